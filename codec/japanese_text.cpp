@@ -1,0 +1,1 @@
+#include "codec/japanese_text.h"

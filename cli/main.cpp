@@ -1,1 +1,81 @@
-int main() { return 0; }
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "app/application_core.h"
+#include "cli/cli_arguments.h"
+#include "cli/commands.h"
+#include "cli/terminal_user_interface.h"
+
+namespace {
+
+struct CommandEntry {
+  const char* name;
+  int (*run)(lp::CommandContext&);
+};
+
+const CommandEntry kCommands[] = {
+    {"init", lp::RunInitCommand},
+    {"list", lp::RunListCommand},
+    {"show", lp::RunShowCommand},
+};
+
+// Options that take a value; every other --option is a flag.
+const std::vector<std::string> kOptionsWithValue = {"data-dir", "header-mode", "line-limit"};
+
+void PrintUsage(std::FILE* out) {
+  std::fputs(
+      "usage: lanternpost-cli [--data-dir DIR] COMMAND [ARGS]\n"
+      "commands:\n"
+      "  init                      create the settings, fixed boxes and directories\n"
+      "  list [BOX]                list the mails of a box (default: the receive box)\n"
+      "  show [BOX] INDEX [--header-mode 0|1|2] [--line-limit N] [--sjis]\n"
+      "                            print the display text of one mail\n",
+      out);
+}
+
+int Run(int argc, char** argv) {
+  std::vector<std::string> raw(argv + 1, argv + argc);
+  std::string error;
+  auto args = lp::ParseCliArguments(raw, kOptionsWithValue, &error);
+  if (!args) {
+    std::fprintf(stderr, "lanternpost-cli: %s\n", error.c_str());
+    return 2;
+  }
+  if (args->command.empty() || args->command == "help" || args->Has("help")) {
+    PrintUsage(args->command.empty() && !args->Has("help") ? stderr : stdout);
+    return args->command.empty() && !args->Has("help") ? 2 : 0;
+  }
+  const CommandEntry* entry = nullptr;
+  for (const CommandEntry& candidate : kCommands) {
+    if (args->command == candidate.name) entry = &candidate;
+  }
+  if (entry == nullptr) {
+    std::fprintf(stderr, "lanternpost-cli: unknown command \"%s\"\n", args->command.c_str());
+    PrintUsage(stderr);
+    return 2;
+  }
+
+  lp::ApplicationCore app;
+  if (!app.Start(args->data_dir, &error)) {
+    std::fprintf(stderr, "lanternpost-cli: cannot use the data directory: %s\n", error.c_str());
+    return 1;
+  }
+  lp::TerminalUserInterface ui(args->Has("yes"));
+  lp::CommandContext context{app, *args, ui};
+  return entry->run(context);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return Run(argc, argv);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "lanternpost-cli: %s\n", e.what());
+  } catch (...) {
+    std::fprintf(stderr, "lanternpost-cli: unexpected failure\n");
+  }
+  return 1;
+}

@@ -1,0 +1,39 @@
+#include "cli/box_arguments.h"
+
+#include <charconv>
+
+#include "platform/code_page.h"
+
+namespace lp {
+
+std::unique_ptr<OpenedBox> OpenBoxForCommand(CommandContext& context, const std::string& box_utf8) {
+  auto opened = std::make_unique<OpenedBox>();
+  std::string path = box_utf8.empty() ? context.app.settings().default_file : Utf8ToCp932(box_utf8);
+  opened->doc = std::make_unique<CLPOSTDoc>(context.app.profile(), context.ui, opened->commands);
+  IndexFileResult result = opened->doc->Open(path);
+  if (!result.ok) {
+    context.ui.ShowMessage(result.message);
+    return nullptr;
+  }
+  return opened;
+}
+
+std::optional<long> ParseNonNegative(const std::string& text) {
+  long value = 0;
+  const char* end = text.data() + text.size();
+  auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  if (text.empty() || ec != std::errc() || ptr != end || value < 0) return std::nullopt;
+  return value;
+}
+
+std::optional<int> ParseMailIndex(CommandContext& context, const std::string& text, const CLPOSTDoc& doc) {
+  std::optional<long> value = ParseNonNegative(text);
+  if (!value || *value >= doc.Count()) {
+    context.ui.ShowMessage("no mail with index " + text + " (the box holds " + std::to_string(doc.Count()) +
+                           " mails)");
+    return std::nullopt;
+  }
+  return static_cast<int>(*value);
+}
+
+}  // namespace lp

@@ -1,0 +1,52 @@
+#include <cstdio>
+#include <string>
+
+#include "cli/box_arguments.h"
+#include "cli/commands.h"
+#include "platform/code_page.h"
+
+namespace lp {
+
+int RunShowCommand(CommandContext& context) {
+  const auto& positional = context.args.positional;
+  if (positional.empty() || positional.size() > 2) {
+    context.ui.ShowMessage("usage: show [BOX] INDEX [--header-mode 0|1|2] [--line-limit N] [--sjis]");
+    return 2;
+  }
+  HeaderMode mode = HeaderMode::FromSetting;
+  if (auto value = context.args.Value("header-mode")) {
+    if (*value == "0") {
+      mode = HeaderMode::FromSetting;
+    } else if (*value == "1") {
+      mode = HeaderMode::All;
+    } else if (*value == "2") {
+      mode = HeaderMode::None;
+    } else {
+      context.ui.ShowMessage("--header-mode takes 0, 1 or 2");
+      return 2;
+    }
+  }
+  int line_limit = 0;
+  if (auto value = context.args.Value("line-limit")) {
+    auto parsed = ParseNonNegative(*value);
+    if (!parsed || *parsed > 1000000000) {
+      context.ui.ShowMessage("--line-limit takes a number of lines (0: no limit)");
+      return 2;
+    }
+    line_limit = static_cast<int>(*parsed);
+  }
+
+  auto box = OpenBoxForCommand(context, positional.size() == 2 ? positional[0] : std::string());
+  if (!box) return 1;
+  auto index = ParseMailIndex(context, positional.back(), *box->doc);
+  if (!index) return 1;
+
+  int messages_before = context.ui.MessageCount();
+  std::string text = box->doc->DisplayText(*index, mode, line_limit);
+  if (context.ui.MessageCount() != messages_before) return 1;  // the text could not be read
+  std::string out = context.args.Has("sjis") ? text : Cp932ToUtf8(text);
+  std::fwrite(out.data(), 1, out.size(), stdout);
+  return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
+}  // namespace lp

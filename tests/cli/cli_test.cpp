@@ -1,0 +1,182 @@
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "config/profile.h"
+#include "platform/code_page.h"
+#include "platform/recording_user_interface.h"
+#include "store/mailbox_document.h"
+#include "tests/support/temp_directory.h"
+
+namespace lp {
+namespace {
+
+using testing::ReadFileBytes;
+using testing::TempDirectory;
+using testing::WriteFileBytes;
+
+struct CliResult {
+  int status = -1;  // exit status, or -1 when the process did not exit normally
+  std::string out;
+  std::string err;
+};
+
+std::string Quote(const std::string& arg) {
+  std::string quoted = "'";
+  for (char c : arg) {
+    if (c == '\'') {
+      quoted += "'\\''";
+    } else {
+      quoted += c;
+    }
+  }
+  return quoted + "'";
+}
+
+// Runs lanternpost-cli on `data_dir` in Japan time, capturing both streams.
+CliResult RunCli(const TempDirectory& scratch, const std::string& data_dir, const std::vector<std::string>& args) {
+  std::string command = "TZ=Asia/Tokyo " + Quote(LP_CLI_PATH) + " --data-dir " + Quote(data_dir);
+  for (const auto& arg : args) command += " " + Quote(arg);
+  command += " >" + Quote(scratch.File("out")) + " 2>" + Quote(scratch.File("err"));
+  int raw = std::system(command.c_str());
+  CliResult result;
+  result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  result.out = ReadFileBytes(scratch.File("out"));
+  result.err = ReadFileBytes(scratch.File("err"));
+  return result;
+}
+
+class CliTest : public ::testing::Test {
+ protected:
+  TempDirectory scratch_;
+  std::string data_ = scratch_.File("data");
+
+  // Writes a box through the store, as the program would have left it.
+  void MakeBox(const std::string& name_utf8, const std::vector<std::pair<CMail, std::string>>& mails) {
+    ASSERT_EQ(RunCli(scratch_, data_, {"init"}).status, 0);
+    Profile profile(FromNativePath(data_ + "/lpost.conf"));
+    RecordingUserInterface ui;
+    NullCommandObserver commands;
+    CLPOSTDoc doc(profile, ui, commands);
+    std::string path = FromNativePath(data_ + "/" + name_utf8);
+    WriteFileBytes(data_ + "/" + name_utf8, "");
+    ASSERT_TRUE(doc.Open(path).ok);
+    for (const auto& [mail, text] : mails) {
+      doc.Add(std::make_unique<CMail>(mail));
+      ASSERT_TRUE(doc.StoreTextOfLast(Utf8ToCp932(text)));
+    }
+    ASSERT_TRUE(doc.Save().ok);
+  }
+
+  static CMail Mail(const std::string& from_utf8, const std::string& subject_utf8, std::int32_t date, int status,
+                    int label) {
+    CMail mail;
+    mail.from = Utf8ToCp932(from_utf8);
+    mail.subject = Utf8ToCp932(subject_utf8);
+    mail.date = date;
+    mail.status = status;
+    mail.label = label;
+    return mail;
+  }
+};
+
+TEST_F(CliTest, InitCreatesTheFixedBoxesSilently) {
+  CliResult result = RunCli(scratch_, data_, {"init"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(result.err, "");
+  for (const char* name : {"lpost.conf", "受信.lp", "送信.lp", "ごみ箱.lp", "下書き.lp", "Upload", "Attach", "Template"}) {
+    EXPECT_EQ(::access((data_ + "/" + name).c_str(), F_OK), 0) << name;
+  }
+}
+
+TEST_F(CliTest, ListPrintsOneTabSeparatedLinePerMail) {
+  // 2024-01-02 03:04:05 in Japan is 2024-01-01 18:04:05 UTC.
+  MakeBox("受信.lp", {{Mail("山田 <yamada@example.jp>", "会議の件", 1704132245, 1, 3), "Subject: x\r\n\r\nbody"},
+                     {Mail("a@b\tc", "two\ttabs", 0, 0, 0), "x"}});
+  CliResult result = RunCli(scratch_, data_, {"list"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.out,
+            "0\t1\t3\t2024/01/02 03:04:05\t山田 <yamada@example.jp>\t会議の件\n"
+            "1\t0\t0\t1970/01/01 09:00:00\ta@b c\ttwo tabs\n");
+}
+
+TEST_F(CliTest, ShowPrintsTheDisplayText) {
+  const std::string text =
+      "+OK\r\nReceived: from x\r\nSubject: 件名\r\nFrom: a@b\r\nX-Mailer: m\r\n\r\n本文一行目\r\n二行目";
+  MakeBox("フォルダ.lp", {{Mail("a@b", "件名", 0, 1, 0), text}});
+
+  CliResult shown = RunCli(scratch_, data_, {"show", "フォルダ.lp", "0"});
+  ASSERT_EQ(shown.status, 0) << shown.err;
+  EXPECT_EQ(shown.out, "Subject: 件名\r\nFrom: a@b\r\n\r\n本文一行目\r\n二行目");
+
+  CliResult all = RunCli(scratch_, data_, {"show", "フォルダ.lp", "0", "--header-mode", "1", "--sjis"});
+  ASSERT_EQ(all.status, 0) << all.err;
+  EXPECT_EQ(all.out, Utf8ToCp932(text));
+
+  CliResult limited = RunCli(scratch_, data_, {"show", "フォルダ.lp", "0", "--header-mode", "2", "--line-limit", "1"});
+  ASSERT_EQ(limited.status, 0) << limited.err;
+  EXPECT_EQ(limited.out, "\r\n本文一行目\r\n二行目");
+}
+
+TEST_F(CliTest, FailuresExitNonZeroWithAMessage) {
+  MakeBox("受信.lp", {{Mail("a@b", "s", 0, 1, 0), "text"}});
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+  };
+  const Case cases[] = {
+      {{"show", "1"}, 1},                        // no such mail
+      {{"show", "-1"}, 1},
+      {{"show", "x"}, 1},
+      {{"show"}, 2},                             // index missing
+      {{"show", "0", "--header-mode", "3"}, 2},
+      {{"show", "0", "--line-limit"}, 2},        // value missing
+      {{"list", "存在しない.lp"}, 1},
+      {{"frobnicate"}, 2},
+      {{}, 2},
+  };
+  for (const Case& c : cases) {
+    CliResult result = RunCli(scratch_, data_, c.args);
+    std::string joined;
+    for (const auto& a : c.args) joined += a + " ";
+    EXPECT_EQ(result.status, c.status) << joined;
+    EXPECT_FALSE(result.err.empty()) << joined;
+    EXPECT_EQ(result.out, "") << joined;
+  }
+}
+
+TEST_F(CliTest, BrokenIndexFilesAreReportedAndLeftAlone) {
+  ASSERT_EQ(RunCli(scratch_, data_, {"init"}).status, 0);
+  const std::string broken[] = {
+      std::string("\x01\x00\xFF\xFF\x01\x00\x05\x00" "CNote", 13),              // foreign class
+      std::string("\x01\x00\xFF\xFF\x02\x00\x05\x00" "CMail", 13),              // foreign schema
+      std::string("\x01\x00\xFF\xFF\x01\x00\x05\x00" "CMail\x64\x00\x05" "ab", 16),  // truncated record
+      std::string("\xFF\xFF\xFF\xFF\xFF\x7F", 6),                              // impossible count
+      std::string("\x07", 1),
+  };
+  for (const std::string& bytes : broken) {
+    WriteFileBytes(data_ + "/受信.lp", bytes);
+    CliResult result = RunCli(scratch_, data_, {"list"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_FALSE(result.err.empty());
+    EXPECT_EQ(ReadFileBytes(data_ + "/受信.lp"), bytes);
+  }
+}
+
+TEST_F(CliTest, MissingTextFileIsAMessageNotACrash) {
+  MakeBox("受信.lp", {{Mail("a@b", "s", 0, 1, 0), "text"}});
+  ASSERT_EQ(std::remove((data_ + "/受信.mb").c_str()), 0);
+  CliResult result = RunCli(scratch_, data_, {"show", "0"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.err.find("Err:"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace lp

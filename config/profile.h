@@ -1,5 +1,6 @@
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -9,12 +10,23 @@
 // first non-digit, string reads are cut to 259 bytes, a missing file or key
 // gives the default. Nothing is cached: every read looks at the file.
 // A write keeps every other line of the file as it stood and replaces the
-// file atomically. All texts are Shift_JIS.
+// file atomically. All texts are Shift_JIS. docs/settings.md has the details.
 
 namespace lp {
 
+// One key to write in a batch (Profile::WriteStrings).
+struct ProfileEntry {
+  std::string_view section;
+  std::string_view key;
+  std::string_view value;
+};
+
 class Profile {
  public:
+  // Longest string a read returns, as with the 260-byte buffer of the
+  // Windows program.
+  static constexpr std::size_t kMaxStringBytes = 259;
+
   explicit Profile(std::string sjis_path);
 
   [[nodiscard]] const std::string& Path() const { return path_; }
@@ -29,8 +41,20 @@ class Profile {
   bool RemoveKey(std::string_view section, std::string_view key);
   bool RemoveSection(std::string_view section);
 
+  // Writes several keys with one replacement of the file: all of them or,
+  // on failure, none.
+  bool WriteStrings(std::span<const ProfileEntry> entries);
+
+  // Why the last failed write or removal failed (system text, or a note on
+  // a name or value that cannot be stored).
+  [[nodiscard]] const std::string& LastError() const { return last_error_; }
+
  private:
+  template <typename Edit>
+  bool Rewrite(Edit edit);
+
   std::string path_;
+  std::string last_error_;
 };
 
 }  // namespace lp

@@ -1,0 +1,103 @@
+#include "store/display_text.h"
+
+#include <array>
+#include <cstddef>
+
+#include "codec/japanese_text.h"
+
+namespace lp {
+namespace {
+
+// Longer lines are shown in pieces, so that the editor never gets a giant line.
+constexpr std::size_t kMaxLineBytes = 1024;
+constexpr char kEsc = '\x1b';
+
+constexpr std::array<std::string_view, 6> kKeptHeaders = {"To:",  "From:",    "Date:",
+                                                           "Cc:", "Subject:", "Reply-To:"};
+
+bool IsKeptHeader(std::string_view line) {
+  for (std::string_view name : kKeptHeaders) {
+    if (line.starts_with(name)) return true;
+  }
+  return false;
+}
+
+bool IsAsciiAlnum(char c) {
+  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+}  // namespace
+
+std::string BuildDisplayText(std::string_view text, HeaderMode mode, int header_setting, int line_limit) {
+  bool all = mode == HeaderMode::All || (mode == HeaderMode::FromSetting && header_setting != 0);
+  bool kept_header = false;
+  int line_count = 0;
+  std::string result;
+  result.reserve(text.size() + text.size() / 32);
+
+  // Text containing ESC counts as JIS; knowing where the last ESC stands
+  // answers that for every remainder without scanning it again.
+  const std::size_t last_esc = text.rfind(kEsc);
+  auto rest_is_jis_or_euc = [&](std::size_t from) {
+    if (last_esc != std::string_view::npos && last_esc >= from) return true;
+    const JapaneseCode code = DetectJapaneseCode(text.substr(from));
+    return code == JapaneseCode::Jis || code == JapaneseCode::Euc;
+  };
+
+  std::size_t pos = 0;
+  for (;;) {
+    const std::size_t crlf = text.find("\r\n", pos);
+    if (crlf == std::string_view::npos) break;
+    std::size_t length = crlf - pos;
+    std::size_t next = crlf + 2;
+    if (length > kMaxLineBytes) {
+      // Cut at the first ">" outside a JIS escape region within the first
+      // 1024 bytes (quoted HTML and mail marks break nicely there); the rest
+      // of the line comes next.
+      const long gt = FindUnquoted(text.substr(pos, kMaxLineBytes), '>', kEsc);
+      length = gt >= 0 ? static_cast<std::size_t>(gt) + 1 : kMaxLineBytes;
+      next = pos + length;
+    }
+    const std::string line = ConvertToSjis(text.substr(pos, length));
+    pos = next;
+
+    if (line_limit > 0 && line_count >= line_limit) return result;
+
+    if (length == 0) {
+      // The first empty line ends the header; what follows is shown whole.
+      all = true;
+      result += "\r\n";
+      if (rest_is_jis_or_euc(pos)) {
+        ++line_count;
+        continue;
+      }
+      result.append(text.substr(pos));
+      return result;
+    }
+    if (all) {
+      result += line;
+      result += "\r\n";
+      ++line_count;
+      continue;
+    }
+    if (mode == HeaderMode::None) continue;
+    if (IsKeptHeader(line)) {
+      kept_header = true;
+    } else if (!(kept_header && !IsAsciiAlnum(line.front()))) {
+      kept_header = false;
+      continue;
+    }
+    result += line;
+    result += "\r\n";
+  }
+
+  const std::string_view rest = text.substr(pos);
+  if (rest_is_jis_or_euc(pos)) {
+    result += ConvertToSjis(rest);
+  } else {
+    result.append(rest);
+  }
+  return result;
+}
+
+}  // namespace lp

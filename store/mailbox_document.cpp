@@ -1,0 +1,246 @@
+#include "store/mailbox_document.h"
+
+#include <algorithm>
+#include <limits>
+#include <utility>
+
+#include "platform/atomic_file.h"
+#include "platform/file_system.h"
+#include "platform/sjis_path.h"
+#include "store/object_archive.h"
+#include "store/store_messages.h"
+
+namespace lp {
+namespace {
+
+constexpr char kBlockTerminator[] = "\r\n.\r\n";
+constexpr std::uint32_t kTerminatorLength = 5;
+constexpr std::size_t kReadPiece = 32000;
+// The index is written in pieces of about this size rather than built whole.
+constexpr std::size_t kSaveFlushBytes = 1 << 20;
+
+constexpr char kSectionRead[] = "Read";
+constexpr char kSectionAutoCompact[] = "AutoCompact";
+constexpr char kSectionMail[] = "Mail";
+constexpr char kKeyHeader[] = "Header";
+
+IndexFileResult Failure(const char* what, std::string_view reason, std::string_view path) {
+  IndexFileResult result;
+  result.ok = false;
+  result.message = what;
+  result.message += '(';
+  result.message += reason;
+  result.message += "):";
+  result.message += path;
+  return result;
+}
+
+}  // namespace
+
+std::string TextFilePathOf(std::string_view index_path) {
+  const std::size_t dot = index_path.rfind('.');
+  const std::size_t separator = FindLastPathSeparator(index_path);
+  // A "." in a directory name is no extension of the file.
+  const bool has_extension =
+      dot != std::string_view::npos && (separator == std::string_view::npos || dot > separator);
+  std::string path(has_extension ? index_path.substr(0, dot) : index_path);
+  path += ".mb";
+  return path;
+}
+
+CLPOSTDoc::CLPOSTDoc(Profile& profile, UserInterface& ui, CommandObserver& commands)
+    : profile_(profile), ui_(ui), commands_(commands) {}
+
+IndexFileResult CLPOSTDoc::Open(std::string_view index_path) {
+  const std::string full_path = AbsolutePath(index_path);
+  std::string error;
+  const std::optional<std::string> data = ReadWholeFile(full_path, &error);
+  if (!data) {
+    std::string reason = store_messages::kIndexUnreadable;
+    if (!error.empty()) reason += " " + error;
+    return Failure(store_messages::kIndexOpenFailed, reason, full_path);
+  }
+
+  std::vector<std::unique_ptr<CMail>> records;
+  if (!data->empty()) {
+    ObjectArchiveReader reader(*data, CMail::kArchiveClass);
+    // The count is checked against the file's size before anything is
+    // reserved for it.
+    const std::uint32_t count = reader.ReadCount(CMail::kMinArchivedSize);
+    records.reserve(count);
+    for (std::uint32_t i = 0; i < count && reader.ok(); ++i) {
+      auto record = std::make_unique<CMail>();
+      if (reader.BeginItem() && record->Deserialize(reader)) records.push_back(std::move(record));
+    }
+    // Bytes after the last record mean the file is not what we would write:
+    // saving over it could lose whatever they are.
+    reader.ExpectEnd();
+    if (!reader.ok()) {
+      return Failure(store_messages::kIndexOpenFailed, ArchiveErrorText(reader.error()), full_path);
+    }
+  }
+
+  records_ = std::move(records);
+  path_ = full_path;
+  text_path_ = TextFilePathOf(path_);
+  modified_ = false;
+  compaction_wanted_ = false;
+  content_ids_.clear();
+  KeepIndexesInRange();
+  return {};
+}
+
+IndexFileResult CLPOSTDoc::Save(std::string_view index_path) {
+  AtomicFileWriter file;
+  std::string buffer;
+  buffer.reserve(kSaveFlushBytes + 4096);
+  bool ok = file.Begin(index_path);
+  if (ok) {
+    ObjectArchiveWriter writer(buffer, CMail::kArchiveClass);
+    writer.WriteCount(static_cast<std::uint32_t>(records_.size()));
+    for (const auto& record : records_) {
+      writer.BeginItem();
+      record->Serialize(writer);
+      if (buffer.size() >= kSaveFlushBytes) {
+        if (!(ok = file.Write(buffer))) break;
+        buffer.clear();
+      }
+    }
+    ok = ok && file.Write(buffer) && file.Commit();
+  }
+  if (!ok) return Failure(store_messages::kIndexSaveFailed, file.ErrorText(), index_path);
+  modified_ = false;
+  return {};
+}
+
+IndexFileResult CLPOSTDoc::Save() { return Save(path_); }
+
+IndexFileResult CLPOSTDoc::CloseRequest() {
+  if (compaction_wanted_ && compactor_) compactor_(*this);
+  if (modified_ && !path_.empty()) return Save(path_);
+  return {};
+}
+
+std::string CLPOSTDoc::ReadText(std::uint32_t start, std::uint32_t end) {
+  text_buffer_.clear();
+  File file;
+  if (text_path_.empty() || !file.Open(text_path_, File::Mode::Read)) {
+    ui_.ShowMessage(store_messages::kTextFileOpenFailed);
+    return {};
+  }
+  // A start beyond the end of the file is reported like a failed seek:
+  // the offsets cannot belong to this text file.
+  const std::optional<std::uint64_t> size = file.Size();
+  if (!size || start > *size || !file.Seek(start)) {
+    ui_.ShowMessage(store_messages::kTextFileSeekFailed);
+    return {};
+  }
+  const std::int64_t wanted = static_cast<std::int64_t>(end) - start - kTerminatorLength;
+  if (wanted <= 0) return {};
+  // Never more than the file holds, whatever the offsets claim.
+  std::size_t left = static_cast<std::size_t>(std::min<std::uint64_t>(wanted, *size - start));
+  text_buffer_.resize(left);
+  std::size_t done = 0;
+  while (left > 0) {
+    const std::int64_t got = file.Read(text_buffer_.data() + done, std::min(left, kReadPiece));
+    if (got <= 0) break;
+    done += static_cast<std::size_t>(got);
+    left -= static_cast<std::size_t>(got);
+  }
+  text_buffer_.resize(done);
+  return text_buffer_;
+}
+
+bool CLPOSTDoc::StoreText(int index, std::string_view text) {
+  CMail* record = RecordAt(index);
+  if (!record || text_path_.empty()) return false;
+  File file;
+  if (!file.Open(text_path_, File::Mode::Append)) return false;
+  const std::optional<std::uint64_t> size = file.Size();
+  if (!size) return false;
+  const std::uint64_t start = *size;
+  // Offsets are 32-bit in the index: a block beyond 4 GiB could not be found again.
+  if (start + text.size() + kTerminatorLength > std::numeric_limits<std::uint32_t>::max()) return false;
+  if (!file.Write(text) || !file.Write(kBlockTerminator)) {
+    // Leave no half block behind.
+    (void)file.Truncate(start);
+    return false;
+  }
+  const std::optional<std::uint64_t> end = file.Tell();
+  if (!end || !file.Close()) return false;
+  record->text_start = static_cast<std::uint32_t>(start);
+  record->text_end = static_cast<std::uint32_t>(*end);
+  modified_ = true;
+  NoteCompactionWanted();
+  return true;
+}
+
+bool CLPOSTDoc::StoreTextOfLast(std::string_view text) { return StoreText(Count() - 1, text); }
+
+std::string CLPOSTDoc::DisplayText(int index, HeaderMode mode, int line_limit) {
+  const CMail* record = RecordAt(index);
+  if (!record) return {};
+  const int header_setting =
+      mode == HeaderMode::FromSetting ? profile_.GetInt(kSectionMail, kKeyHeader, 0) : 0;
+  ReadText(record->text_start, record->text_end);
+  return BuildDisplayText(text_buffer_, mode, header_setting, line_limit);
+}
+
+std::string CLPOSTDoc::CurrentText() {
+  if (records_.empty()) return {};
+  if (current_index_ < 0 || current_index_ >= Count()) current_index_ = Count() - 1;
+  const CMail& record = *records_[static_cast<std::size_t>(current_index_)];
+  const HeaderMode mode = record.IsOutgoing() ? HeaderMode::All : HeaderMode::FromSetting;
+  return DisplayText(current_index_, mode, 0);
+}
+
+int CLPOSTDoc::FirstUnread() const {
+  for (int i = 0; i < Count(); ++i) {
+    if (records_[static_cast<std::size_t>(i)]->IsUnread()) return i;
+  }
+  return Count() - 1;
+}
+
+void CLPOSTDoc::UpdateUnreadMark() {
+  const bool any_unread =
+      std::any_of(records_.begin(), records_.end(), [](const auto& record) { return record->IsUnread(); });
+  if (!path_.empty()) profile_.WriteInt(kSectionRead, path_, any_unread ? 1 : 0);
+  commands_.OnCommand(kCommandRefreshUnreadMarks);
+}
+
+CMail* CLPOSTDoc::RecordAt(int index) {
+  if (index < 0 || index >= Count()) return nullptr;
+  return records_[static_cast<std::size_t>(index)].get();
+}
+
+const CMail* CLPOSTDoc::RecordAt(int index) const {
+  if (index < 0 || index >= Count()) return nullptr;
+  return records_[static_cast<std::size_t>(index)].get();
+}
+
+void CLPOSTDoc::Add(std::unique_ptr<CMail> record) {
+  if (!record) return;
+  records_.push_back(std::move(record));
+  modified_ = true;
+}
+
+std::unique_ptr<CMail> CLPOSTDoc::RemoveAt(int index) {
+  if (index < 0 || index >= Count()) return nullptr;
+  auto position = records_.begin() + index;
+  std::unique_ptr<CMail> record = std::move(*position);
+  records_.erase(position);
+  modified_ = true;
+  KeepIndexesInRange();
+  return record;
+}
+
+void CLPOSTDoc::NoteCompactionWanted() {
+  compaction_wanted_ = profile_.GetInt(kSectionAutoCompact, path_, 1) != 0;
+}
+
+void CLPOSTDoc::KeepIndexesInRange() {
+  if (current_index_ >= Count()) current_index_ = Count() - 1;
+  if (command_mail_no_ >= Count()) command_mail_no_ = Count() - 1;
+}
+
+}  // namespace lp

@@ -1,0 +1,145 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "config/profile.h"
+#include "platform/command_observer.h"
+#include "platform/user_interface.h"
+#include "store/display_text.h"
+#include "store/mail_record.h"
+
+// An open mailbox: the records of its index file "*.lp" in list order, and
+// access to the text blocks of its text file "*.mb".
+
+namespace lp {
+
+// Command sent to the main frame after the unread mark of a box changed:
+// the mailbox tree refreshes its marks.
+inline constexpr int kCommandRefreshUnreadMarks = 32881;
+
+// One part of a received mail that an HTML text refers to as "cid:...".
+struct CContentID {
+  std::string content_id;
+  std::string path;  // the attachment file saved for that part
+};
+
+// Outcome of loading or writing an index file; `message` (Shift_JIS) says
+// what went wrong and names the file.
+struct IndexFileResult {
+  bool ok = true;
+  std::string message;
+};
+
+// The text-file path of an index path: up to the last "." of the file name,
+// then ".mb" (a name without "." gets ".mb" appended).
+[[nodiscard]] std::string TextFilePathOf(std::string_view index_path);
+
+class CLPOSTDoc {
+ public:
+  CLPOSTDoc(Profile& profile, UserInterface& ui, CommandObserver& commands);
+  CLPOSTDoc(const CLPOSTDoc&) = delete;
+  CLPOSTDoc& operator=(const CLPOSTDoc&) = delete;
+
+  // Loads the index file (a zero-length file is an empty box); the text file
+  // is not touched. On failure the document stays exactly as it was: a file
+  // that does not load is never overwritten by a later save. The message is
+  // for the caller to show.
+  [[nodiscard]] IndexFileResult Open(std::string_view index_path);
+  // Writes the whole index to `index_path`, replacing the file atomically;
+  // clears the modified flag on success.
+  IndexFileResult Save(std::string_view index_path);
+  // Saves to the box's own path.
+  IndexFileResult Save();
+  // Before the last window of the box closes: compaction when wanted, then
+  // a silent save when modified.
+  IndexFileResult CloseRequest();
+
+  // The index path given to Open, made absolute: the key of the box's
+  // per-box settings. Empty until a successful Open.
+  [[nodiscard]] const std::string& PathName() const { return path_; }
+  [[nodiscard]] const std::string& TextFilePath() const { return text_path_; }
+
+  // The text of the block [start, end) without its final "\r\n.\r\n"; it also
+  // becomes the text buffer. Failures are shown and give an empty text.
+  std::string ReadText(std::uint32_t start, std::uint32_t end);
+  // Appends `text` as a new block and points the record at it. False when
+  // the text file cannot be appended to; the record then keeps its offsets.
+  bool StoreText(int index, std::string_view text);
+  bool StoreTextOfLast(std::string_view text);
+
+  // The mail's text as shown to the user. `line_limit` 0 = no limit.
+  std::string DisplayText(int index, HeaderMode mode, int line_limit);
+  // DisplayText of the current mail (outgoing mail with all header lines);
+  // a current index of -1 first becomes the last record.
+  std::string CurrentText();
+
+  // First unread record, else the last index; -1 for an empty box.
+  [[nodiscard]] int FirstUnread() const;
+  // Writes the box's "Read" setting and tells the main frame.
+  void UpdateUnreadMark();
+
+  [[nodiscard]] int Count() const { return static_cast<int>(records_.size()); }
+  // nullptr when `index` is out of range. A caller changing a record marks
+  // the box modified.
+  [[nodiscard]] CMail* RecordAt(int index);
+  [[nodiscard]] const CMail* RecordAt(int index) const;
+  // Appends to the end of the list; marks the box modified.
+  void Add(std::unique_ptr<CMail> record);
+  // Takes the record out of the list (the caller decides whether it lives
+  // on); nullptr when out of range. Marks the box modified.
+  std::unique_ptr<CMail> RemoveAt(int index);
+
+  [[nodiscard]] bool IsModified() const { return modified_; }
+  void SetModified(bool modified = true) { modified_ = modified; }
+
+  // Compaction of the text file is wanted when the box's "AutoCompact"
+  // setting is on; the flag follows the setting each time it is noted.
+  void NoteCompactionWanted();
+  [[nodiscard]] bool CompactionWanted() const { return compaction_wanted_; }
+  void ClearCompactionWanted() { compaction_wanted_ = false; }
+  // Runs the compaction on closing; set by the mailbox operations. Without
+  // one, closing only saves.
+  void SetCompactor(std::function<void(CLPOSTDoc&)> compactor) { compactor_ = std::move(compactor); }
+
+  // Caret row of the mail list (-1 = none).
+  [[nodiscard]] int current_index() const { return current_index_; }
+  void set_current_index(int index) { current_index_ = index; }
+  // The mail on which the list last opened a window (-1 = none, a new mail).
+  [[nodiscard]] int command_mail_no() const { return command_mail_no_; }
+  void set_command_mail_no(int index) { command_mail_no_ = index; }
+
+  // The last text read.
+  [[nodiscard]] const std::string& text_buffer() const { return text_buffer_; }
+  // Filled by the analysis of received mail, read by the HTML view; never saved.
+  [[nodiscard]] std::vector<CContentID>& content_ids() { return content_ids_; }
+  [[nodiscard]] const std::vector<CContentID>& content_ids() const { return content_ids_; }
+
+  [[nodiscard]] Profile& profile() { return profile_; }
+  [[nodiscard]] UserInterface& ui() { return ui_; }
+  [[nodiscard]] CommandObserver& commands() { return commands_; }
+
+ private:
+  void KeepIndexesInRange();
+
+  Profile& profile_;
+  UserInterface& ui_;
+  CommandObserver& commands_;
+
+  std::vector<std::unique_ptr<CMail>> records_;
+  std::string path_;
+  std::string text_path_;
+  bool modified_ = false;
+  bool compaction_wanted_ = false;
+  int current_index_ = -1;
+  int command_mail_no_ = -1;
+  std::string text_buffer_;
+  std::vector<CContentID> content_ids_;
+  std::function<void(CLPOSTDoc&)> compactor_;
+};
+
+}  // namespace lp

@@ -91,20 +91,27 @@ std::string Base64EncodeText(std::string_view text) {
   return Base64EncodeBlock(text.substr(0, text.find('\0')));
 }
 
-std::string Base64DecodeBytes(std::string_view text) {
-  std::string out;
-  out.reserve(text.size() / 4 * 3);
+void Base64DecodeAppend(std::string_view text, std::string& out) {
+  const std::size_t old_size = out.size();
+  out.resize(old_size + text.size() / 4 * 3);
+  char* next = out.data() + old_size;
   for (std::size_t i = 0; i + 4 <= text.size(); i += 4) {
     const unsigned v0 = Base64Value(text[i]);
     const unsigned v1 = Base64Value(text[i + 1]);
     const unsigned v2 = Base64Value(text[i + 2]);
     const unsigned v3 = Base64Value(text[i + 3]);
-    out += static_cast<char>(((v0 << 2) | (v1 >> 4)) & 0xFF);
+    *next++ = static_cast<char>(((v0 << 2) | (v1 >> 4)) & 0xFF);
     if (text[i + 2] == '=') break;
-    out += static_cast<char>(((v1 << 4) | (v2 >> 2)) & 0xFF);
+    *next++ = static_cast<char>(((v1 << 4) | (v2 >> 2)) & 0xFF);
     if (text[i + 3] == '=') break;
-    out += static_cast<char>(((v2 << 6) | v3) & 0xFF);
+    *next++ = static_cast<char>(((v2 << 6) | v3) & 0xFF);
   }
+  out.resize(static_cast<std::size_t>(next - out.data()));
+}
+
+std::string Base64DecodeBytes(std::string_view text) {
+  std::string out;
+  Base64DecodeAppend(text, out);
   return out;
 }
 

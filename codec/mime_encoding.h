@@ -23,6 +23,9 @@ namespace lp {
 // fewer than four characters is ignored; a "=" in the third or fourth place
 // of a group ends the decoding after that group's whole bytes.
 [[nodiscard]] std::string Base64DecodeBytes(std::string_view text);
+// Appends what Base64DecodeBytes gives to `out`, for callers that collect
+// the lines of a part and write them in large blocks.
+void Base64DecodeAppend(std::string_view text, std::string& out);
 // As Base64DecodeBytes, but the result ends before the first decoded NUL:
 // callers treat it as text (encoded words, the CRAM-MD5 challenge).
 [[nodiscard]] std::string Base64DecodeText(std::string_view text);

@@ -57,6 +57,14 @@ TEST(Base64Decode, TextFollowsGroupsPaddingAndNul) {
 
 TEST(Base64Decode, BytesKeepNul) { EXPECT_EQ(Base64DecodeBytes("YQBi"), "a\0b"s); }
 
+TEST(Base64Decode, AppendAddsToWhatIsCollected) {
+  std::string collected = "head:";
+  Base64DecodeAppend("YWJj", collected);
+  Base64DecodeAppend("YQ==", collected);
+  Base64DecodeAppend("Y", collected);
+  EXPECT_EQ(collected, "head:abca");
+}
+
 TEST(Base64Decode, Utf8LineBecomesShiftJis) {
   // 日本語の件名
   EXPECT_EQ(Base64Utf8LineToSjis("5pel5pys6Kqe44Gu5Lu25ZCN"),

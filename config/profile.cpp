@@ -137,14 +137,35 @@ struct IniLine {
 // Walks the lines of the file's content. A line ends at CR LF, LF or a lone CR.
 class LineReader {
  public:
-  explicit LineReader(std::string_view content) : content_(content) {}
+  explicit LineReader(std::string_view content)
+      : content_(content), next_lf_(Find('\n')), next_cr_(Find('\r')) {}
+
+  // Moves to the next line that starts (after blanks) with '[': lines
+  // outside the section looked for are passed at the speed of a byte search.
+  void SkipToSectionHeader() {
+    std::size_t from = pos_;
+    for (;;) {
+      std::size_t bracket = content_.find('[', from);
+      if (bracket == std::string_view::npos) {
+        pos_ = content_.size();
+        return;
+      }
+      // A '[' after anything but blanks (a trail byte included) starts no header.
+      std::size_t start = bracket;
+      while (start > pos_ && IsBlank(content_[start - 1])) --start;
+      if (start == pos_ || content_[start - 1] == '\n' || content_[start - 1] == '\r') {
+        pos_ = start;
+        return;
+      }
+      from = bracket + 1;
+    }
+  }
 
   bool Next(IniLine& line) {
     if (pos_ >= content_.size()) return false;
     line = IniLine{};
     line.begin = pos_;
-    std::size_t i = pos_;
-    while (i < content_.size() && content_[i] != '\n' && content_[i] != '\r') ++i;
+    std::size_t i = NextLineBreak();
     line.text_end = i;
     if (i < content_.size()) {
       i += (content_[i] == '\r' && i + 1 < content_.size() && content_[i + 1] == '\n') ? 2 : 1;
@@ -156,6 +177,19 @@ class LineReader {
   }
 
  private:
+  // The next CR and LF are remembered separately, so a file of LF lines
+  // is not searched to its end for a CR at every line.
+  std::size_t NextLineBreak() {
+    if (next_lf_ < pos_) next_lf_ = Find('\n');
+    if (next_cr_ < pos_) next_cr_ = Find('\r');
+    return next_lf_ < next_cr_ ? next_lf_ : next_cr_;
+  }
+
+  std::size_t Find(char ch) const {
+    std::size_t at = content_.find(ch, pos_);
+    return at == std::string_view::npos ? content_.size() : at;
+  }
+
   void Classify(IniLine& line) const {
     std::string_view text = content_.substr(line.begin, line.text_end - line.begin);
     std::size_t first = 0;
@@ -164,7 +198,6 @@ class LineReader {
       line.kind = LineKind::Blank;
       return;
     }
-    if (text[first] == ';') return;  // comment
     if (text[first] == '[') {
       std::size_t close = FindCharacter(text, ']', first + 1);
       if (close == std::string_view::npos) return;
@@ -172,6 +205,7 @@ class LineReader {
       line.name = Trim(text.substr(first + 1, close - first - 1));
       return;
     }
+    if (text[first] == ';') return;  // comment
     std::size_t equals = text.find('=', first);  // '=' is never a trail byte
     if (equals == std::string_view::npos) return;
     line.kind = LineKind::Key;
@@ -181,6 +215,8 @@ class LineReader {
 
   std::string_view content_;
   std::size_t pos_ = 0;
+  std::size_t next_lf_;
+  std::size_t next_cr_;
 };
 
 // Where a key stands, or where it would be added.
@@ -197,7 +233,9 @@ KeyLocation LocateKey(std::string_view content, std::string_view section, std::s
   IniLine line;
   bool in_section = false;
   bool in_first_section = false;
-  while (reader.Next(line)) {
+  for (;;) {
+    if (!in_section) reader.SkipToSectionHeader();
+    if (!reader.Next(line)) break;
     switch (line.kind) {
       case LineKind::Section:
         in_section = NamesEqual(line.name, section);
@@ -337,12 +375,24 @@ LoadResult LoadFile(const std::string& path, std::string& content, std::string* 
     if (error) *error = reason;
     return LoadResult::Unreadable;
   }
-  if (auto size = file.Size(); size && *size <= kMaxFileBytes) {
-    content.reserve(static_cast<std::size_t>(*size));
+  const std::uint64_t expected = file.Size().value_or(0);
+  if (expected > kMaxFileBytes) {
+    if (error) *error = "settings file larger than 16 MiB";
+    return LoadResult::Unreadable;
   }
+  // One read for the whole file; the byte asked for beyond its size shows
+  // whether it grew meanwhile.
+  content.resize(static_cast<std::size_t>(expected) + 1);
+  std::int64_t n = file.ReadFull(content.data(), content.size());
+  if (n < 0) {
+    if (error) *error = LastSystemErrorText();
+    return LoadResult::Unreadable;
+  }
+  content.resize(static_cast<std::size_t>(n));
+  if (static_cast<std::uint64_t>(n) <= expected) return LoadResult::Read;
   char buffer[16384];
   for (;;) {
-    std::int64_t n = file.Read(buffer, sizeof buffer);
+    n = file.Read(buffer, sizeof buffer);
     if (n < 0) {
       if (error) *error = LastSystemErrorText();
       return LoadResult::Unreadable;

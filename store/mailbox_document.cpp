@@ -91,6 +91,7 @@ IndexFileResult CLPOSTDoc::Open(std::string_view index_path) {
 }
 
 IndexFileResult CLPOSTDoc::Save(std::string_view index_path) {
+  if (index_path.empty()) return Failure(store_messages::kIndexSaveFailed, "", index_path);
   AtomicFileWriter file;
   std::string buffer;
   buffer.reserve(kSaveFlushBytes + 4096);

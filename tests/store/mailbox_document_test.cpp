@@ -184,6 +184,15 @@ TEST_F(MailboxTest, BrokenIndexRefusesToOpenAndIsNeverOverwritten) {
   EXPECT_FALSE(doc_.Open("missing.lp").ok);
 }
 
+TEST_F(MailboxTest, EveryCutOfAnIndexIsRefused) {
+  const std::string good = Fixture("index_two_records.lp");
+  for (std::size_t cut = 1; cut < good.size(); ++cut) {
+    WriteFileBytes(dir_.File("cut.lp"), good.substr(0, cut));
+    CLPOSTDoc doc(profile_, ui_, commands_);
+    EXPECT_FALSE(doc.Open("cut.lp").ok) << cut;
+  }
+}
+
 TEST_F(MailboxTest, FailedReopenKeepsTheOpenBox) {
   WriteFileBytes(dir_.File("box.lp"), Fixture("index_two_records.lp"));
   ASSERT_TRUE(doc_.Open("box.lp").ok);

@@ -9,10 +9,9 @@ namespace {
 
 constexpr std::array<const char*, 12> kMonthNames = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                                      "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-constexpr std::array<const char*, 7> kWeekdayNames = {"Sun", "Mon", "Tue", "Wed",
-                                                      "Thu", "Fri", "Sat"};
-constexpr std::array<const char*, 7> kFullWeekdayNames = {
-    "Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+constexpr std::array<const char*, 7> kWeekdayNames = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+constexpr std::array<const char*, 7> kFullWeekdayNames = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                                          "Thursday", "Friday", "Saturday"};
 // 日 月 火 水 木 金 土
 constexpr std::array<const char*, 7> kJapaneseWeekdays = {"\x93\xFA", "\x8C\x8E", "\x89\xCE", "\x90\x85",
                                                           "\x96\xD8", "\x8B\xE0", "\x93\x79"};
@@ -77,8 +76,7 @@ int MonthNumber(std::string_view token) {
 long ZoneOffsetSeconds(std::string_view zone) {
   constexpr long kHour = 3600;
   if (zone.front() == '+' || zone.front() == '-') {
-    if (zone.size() < 5 || !IsDigit(zone[1]) || !IsDigit(zone[2]) || !IsDigit(zone[3]) ||
-        !IsDigit(zone[4])) {
+    if (zone.size() < 5 || !IsDigit(zone[1]) || !IsDigit(zone[2]) || !IsDigit(zone[3]) || !IsDigit(zone[4])) {
       return 0;
     }
     const long hours = (zone[1] - '0') * 10 + (zone[2] - '0');
@@ -143,9 +141,9 @@ void ReplaceAll(std::string& text, std::string_view macro, std::string_view repl
 std::string FormatEnglishDate(const std::tm& t, bool with_zone) {
   char buffer[64];
   std::snprintf(buffer, sizeof buffer, "%s, %02d %s %04d %02d:%02d:%02d%s",
-                kWeekdayNames[static_cast<std::size_t>(t.tm_wday % 7)],
-                t.tm_mday, kMonthNames[static_cast<std::size_t>(t.tm_mon % 12)],
-                t.tm_year + 1900, t.tm_hour, t.tm_min, t.tm_sec, with_zone ? " +0900" : "");
+                kWeekdayNames[static_cast<std::size_t>(t.tm_wday % 7)], t.tm_mday,
+                kMonthNames[static_cast<std::size_t>(t.tm_mon % 12)], t.tm_year + 1900, t.tm_hour, t.tm_min,
+                t.tm_sec, with_zone ? " +0900" : "");
   return buffer;
 }
 

@@ -90,8 +90,8 @@ std::string ToSjisByCharset(std::string_view charset, const std::string& bytes) 
     EucToSjis(bytes, out);
     return out;
   }
-  if (key == "shift_jis" || key == "shift-jis" || key == "sjis" || key == "x-sjis" ||
-      key == "windows-31j" || key == "cp932" || key == "ms932" || key == "us-ascii") {
+  if (key == "shift_jis" || key == "shift-jis" || key == "sjis" || key == "x-sjis" || key == "windows-31j" ||
+      key == "cp932" || key == "ms932" || key == "us-ascii") {
     return bytes;
   }
   // Unknown charsets get the guess the whole line used to get, word by word.
@@ -121,6 +121,11 @@ std::optional<std::string> DecodeWord(const WordParts& word) {
     bytes = QuotedPrintableDecode(encoded);
   }
   std::string decoded = ToSjisByCharset(word.charset, bytes);
+  // A decoded line break or NUL would split or cut the header line where it
+  // is stored, so that a word could forge header lines; it becomes a space.
+  // (Shift_JIS trail bytes are never below 0x40, so a byte scan is safe.)
+  std::replace_if(
+      decoded.begin(), decoded.end(), [](char c) { return c == '\r' || c == '\n' || c == '\0'; }, ' ');
   if (decoded.size() > kMaxEncodedWordBytes) return std::nullopt;
   return decoded;
 }
@@ -161,9 +166,9 @@ std::string DecodeEncodedWords(std::string_view line) {
 
 std::string EncodeHeaderValue(std::string_view sjis_value) {
   // The first lead byte comes before any trail byte, so a byte scan finds it.
-  const bool has_double_byte =
-      std::any_of(sjis_value.begin(), sjis_value.end(),
-                  [](char c) { return IsSjisLeadByte(static_cast<unsigned char>(c)); });
+  const bool has_double_byte = std::any_of(sjis_value.begin(), sjis_value.end(), [](char c) {
+    return IsSjisLeadByte(static_cast<unsigned char>(c));
+  });
   if (!has_double_byte) return std::string(sjis_value);
   std::string jis;
   SjisToJis(sjis_value, jis);

@@ -26,7 +26,8 @@ inline constexpr std::size_t kMaxEncodedWordBytes = 4096;
 //
 // White space between two adjacent decoded words disappears (RFC 2047 6.2);
 // white space between a word and ordinary text stays. In a "Q" word "_"
-// stands for a space. A "=?" that starts no well-formed word is ordinary
+// stands for a space. CR, LF and NUL in a decoded word become spaces, so a
+// word can never add a line to a stored header. A "=?" that starts no well-formed word is ordinary
 // text; a word whose closing "?=" is missing ends the decoding and the rest
 // of the line stays as it is.
 [[nodiscard]] std::string DecodeEncodedWords(std::string_view line);

@@ -77,8 +77,8 @@ std::string Base64EncodeBlock(std::string_view bytes) {
     out += kBase64Alphabet[(group >> 12) & 63];
     out += "==";
   } else if (rest == 2) {
-    const unsigned group = (static_cast<unsigned char>(bytes[i]) << 16) |
-                           (static_cast<unsigned char>(bytes[i + 1]) << 8);
+    const unsigned group =
+        (static_cast<unsigned char>(bytes[i]) << 16) | (static_cast<unsigned char>(bytes[i + 1]) << 8);
     out += kBase64Alphabet[(group >> 18) & 63];
     out += kBase64Alphabet[(group >> 12) & 63];
     out += kBase64Alphabet[(group >> 6) & 63];
@@ -127,9 +127,7 @@ bool Base64DecodeToFile(std::string_view line, File& file) {
   return bytes.empty() || file.Write(bytes);
 }
 
-std::string Base64Utf8LineToSjis(std::string_view line) {
-  return Utf8ToSjis(Base64DecodeText(line));
-}
+std::string Base64Utf8LineToSjis(std::string_view line) { return Utf8ToSjis(Base64DecodeText(line)); }
 
 std::string QuotedPrintableDecode(std::string_view line) {
   std::string out;

@@ -36,6 +36,15 @@ class ScopedTimeZone {
 
 constexpr const char* kJapanZone = "JST-9";
 
+// Shift_JIS texts the cases expect.
+const std::string kShowa = "\x8F\xBA\x98\x61";      // 昭和
+const std::string kHeisei = "\x95\xBD\x90\xAC";     // 平成
+const std::string kReiwa = "\x97\xDF\x98\x61";      // 令和
+const std::string kMorning = "\x8C\xDF\x91\x4F";    // 午前
+const std::string kAfternoon = "\x8C\xDF\x8C\xE3";  // 午後
+const std::string kTuesday = "\x89\xCE";            // 火
+const std::string kWednesday = "\x90\x85";          // 水
+
 std::time_t LocalValue(int year, int month, int day, int hour, int minute, int second) {
   std::tm fields{};
   fields.tm_year = year - 1900;
@@ -96,12 +105,12 @@ TEST(ParseDateHeader, EveryZoneFormIsBroughtToJapanTime) {
       {base + " M", "2026/12/09 10:38:03"},
       {base + " N", "2026/12/08 21:38:03"},
       {base + " Y", "2026/12/08 10:38:03"},
-      {base + " +09", "2026/12/08 22:38:03"},   // too short for hhmm: zone 0
+      {base + " +09", "2026/12/08 22:38:03"},    // too short for hhmm: zone 0
       {base + " +09xx", "2026/12/08 22:38:03"},  // not hhmm: zone 0
       {base + " CET", "2026/12/08 22:38:03"},    // unknown names count as 0
       {base + " gmt", "2026/12/08 22:38:03"},
-      {base + " jst", "2026/12/08 22:38:03"},    // names are case-sensitive
-      {base, "2026/12/08 13:38:03"},             // no zone: Japan time
+      {base + " jst", "2026/12/08 22:38:03"},  // names are case-sensitive
+      {base, "2026/12/08 13:38:03"},           // no zone: Japan time
   };
   ExpectDates(std::begin(cases), std::end(cases));
 }
@@ -109,19 +118,19 @@ TEST(ParseDateHeader, EveryZoneFormIsBroughtToJapanTime) {
 TEST(ParseDateHeader, ShapesOfRealHeaders) {
   ScopedTimeZone zone(kJapanZone);
   const DateCase cases[] = {
-      {"Date: 8 Dec 2026 22:38:03 +0900", "2026/12/08 22:38:03"},          // no weekday
+      {"Date: 8 Dec 2026 22:38:03 +0900", "2026/12/08 22:38:03"},  // no weekday
       {"Date: Tue, 08 Dec 2026 13:38:03 +0000 (UTC)", "2026/12/08 22:38:03"},
       {"Date: Tue,  8 Dec 2026 13:38:03 +0000", "2026/12/08 22:38:03"},
       {"Date:Tue, 8 Dec 2026 13:38:03 +0000", "2026/12/08 22:38:03"},
       {"Date: Tue, 8 Dec 2026 13:38:03\t+0000", "2026/12/08 22:38:03"},
       {"Date: 8 Dec 2026 22:38:03 +0900 (JST, Japan)", "2026/12/08 22:38:03"},
-      {"Date: Tue, 8 Dec 99 10:00:00 GMT", "1999/12/08 19:00:00"},            // two-digit years
+      {"Date: Tue, 8 Dec 99 10:00:00 GMT", "1999/12/08 19:00:00"},  // two-digit years
       {"Date: Tue, 8 Dec 26 10:00:00 GMT", "2026/12/08 19:00:00"},
       {"Date: Sun, 1 Jan 70 09:00:00 +0900", "1970/01/01 09:00:00"},
-      {"Date: 8 Dec 2026 22:38 -0500", "2026/12/09 12:38:00"},                 // no seconds
-      {"Date: 8 Dec 2026", "2026/12/08 00:00:00"},                              // no time
+      {"Date: 8 Dec 2026 22:38 -0500", "2026/12/09 12:38:00"},  // no seconds
+      {"Date: 8 Dec 2026", "2026/12/08 00:00:00"},              // no time
       {"Date: Wed, 1 Dec 2038 00:00:00 +0900", "2038/12/01 00:00:00"},
-      {"Date: Mon, 31 Feb 2026 10:00:00 +0900", "2026/03/03 10:00:00"},        // the calendar carries over
+      {"Date: Mon, 31 Feb 2026 10:00:00 +0900", "2026/03/03 10:00:00"},  // the calendar carries over
   };
   ExpectDates(std::begin(cases), std::end(cases));
 }
@@ -203,13 +212,10 @@ TEST(Era, NameAndYear) {
     std::string name;
     int era_year;
   };
-  const std::string showa = "\x8F\xBA\x98\x61";   // 昭和
-  const std::string heisei = "\x95\xBD\x90\xAC";  // 平成
-  const std::string reiwa = "\x97\xDF\x98\x61";   // 令和
   const EraCase cases[] = {
-      {1970, 1, 1, showa, 45},   {1989, 1, 7, showa, 64},   {1989, 1, 8, heisei, 1},
-      {2008, 6, 15, heisei, 20}, {2019, 4, 30, heisei, 31}, {2019, 5, 1, reiwa, 1},
-      {2026, 12, 8, reiwa, 8},
+      {1970, 1, 1, kShowa, 45},   {1989, 1, 7, kShowa, 64},   {1989, 1, 8, kHeisei, 1},
+      {2008, 6, 15, kHeisei, 20}, {2019, 4, 30, kHeisei, 31}, {2019, 5, 1, kReiwa, 1},
+      {2026, 12, 8, kReiwa, 8},
   };
   for (const EraCase& c : cases) {
     EXPECT_EQ(EraName(c.year, c.month, c.day), c.name) << c.year << "/" << c.month << "/" << c.day;
@@ -226,7 +232,7 @@ TEST(ExpandDateMacros, EveryMacro) {
   ScopedTimeZone zone(kJapanZone);
   const std::time_t evening = LocalValue(2026, 12, 8, 22, 5, 9);  // a Tuesday
   const MacroCase evening_cases[] = {
-      {"$jy", "\x97\xDF\x98\x61" "8"},  // 令和8
+      {"$jy", kReiwa + "8"},
       {"$4wy", "2026"},
       {"$2wy", "26"},
       {"$1mon", "12"},
@@ -235,16 +241,16 @@ TEST(ExpandDateMacros, EveryMacro) {
       {"$2d", "08"},
       {"$3ew", "Tue"},
       {"$aew", "Tuesday"},
-      {"$jw", "\x89\xCE"},  // 火
+      {"$jw", kTuesday},
       {"$121eh", "PM10"},
       {"$122eh", "PM10"},
-      {"$121jh", "\x8C\xDF\x8C\xE3" "10"},  // 午後10
-      {"$122jh", "\x8C\xDF\x8C\xE3" "10"},
+      {"$121jh", kAfternoon + "10"},
+      {"$122jh", kAfternoon + "10"},
       {"$241h", "22"},
       {"$242h", "22"},
       {"$1min", "5"},
       {"$2min", "05"},
-      {"$4wy/$2mon/$2d ($jw)", "2026/12/08 (\x89\xCE)"},
+      {"$4wy/$2mon/$2d ($jw)", "2026/12/08 (" + kTuesday + ")"},
       {"$2d.$2d.$2d", "08.08.08"},
       {"no macro $ here $xy", "no macro $ here $xy"},
       {"", ""},
@@ -253,16 +259,11 @@ TEST(ExpandDateMacros, EveryMacro) {
 
   const std::time_t morning = LocalValue(2009, 3, 4, 9, 7, 0);  // a Wednesday
   const MacroCase morning_cases[] = {
-      {"$jy", "\x95\xBD\x90\xAC" "21"},  // 平成21
-      {"$2wy", "09"},
-      {"$1mon/$2mon", "3/03"},
-      {"$1d/$2d", "4/04"},
-      {"$3ew $aew", "Wed Wednesday"},
-      {"$jw", "\x90\x85"},  // 水
-      {"$121eh $122eh", "AM9 AM09"},
-      {"$121jh", "\x8C\xDF\x91\x4F" "9"},  // 午前9
-      {"$122jh", "\x8C\xDF\x91\x4F" "09"},
-      {"$241h:$1min", "9:7"},
+      {"$jy", kHeisei + "21"},        {"$2wy", "09"},
+      {"$1mon/$2mon", "3/03"},        {"$1d/$2d", "4/04"},
+      {"$3ew $aew", "Wed Wednesday"}, {"$jw", kWednesday},
+      {"$121eh $122eh", "AM9 AM09"},  {"$121jh", kMorning + "9"},
+      {"$122jh", kMorning + "09"},    {"$241h:$1min", "9:7"},
       {"$242h:$2min", "09:07"},
   };
   for (const MacroCase& c : morning_cases) EXPECT_EQ(ExpandDateMacros(c.text, morning), c.expected) << c.text;
@@ -272,10 +273,10 @@ TEST(ExpandDateMacros, NoonAndMidnightAreHourZero) {
   ScopedTimeZone zone(kJapanZone);
   const std::time_t noon = LocalValue(2026, 12, 8, 12, 0, 0);
   EXPECT_EQ(ExpandDateMacros("$121eh $122eh $241h", noon), "PM0 PM00 12");
-  EXPECT_EQ(ExpandDateMacros("$121jh", noon), "\x8C\xDF\x8C\xE3" "0");  // 午後0
+  EXPECT_EQ(ExpandDateMacros("$121jh", noon), kAfternoon + "0");
   const std::time_t midnight = LocalValue(2026, 12, 8, 0, 30, 0);
   EXPECT_EQ(ExpandDateMacros("$121eh $242h:$2min", midnight), "AM0 00:30");
-  EXPECT_EQ(ExpandDateMacros("$122jh", midnight), "\x8C\xDF\x91\x4F" "00");  // 午前00
+  EXPECT_EQ(ExpandDateMacros("$122jh", midnight), kMorning + "00");
 }
 
 }  // namespace

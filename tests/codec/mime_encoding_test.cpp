@@ -41,14 +41,14 @@ TEST(Base64Encode, BlockEncodesEveryByteAndMakesAttachmentLines) {
 
 TEST(Base64Decode, TextFollowsGroupsPaddingAndNul) {
   const Case cases[] = {
-      {"YWJj", "abc"},
-      {"YWI=", "ab"},
-      {"YQ==", "a"},
-      {"", ""},
-      {"YWJjZA", "abc"},    // an incomplete last group is ignored
-      {"YQ==YWJj", "a"},    // padding ends the text
-      {"YWI=YWJj", "ab"},
-      {"YQBi", "a"},        // a decoded NUL ends the text
+      {"YWJj", "abc"},           // three bytes
+      {"YWI=", "ab"},            // one pad
+      {"YQ==", "a"},             // two pads
+      {"", ""},                  // nothing
+      {"YWJjZA", "abc"},         // an incomplete last group is ignored
+      {"YQ==YWJj", "a"},         // padding ends the text
+      {"YWI=YWJj", "ab"},        // padding ends the text
+      {"YQBi", "a"},             // a decoded NUL ends the text
       {"!!!!", "\x96\x59\x65"},  // no validation: the arithmetic decides
       {"44Gk", "\xE3\x81\xA4"},
   };
@@ -90,12 +90,12 @@ TEST(QuotedPrintable, DecodesEscapesAndDropsSoftBreaks) {
   const Case cases[] = {
       {"a=3Db", "a=b"},
       {"=E3=81=82", "\xE3\x81\x82"},
-      {"=e3=81=82", "\xE3\x81\x82"},          // lower-case hex digits
+      {"=e3=81=82", "\xE3\x81\x82"},  // lower-case hex digits
       {"soft break=", "soft break"},
-      {"ab=4", "ab4"},                          // "=" without two characters is dropped
+      {"ab=4", "ab4"},  // "=" without two characters is dropped
       {"=", ""},
-      {"a_b c", "a_b c"},                       // "_" is kept outside encoded words
-      {"=1B$B$D=1B(B", "\x1B$B$D\x1B(B"},     // JIS text in a quoted-printable body
+      {"a_b c", "a_b c"},                  // "_" is kept outside encoded words
+      {"=1B$B$D=1B(B", "\x1B$B$D\x1B(B"},  // JIS text in a quoted-printable body
       {"100% sure", "100% sure"},
   };
   for (const Case& c : cases) EXPECT_EQ(QuotedPrintableDecode(c.input), c.expected) << c.input;

@@ -82,7 +82,7 @@ struct FoldTable {
   bool width = false;
   bool kana = false;
 
-  [[nodiscard]] std::uint16_t Lookup(std::uint16_t code) const {
+  [[nodiscard]] constexpr std::uint16_t Lookup(std::uint16_t code) const {
     if (code < 0x100) return single[code];
     if (code >= 0x8100 && code < 0x8400) return block[code - 0x8100];
     return code;
@@ -91,7 +91,7 @@ struct FoldTable {
 
 using FoldTables = std::array<FoldTable, kFlagMask + 1>;
 
-FoldTables BuildFoldTables() {
+constexpr FoldTables BuildFoldTables() {
   FoldTables tables;
   for (unsigned flags = 0; flags <= kFlagMask; ++flags) {
     FoldTable& table = tables[flags];
@@ -107,10 +107,10 @@ FoldTables BuildFoldTables() {
   return tables;
 }
 
-const FoldTable& TableFor(unsigned flags) {
-  static const FoldTables tables = BuildFoldTables();
-  return tables[flags & kFlagMask];
-}
+// Built at compile time: no start-up cost and no shared mutable state.
+constexpr FoldTables kFoldTables = BuildFoldTables();
+
+const FoldTable& TableFor(unsigned flags) { return kFoldTables[flags & kFlagMask]; }
 
 struct Folded {
   std::uint16_t code;

@@ -1,5 +1,7 @@
 #include "codec/japanese_text.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 
 #include "codec/japanese_chars.h"
@@ -16,6 +18,64 @@ constexpr unsigned char kShiftOut = 0x0E;  // SO: half-width katakana follow
 constexpr unsigned char kShiftIn = 0x0F;   // SI: back to ASCII
 // 〓: stands for a JIS X 0212 character, which Shift_JIS cannot hold.
 constexpr std::uint16_t kGetaMark = 0x81AC;
+
+// The arithmetic of JisToSjisCode / SjisToJisCode split into per-byte tables
+// for the inner loops: the lead byte depends on one input byte, the trail
+// byte on the other and the parity (JIS) or the trail range (Shift_JIS).
+struct PairTables {
+  std::array<unsigned char, 256> sjis_lead{};      // by j1
+  std::array<unsigned char, 512> sjis_trail{};     // by (j1 & 1) * 256 + j2
+  std::array<unsigned char, 256> jis_row{};        // by s1, 0 when not convertible
+  std::array<unsigned char, 256> jis_row_step{};   // by s2: 0 or 1 added to the row
+  std::array<unsigned char, 256> jis_cell{};       // by s2, 0 when not a trail byte
+};
+
+constexpr PairTables kPairTables = [] {
+  PairTables t;
+  for (unsigned j = 0x21; j <= 0x7E; ++j) {
+    t.sjis_lead[j] = static_cast<unsigned char>(JisToSjisCode(j, 0x21) >> 8);
+    t.sjis_trail[256 + j] = static_cast<unsigned char>(JisToSjisCode(0x21, j) & 0xFF);
+    t.sjis_trail[j] = static_cast<unsigned char>(JisToSjisCode(0x22, j) & 0xFF);
+  }
+  for (unsigned s = 0; s < 256; ++s) {
+    t.jis_row[s] = static_cast<unsigned char>(SjisToJisCode(s, 0x40) >> 8);
+    const std::uint16_t code = SjisToJisCode(0x81, s);
+    if (code != 0) {
+      t.jis_row_step[s] = static_cast<unsigned char>((code >> 8) - 0x21);
+      t.jis_cell[s] = static_cast<unsigned char>(code & 0xFF);
+    }
+  }
+  return t;
+}();
+
+bool IsJisByte(unsigned char c) { return static_cast<unsigned>(c - 0x21) <= 0x7E - 0x21; }
+
+// JIS X 0208 code of a Shift_JIS pair, or 0; the same as SjisToJisCode.
+std::uint16_t SjisPairToJis(unsigned char s1, unsigned char s2) {
+  const unsigned row = kPairTables.jis_row[s1];
+  const unsigned cell = kPairTables.jis_cell[s2];
+  if (row == 0 || cell == 0) return 0;
+  return static_cast<std::uint16_t>((row + kPairTables.jis_row_step[s2]) << 8 | cell);
+}
+
+constexpr bool PairTablesMatchArithmetic() {
+  for (unsigned s1 = 0x80; s1 < 0x100; ++s1) {
+    for (unsigned s2 = 0; s2 < 0x100; ++s2) {
+      const unsigned row = kPairTables.jis_row[s1];
+      const unsigned cell = kPairTables.jis_cell[s2];
+      const unsigned table = row == 0 || cell == 0 ? 0 : (row + kPairTables.jis_row_step[s2]) << 8 | cell;
+      if (table != SjisToJisCode(s1, s2)) return false;
+    }
+  }
+  for (unsigned j1 = 0x21; j1 <= 0x7E; ++j1) {
+    for (unsigned j2 = 0x21; j2 <= 0x7E; ++j2) {
+      const unsigned table = kPairTables.sjis_lead[j1] << 8 | kPairTables.sjis_trail[(j1 & 1) * 256 + j2];
+      if (table != JisToSjisCode(j1, j2)) return false;
+    }
+  }
+  return true;
+}
+static_assert(PairTablesMatchArithmetic());
 
 const unsigned char* Bytes(std::string_view text) {
   return reinterpret_cast<const unsigned char*>(text.data());
@@ -43,6 +103,9 @@ class ByteWriter {
     }
     return w_;
   }
+
+  // Bytes that may be written without asking for room again.
+  [[nodiscard]] std::size_t Remaining() const { return buffer_.size() - Used(); }
 
   std::string Take() {
     buffer_.resize(Used());
@@ -181,19 +244,23 @@ int JisToSjis(std::string_view text, std::string& out) {
     }
     switch (mode) {
       case Mode::Kanji:
-        if (end - p >= 2) {
-          if (std::uint16_t code = JisToSjisCode(c, p[1]); code != 0) {
-            PutCode(w, code);
-            ++count;
+        if (end - p >= 2 && IsJisByte(c) && IsJisByte(p[1])) {
+          // A run of pairs: the bulk of Japanese mail.
+          do {
+            const unsigned char j1 = p[0];
+            w[0] = kPairTables.sjis_lead[j1];
+            w[1] = kPairTables.sjis_trail[(j1 & 1u) * 256 + p[1]];
+            w += 2;
             p += 2;
-            continue;
-          }
+            ++count;
+          } while (end - p >= 2 && IsJisByte(p[0]) && IsJisByte(p[1]));
+          continue;
         }
         break;
       case Mode::Supplementary:
         // JIS X 0212 has no Shift_JIS codes; mapping its pairs as JIS X 0208
         // would show unrelated kanji, so each becomes the substitution mark.
-        if (end - p >= 2 && JisToSjisCode(c, p[1]) != 0) {
+        if (end - p >= 2 && IsJisByte(c) && IsJisByte(p[1])) {
           PutCode(w, kGetaMark);
           ++count;
           p += 2;
@@ -209,7 +276,10 @@ int JisToSjis(std::string_view text, std::string& out) {
         }
         break;
       case Mode::Ascii:
-        break;
+        do {
+          *w++ = *p++;
+        } while (p < end && *p != kEsc && *p != kShiftOut && *p != kShiftIn);
+        continue;
     }
     *w++ = c;
     ++p;
@@ -289,8 +359,10 @@ int SjisToJis(std::string_view text, std::string& out) {
     const unsigned char c = *p;
     if (c < 0x80) {
       if (kana || kanji) to_ascii(w);
-      *w++ = c;
-      ++p;
+      const unsigned char* stop = p + std::min<std::size_t>(static_cast<std::size_t>(end - p), writer.Remaining());
+      do {
+        *w++ = *p++;
+      } while (p < stop && *p < 0x80);
       continue;
     }
     if (IsHalfWidthKana(c)) {
@@ -305,10 +377,8 @@ int SjisToJis(std::string_view text, std::string& out) {
       ++p;
       continue;
     }
-    const japanese::Char ch = CharAt(p, end);
-    if (ch.length == 2) {
-      if (std::uint16_t jis = SjisToJisCode(p[0], p[1]); jis != 0) {
-        ++count;
+    if (end - p >= 2) {
+      if (std::uint16_t jis = SjisPairToJis(p[0], p[1]); jis != 0) {
         if (kana) {
           *w++ = kShiftIn;
           kana = false;
@@ -321,9 +391,23 @@ int SjisToJis(std::string_view text, std::string& out) {
         }
         PutCode(w, jis);
         p += 2;
+        ++count;
+        // The rest of the run, as far as the buffer allows.
+        std::size_t pairs = std::min<std::size_t>(static_cast<std::size_t>(end - p), writer.Remaining()) / 2;
+        for (; pairs > 0; --pairs) {
+          const unsigned row = kPairTables.jis_row[p[0]];
+          const unsigned cell = kPairTables.jis_cell[p[1]];
+          if (row == 0 || cell == 0) break;
+          w[0] = static_cast<unsigned char>(row + kPairTables.jis_row_step[p[1]]);
+          w[1] = static_cast<unsigned char>(cell);
+          w += 2;
+          p += 2;
+          ++count;
+        }
         continue;
       }
     }
+    const japanese::Char ch = CharAt(p, end);
     to_ascii(w);
     for (std::size_t k = 0; k < ch.length; ++k) *w++ = p[k];
     p += ch.length;

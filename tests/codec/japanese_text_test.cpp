@@ -426,5 +426,44 @@ TEST(TextHelpers, IsPlain7BitAndRemoveChar) {
   EXPECT_EQ(RemoveChar("\x95\x5C\\x", '\\'), "\x95\x5C" "x");  // 表 keeps its trail byte
 }
 
+TEST(JapaneseText, ArbitraryBytesGiveBoundedResults) {
+  std::mt19937 rng(11);
+  const std::string interesting = "\x1B$B(@IJ&D\x0E\x0F\x81\x82\x83\x8E\x8F\xA4\xB6\xDE\xDF\xE0\xED"
+                                  "\xF0\xFC\xFF\x4A\x4B\x5C\x7F\x80\x40+-A\r\n";
+  for (int round = 0; round < 2000; ++round) {
+    std::string text;
+    for (int k = static_cast<int>(rng() % 24); k > 0; --k) {
+      text += rng() % 2 ? interesting[rng() % interesting.size()] : static_cast<char>(rng());
+    }
+    std::string out;
+    EXPECT_LE(JisToSjis(text, out), static_cast<int>(text.size()));
+    EXPECT_LE(out.size(), text.size());
+    EucToSjis(text, out);
+    EXPECT_LE(out.size(), text.size());
+    SjisToJis(text, out);
+    EXPECT_LE(out.size(), text.size() * 5 + 4);
+    (void)ConvertToSjis(text);
+    (void)Utf7ToSjis(text);
+    (void)Utf8ToSjis(text);
+    EXPECT_LE(HalfKanaToFull(text, out), static_cast<int>(text.size()));
+    EXPECT_LE(FullToHalf(text, out), static_cast<int>(text.size()));
+    EXPECT_LE(out.size(), text.size());
+    const std::string pattern = text.substr(rng() % (text.size() + 1), rng() % 4);
+    for (unsigned flags : {0u, 15u}) {
+      std::size_t length = 0;
+      const long at = FindJapaneseText(text, pattern, flags, &length);
+      if (at >= 0) {
+        EXPECT_LE(static_cast<std::size_t>(at) + length, text.size());
+      }
+      const std::string other = text.substr(0, text.size() / 2);
+      EXPECT_EQ(CompareJapaneseText(text, other, flags) > 0, CompareJapaneseText(other, text, flags) < 0);
+      EXPECT_EQ(CompareJapaneseText(text, text, flags), 0);
+    }
+    (void)LastCharacter(text);
+    (void)RemoveChar(text, '\\');
+    (void)FindUnquoted(text, ',', '"');
+  }
+}
+
 }  // namespace
 }  // namespace lp

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 #include "codec/japanese_text.h"
 #include "codec/mime_encoding.h"
@@ -75,8 +76,7 @@ std::string CharsetKey(std::string_view charset) {
   return key;
 }
 
-std::string ToSjisByCharset(std::string_view charset, const std::string& bytes) {
-  const std::string key = CharsetKey(charset);
+std::string ToSjisByCharset(const std::string& key, const std::string& bytes) {
   if (key == "utf-8" || key == "utf8") return Utf8ToSjis(bytes);
   if (key == "unicode-1-1-utf-7" || key == "utf-7") return Utf7ToSjis(bytes);
   std::string out;
@@ -94,7 +94,7 @@ std::string ToSjisByCharset(std::string_view charset, const std::string& bytes) 
       key == "cp932" || key == "ms932" || key == "us-ascii") {
     return bytes;
   }
-  // Unknown charsets get the guess the whole line used to get, word by word.
+  // Unknown charsets get the guess the whole line used to get, run by run.
   return ConvertToSjis(bytes);
 }
 
@@ -107,7 +107,8 @@ std::string RemoveBlanks(std::string_view text) {
   return out;
 }
 
-std::optional<std::string> DecodeWord(const WordParts& word) {
+// The bytes a word stands for, still in its charset.
+std::optional<std::string> DecodeWordBytes(const WordParts& word) {
   std::string bytes;
   if (word.encoding == 'B') {
     // Blanks inside are folds some mailers put into long words; they are
@@ -120,22 +121,45 @@ std::optional<std::string> DecodeWord(const WordParts& word) {
     if (word.encoding == 'Q') std::replace(encoded.begin(), encoded.end(), '_', ' ');
     bytes = QuotedPrintableDecode(encoded);
   }
-  std::string decoded = ToSjisByCharset(word.charset, bytes);
-  // A decoded line break or NUL would split or cut the header line where it
-  // is stored, so that a word could forge header lines; it becomes a space.
-  // (Shift_JIS trail bytes are never below 0x40, so a byte scan is safe.)
-  std::replace_if(
-      decoded.begin(), decoded.end(), [](char c) { return c == '\r' || c == '\n' || c == '\0'; }, ' ');
-  if (decoded.size() > kMaxEncodedWordBytes) return std::nullopt;
-  return decoded;
+  if (bytes.size() > kMaxEncodedWordBytes) return std::nullopt;
+  return bytes;
 }
+
+// Adjacent words of one charset are converted together: senders split long
+// UTF-8 text between the bytes of a character, and ISO-2022-JP between an
+// escape sequence and the characters it switches to.
+class WordRun {
+ public:
+  [[nodiscard]] bool Continues(const std::string& charset_key) const { return charset_key == charset_key_; }
+
+  void Start(std::string charset_key) { charset_key_ = std::move(charset_key); }
+  void Add(const std::string& bytes) { bytes_ += bytes; }
+
+  // Appends the run's Shift_JIS text to `out` and empties the run.
+  void FlushTo(std::string& out) {
+    if (bytes_.empty()) return;
+    std::string text = ToSjisByCharset(charset_key_, bytes_);
+    // A decoded line break or NUL would split or cut the header line where
+    // it is stored, so that a word could forge header lines; it becomes a
+    // space. (Shift_JIS trail bytes are never below 0x40.)
+    std::replace_if(
+        text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n' || c == '\0'; }, ' ');
+    out += text;
+    bytes_.clear();
+  }
+
+ private:
+  std::string charset_key_;
+  std::string bytes_;
+};
 
 }  // namespace
 
 std::string DecodeEncodedWords(std::string_view line) {
   std::string out;
   out.reserve(line.size());
-  std::size_t copied = 0;  // line[0, copied) is in `out`
+  WordRun run;
+  std::size_t copied = 0;  // line[0, copied) is in `out` or in `run`
   std::size_t search = 0;
   bool after_decoded_word = false;  // `copied` is the end of a decoded word
   while (true) {
@@ -148,18 +172,25 @@ std::string DecodeEncodedWords(std::string_view line) {
       search = start + 1;
       continue;
     }
-    std::optional<std::string> decoded;
-    if (word.end - start <= kMaxEncodedWordBytes) decoded = DecodeWord(word);
-    if (!decoded) {
+    std::optional<std::string> bytes;
+    if (word.end - start <= kMaxEncodedWordBytes) bytes = DecodeWordBytes(word);
+    if (!bytes) {
       search = word.end;
       continue;
     }
+    std::string charset_key = CharsetKey(word.charset);
     const std::string_view gap = line.substr(copied, start - copied);
-    if (!(after_decoded_word && IsAllBlank(gap))) out += gap;
-    out += *decoded;
+    const bool adjacent = after_decoded_word && IsAllBlank(gap);
+    if (!adjacent || !run.Continues(charset_key)) {
+      run.FlushTo(out);
+      if (!adjacent) out += gap;
+      run.Start(std::move(charset_key));
+    }
+    run.Add(*bytes);
     copied = search = word.end;
     after_decoded_word = true;
   }
+  run.FlushTo(out);
   out += line.substr(copied);
   return out;
 }

@@ -1,0 +1,1 @@
+#include "codec/header_lookup.h"

@@ -1,0 +1,1 @@
+#include "codec/html_view.h"

@@ -1,0 +1,1 @@
+#include "codec/spool_analyser.h"

@@ -12,7 +12,9 @@
 //
 // Inputs are byte strings; the functions look at every byte of the view
 // (callers holding NUL-terminated data pass the part before the NUL), except
-// where a step below says that NUL ends the scan.
+// where a step below says that NUL ends the scan. A double-byte character is
+// a lead byte followed by a valid trail byte; a lead byte without one stands
+// alone, so that broken text never swallows the CR, LF or quote after it.
 
 namespace lp {
 
@@ -47,7 +49,7 @@ int HalfKanaToFull(std::string_view text, std::string& out);
 int FullToHalf(std::string_view text, std::string& out);
 
 // Byte offset of the first match or -1; `match_length` (when given) gets the
-// length in bytes of the matched text.
+// length in bytes of the matched text. An empty text or pattern gives -1.
 [[nodiscard]] long FindJapaneseText(std::string_view text, std::string_view pattern, unsigned flags,
                                     std::size_t* match_length = nullptr);
 // 0 when equal under the flags, else the difference of the first differing
@@ -60,12 +62,15 @@ void SortStrings(std::vector<std::string>& strings, unsigned flags);
 // (scanning from the start), 0 for a single byte or a trail byte, -1 when
 // `index` lies beyond the text.
 [[nodiscard]] int IsLeadByteAt(std::string_view text, std::size_t index);
-// The last whole character (two bytes when it is double-byte).
+// The last whole character (two bytes when it is double-byte), found by
+// scanning from the start.
 [[nodiscard]] std::string_view LastCharacter(std::string_view text);
 // Index of the first `ch` outside a pair of `quote` bytes, or -1.
 [[nodiscard]] long FindUnquoted(std::string_view text, char ch, char quote);
 // Every byte below 0x80 and no ESC.
 [[nodiscard]] bool IsPlain7Bit(std::string_view text);
+// `text` without the single-byte characters equal to `ch`; a trail byte equal
+// to `ch` belongs to its double-byte character and stays.
 [[nodiscard]] std::string RemoveChar(std::string_view text, char ch);
 
 }  // namespace lp

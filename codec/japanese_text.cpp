@@ -303,7 +303,7 @@ int EucToSjis(std::string_view text, std::string& out) {
       ++p;
       continue;
     }
-    if (c == 0x8E && end - p >= 2) {  // SS2: half-width katakana
+    if (c == 0x8E && end - p >= 2 && IsHalfWidthKana(p[1])) {  // SS2: half-width katakana
       *w++ = p[1];
       p += 2;
       continue;

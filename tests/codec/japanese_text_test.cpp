@@ -129,6 +129,7 @@ TEST(EucToSjis, ConvertsPairsAndKanaAndKeepsStrayBytes) {
   const std::vector<CountedCase> cases = {
       {"pairs", "\xB4\xC1\xBB\xFA", "\x8A\xBF\x8E\x9A", 2},  // 漢字
       {"SS2 kana", "a\x8E\xB1" "b", "a\xB1" "b", 0},          // ｱ
+      {"SS2 without kana keeps both bytes", "\x8E\n", "\x8E\n", 0},
       {"SS3 JIS X 0212 becomes geta", "\x8F\xB0\xA1" "a", "\x81\xAC" "a", 1},
       {"stray high byte keeps the ascii after it", "\xB4" "A", "\xB4" "A", 0},
       {"lone byte at the end", "a\xB4", "a\xB4", 0},

@@ -1,24 +1,13 @@
 #include <cstdio>
-#include <ctime>
 #include <string>
 
 #include "cli/box_arguments.h"
 #include "cli/commands.h"
+#include "codec/date_header.h"
 #include "platform/code_page.h"
 
 namespace lp {
 namespace {
-
-// Stored times are on the local time scale, as the mail list shows them.
-std::string FormatListDate(std::int32_t date) {
-  std::time_t time = date;
-  std::tm tm{};
-  if (localtime_r(&time, &tm) == nullptr) return "0000/00/00 00:00:00";
-  char buffer[80];
-  std::snprintf(buffer, sizeof buffer, "%04d/%02d/%02d %02d:%02d:%02d", tm.tm_year + 1900, tm.tm_mon + 1,
-                tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
-  return buffer;
-}
 
 // A field may hold TAB or line breaks (continued header lines); they would
 // split the line, so they print as blanks.

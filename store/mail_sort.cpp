@@ -1,0 +1,219 @@
+#include "store/mail_sort.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "codec/sjis_char.h"
+
+namespace lp {
+namespace {
+
+template <typename T>
+int ThreeWay(const T& a, const T& b) {
+  return a < b ? -1 : (b < a ? 1 : 0);
+}
+
+// One comparison unit at `i`: an ASCII letter upper-cased, any other single
+// byte as it is, a double-byte character as lead * 256 + trail. A lead byte
+// without a valid trail byte stands alone.
+std::uint16_t UnitAt(std::string_view s, std::size_t& i) {
+  const auto c = static_cast<unsigned char>(s[i]);
+  if (IsSjisLeadByte(c) && i + 1 < s.size() && IsSjisTrailByte(static_cast<unsigned char>(s[i + 1]))) {
+    const auto trail = static_cast<unsigned char>(s[i + 1]);
+    i += 2;
+    return static_cast<std::uint16_t>(c << 8 | trail);
+  }
+  ++i;
+  return (c >= 'a' && c <= 'z') ? static_cast<std::uint16_t>(c - 'a' + 'A') : c;
+}
+
+std::u16string SortUnits(std::string_view s) {
+  std::u16string units;
+  units.reserve(s.size());
+  for (std::size_t i = 0; i < s.size();) units.push_back(static_cast<char16_t>(UnitAt(s, i)));
+  return units;
+}
+
+// The two texts key 6 compares, in comparison units. A subject that begins
+// with "RE" (any case) and holds a ":" is compared by what follows its last
+// ":"; the second text is the first p units of that rest, p being the
+// number of characters before that ":". Any other subject is compared whole
+// with an empty second text. The comparison ignores ASCII case anyway, so
+// working on units is the same as upper-casing first.
+struct ThreadKey {
+  std::u16string subject;
+  std::u16string prefix;
+};
+
+ThreadKey MakeThreadKey(std::string_view subject) {
+  std::u16string units = SortUnits(subject);
+  ThreadKey key;
+  const bool reply = units.size() >= 2 && units[0] == u'R' && units[1] == u'E';
+  const std::size_t colon = reply ? units.rfind(u':') : std::u16string::npos;
+  if (colon == std::u16string::npos) {
+    key.subject = std::move(units);
+    return key;
+  }
+  key.subject = units.substr(colon + 1);
+  key.prefix = key.subject.substr(0, std::min(colon, key.subject.size()));
+  return key;
+}
+
+// The heap sort as it always ran: a 1-based heap, the build phase sifting
+// down from n/2 to 1, then the largest swapped to the end and the rest
+// sifted again. Ties decide nothing (strict comparisons), which fixes the
+// order users see among equal mails.
+template <typename T, typename Compare>
+void HeapSort(std::vector<T>& a, Compare compare) {
+  const std::size_t n = a.size();
+  auto sift_down = [&](std::size_t i, std::size_t last) {
+    while (2 * i <= last) {
+      std::size_t j = 2 * i;
+      if (j < last && compare(a[j - 1], a[j]) < 0) ++j;
+      if (compare(a[i - 1], a[j - 1]) >= 0) break;
+      std::swap(a[i - 1], a[j - 1]);
+      i = j;
+    }
+  };
+  for (std::size_t i = n / 2; i >= 1; --i) sift_down(i, n);
+  for (std::size_t last = n; last >= 2; --last) {
+    std::swap(a[0], a[last - 1]);
+    sift_down(1, last - 1);
+  }
+}
+
+// Sorts positions 0..n-1 under `compare` applied to the precomputed keys;
+// the comparisons give the same signs as CompareMails, so the positions end
+// in the order the literal sort of the records gives.
+template <typename Key, typename Compare>
+std::vector<std::uint32_t> SortedPositions(const std::vector<Key>& keys, Compare compare) {
+  std::vector<std::uint32_t> positions(keys.size());
+  for (std::size_t i = 0; i < positions.size(); ++i) positions[i] = static_cast<std::uint32_t>(i);
+  HeapSort(positions, [&](std::uint32_t x, std::uint32_t y) { return compare(keys[x], keys[y]); });
+  return positions;
+}
+
+struct TextKey {
+  std::u16string text;
+  std::int32_t date;
+};
+
+struct NumberKey {
+  std::int32_t number;
+  std::int32_t date;
+};
+
+const std::string& TextField(const CMail& mail, SortKey key) {
+  switch (key) {
+    case SortKey::From: return mail.from;
+    case SortKey::To: return mail.to;
+    default: return mail.subject;
+  }
+}
+
+std::vector<std::uint32_t> OrderOf(const std::vector<std::unique_ptr<CMail>>& mails, SortKey key) {
+  switch (key) {
+    case SortKey::Date: {
+      std::vector<std::int32_t> keys;
+      keys.reserve(mails.size());
+      for (const auto& m : mails) keys.push_back(m->date);
+      return SortedPositions(keys, [](std::int32_t a, std::int32_t b) { return ThreeWay(a, b); });
+    }
+    case SortKey::From:
+    case SortKey::Subject:
+    case SortKey::To: {
+      std::vector<TextKey> keys;
+      keys.reserve(mails.size());
+      for (const auto& m : mails) keys.push_back({SortUnits(TextField(*m, key)), m->date});
+      return SortedPositions(keys, [](const TextKey& a, const TextKey& b) {
+        const int c = a.text.compare(b.text);
+        return c != 0 ? c : ThreeWay(a.date, b.date);
+      });
+    }
+    case SortKey::Label:
+    case SortKey::Status: {
+      std::vector<NumberKey> keys;
+      keys.reserve(mails.size());
+      for (const auto& m : mails) keys.push_back({key == SortKey::Label ? m->label : m->status, m->date});
+      return SortedPositions(keys, [](const NumberKey& a, const NumberKey& b) {
+        const int c = ThreeWay(a.number, b.number);
+        return c != 0 ? c : ThreeWay(a.date, b.date);
+      });
+    }
+    case SortKey::Thread: {
+      std::vector<ThreadKey> keys;
+      keys.reserve(mails.size());
+      for (const auto& m : mails) keys.push_back(MakeThreadKey(m->subject));
+      return SortedPositions(keys, [](const ThreadKey& a, const ThreadKey& b) {
+        const int c = a.subject.compare(b.subject);
+        return c != 0 ? c : a.prefix.compare(b.prefix);
+      });
+    }
+  }
+  return {};
+}
+
+}  // namespace
+
+int CompareSortText(std::string_view a, std::string_view b) {
+  std::size_t i = 0;
+  std::size_t j = 0;
+  while (i < a.size() && j < b.size()) {
+    const int ua = UnitAt(a, i);
+    const int ub = UnitAt(b, j);
+    if (ua != ub) return ua - ub;
+  }
+  return ThreeWay(i < a.size(), j < b.size());
+}
+
+int CompareMails(const CMail& a, const CMail& b, SortKey key) {
+  switch (key) {
+    case SortKey::Date: return ThreeWay(a.date, b.date);
+    case SortKey::From:
+    case SortKey::Subject:
+    case SortKey::To: {
+      const int c = CompareSortText(TextField(a, key), TextField(b, key));
+      return c != 0 ? c : ThreeWay(a.date, b.date);
+    }
+    case SortKey::Label: {
+      const int c = ThreeWay(a.label, b.label);
+      return c != 0 ? c : ThreeWay(a.date, b.date);
+    }
+    case SortKey::Status: {
+      const int c = ThreeWay(a.status, b.status);
+      return c != 0 ? c : ThreeWay(a.date, b.date);
+    }
+    case SortKey::Thread: {
+      const ThreadKey ka = MakeThreadKey(a.subject);
+      const ThreadKey kb = MakeThreadKey(b.subject);
+      const int c = ka.subject.compare(kb.subject);
+      return c != 0 ? c : ka.prefix.compare(kb.prefix);
+    }
+  }
+  return 0;
+}
+
+bool Sort(CLPOSTDoc& box, int key) {
+  if (key < 0 || key >= kSortKeyCount) return false;
+  const int current = box.current_index();
+  const int command_mail = box.command_mail_no();
+
+  // Taken from the end, so that each removal is O(1).
+  std::vector<std::unique_ptr<CMail>> mails;
+  mails.reserve(static_cast<std::size_t>(box.Count()));
+  while (box.Count() > 0) mails.push_back(box.RemoveAt(box.Count() - 1));
+  std::reverse(mails.begin(), mails.end());
+
+  for (std::uint32_t position : OrderOf(mails, static_cast<SortKey>(key))) box.Add(std::move(mails[position]));
+  box.set_current_index(current);
+  box.set_command_mail_no(command_mail);
+  box.SetModified();
+  return true;
+}
+
+}  // namespace lp

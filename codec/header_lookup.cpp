@@ -1,1 +1,79 @@
 #include "codec/header_lookup.h"
+
+#include <cstddef>
+
+namespace lp {
+namespace {
+
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    char x = a[i];
+    char y = b[i];
+    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
+    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+}  // namespace
+
+std::string HeaderValue(CLPOSTDoc& box, int index, std::string_view name) {
+  const CMail* record = box.RecordAt(index);
+  if (record == nullptr) return {};
+  const std::string text = box.ReadText(record->text_start, record->text_end);
+
+  std::string value;
+  bool collecting = false;
+  std::size_t position = 0;
+  while (position < text.size()) {
+    const std::size_t newline = text.find('\n', position);
+    const std::size_t line_end = newline == std::string::npos ? text.size() : newline;
+    std::string_view line(text.data() + position, line_end - position);
+    position = newline == std::string::npos ? text.size() : newline + 1;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (line.empty()) break;  // the header ends at the first empty line
+
+    const std::size_t colon = line.find(':');
+    // A folded line begins with a blank; it continues the field even when it
+    // holds a ":" of its own (a folded Subject or display name may).
+    const bool continuation = colon == std::string_view::npos || IsBlank(line.front());
+    if (continuation) {
+      if (!collecting) continue;
+      std::size_t skip = 0;
+      while (skip < line.size() && line[skip] == ' ') ++skip;
+      if (skip < line.size() && line[skip] == '\t') ++skip;
+      value += line.substr(skip);
+      continue;
+    }
+    collecting = EqualsIgnoringAsciiCase(line.substr(0, colon), name);
+    if (collecting) {
+      // The blank after the ":" belongs to the layout, not to the value;
+      // a field written without one keeps its first character.
+      std::size_t start = colon + 1;
+      if (start < line.size() && IsBlank(line[start])) ++start;
+      value.assign(line.substr(start));
+    }
+  }
+  return value;
+}
+
+std::string ReplyReferences(CLPOSTDoc& box, int index) {
+  const CMail* record = box.RecordAt(index);
+  if (record == nullptr) return {};
+  std::string references = HeaderValue(box, index, "References");
+  if (references.empty()) return record->message_id;
+  // The oldest reference goes so that the chain does not grow without end.
+  const std::size_t gap = references.find("> <");
+  if (gap != std::string::npos) references.erase(0, gap + 2);
+  if (!record->message_id.empty()) {
+    references += ' ';
+    references += record->message_id;
+  }
+  return references;
+}
+
+}  // namespace lp

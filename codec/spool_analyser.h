@@ -22,10 +22,20 @@ class MessageIdObserver {
 // AnalyseSpool's result when the box's text file cannot be appended to.
 inline constexpr int kAnalyseTextFileFailed = -1;
 
+// Deepest nesting of multipart containers that is followed; deeper
+// containers are read as text of the part that holds them.
+inline constexpr std::size_t kMaxMultipartDepth = 64;
+
 // Appends one record per message of the spool to `box` and returns their
 // number: 0 when the spool cannot be opened or holds no message,
 // kAnalyseTextFileFailed when the box's text file cannot be appended to.
 // The box is marked modified; saving it is the caller's task.
+//
+// Attachments go to the directory of the setting "System"/"AttachDir"
+// (created when missing); no existing file is ever replaced. Messages that
+// begin with a POP3 "+OK" line have their dot-stuffing removed. Any bytes
+// are accepted: memory stays bounded whatever the spool holds, and records
+// and text blocks stored before are never touched.
 [[nodiscard]] int AnalyseSpool(CLPOSTDoc& box, std::string_view spool_path,
                                MessageIdObserver* message_ids = nullptr);
 

@@ -1,0 +1,450 @@
+#include "codec/spool_analyser.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <ctime>
+#include <ostream>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "codec/date_header.h"
+#include "codec/mime_encoding.h"
+#include "config/profile.h"
+#include "platform/code_page.h"
+#include "platform/command_observer.h"
+#include "platform/file_system.h"
+#include "platform/recording_user_interface.h"
+#include "platform/sjis_path.h"
+#include "store/mailbox_document.h"
+#include "tests/support/temp_directory.h"
+
+// Spools shaped like the mail that common mail programs, web mailers, mobile
+// carriers and list servers really send (tests/data/spool_realworld, made by
+// make_fixtures.py there), analysed into an inbox as a receive does it. The
+// expectations are what the user sees: the mail list columns, the text of the
+// read view and the saved attachment files.
+
+namespace lp {
+namespace {
+
+using testing::ReadFileBytes;
+using testing::WriteFileBytes;
+
+std::string Sjis(std::string_view utf8) { return Utf8ToCp932(utf8); }
+
+std::string DataFile(const std::string& name) {
+  return ReadFileBytes(std::string(LP_TEST_DATA_DIR) + "/spool_realworld/" + name);
+}
+
+// The note left in the text where an attachment was saved under its name.
+std::string SavedNote(std::string_view name_utf8) {
+  return Sjis("★添付ファイル ") + Sjis(name_utf8) + Sjis(" を受信しました\r\n\r\n");
+}
+// The end of the note for a part stored as "lpost.bin" because its name was
+// missing or unusable.
+std::string RenamedNoteTail() {
+  return Sjis("を受信しました。\r\n注：lpost.binというファイル名で保存されていますので、正しいファイル名\r\n"
+              "　　に変更してください。\r\n\r\n");
+}
+// The whole note for a part that carried no name at all.
+std::string NamelessNote() { return Sjis("★添付ファイル ") + " " + RenamedNoteTail(); }
+
+struct ExpectedAttachment {
+  std::string saved_name;  // UTF-8 file name in the attachment directory
+  std::string bytes_file;  // expected/<file> holding the exact content
+  std::string note;        // Shift_JIS text that must appear in the mail text
+};
+
+ExpectedAttachment Named(std::string name, std::string bytes_file) {
+  std::string note = SavedNote(name);
+  return {std::move(name), std::move(bytes_file), std::move(note)};
+}
+ExpectedAttachment Renamed(std::string saved_name, std::string bytes_file) {
+  return {std::move(saved_name), std::move(bytes_file), RenamedNoteTail()};
+}
+
+struct MessageCase {
+  std::string fixture;
+  std::string from;
+  std::string to;
+  std::string cc;
+  std::string subject;
+  std::string message_id;
+  std::string list_date;  // the mail list's date column (Japan time)
+  bool reply_to = false;
+  std::vector<std::string> body;  // UTF-8 texts the read view shows
+  std::vector<ExpectedAttachment> attachments;
+};
+
+// Names the case in failure messages instead of dumping its bytes.
+void PrintTo(const MessageCase& c, std::ostream* os) { *os << c.fixture; }
+
+const std::string kYamada = "山田 太郎 <yamada@example.ne.jp>";
+const std::string kYamadaAddress = "yamada@example.ne.jp";
+const std::string kYamadaQuoted = "\"yamada@example.ne.jp\" <yamada@example.ne.jp>";
+
+std::vector<MessageCase> Cases() {
+  return {
+      {"thunderbird_iso2022jp_attachment", "田中 花子 <hanako.tanaka@example.co.jp>", kYamada, "",
+       "申込表の送付について", "<4F8A2C3D.5060708@example.co.jp>", "2026/12/08 10:15:40", false,
+       {"山田様\r\n\r\nいつもお世話になっております。田中です。\r\n\r\n先日お話しした申込表を添付いたします。\r\n"
+        "ご確認のほど、よろしくお願いいたします。\r\n\r\n--\r\n田中 花子 <hanako.tanaka@example.co.jp>\r\n"},
+       // 表 ends in the byte 0x5C: the name must not be cut there.
+       {Named("申込表.xls", "thunderbird_iso2022jp_attachment-1.xls")}},
+      {"outlook_utf8_base64_multipart_alternative", "佐藤 美咲 <misaki.sato@example.co.jp>", kYamadaQuoted,
+       "高橋 健一 <kenichi.takahashi@example.co.jp>", "【要確認】来週の定例会議の議題について",
+       // Exchange folds a long Message-ID onto the next line.
+       "<TYWPR01MB1234567D8E9F0A1B2C3D4E5F6A7B8C9D0@TYWPR01MB1234.jpnprd01.prod.outlook.com>",
+       "2026/12/08 10:23:45", false,
+       {"山田さん\r\n\r\nお疲れさまです。佐藤です。\r\n\r\n来週の定例会議（12月15日（火）14:00〜15:00）の議題をお送りします。"
+        "\r\n１．第３四半期の進捗報告\r\n２．新システム導入スケジュールの確認\r\n３．その他\r\n\r\n"
+        "資料は前日までに共有フォルダに格納しておきます。\r\nご不明点があればお知らせください。\r\n\r\n佐藤\r\n",
+        "<p class=\"MsoNormal\">来週の定例会議（12月15日（火）14:00〜15:00）の議題をお送りします。<o:p></o:p></p>\r\n"},
+       {}},
+      {"gmail_utf8_qp_html", "伊藤さくら <sakura.ito.1990@gmail.com>", "山田太郎 <yamada@example.ne.jp>", "",
+       "写真ありがとうございました！", "<CAKx7pQ3mVb2Nw9yT4rG8hJ1sLd6Fz0cXe5Ua7Wq3Ro9Pk2Mn8g@mail.gmail.com>",
+       "2026/12/08 19:02:11", false,
+       {"山田さん\r\n\r\n先日は素敵な写真をたくさん送っていただき、本当にありがとうございました！"
+        "家族みんなで見て、旅行の思い出話で盛り上がりました。\r\n\r\n"
+        "特に富士山の朝焼けの写真は、額に入れてリビングに飾ることにしました。\r\n\r\n"
+        "また近いうちにお会いできるのを楽しみにしています。\r\n\r\n伊藤さくら\r\n",
+        "<div>特に富士山の朝焼けの写真は、額に入れてリビングに飾ることにしました。</div>"},
+       {}},
+      {"apple_mail_rfc2231_filename", "鈴木 一郎 <ichiro.suzuki@icloud.com>", kYamada, "", "お見積書をお送りします",
+       "<3C5D7E9F-1A2B-4C3D-8E9F-0A1B2C3D4E5F@icloud.com>", "2026/12/08 08:30:12", false,
+       {"山田様\r\n\r\nお世話になっております。鈴木です。\r\n\r\n"
+        "ご依頼いただいた件のお見積書を添付にてお送りいたします。有効期限は2026年12月末日となっております。\r\n\r\n"
+        "何卒よろしくお願い申し上げます。\r\n\r\n鈴木 一郎\r\n"},
+       {Named("御見積書_No.2026-1208.pdf", "apple_mail_rfc2231_filename-1.pdf")}},
+      {"mutt_rfc2231_filename_only", "Kenji Watanabe <kenji@example.org>", kYamadaAddress, "", "議事録の送付",
+       "<20261208024503.GA12345@example.org>", "2026/12/08 11:45:03", false,
+       {"山田さん\r\n\r\n昨日の打ち合わせの議事録を添付します。\r\n次回は12月15日（火）の予定です。\r\n\r\n渡辺\r\n"},
+       // Named only by "filename*=utf-8''..." (RFC 2231).
+       {Named("議事録（12月8日）.pdf", "mutt_rfc2231_filename_only-1.pdf")}},
+      {"k9_rfc2231_continued_filename", "小林 由紀 <yuki.kobayashi@example.co.jp>", kYamada, "", "予算書（案）",
+       "<0f1e2d3c-4b5a-6978-8a9b-0c1d2e3f4a5b@example.co.jp>", "2026/12/08 13:10:00", false,
+       {"山田様\r\n\r\n来年度の予算書（案）をお送りします。\r\nご確認をお願いいたします。\r\n\r\n小林\r\n"},
+       // Named only by "filename*0*=", "filename*1*=", "filename*2*=".
+       {Named("令和8年度予算書（案）_営業部担当分.xlsx", "k9_rfc2231_continued_filename-1.xlsx")}},
+      {"yahoo_japan_iso2022jp_plain", "高橋 真由 <mayu_takahashi@yahoo.co.jp>", kYamadaQuoted, "", "同窓会のお知らせ",
+       "<1796716834.56789.YahooMailNeo@web101234.mail.kks.yahoo.co.jp>", "2026/12/08 16:20:34", true,
+       {"山田太郎様\r\n\r\nこんにちは。高橋です。\r\n来月の同窓会の件でご連絡しました。\r\n\r\n"
+        "日時：１月１０日（土）１８時から\r\n場所：新宿駅西口の居酒屋「和楽」\r\n会費：５，０００円\r\n\r\n"
+        "出欠を１２月２０日までにお知らせください。\r\n\r\n高橋 真由"},
+       {}},
+      {"docomo_sjis_8bit", "hanako-0123@docomo.ne.jp", kYamadaAddress, "", "到着しました",
+       "<20261208123456.A1B2C3.hanako-0123@docomo.ne.jp>", "2026/12/08 12:34:56", false,
+       {"お疲れさまです。\r\n今、駅に着きました。\r\n改札を出たところで待っています。\r\nﾒｰﾙ見たら電話ください。\r\n"},
+       {}},
+      {"eucjp_legacy_unix", "www@example-shop.jp", kYamadaAddress, "", "【お問い合わせ】フォームからの送信",
+       "<20261208000511.C0FFEE@www.example-shop.jp>", "2026/12/08 09:05:11", false,
+       {"以下の内容でお問い合わせを受け付けました。\r\n\r\nお名前：中村 健太\r\nメール：kenta@example.net\r\n"
+        "内容：\r\n製品カタログの送付を希望します。\r\n郵送先は東京都千代田区丸の内一丁目です。\r\n"},
+       {}},
+      {"mixed_charset_subject", "加藤恵美 <emi.kato@example.com>", "dev-jp@lists.example.org", "",
+       // ISO-2022-JP, UTF-8 and Shift_JIS words in one header; the blanks
+       // between adjacent encoded words go.
+       "[dev-jp 01234] Re: 仕様変更の件（修正版）最終", "<87h6x2k9qz.fsf@example.com>", "2026/12/08 15:00:00", false,
+       {"山田さん\r\n\r\n議事録の修正版です。\r\n\r\n加藤\r\n"},
+       {}},
+      {"pop3_dot_stuffed_uuencode", "木村 修 <kimura@example.net>", kYamadaAddress, "", "サンプル送付",
+       "<200612081720.AA00123@example.net>", "2026/12/08 17:20:05", false,
+       // The server doubled the leading dots; the user sees them single.
+       {"山田さん\r\n\r\n.NET 版のサンプルを uuencode で送ります。\r\n手順は次のとおりです。\r\n"
+        ".\\setup.bat を実行する\r\n...以上です。\r\n.\r\n"},
+       {Named("sample.lzh", "pop3_dot_stuffed_uuencode-1.lzh")}},
+      {"nested_multipart_related_cid", "佐々木 剛 <takeshi.sasaki@example.co.jp>", kYamada, "", "ロゴ案と仕様書",
+       "<OS3PR01MB6543210A1B2C3D4E5F6A7B8C9D0E@OS3PR01MB6543.jpnprd01.prod.outlook.com>", "2026/12/08 14:40:29",
+       false,
+       {"山田さん\r\n\r\n新しいロゴ案を本文に貼り付けました。\r\n仕様書も添付します。\r\n\r\n佐々木\r\n",
+        "<p class=\"MsoNormal\">新しいロゴ案を本文に貼り付けました。</p>\r\n"},
+       {Named("image001.png", "nested_multipart_related_cid-1.png"),
+        Named("仕様書.pdf", "nested_multipart_related_cid-2.pdf")}},
+      {"newsletter_content_id_before_type", "EXAMPLE SHOP <news@mail.example-shop.jp>", kYamadaAddress, "",
+       "【EXAMPLE SHOP】年末セールのお知らせ", "<98765.4321.1796700000000.JavaMail.mailer@mta12>",
+       "2026/12/08 07:00:00", false, {"<p>いつもご利用ありがとうございます。</p>\r\n"},
+       {Named("logo.gif", "newsletter_content_id_before_type-1.gif"),
+        Named("banner.jpg", "newsletter_content_id_before_type-2.jpg")}},
+      {"mailing_list_folded_subject", "森 直樹 <naoki.mori@example.jp>",
+       "study-ml@ml.example.jp,山田 太郎 <yamada@example.ne.jp>", "事務局 <office@example.jp>,hayashi@example.jp",
+       "[study-ml:00123] 来週の勉強会のテーマと担当者について（日程調整のお願い）",
+       "<20261208121520.2F3E4D5C@example.jp>", "2026/12/08 21:15:20", true,
+       {"各位\r\n\r\n来週の勉強会のテーマと担当者が決まりましたのでお知らせします。\r\n"
+        "詳細は添付の予定表をご覧ください。\r\n\r\n-- \r\n森 直樹"},
+       {}},
+      {"iphone_utf8_base64_single_part", "清水 涼 <ryo.shimizu@icloud.com>", kYamada, "", "Re: 今夜の待ち合わせ",
+       "<6A7B8C9D-0E1F-4A2B-9C3D-4E5F6A7B8C9D@icloud.com>", "2026/12/08 18:01:40", false,
+       {"了解です！\r\n19時に渋谷のハチ公前で待ち合わせにしましょう。\r\n"
+        "少し遅れるかもしれないので、着いたらLINEします。\r\n\r\niPhoneから送信"},
+       {}},
+      {"newsletter_utf8_qp_single_part", "技術者向けメールマガジン <magazine@news.example.org>", kYamadaAddress, "",
+       "第256号 文字コードの落とし穴", "<mm256.20261207210000@news.example.org>", "2026/12/08 06:00:00", false,
+       {"━━━━━━━━━━━━━━━━━━━━━━━━━━━━━━\r\n"
+        "　技術者向けメールマガジン　第２５６号　２０２６年１２月８日\r\n"
+        "━━━━━━━━━━━━━━━━━━━━━━━━━━━━━━\r\n\r\n"
+        "■今週の話題：文字コードの落とし穴と、その対処法について詳しく解説します\r\n\r\n"
+        "配信停止はこちら：https://news.example.org/unsubscribe?id=12345\r\n"},
+       {}},
+      {"reservation_jis_capitalised_base64_cte", "reserve@reserve.example.jp", kYamadaAddress, "", "ご予約確認",
+       "<R20261208-0042@reserve.example.jp>", "2026/12/08 11:11:11", false,
+       {"山田 太郎 様\r\n\r\nご予約ありがとうございます。以下の内容で承りました。\r\n\r\n"
+        "予約番号：２０２６１２０８００４２\r\n日時：２０２６年１２月２４日（木）１９：００\r\n人数：２名\r\n\r\n"
+        "当日のお越しをお待ちしております。\r\n"},
+       {}},
+      {"scanner_pdf_without_name", "mfp-3f-east@example.co.jp", kYamadaAddress, "", "Scanned from MFP-3F-EAST",
+       "<20261208103015.0001@mfp-3f-east.example.co.jp>", "2026/12/08 10:30:15", false,
+       {"スキャンしたデータを送信します。\r\n\r\nデバイス名：MFP-3F-EAST\r\n"},
+       {{"lpost.bin", "scanner_pdf_without_name-1.bin", NamelessNote()}}},
+      {"windows_path_in_attachment_name", "木下 亮 <kinoshita@example.co.jp>", "<yamada@example.ne.jp>", "", "報告書",
+       "<001201dd6a2b$4e5f6a70$0a00a8c0@PCKINOSHITA>", "2026/12/08 16:45:10", false,
+       {"山田さん\r\n\r\n報告書と議事メモを送ります。\r\n\r\n木下\r\n"},
+       {Named("報告書.doc", "windows_path_in_attachment_name-1.doc"),
+        Named("議事メモ.txt", "windows_path_in_attachment_name-2.txt")}},
+      {"malicious_attachment_names", "Billing <billing@invoice-example.test>", kYamadaAddress, "", "Invoice 2026-12",
+       "<b1_8f3e2d1c0b9a8f7e6d5c4b3a29180706@invoice-example.test>", "2026/12/08 03:03:01", false,
+       {"Please check the attached invoice.\r\n"},
+       // "../lpost.conf" loses its directory part; ".." and a name with
+       // control characters are unusable.
+       {Named("lpost.conf", "malicious_attachment_names-1.conf"),
+        Renamed("lpost.bin", "malicious_attachment_names-2.bin"),
+        Renamed("lpost(1).bin", "malicious_attachment_names-3.bin")}},
+      {"lan_copy_sjis_attachment", "鈴木 一郎 </mnt/lanmail/suzuki>", "/mnt/lanmail/yamada", "", "集計表の件", "",
+       "2026/12/08 14:05:09", false,
+       // A LAN copy is never dot-stuffed, so its dots stay as written.
+       {"山田さん\r\n\r\n表計算の資料です。\r\n...以上、よろしくお願いします。\r\n\r\n鈴木\r\n"},
+       {Named("集計表.xlsx", "lan_copy_sjis_attachment-1.xlsx")}},
+      {"thunderbird_utf8_8bit_format_flowed", "山本 彩 <aya.yamamoto@example.com>", kYamada, "", "来週の打ち合わせ",
+       "<8c1d9e2f-3a4b-5c6d-7e8f-9a0b1c2d3e4f@example.com>", "2026/12/08 20:30:00", false,
+       {"山田さん\r\n\r\n漢字の多い文章でも正しく表示されるか確認しています。\r\n"
+        "東京都千代田区霞が関の会議室で、来週月曜日に打ち合わせがあります。\r\n資料の準備をお願いします。\r\n\r\n山本"},
+       {}},
+  };
+}
+
+class RecordingMessageIds : public MessageIdObserver {
+ public:
+  void OnMessageIdAnalysed(std::string_view sjis_message_id) override { ids.emplace_back(sjis_message_id); }
+  std::vector<std::string> ids;
+};
+
+// A fresh data directory as the program sets it up: settings file,
+// attachment directory and an empty receive box.
+class SpoolAnalysisFixture {
+ protected:
+  static constexpr const char* kSettings = "[System]\r\nAttachDir=Attach\r\n";
+
+  SpoolAnalysisFixture() {
+    setenv("TZ", "Asia/Tokyo", 1);
+    tzset();
+    WriteFileBytes(dir_.File("lpost.conf"), kSettings);
+    EXPECT_TRUE(MakeDirectory("Attach"));
+    const std::string box_path = Sjis("受信.lp");
+    EXPECT_TRUE(CreateEmptyFileIfMissing(box_path));
+    EXPECT_TRUE(box_.Open(box_path).ok);
+    attach_dir_ = JoinPath(CurrentDirectory(), "Attach");
+  }
+
+  // Writes the spool as "inbox.log" in the data directory and analyses it.
+  int AnalyseFixtures(const std::vector<std::string>& fixtures) {
+    std::string spool;
+    for (const std::string& name : fixtures) spool += DataFile(name + ".txt");
+    WriteFileBytes(dir_.File("inbox.log"), spool);
+    return AnalyseSpool(box_, "inbox.log", &message_ids_);
+  }
+
+  [[nodiscard]] std::string AttachmentPath(std::string_view name_utf8) const {
+    return JoinPath(attach_dir_, Sjis(name_utf8));
+  }
+
+  [[nodiscard]] std::set<std::string> AttachDirectoryNames() const {
+    std::set<std::string> names;
+    if (auto entries = ListDirectory(attach_dir_)) {
+      for (const DirectoryEntry& entry : *entries) names.insert(Cp932ToUtf8(entry.name));
+    }
+    return names;
+  }
+
+  testing::TempDirectory dir_{true};
+  Profile profile_{"lpost.conf"};
+  RecordingUserInterface ui_;
+  NullCommandObserver commands_;
+  CLPOSTDoc box_{profile_, ui_, commands_};
+  RecordingMessageIds message_ids_;
+  std::string attach_dir_;
+};
+
+class RealWorldMailTest : public SpoolAnalysisFixture, public ::testing::TestWithParam<MessageCase> {};
+
+TEST_P(RealWorldMailTest, ShowsTheMailAsItsSenderWroteIt) {
+  const MessageCase& c = GetParam();
+  ASSERT_EQ(AnalyseFixtures({c.fixture}), 1);
+  ASSERT_EQ(box_.Count(), 1);
+  const CMail& mail = *box_.RecordAt(0);
+
+  EXPECT_EQ(Cp932ToUtf8(mail.from), c.from);
+  EXPECT_EQ(Cp932ToUtf8(mail.to), c.to);
+  EXPECT_EQ(Cp932ToUtf8(mail.cc), c.cc);
+  EXPECT_EQ(Cp932ToUtf8(mail.subject), c.subject);
+  EXPECT_EQ(mail.message_id, c.message_id);
+  EXPECT_EQ(FormatListDate(mail.date), c.list_date);
+  EXPECT_EQ(mail.status, kStatusUnread);
+  EXPECT_EQ((mail.flags & kFlagHasReplyTo) != 0, c.reply_to);
+  EXPECT_TRUE(mail.bcc.empty());
+  EXPECT_TRUE(box_.IsModified());
+
+  const std::string body = box_.DisplayText(0, HeaderMode::None, 0);
+  for (const std::string& fragment : c.body) {
+    EXPECT_NE(body.find(Sjis(fragment)), std::string::npos)
+        << "missing:\n" << fragment << "\nin the shown text:\n" << Cp932ToUtf8(body);
+  }
+  // Part headers and transfer encodings never reach the reader.
+  EXPECT_EQ(body.find("Content-Transfer-Encoding:"), std::string::npos) << Cp932ToUtf8(body);
+  EXPECT_EQ(body.find("=?"), std::string::npos) << Cp932ToUtf8(body);
+
+  const std::string all = box_.DisplayText(0, HeaderMode::All, 0);
+  EXPECT_NE(all.find("From: " + Sjis(c.from) + "\r\n"), std::string::npos) << Cp932ToUtf8(all);
+
+  std::string expected_paths;
+  std::set<std::string> expected_names;
+  for (const ExpectedAttachment& attachment : c.attachments) {
+    const std::string path = AttachmentPath(attachment.saved_name);
+    if (!expected_paths.empty()) expected_paths += "\n";
+    expected_paths += path;
+    expected_names.insert(attachment.saved_name);
+
+    const std::string expected_bytes = DataFile("expected/" + attachment.bytes_file);
+    EXPECT_EQ(ReadFileBytes(ToNativePath(path)), expected_bytes) << attachment.saved_name;
+    EXPECT_NE(body.find(attachment.note), std::string::npos)
+        << "note for " << attachment.saved_name << " missing in:\n" << Cp932ToUtf8(body);
+    // Neither the encoded nor the decoded content lands in the mail text.
+    EXPECT_EQ(body.find(Base64EncodeBlock(expected_bytes.substr(0, 57))), std::string::npos);
+    EXPECT_EQ(body.find(expected_bytes.substr(0, 8)), std::string::npos);
+  }
+  EXPECT_EQ(Cp932ToUtf8(mail.attachments), Cp932ToUtf8(expected_paths));
+  EXPECT_EQ(AttachDirectoryNames(), expected_names);
+
+  // Whatever an attachment was called, the settings file stays as it was.
+  EXPECT_EQ(ReadFileBytes(dir_.File("lpost.conf")), kSettings);
+  ASSERT_EQ(message_ids_.ids.size(), c.message_id.empty() ? 0U : 1U);
+  if (!c.message_id.empty()) {
+    EXPECT_EQ(message_ids_.ids[0], c.message_id);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(MailPrograms, RealWorldMailTest, ::testing::ValuesIn(Cases()),
+                         [](const ::testing::TestParamInfo<MessageCase>& param) { return param.param.fixture; });
+
+class RealWorldSpoolTest : public SpoolAnalysisFixture, public ::testing::Test {};
+
+// One POP3 session fetching several mails leaves them one after another in
+// the spool; each becomes its own record and text block.
+TEST_F(RealWorldSpoolTest, OneSessionOfSeveralMailsGivesOneRecordEach) {
+  const std::vector<std::string> fixtures = {"thunderbird_iso2022jp_attachment", "gmail_utf8_qp_html",
+                                             "thunderbird_iso2022jp_attachment", "docomo_sjis_8bit",
+                                             "yahoo_japan_iso2022jp_plain"};
+  ASSERT_EQ(AnalyseFixtures(fixtures), 5);
+  ASSERT_EQ(box_.Count(), 5);
+
+  const std::vector<std::string> subjects = {"申込表の送付について", "写真ありがとうございました！",
+                                             "申込表の送付について", "到着しました", "同窓会のお知らせ"};
+  for (int i = 0; i < 5; ++i) {
+    const CMail& mail = *box_.RecordAt(i);
+    EXPECT_EQ(Cp932ToUtf8(mail.subject), subjects[static_cast<std::size_t>(i)]) << i;
+    EXPECT_EQ(mail.status, kStatusUnread) << i;
+    EXPECT_EQ(box_.ReadText(mail.text_start, mail.text_end).rfind("+OK", 0), 0U) << i;
+    if (i > 0) {
+      EXPECT_EQ(mail.text_start, box_.RecordAt(i - 1)->text_end) << i;
+    }
+  }
+  EXPECT_EQ(Cp932ToUtf8(box_.RecordAt(1)->cc), "");
+  EXPECT_EQ(box_.RecordAt(4)->text_end, FileSize(box_.TextFilePath()).value_or(0));
+
+  // The same attachment name in a later mail gets a numbered name.
+  const std::string expected_bytes = DataFile("expected/thunderbird_iso2022jp_attachment-1.xls");
+  EXPECT_EQ(box_.RecordAt(0)->attachments, AttachmentPath("申込表.xls"));
+  EXPECT_EQ(box_.RecordAt(2)->attachments, AttachmentPath("申込表(1).xls"));
+  EXPECT_EQ(ReadFileBytes(ToNativePath(AttachmentPath("申込表.xls"))), expected_bytes);
+  EXPECT_EQ(ReadFileBytes(ToNativePath(AttachmentPath("申込表(1).xls"))), expected_bytes);
+  EXPECT_NE(box_.DisplayText(2, HeaderMode::None, 0).find(SavedNote("申込表(1).xls")), std::string::npos);
+
+  const std::vector<std::string> ids = {"<4F8A2C3D.5060708@example.co.jp>",
+                                        "<CAKx7pQ3mVb2Nw9yT4rG8hJ1sLd6Fz0cXe5Ua7Wq3Ro9Pk2Mn8g@mail.gmail.com>",
+                                        "<4F8A2C3D.5060708@example.co.jp>",
+                                        "<20261208123456.A1B2C3.hanako-0123@docomo.ne.jp>",
+                                        "<1796716834.56789.YahooMailNeo@web101234.mail.kks.yahoo.co.jp>"};
+  EXPECT_EQ(message_ids_.ids, ids);
+}
+
+// A later receive appends to the same box and leaves the earlier mails as
+// they were.
+TEST_F(RealWorldSpoolTest, ALaterReceiveLeavesEarlierMailsIntact) {
+  ASSERT_EQ(AnalyseFixtures({"yahoo_japan_iso2022jp_plain"}), 1);
+  const std::string first_text = box_.DisplayText(0, HeaderMode::All, 0);
+  ASSERT_EQ(AnalyseFixtures({"lan_copy_sjis_attachment", "iphone_utf8_base64_single_part"}), 2);
+  ASSERT_EQ(box_.Count(), 3);
+  EXPECT_EQ(box_.DisplayText(0, HeaderMode::All, 0), first_text);
+  EXPECT_EQ(box_.RecordAt(1)->text_start, box_.RecordAt(0)->text_end);
+  EXPECT_EQ(Cp932ToUtf8(box_.RecordAt(1)->subject), "集計表の件");
+  EXPECT_EQ(Cp932ToUtf8(box_.RecordAt(2)->subject), "Re: 今夜の待ち合わせ");
+  // A LAN copy has no status line: its text starts with its first header.
+  EXPECT_EQ(box_.ReadText(box_.RecordAt(1)->text_start, box_.RecordAt(1)->text_end).rfind("X-MAILER:", 0), 0U);
+}
+
+// An HTML part that shows an image sent along refers to it as "cid:"; the
+// stored text points at the saved file instead.
+TEST_F(RealWorldSpoolTest, OutlookInlineImageIsShownFromTheSavedFile) {
+  ASSERT_EQ(AnalyseFixtures({"nested_multipart_related_cid"}), 1);
+  const std::string image = AttachmentPath("image001.png");
+
+  ASSERT_EQ(box_.content_ids().size(), 1U);
+  EXPECT_EQ(box_.content_ids()[0].content_id, "image001.png@01DD6A2B.3C4D5E60");
+  EXPECT_EQ(box_.content_ids()[0].path, image);
+
+  const std::string body = box_.DisplayText(0, HeaderMode::None, 0);
+  EXPECT_NE(body.find("src=\"" + image + "\" alt="), std::string::npos) << Cp932ToUtf8(body);
+  EXPECT_EQ(body.find("cid:"), std::string::npos) << Cp932ToUtf8(body);
+  // The attachment after the related part still gets its own file.
+  EXPECT_EQ(box_.RecordAt(0)->attachments, image + "\n" + AttachmentPath("仕様書.pdf"));
+}
+
+TEST_F(RealWorldSpoolTest, ContentIdBeforeThePartsFileNameStillFindsTheFile) {
+  ASSERT_EQ(AnalyseFixtures({"newsletter_content_id_before_type"}), 1);
+  const std::string logo = AttachmentPath("logo.gif");
+  const std::string banner = AttachmentPath("banner.jpg");
+
+  ASSERT_EQ(box_.content_ids().size(), 2U);
+  EXPECT_EQ(box_.content_ids()[0].content_id, "logo_202612@mail.example-shop.jp");
+  EXPECT_EQ(box_.content_ids()[0].path, logo);
+  EXPECT_EQ(box_.content_ids()[1].content_id, "banner_202612@mail.example-shop.jp");
+  EXPECT_EQ(box_.content_ids()[1].path, banner);
+
+  const std::string body = box_.DisplayText(0, HeaderMode::None, 0);
+  EXPECT_NE(body.find("<p><img src=\"" + logo + "\" alt=\"EXAMPLE SHOP\"></p>"), std::string::npos)
+      << Cp932ToUtf8(body);
+  EXPECT_NE(body.find("<p><img src=\"" + logo + "\" width=\"60\"></p>"), std::string::npos);
+  EXPECT_NE(body.find("<img src=\"" + banner + "\"></p>"), std::string::npos);
+  EXPECT_EQ(body.find("cid:"), std::string::npos);
+}
+
+// Mails analysed from a spool name their attachments with a directory part
+// only by mistake or malice; nothing is written outside the attachment
+// directory.
+TEST_F(RealWorldSpoolTest, AttachmentNamesNeverLeaveTheAttachmentDirectory) {
+  ASSERT_EQ(AnalyseFixtures({"malicious_attachment_names", "windows_path_in_attachment_name"}), 2);
+  EXPECT_EQ(ReadFileBytes(dir_.File("lpost.conf")), kSettings);
+  const std::set<std::string> expected = {"lpost.conf", "lpost.bin", "lpost(1).bin", "報告書.doc", "議事メモ.txt"};
+  EXPECT_EQ(AttachDirectoryNames(), expected);
+  auto data_dir = ListDirectory(CurrentDirectory());
+  ASSERT_TRUE(data_dir.has_value());
+  std::set<std::string> data_names;
+  for (const DirectoryEntry& entry : *data_dir) data_names.insert(Cp932ToUtf8(entry.name));
+  const std::set<std::string> expected_data = {"lpost.conf", "Attach", "inbox.log", "受信.lp", "受信.mb"};
+  EXPECT_EQ(data_names, expected_data);
+}
+
+}  // namespace
+}  // namespace lp

@@ -39,6 +39,18 @@ std::u16string SortUnits(std::string_view s) {
   return units;
 }
 
+// Units as big-endian byte pairs: std::string compares them in unit order,
+// with memcmp.
+std::string SortBytes(std::u16string_view units) {
+  std::string bytes;
+  bytes.reserve(units.size() * 2);
+  for (char16_t unit : units) {
+    bytes.push_back(static_cast<char>(unit >> 8));
+    bytes.push_back(static_cast<char>(unit & 0xFF));
+  }
+  return bytes;
+}
+
 // The two texts key 6 compares, in comparison units. A subject that begins
 // with "RE" (any case) and holds a ":" is compared by what follows its last
 // ":"; the second text is the first p units of that rest, p being the
@@ -46,8 +58,8 @@ std::u16string SortUnits(std::string_view s) {
 // with an empty second text. The comparison ignores ASCII case anyway, so
 // working on units is the same as upper-casing first.
 struct ThreadKey {
-  std::u16string subject;
-  std::u16string prefix;
+  std::string subject;  // SortBytes
+  std::string prefix;
 };
 
 ThreadKey MakeThreadKey(std::string_view subject) {
@@ -56,11 +68,12 @@ ThreadKey MakeThreadKey(std::string_view subject) {
   const bool reply = units.size() >= 2 && units[0] == u'R' && units[1] == u'E';
   const std::size_t colon = reply ? units.rfind(u':') : std::u16string::npos;
   if (colon == std::u16string::npos) {
-    key.subject = std::move(units);
+    key.subject = SortBytes(units);
     return key;
   }
-  key.subject = units.substr(colon + 1);
-  key.prefix = key.subject.substr(0, std::min(colon, key.subject.size()));
+  const std::u16string_view rest = std::u16string_view(units).substr(colon + 1);
+  key.subject = SortBytes(rest);
+  key.prefix = SortBytes(rest.substr(0, std::min(colon, rest.size())));
   return key;
 }
 
@@ -87,26 +100,30 @@ void HeapSort(std::vector<T>& a, Compare compare) {
   }
 }
 
-// Sorts positions 0..n-1 under `compare` applied to the precomputed keys;
-// the comparisons give the same signs as CompareMails, so the positions end
-// in the order the literal sort of the records gives.
-template <typename Key, typename Compare>
-std::vector<std::uint32_t> SortedPositions(const std::vector<Key>& keys, Compare compare) {
-  std::vector<std::uint32_t> positions(keys.size());
-  for (std::size_t i = 0; i < positions.size(); ++i) positions[i] = static_cast<std::uint32_t>(i);
-  HeapSort(positions, [&](std::uint32_t x, std::uint32_t y) { return compare(keys[x], keys[y]); });
-  return positions;
+// The sort runs on one 64-bit number per record whose order is the order
+// of the key's comparison (equal numbers for records that compare equal):
+// the heap sort then makes exactly the moves it makes on the records, with
+// cheap comparisons.
+std::uint64_t Biased(std::int32_t value) {
+  return static_cast<std::uint32_t>(value) ^ 0x80000000u;
 }
 
-struct TextKey {
-  std::u16string text;
-  std::int32_t date;
-};
+std::uint64_t Packed(std::uint64_t high, std::int32_t low) { return high << 32 | Biased(low); }
 
-struct NumberKey {
-  std::int32_t number;
-  std::int32_t date;
-};
+// The rank of each key among all of them: equal keys get equal ranks.
+template <typename Key, typename Compare>
+std::vector<std::uint64_t> Ranks(const std::vector<Key>& keys, Compare compare) {
+  std::vector<std::uint32_t> order(keys.size());
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = static_cast<std::uint32_t>(i);
+  std::sort(order.begin(), order.end(), [&](std::uint32_t x, std::uint32_t y) { return compare(keys[x], keys[y]) < 0; });
+  std::vector<std::uint64_t> ranks(keys.size());
+  std::uint64_t rank = 0;
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    if (i > 0 && compare(keys[order[i - 1]], keys[order[i]]) != 0) ++rank;
+    ranks[order[i]] = rank;
+  }
+  return ranks;
+}
 
 const std::string& TextField(const CMail& mail, SortKey key) {
   switch (key) {
@@ -116,46 +133,56 @@ const std::string& TextField(const CMail& mail, SortKey key) {
   }
 }
 
-std::vector<std::uint32_t> OrderOf(const std::vector<std::unique_ptr<CMail>>& mails, SortKey key) {
+std::vector<std::uint64_t> SortNumbers(const std::vector<std::unique_ptr<CMail>>& mails, SortKey key) {
+  std::vector<std::uint64_t> numbers;
+  numbers.reserve(mails.size());
   switch (key) {
-    case SortKey::Date: {
-      std::vector<std::int32_t> keys;
-      keys.reserve(mails.size());
-      for (const auto& m : mails) keys.push_back(m->date);
-      return SortedPositions(keys, [](std::int32_t a, std::int32_t b) { return ThreeWay(a, b); });
-    }
+    case SortKey::Date:
+      for (const auto& m : mails) numbers.push_back(Biased(m->date));
+      return numbers;
+    case SortKey::Label:
+      for (const auto& m : mails) numbers.push_back(Packed(Biased(m->label), m->date));
+      return numbers;
+    case SortKey::Status:
+      for (const auto& m : mails) numbers.push_back(Packed(Biased(m->status), m->date));
+      return numbers;
     case SortKey::From:
     case SortKey::Subject:
     case SortKey::To: {
-      std::vector<TextKey> keys;
-      keys.reserve(mails.size());
-      for (const auto& m : mails) keys.push_back({SortUnits(TextField(*m, key)), m->date});
-      return SortedPositions(keys, [](const TextKey& a, const TextKey& b) {
-        const int c = a.text.compare(b.text);
-        return c != 0 ? c : ThreeWay(a.date, b.date);
-      });
-    }
-    case SortKey::Label:
-    case SortKey::Status: {
-      std::vector<NumberKey> keys;
-      keys.reserve(mails.size());
-      for (const auto& m : mails) keys.push_back({key == SortKey::Label ? m->label : m->status, m->date});
-      return SortedPositions(keys, [](const NumberKey& a, const NumberKey& b) {
-        const int c = ThreeWay(a.number, b.number);
-        return c != 0 ? c : ThreeWay(a.date, b.date);
-      });
+      std::vector<std::string> texts;
+      texts.reserve(mails.size());
+      for (const auto& m : mails) texts.push_back(SortBytes(SortUnits(TextField(*m, key))));
+      const auto ranks = Ranks(texts, [](const std::string& a, const std::string& b) { return a.compare(b); });
+      for (std::size_t i = 0; i < mails.size(); ++i) numbers.push_back(Packed(ranks[i], mails[i]->date));
+      return numbers;
     }
     case SortKey::Thread: {
       std::vector<ThreadKey> keys;
       keys.reserve(mails.size());
       for (const auto& m : mails) keys.push_back(MakeThreadKey(m->subject));
-      return SortedPositions(keys, [](const ThreadKey& a, const ThreadKey& b) {
+      return Ranks(keys, [](const ThreadKey& a, const ThreadKey& b) {
         const int c = a.subject.compare(b.subject);
         return c != 0 ? c : a.prefix.compare(b.prefix);
       });
     }
   }
-  return {};
+  return numbers;
+}
+
+// Positions 0..n-1 in sorted order.
+std::vector<std::uint32_t> OrderOf(const std::vector<std::unique_ptr<CMail>>& mails, SortKey key) {
+  struct Entry {
+    std::uint64_t number;
+    std::uint32_t position;
+  };
+  const std::vector<std::uint64_t> numbers = SortNumbers(mails, key);
+  std::vector<Entry> entries(numbers.size());
+  for (std::size_t i = 0; i < entries.size(); ++i) entries[i] = {numbers[i], static_cast<std::uint32_t>(i)};
+  HeapSort(entries, [](const Entry& a, const Entry& b) { return ThreeWay(a.number, b.number); });
+  std::vector<std::uint32_t> order;
+  order.reserve(entries.size());
+  for (const Entry& entry : entries) order.push_back(entry.position);
+  return order;
 }
 
 }  // namespace

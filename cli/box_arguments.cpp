@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "platform/code_page.h"
+#include "platform/sjis_path.h"
 
 namespace lp {
 
@@ -16,6 +17,12 @@ std::unique_ptr<OpenedBox> OpenBoxForCommand(CommandContext& context, const std:
     return nullptr;
   }
   return opened;
+}
+
+std::string StartRelativePath(const CommandContext& context, const std::string& utf8_path) {
+  std::string path = Utf8ToCp932(utf8_path);
+  if (!path.empty() && path.front() == '/') return path;
+  return JoinPath(context.start_directory, path);
 }
 
 std::optional<long> ParseNonNegative(const std::string& text) {

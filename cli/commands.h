@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "app/application_core.h"
 #include "cli/cli_arguments.h"
 #include "cli/terminal_user_interface.h"
@@ -13,10 +15,18 @@ struct CommandContext {
   ApplicationCore& app;
   const CliArguments& args;
   TerminalUserInterface& ui;
+  // The directory the program was started in (Shift_JIS): file arguments
+  // other than boxes are relative to it, not to the data directory.
+  std::string start_directory;
 };
+
+// A file argument (UTF-8 as typed) as a Shift_JIS path usable from the data
+// directory.
+[[nodiscard]] std::string StartRelativePath(const CommandContext& context, const std::string& utf8_path);
 
 int RunInitCommand(CommandContext& context);
 int RunListCommand(CommandContext& context);
 int RunShowCommand(CommandContext& context);
+int RunAnalyseCommand(CommandContext& context);
 
 }  // namespace lp

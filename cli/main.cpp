@@ -7,6 +7,7 @@
 #include "cli/cli_arguments.h"
 #include "cli/commands.h"
 #include "cli/terminal_user_interface.h"
+#include "platform/file_system.h"
 
 namespace {
 
@@ -19,6 +20,7 @@ const CommandEntry kCommands[] = {
     {"init", lp::RunInitCommand},
     {"list", lp::RunListCommand},
     {"show", lp::RunShowCommand},
+    {"analyse", lp::RunAnalyseCommand},
 };
 
 // Options that take a value; every other --option is a flag.
@@ -31,7 +33,8 @@ void PrintUsage(std::FILE* out) {
       "  init                      create the settings, fixed boxes and directories\n"
       "  list [BOX]                list the mails of a box (default: the receive box)\n"
       "  show [BOX] INDEX [--header-mode 0|1|2] [--line-limit N] [--sjis]\n"
-      "                            print the display text of one mail\n",
+      "                            print the display text of one mail\n"
+      "  analyse SPOOL [BOX]       analyse a spool file into a box (default: the receive box)\n",
       out);
 }
 
@@ -57,13 +60,14 @@ int Run(int argc, char** argv) {
     return 2;
   }
 
+  std::string start_directory = lp::CurrentDirectory();
   lp::ApplicationCore app;
   if (!app.Start(args->data_dir, &error)) {
     std::fprintf(stderr, "lanternpost-cli: cannot use the data directory: %s\n", error.c_str());
     return 1;
   }
   lp::TerminalUserInterface ui(args->Has("yes"));
-  lp::CommandContext context{app, *args, ui};
+  lp::CommandContext context{app, *args, ui, start_directory};
   return entry->run(context);
 }
 

@@ -179,5 +179,36 @@ TEST_F(CliTest, MissingTextFileIsAMessageNotACrash) {
   EXPECT_NE(result.err.find("Err:"), std::string::npos);
 }
 
+
+TEST_F(CliTest, AnalyseStoresTheSpoolsMailsAndLeavesTheSpool) {
+  ASSERT_EQ(RunCli(scratch_, data_, {"init"}).status, 0);
+  const std::string spool =
+      "+OK 120 octets\r\n"
+      "From: =?ISO-2022-JP?B?GyRCOzNFRBsoQg==?= <yamada@example.jp>\r\n"
+      "Subject: =?UTF-8?B?5Lya6K2w44Gu5Lu2?=\r\n"
+      "Date: Tue, 02 Jan 2024 03:04:05 +0900\r\n"
+      "\r\n"
+      "\x1b$B$3$s$K$A$O\x1b(B\r\n"
+      ".\r\n";
+  WriteFileBytes(scratch_.File("inbox spool.log"), spool);
+
+  // The spool path is relative to where the program was started.
+  std::string command = "cd " + Quote(scratch_.path()) + " && TZ=Asia/Tokyo " + Quote(LP_CLI_PATH) +
+                        " --data-dir " + Quote(data_) + " analyse 'inbox spool.log' > out 2> err";
+  ASSERT_EQ(std::system(command.c_str()), 0) << ReadFileBytes(scratch_.File("err"));
+  EXPECT_EQ(ReadFileBytes(scratch_.File("out")), "1\n");
+  EXPECT_EQ(ReadFileBytes(scratch_.File("inbox spool.log")), spool);
+
+  CliResult listed = RunCli(scratch_, data_, {"list"});
+  ASSERT_EQ(listed.status, 0) << listed.err;
+  EXPECT_EQ(listed.out, "0\t1\t0\t2024/01/02 03:04:05\t山田 <yamada@example.jp>\t会議の件\n");
+  CliResult shown = RunCli(scratch_, data_, {"show", "0", "--header-mode", "2"});
+  EXPECT_EQ(shown.out, "\r\nこんにちは");
+
+  CliResult empty = RunCli(scratch_, data_, {"analyse", scratch_.File("missing.log")});
+  EXPECT_EQ(empty.status, 1);
+  EXPECT_NE(empty.err.find("解析に失敗しました"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace lp

@@ -28,5 +28,6 @@ int RunInitCommand(CommandContext& context);
 int RunListCommand(CommandContext& context);
 int RunShowCommand(CommandContext& context);
 int RunAnalyseCommand(CommandContext& context);
+int RunHtmlCommand(CommandContext& context);
 
 }  // namespace lp

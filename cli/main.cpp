@@ -21,6 +21,7 @@ const CommandEntry kCommands[] = {
     {"list", lp::RunListCommand},
     {"show", lp::RunShowCommand},
     {"analyse", lp::RunAnalyseCommand},
+    {"html", lp::RunHtmlCommand},
 };
 
 // Options that take a value; every other --option is a flag.
@@ -34,7 +35,9 @@ void PrintUsage(std::FILE* out) {
       "  list [BOX]                list the mails of a box (default: the receive box)\n"
       "  show [BOX] INDEX [--header-mode 0|1|2] [--line-limit N] [--sjis]\n"
       "                            print the display text of one mail\n"
-      "  analyse SPOOL [BOX]       analyse a spool file into a box (default: the receive box)\n",
+      "  analyse SPOOL [BOX]       analyse a spool file into a box (default: the receive box)\n"
+      "  html [BOX] INDEX [--yes|--no]\n"
+      "                            write lpost.html for one mail; --yes answers the warnings\n",
       out);
 }
 

@@ -210,5 +210,28 @@ TEST_F(CliTest, AnalyseStoresTheSpoolsMailsAndLeavesTheSpool) {
   EXPECT_NE(empty.err.find("解析に失敗しました"), std::string::npos);
 }
 
+TEST_F(CliTest, HtmlWritesThePageAndAnswersTheWarningsByFlag) {
+  MakeBox("受信.lp", {{Mail("a@b", "s", 0, 1, 0), "Subject: s\r\n\r\nsee http://example.jp/a?b=c now <b>"},
+                     {Mail("a@b", "h", 0, 1, 0), "Subject: h\r\n\r\n<HTML><BODY>hi</BODY></HTML>"}});
+  const std::string page = data_ + "/Attach/lpost.html";
+
+  CliResult plain = RunCli(scratch_, data_, {"html", "0"});
+  ASSERT_EQ(plain.status, 0) << plain.err;
+  EXPECT_EQ(plain.out, page + "\n");
+  std::string written = ReadFileBytes(page);
+  EXPECT_NE(written.find("<A HREF=\"http://example.jp/a?b=c\">http://example.jp/a?b=c</A>"), std::string::npos);
+  EXPECT_NE(written.find("&lt;b&gt;"), std::string::npos);
+
+  CliResult declined = RunCli(scratch_, data_, {"html", "1"});
+  EXPECT_EQ(declined.status, 1);
+  EXPECT_EQ(declined.out, "");
+  EXPECT_NE(declined.err.find("HTMLメールです"), std::string::npos);
+
+  CliResult accepted = RunCli(scratch_, data_, {"html", "受信.lp", "1", "--yes"});
+  ASSERT_EQ(accepted.status, 0) << accepted.err;
+  EXPECT_EQ(accepted.out, page + "\n");
+  EXPECT_EQ(ReadFileBytes(page), "<HTML><BODY>hi</BODY></HTML>\r\n");
+}
+
 }  // namespace
 }  // namespace lp

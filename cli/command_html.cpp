@@ -1,0 +1,28 @@
+#include <cstdio>
+#include <string>
+
+#include "cli/box_arguments.h"
+#include "cli/commands.h"
+#include "codec/html_view.h"
+#include "platform/code_page.h"
+
+namespace lp {
+
+// Writes "lpost.html" for one mail; the warnings are answered by --yes
+// (default: no). Prints the file's path when it may be opened.
+int RunHtmlCommand(CommandContext& context) {
+  const auto& positional = context.args.positional;
+  if (positional.empty() || positional.size() > 2 || (context.args.Has("yes") && context.args.Has("no"))) {
+    context.ui.ShowMessage("usage: html [BOX] INDEX [--yes|--no]");
+    return 2;
+  }
+  auto box = OpenBoxForCommand(context, positional.size() == 2 ? positional[0] : std::string());
+  if (!box) return 1;
+  auto index = ParseMailIndex(context, positional.back(), *box->doc);
+  if (!index) return 1;
+  if (!WriteHtmlView(*box->doc, *index)) return 1;
+  std::printf("%s\n", Cp932ToUtf8(HtmlViewPath(context.app.profile())).c_str());
+  return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
+}  // namespace lp

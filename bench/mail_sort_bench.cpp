@@ -16,10 +16,11 @@ namespace {
 
 constexpr int kRecords = 100000;
 
-// Shift_JIS senders: 山田 太郎, 鈴木 花子, 佐藤 一郎, 高橋 美咲 with addresses.
-constexpr std::array<const char*, 4> kNames = {
-    "\x8E\x52\x93\x63 \x91\xBE\x98\x59", "\x97\xE9\x96\xD8 \x89\xD4\x8E\x71",
-    "\x8D\xB2\x93\xA1 \x88\xEA\x98\x59", "\x8D\x82\x8B\xB4 \x94\xFC\x8D\xE7"};
+// Shift_JIS senders: 田中 次郎, 伊藤 由美, 渡辺 健, 小林 さくら.
+constexpr std::array<const char*, 4> kSenders = {"\x93\x63\x92\x86 \x8E\x9F\x98\x59",
+                                                 "\x88\xC9\x93\xA1 \x97\x52\x94\xFC",
+                                                 "\x93\x6E\x95\xD3 \x8C\x92",
+                                                 "\x8F\xAC\x97\xD1 \x82\xB3\x82\xAD\x82\xE7"};
 // 定例会議の日程について, 見積書送付のお願い, 新製品発表会のご案内, Weekly report
 constexpr std::array<const char*, 4> kSubjects = {
     "\x92\xE8\x97\xE1\x89\xEF\x8B\x63\x82\xCC\x93\xFA\x92\xF6\x82\xC9\x82\xC2\x82\xA2\x82\xC4",
@@ -34,7 +35,7 @@ std::vector<lp::CMail> MakeMails() {
   std::vector<lp::CMail> mails(kRecords);
   for (lp::CMail& mail : mails) {
     const unsigned sender = random() % 400;
-    mail.from = std::string(kNames[sender % kNames.size()]) + " <user" + std::to_string(sender) + "@example.jp>";
+    mail.from = std::string(kSenders[sender % kSenders.size()]) + " <user" + std::to_string(sender) + "@example.jp>";
     mail.to = "team" + std::to_string(random() % 50) + "@example.jp";
     mail.subject = std::string(kReplyPrefixes[random() % kReplyPrefixes.size()]) +
                    kSubjects[random() % kSubjects.size()] + " #" + std::to_string(random() % 300);

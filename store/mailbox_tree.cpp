@@ -83,9 +83,11 @@ bool IsAtOrBelow(std::string_view path, std::string_view prefix) {
 }
 
 // A name typed by the user becomes one path component: no separator, no
-// control character, not "." or "..".
-bool IsValidName(std::string_view name) {
+// control character, not "." or "..". A folder name must not begin with
+// ".": the box list skips such directories, so the folder would vanish.
+bool IsValidName(std::string_view name, bool is_folder) {
   if (name.empty() || name == "." || name == ".." || ContainsPathSeparator(name)) return false;
+  if (is_folder && name.front() == '.') return false;
   return std::none_of(name.begin(), name.end(), [](char c) {
     const auto b = static_cast<unsigned char>(c);
     return b < 0x20 || b == 0x7F;
@@ -248,9 +250,10 @@ void MailboxTree::Build(const AppSettings& settings, const Profile& profile, std
   AddItem({TreeItemKind::Root, "Lanternpost", kImageRoot, "", kNone, false, true, false});
   AddItem({TreeItemKind::BoxRoot, kTextBoxRoot, kImageBoxRoot, data_directory_, kRoot, false, true, false});
 
+  std::vector<std::string> fixed_paths;
   auto add_fixed = [&](const std::string& file, const char* text, int image) {
-    return AddItem({TreeItemKind::FixedBox, text, image, JoinPath(data_directory_, file), kBoxRoot, false, false,
-                    false});
+    fixed_paths.push_back(JoinPath(data_directory_, file));
+    return AddItem({TreeItemKind::FixedBox, text, image, fixed_paths.back(), kBoxRoot, false, false, false});
   };
   selected_ = add_fixed(settings.default_file, kTextReceive, kImageReceive);
   add_fixed(settings.send_file, kTextSend, kImageSend);
@@ -275,7 +278,7 @@ void MailboxTree::Build(const AppSettings& settings, const Profile& profile, std
       const int id = AddItem({TreeItemKind::Folder, BoxNameOf(path), kImageFolder, path, parent_of(path), false,
                               false, false});
       folders.emplace(std::move(path), id);
-    } else if (FindByPath(entry) == kNone) {
+    } else if (std::find(fixed_paths.begin(), fixed_paths.end(), entry) == fixed_paths.end()) {
       AddItem({TreeItemKind::Box, BoxNameOf(entry), kImageBox, entry, parent_of(entry), false, false, false});
     }
   }
@@ -302,7 +305,7 @@ void MailboxTree::RefreshUnreadMarks(const Profile& profile) {
 int NewFolder(TreeOperationContext& context, MailboxTree& tree, int selected, std::string_view name) {
   auto [parent, directory] = ParentFor(tree, selected);
   const std::string path = JoinPath(directory, WithBoxExtension(name));
-  if (!IsValidName(name) || PathExists(path) || !MakeDirectory(path)) {
+  if (!IsValidName(name, true) || PathExists(path) || !MakeDirectory(path)) {
     context.ui.ShowMessage(kFolderNotCreated);
     return MailboxTree::kNone;
   }
@@ -315,7 +318,7 @@ int NewFolder(TreeOperationContext& context, MailboxTree& tree, int selected, st
 
 int NewBox(TreeOperationContext& context, MailboxTree& tree, int selected, std::string_view name) {
   auto [parent, directory] = ParentFor(tree, selected);
-  if (!IsValidName(name)) {
+  if (!IsValidName(name, false)) {
     context.ui.ShowMessage(kBoxNotCreated);
     return MailboxTree::kNone;
   }
@@ -391,7 +394,7 @@ bool RenameItem(TreeOperationContext& context, MailboxTree& tree, int item, std:
   if (found == nullptr) return false;
   const std::string old_path = found->path;
   const bool is_folder = found->kind == TreeItemKind::Folder;
-  if (!IsValidName(new_text)) {
+  if (!IsValidName(new_text, is_folder)) {
     context.ui.ShowMessage(kNotRenamed);
     return false;
   }

@@ -27,6 +27,10 @@ const std::string kNameExists =
 const std::string kFolderNotCreated =
     "\x83\x74\x83\x48\x83\x8B\x83\x5F\x82\xF0\x8D\xEC\x90\xAC\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1"
     "\x82\xC5\x82\xB5\x82\xBD";
+// "文書BOXを作成できませんでした"
+const std::string kBoxNotCreated =
+    "\x95\xB6\x8F\x91" "BOX\x82\xF0\x8D\xEC\x90\xAC\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1\x82\xC5"
+    "\x82\xB5\x82\xBD";
 // "文書BOXを選択してください"
 const std::string kSelectBox =
     "\x95\xB6\x8F\x91" "BOX\x82\xF0\x91\x49\x91\xF0\x82\xB5\x82\xC4\x82\xAD\x82\xBE\x82\xB3\x82\xA2";
@@ -244,6 +248,10 @@ TEST_F(MailboxTreeTest, NewEntriesThatCannotBeMadeAreRefused) {
       {"Taken", true, kFolderNotCreated},
       {"a/b", true, kFolderNotCreated},
       {"", true, kFolderNotCreated},
+      {"..", true, kFolderNotCreated},
+      {".hidden", true, kFolderNotCreated},  // the box list would never show it
+      {"a\x01", false, kBoxNotCreated},
+      {"a\\b", false, kBoxNotCreated},
   };
   for (const Case& c : cases) {
     ui_.messages.clear();

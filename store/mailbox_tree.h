@@ -59,6 +59,8 @@ class MailboxTree {
 
   // Rebuilds everything from the fixed-box settings and the box list of
   // `data_directory`, with the unread marks; selects the receive box.
+  // `data_directory` is absolute: item paths begin with it and serve as the
+  // keys of the per-box settings, as the open boxes use them.
   void Build(const AppSettings& settings, const Profile& profile, std::string_view data_directory);
   // Sets or clears the unread overlays from the "Read" marks; a box with a
   // nonzero mark has its folders expanded up to the root.

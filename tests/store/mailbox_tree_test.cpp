@@ -176,6 +176,17 @@ TEST_F(MailboxTreeTest, BoxListRecordsFoldersAfterTheirContentsAndSortsFolded) {
   EXPECT_EQ(mine, (std::vector<std::string>{"b.lp", "C.LP", "Old.lp/", "Old.lp/A.lp", "Old.lp/Deep.lp/"}));
 }
 
+TEST_F(MailboxTreeTest, BoxListEndsAtAFolderThatContainsItself) {
+  MakeFolder("Loop.lp");
+  std::filesystem::create_directory_symlink(ToNativePath(Path("Loop.lp")), ToNativePath(Path("Loop.lp/Again.lp")));
+  const std::vector<std::string> list = BuildBoxList(data_);
+  const auto nested = std::count_if(list.begin(), list.end(),
+                                    [](const std::string& p) { return p.find("Again.lp") != std::string::npos; });
+  EXPECT_EQ(nested, kMaxFolderDepth);
+  Build();  // and the tree takes the list as it is
+  EXPECT_NE(Find("Loop.lp/Again.lp"), MailboxTree::kNone);
+}
+
 TEST_F(MailboxTreeTest, UnreadMarksFollowTheReadSetting) {
   MakeFolder("Old.lp");
   MakeBox("Old.lp/A.lp");

@@ -1080,6 +1080,287 @@ def thunderbird_utf8_8bit_format_flowed():
     write_spool("thunderbird_utf8_8bit_format_flowed.txt", pop3(lines, octets(lines)))
 
 
+def ew_bytes(raw, charset):
+    return "=?%s?B?%s?=" % (charset, base64.b64encode(raw).decode("ascii"))
+
+
+def subject_split_inside_characters():
+    # Some mobile mailers fold long headers by bytes: a UTF-8 character is
+    # cut between two encoded words, and an ISO-2022-JP word leaves kanji
+    # mode open for the next one.
+    subject = "【重要】システムメンテナンスのお知らせ".encode("utf-8")
+    name = "長谷川 さやか".encode("iso2022_jp")  # ESC $ B ... ESC ( B ' ' ESC $ B ... ESC ( B
+    cut = name.index(b"\x1b(B") - 2  # inside kanji mode, after one character pair
+    body = "メンテナンスは１２月１２日（土）２時から６時までです。\n"
+    lines = received("sayaka.hasegawa@example.ne.jp", "mail.example.ne.jp", 61,
+                     "Tue,  8 Dec 2026 22:10:03 +0900 (JST)") + [
+        "Date: 8 Dec 2026 22:10:00 +0900",
+        "From: " + ew_bytes(name[:cut], "ISO-2022-JP"),
+        " " + ew_bytes(name[cut:], "ISO-2022-JP") + " <sayaka.hasegawa@example.ne.jp>",
+        "To: yamada@example.ne.jp",
+        "Subject: " + ew_bytes(subject[:20], "UTF-8"),
+        " " + ew_bytes(subject[20:41], "UTF-8"),
+        " " + ew_bytes(subject[41:], "UTF-8"),
+        "Message-ID: <5f6e7d8c.2026.1208.2210@example.ne.jp>",
+        "MIME-Version: 1.0",
+        "Content-Type: text/plain; charset=UTF-8",
+        "Content-Transfer-Encoding: base64",
+        "",
+    ] + b64_lines(crlf_text(body))
+    write_spool("subject_split_inside_characters.txt", pop3(lines, octets(lines)))
+
+
+def outlook_express_raw_jis_filename():
+    body = "山田様\n\nソフトの一覧表を送ります。\n\n松本\n"
+    data = attachment_bytes(15, b"\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 800)
+    write_expected("outlook_express_raw_jis_filename-1.xls", data)
+    raw_name = jis("ソフト一覧表.xls")
+    boundary = "----=_NextPart_000_0007_01DD6A30.12345670"
+    lines = received("matsumoto@example.ne.jp", "pc01.example.ne.jp", 181,
+                     "Tue,  8 Dec 2026 09:40:05 +0900 (JST)") + [
+        "Message-ID: <000701dd6a30$12345670$6400a8c0@matsumoto>",
+        'From: "' + ew("松本 誠", "iso-2022-jp") + '" <matsumoto@example.ne.jp>',
+        'To: "' + ew("山田 太郎", "iso-2022-jp") + '" <yamada@example.ne.jp>',
+        "Subject: " + ew("ソフト一覧表", "iso-2022-jp"),
+        "Date: Tue, 8 Dec 2026 09:40:00 +0900",
+        "MIME-Version: 1.0",
+        "Content-Type: multipart/mixed;",
+        '\tboundary="%s"' % boundary,
+        "X-Priority: 3",
+        "X-MSMail-Priority: Normal",
+        "X-Mailer: Microsoft Outlook Express 6.00.2900.5931",
+        "",
+        "This is a multi-part message in MIME format.",
+        "",
+        "--" + boundary,
+        "Content-Type: text/plain;",
+        '\tcharset="iso-2022-jp"',
+        "Content-Transfer-Encoding: 7bit",
+        "",
+    ] + [jis(l) for l in body.split("\n")[:-1]] + [
+        "",
+        "--" + boundary,
+        "Content-Type: application/vnd.ms-excel;",
+        '\tname="%s"' % raw_name,
+        "Content-Transfer-Encoding: base64",
+        "Content-Disposition: attachment;",
+        '\tfilename="%s"' % raw_name,
+        "",
+    ] + b64_lines(data) + [
+        "",
+        "--" + boundary + "--",
+        "",
+    ]
+    write_spool("outlook_express_raw_jis_filename.txt", pop3(lines, octets(lines)))
+
+
+def au_jis_halfwidth_katakana():
+    # Half-width katakana sent in ISO-2022-JP with ESC ( I, as some phones did.
+    body = "ｶﾗｵｹ行こうよ\nﾒﾝﾊﾞｰは５人です\n"
+    lines = received("taku-0808@ezweb.ne.jp", "mx.ezweb.ne.jp", 8,
+                     "Tue,  8 Dec 2026 23:45:02 +0900 (JST)") + [
+        "Date: Tue, 08 Dec 2026 23:45:00 +0900 (JST)",
+        "From: taku-0808@ezweb.ne.jp",
+        "To: yamada@example.ne.jp",
+        "Subject: " + ew_bytes("ｶﾗｵｹ".encode("iso2022_jp_ext"), "ISO-2022-JP"),
+        "Message-ID: <20261208234500.1234.taku-0808@ezweb.ne.jp>",
+        "MIME-Version: 1.0",
+        "Content-Type: text/plain; charset=iso-2022-jp",
+        "Content-Transfer-Encoding: 7bit",
+        "",
+    ] + [l.encode("iso2022_jp_ext") for l in body.split("\n")[:-1]]
+    write_spool("au_jis_halfwidth_katakana.txt", pop3(lines, octets(lines)))
+
+
+def qp_of_bytes(raw):
+    return qp_lines(raw, split_checked=False)
+
+
+def outlook_iso2022jp_quoted_printable():
+    plain = """山田様
+
+いつもお世話になっております。株式会社サンプルの井上でございます。先日ご依頼いただきました資料につきまして、本日発送いたしましたのでご連絡いたします。
+
+今後ともよろしくお願い申し上げます。
+
+井上"""
+    html = '<html><body><p>山田様</p><p>株式会社サンプルの井上でございます。先日ご依頼いただきました資料につきまして、本日発送いたしましたのでご連絡いたします。</p></body></html>'
+    plain_raw = b"\r\n".join(jis(l).encode("ascii") for l in plain.split("\n")) + b"\r\n"
+    html_raw = jis(html).encode("ascii") + b"\r\n"
+    boundary = "_000_TY2PR01MB4321ABCDEF0123456789ABCDEF01TY2PR01MB4321jpnp_"
+    lines = received("inoue@sample.example.co.jp",
+                     "JPN01-TY2-obe.outbound.protection.outlook.com", 46,
+                     "Tue,  8 Dec 2026 13:30:11 +0900 (JST)") + [
+        "From: " + ew("井上 裕子", "iso-2022-jp") + " <inoue@sample.example.co.jp>",
+        "To: " + ew("山田 太郎", "iso-2022-jp") + " <yamada@example.ne.jp>",
+        "Subject: " + ew("資料発送のご連絡", "iso-2022-jp"),
+        "Thread-Topic: " + ew("資料発送のご連絡", "iso-2022-jp"),
+        "Date: Tue, 8 Dec 2026 04:30:09 +0000",
+        "Message-ID: <TY2PR01MB4321ABCDEF0123456789ABCDEF01@TY2PR01MB4321.jpnprd01.prod.outlook.com>",
+        "Content-Language: ja-JP",
+        "Content-Type: multipart/alternative;",
+        '\tboundary="%s"' % boundary,
+        "MIME-Version: 1.0",
+        "",
+        "--" + boundary,
+        'Content-Type: text/plain; charset="iso-2022-jp"',
+        "Content-Transfer-Encoding: quoted-printable",
+        "",
+    ] + qp_of_bytes(plain_raw) + [
+        "--" + boundary,
+        'Content-Type: text/html; charset="iso-2022-jp"',
+        "Content-Transfer-Encoding: quoted-printable",
+        "",
+    ] + qp_of_bytes(html_raw) + [
+        "--" + boundary + "--",
+    ]
+    write_spool("outlook_iso2022jp_quoted_printable.txt", pop3(lines, octets(lines)))
+
+
+def unix_lf_line_endings():
+    body = "山田さん\n\n改行コードが LF だけのメールです。\n\n岡田\n"
+    lines = [
+        "From: " + ew("岡田 学", "ISO-2022-JP") + " <okada@example.org>",
+        "To: yamada@example.ne.jp",
+        "Subject: " + ew("改行の確認", "ISO-2022-JP"),
+        "Date: Tue, 8 Dec 2026 12:00:00 GMT",
+        "Message-Id: <20261208120000.GA4321@example.org>",
+        "MIME-Version: 1.0",
+        "Content-Type: text/plain; charset=ISO-2022-JP",
+        "Content-Transfer-Encoding: 7bit",
+        "User-Agent: Mutt/1.5.21 (2010-09-15)",
+        "",
+    ] + [jis(l) for l in body.split("\n")[:-1]]
+    with open(os.path.join(HERE, "unix_lf_line_endings.txt"), "wb") as f:
+        f.write(("\n".join(lan(lines)) + "\n").encode("ascii"))
+    with open(os.path.join(HERE, "saved_eml_without_terminator.txt"), "wb") as f:
+        f.write(("\r\n".join(lines) + "\r\n").encode("ascii"))
+
+
+def thunderbird_forward_as_attachment():
+    inner_body = "各位\n\n忘年会の案内です。\n"
+    inner = [
+        "Message-ID: <a1b2c3d4-0000-4000-8000-123456789abc@example.co.jp>",
+        "Date: Mon, 7 Dec 2026 17:00:00 +0900",
+        "From: " + ew("総務部", "ISO-2022-JP") + " <soumu@example.co.jp>",
+        "To: all@example.co.jp",
+        "Subject: " + ew("忘年会のご案内", "ISO-2022-JP"),
+        "MIME-Version: 1.0",
+        "Content-Type: text/plain; charset=ISO-2022-JP",
+        "Content-Transfer-Encoding: 7bit",
+        "",
+    ] + [jis(l) for l in inner_body.split("\n")[:-1]]
+    data = ("\r\n".join(inner) + "\r\n").encode("ascii")
+    write_expected("thunderbird_forward_as_attachment-1.eml", data)
+    body = "山田さん\n\n総務部からの案内を転送します。\n\n前田\n"
+    boundary = "------------3kP9xQ2vR7mL4tZ8wN6bY1cF"
+    name = "忘年会のご案内.eml"
+    lines = received("maeda@example.co.jp", "smtp.example.co.jp", 23,
+                     "Tue,  8 Dec 2026 09:00:04 +0900 (JST)") + [
+        "Content-Type: multipart/mixed; boundary=\"%s\"" % boundary,
+        "Message-ID: <d4c3b2a1-1111-4111-8111-abcdef012345@example.co.jp>",
+        "Date: Tue, 8 Dec 2026 09:00:00 +0900",
+        "MIME-Version: 1.0",
+        "User-Agent: Mozilla Thunderbird",
+        "Content-Language: ja",
+        "To: " + YAMADA_TO_UTF8,
+        "From: " + ew("前田 聡", "UTF-8") + " <maeda@example.co.jp>",
+        "Subject: " + ew("Fwd: 忘年会のご案内", "UTF-8"),
+        "",
+        "This is a multi-part message in MIME format.",
+        "--" + boundary,
+        "Content-Type: text/plain; charset=UTF-8; format=flowed",
+        "Content-Transfer-Encoding: 8bit",
+        "",
+    ] + [l.encode("utf-8") for l in body.split("\n")[:-1]] + [
+        "",
+        "--" + boundary,
+        "Content-Type: message/rfc822; charset=UTF-8;",
+        ' name="%s"' % ew(name, "UTF-8"),
+        "Content-Disposition: attachment;",
+        " filename*=UTF-8''" + urllib.parse.quote(name, safe="._-"),
+        "",
+    ] + inner + [
+        "--" + boundary + "--",
+        "",
+    ]
+    write_spool("thunderbird_forward_as_attachment.txt", pop3(lines, octets([l if isinstance(l, str) else l.decode("utf-8") for l in lines])))
+
+
+def gmail_attachment_long_utf8_name():
+    plain = "山田さん\n\n先日の打ち合わせで使った資料を共有します。\nよろしくお願いします。\n\n西村\n"
+    html = '<div dir="ltr">山田さん<div><br></div><div>先日の打ち合わせで使った資料を共有します。</div><div>よろしくお願いします。</div><div><br></div><div>西村</div></div>\n'
+    name = "2026年度_第3四半期_営業実績まとめ_最終版.xlsx"
+    raw = name.encode("utf-8")
+    words = ew_bytes(raw[:40], "UTF-8") + "  " + ew_bytes(raw[40:], "UTF-8")
+    assert raw[:40].decode("utf-8")  # Gmail keeps characters whole in each word
+    data = attachment_bytes(16, b"PK\x03\x04\x14\x00\x06\x00", 1700)
+    write_expected("gmail_attachment_long_utf8_name-1.xlsx", data)
+    outer = "0000000000004d5e6f708192a3b4"
+    inner = "0000000000004d5e6f708192a3b2"
+    lines = received("nishimura.kei@gmail.com", "mail-oa1-f45.google.com", 72,
+                     "Tue,  8 Dec 2026 17:55:40 +0900 (JST)") + [
+        "MIME-Version: 1.0",
+        "From: " + ew("西村 圭", "UTF-8") + " <nishimura.kei@gmail.com>",
+        "Date: Tue, 8 Dec 2026 17:55:38 +0900",
+        "Message-ID: <CAJt9Wn1xQ4r7Yb2Lm5Kp8Hs3Dv6Fz0cXe9Ua4Wq2Ro7Pk1Mn5g@mail.gmail.com>",
+        "Subject: " + ew("打ち合わせ資料の共有", "UTF-8"),
+        "To: " + ew("山田太郎", "UTF-8") + " <yamada@example.ne.jp>",
+        'Content-Type: multipart/mixed; boundary="%s"' % outer,
+        "",
+        "--" + outer,
+        'Content-Type: multipart/alternative; boundary="%s"' % inner,
+        "",
+        "--" + inner,
+        'Content-Type: text/plain; charset="UTF-8"',
+        "Content-Transfer-Encoding: base64",
+        "",
+    ] + b64_lines(crlf_text(plain)) + [
+        "--" + inner,
+        'Content-Type: text/html; charset="UTF-8"',
+        "Content-Transfer-Encoding: base64",
+        "",
+    ] + b64_lines(crlf_text(html)) + [
+        "--" + inner + "--",
+        "--" + outer,
+        "Content-Type: application/vnd.openxmlformats-officedocument.spreadsheetml.sheet; ",
+        '\tname="%s"' % words,
+        "Content-Disposition: attachment; ",
+        '\tfilename="%s"' % words,
+        "Content-Transfer-Encoding: base64",
+        "Content-ID: <f_mb1x2y3z0>",
+        "X-Attachment-Id: f_mb1x2y3z0",
+        "",
+    ] + b64_lines(data) + [
+        "--" + outer + "--",
+    ]
+    write_spool("gmail_attachment_long_utf8_name.txt", pop3(lines, octets(lines)))
+
+
+def shop_sjis_qp_html_single_part():
+    html = """<html><head><meta http-equiv="Content-Type" content="text/html; charset=Shift_JIS"></head>
+<body>
+<p>山田 太郎 様</p>
+<p>このたびは当店をご利用いただき、誠にありがとうございます。ご注文の商品を本日発送いたしました。お届けまで今しばらくお待ちください。</p>
+<p>ご注文番号：ABC-20261208-7788</p>
+</body></html>
+"""
+    raw = html.replace("\n", "\r\n").encode("cp932")
+    lines = received("order@shop.example.jp", "mail.shop.example.jp", 130,
+                     "Tue,  8 Dec 2026 15:20:02 +0900 (JST)") + [
+        "Date: Tue, 08 Dec 2026 15:20:00 +0900",
+        "From: " + ew("サンプル商店", "Shift_JIS") + " <order@shop.example.jp>",
+        "To: yamada@example.ne.jp",
+        "Subject: " + ew("【サンプル商店】商品発送のお知らせ", "Shift_JIS"),
+        "Message-ID: <ship.20261208152000.7788@shop.example.jp>",
+        "MIME-Version: 1.0",
+        "Content-Type: text/html; charset=Shift_JIS",
+        "Content-Transfer-Encoding: quoted-printable",
+        "",
+    ] + qp_of_bytes(raw)
+    write_spool("shop_sjis_qp_html_single_part.txt", pop3(lines, octets(lines)))
+
+
 def main():
     thunderbird_iso2022jp_attachment()
     outlook_utf8_base64_multipart_alternative()
@@ -1103,6 +1384,14 @@ def main():
     malicious_attachment_names()
     lan_copy_sjis_attachment()
     thunderbird_utf8_8bit_format_flowed()
+    subject_split_inside_characters()
+    outlook_express_raw_jis_filename()
+    au_jis_halfwidth_katakana()
+    outlook_iso2022jp_quoted_printable()
+    unix_lf_line_endings()
+    thunderbird_forward_as_attachment()
+    gmail_attachment_long_utf8_name()
+    shop_sjis_qp_html_single_part()
 
 
 if __name__ == "__main__":

@@ -441,8 +441,10 @@ bool MoveBox(TreeOperationContext& context, MailboxTree& tree, int dragged, int 
     context.ui.ShowMessage(kNotMoved);
     return false;
   }
+  const TreeItem* destination = tree.Item(folder);
+  if (destination == nullptr) return false;
   const std::string old_path = box->path;
-  const std::string new_path = JoinPath(tree.Item(folder)->path, FileNameOf(old_path));
+  const std::string new_path = JoinPath(destination->path, FileNameOf(old_path));
   if (!MoveBoxFiles(old_path, new_path)) {
     context.ui.ShowMessage(kNotMoved);
     return false;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "codec/attachment_files.h"
 #include "codec/header_lookup.h"
 #include "codec/japanese_text.h"
 #include "codec/mime_encoding.h"
@@ -17,8 +18,6 @@ namespace lp {
 namespace {
 
 constexpr char kSectionSystem[] = "System";
-constexpr char kKeyAttachDir[] = "AttachDir";
-constexpr char kDefaultAttachDir[] = "Attach";
 constexpr char kKeyHtmlAlert[] = "HtmlAlert";
 constexpr char kKeyHtmlIframeCheck[] = "HtmlIframeCheck";
 
@@ -320,8 +319,7 @@ void AppendPlainPage(PageFile& page, File& source, const CMail& record) {
 }  // namespace
 
 std::string HtmlViewPath(const Profile& profile) {
-  const std::string directory = profile.GetString(kSectionSystem, kKeyAttachDir, kDefaultAttachDir);
-  return JoinPath(AbsolutePath(directory), kHtmlViewFileName);
+  return JoinPath(AttachmentDirectory(profile), kHtmlViewFileName);
 }
 
 bool WriteHtmlView(CLPOSTDoc& box, int index) {

@@ -68,8 +68,9 @@ inline constexpr char kHtmlViewFileName[] = "lpost.html";
                                        std::string_view subject);
 
 // The browse command on a mail: writes the page; when it may be opened, an
-// unread mail becomes read and the page goes to `opener`. True when the
-// page was handed to the browser.
+// unread mail becomes read (the box is marked modified and its unread mark
+// updated; the caller refreshes its views) and the page goes to `opener`.
+// True when the page was handed to the browser.
 bool ShowMailInBrowser(CLPOSTDoc& box, int index, FileOpener& opener);
 
 // The browse command of a read window, on the text it shows.

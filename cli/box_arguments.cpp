@@ -19,6 +19,13 @@ std::unique_ptr<OpenedBox> OpenBoxForCommand(CommandContext& context, const std:
   return opened;
 }
 
+bool SaveBoxForCommand(CommandContext& context, CLPOSTDoc& doc) {
+  if (!doc.IsModified()) return true;
+  IndexFileResult saved = doc.Save();
+  if (!saved.ok) context.ui.ShowMessage(saved.message);
+  return saved.ok;
+}
+
 std::string StartRelativePath(const CommandContext& context, const std::string& utf8_path) {
   std::string path = Utf8ToCp932(utf8_path);
   if (!path.empty() && path.front() == '/') return path;

@@ -29,6 +29,10 @@ struct OpenedBox {
 [[nodiscard]] std::optional<int> ParseMailIndex(CommandContext& context, const std::string& text,
                                                 const CLPOSTDoc& doc);
 
+// Saves a changed box to its own path; shows the reason and returns false
+// when it cannot be written.
+[[nodiscard]] bool SaveBoxForCommand(CommandContext& context, CLPOSTDoc& doc);
+
 // Parses a non-negative decimal number; nullopt for anything else.
 [[nodiscard]] std::optional<long> ParseNonNegative(const std::string& text);
 

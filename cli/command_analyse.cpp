@@ -21,14 +21,7 @@ int RunAnalyseCommand(CommandContext& context) {
   CLPOSTDoc& doc = *box->doc;
 
   int count = AnalyseFileIntoBox(doc, spool);
-  if (count > 0) {
-    IndexFileResult saved = doc.Save();
-    if (!saved.ok) {
-      context.ui.ShowMessage(saved.message);
-      return 1;
-    }
-  }
-  if (count <= 0) return 1;
+  if (!SaveBoxForCommand(context, doc) || count <= 0) return 1;
   std::printf("%d\n", count);
   return std::fflush(stdout) == 0 ? 0 : 1;
 }

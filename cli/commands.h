@@ -29,5 +29,7 @@ int RunListCommand(CommandContext& context);
 int RunShowCommand(CommandContext& context);
 int RunAnalyseCommand(CommandContext& context);
 int RunHtmlCommand(CommandContext& context);
+int RunBoxesCommand(CommandContext& context);
+int RunSortCommand(CommandContext& context);
 
 }  // namespace lp

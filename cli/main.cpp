@@ -22,6 +22,8 @@ const CommandEntry kCommands[] = {
     {"show", lp::RunShowCommand},
     {"analyse", lp::RunAnalyseCommand},
     {"html", lp::RunHtmlCommand},
+    {"boxes", lp::RunBoxesCommand},
+    {"sort", lp::RunSortCommand},
 };
 
 // Options that take a value; every other --option is a flag.
@@ -37,7 +39,9 @@ void PrintUsage(std::FILE* out) {
       "                            print the display text of one mail\n"
       "  analyse SPOOL [BOX]       analyse a spool file into a box (default: the receive box)\n"
       "  html [BOX] INDEX [--yes|--no]\n"
-      "                            write lpost.html for one mail; --yes answers the warnings\n",
+      "                            write lpost.html for one mail; --yes answers the warnings\n"
+      "  boxes                     list every box and folder (folders end in /)\n"
+      "  sort BOX KEY              sort a box: date, from, subject, to, label, status, thread (or 0-6)\n",
       out);
 }
 

@@ -1,7 +1,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <sys/stat.h>
 #include <memory>
 #include <string>
 #include <vector>
@@ -231,6 +233,43 @@ TEST_F(CliTest, HtmlWritesThePageAndAnswersTheWarningsByFlag) {
   ASSERT_EQ(accepted.status, 0) << accepted.err;
   EXPECT_EQ(accepted.out, page + "\n");
   EXPECT_EQ(ReadFileBytes(page), "<HTML><BODY>hi</BODY></HTML>\r\n");
+}
+
+TEST_F(CliTest, BoxesListsEveryBoxAndFolderSorted) {
+  ASSERT_EQ(RunCli(scratch_, data_, {"init"}).status, 0);
+  ASSERT_EQ(::mkdir((data_ + "/仕事.lp").c_str(), 0777), 0);
+  WriteFileBytes(data_ + "/仕事/not-a-folder", "");
+  WriteFileBytes(data_ + "/仕事.lp/表計算.lp", "");
+  WriteFileBytes(data_ + "/notes.txt", "");
+  CliResult result = RunCli(scratch_, data_, {"boxes"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  std::vector<std::string> lines;
+  for (std::size_t start = 0; start < result.out.size();) {
+    std::size_t end = result.out.find('\n', start);
+    lines.push_back(result.out.substr(start, end - start));
+    start = end + 1;
+  }
+  const std::vector<std::string> expected_present = {data_ + "/受信.lp", data_ + "/仕事.lp/",
+                                                     data_ + "/仕事.lp/表計算.lp", data_ + "/下書き.lp"};
+  for (const auto& path : expected_present) {
+    EXPECT_NE(std::find(lines.begin(), lines.end(), path), lines.end()) << path << "\n" << result.out;
+  }
+  EXPECT_EQ(result.out.find("notes.txt"), std::string::npos);
+  EXPECT_EQ(lines.size(), 6u) << result.out;  // four fixed boxes, the folder and its box
+}
+
+TEST_F(CliTest, SortReordersAndSavesTheBox) {
+  MakeBox("受信.lp", {{Mail("c@x", "3", 300, 1, 0), "c"}, {Mail("a@x", "1", 100, 1, 0), "a"},
+                     {Mail("b@x", "2", 200, 1, 0), "b"}});
+  CliResult sorted = RunCli(scratch_, data_, {"sort", "受信.lp", "from"});
+  ASSERT_EQ(sorted.status, 0) << sorted.err;
+  CliResult listed = RunCli(scratch_, data_, {"list"});
+  EXPECT_EQ(listed.out.substr(0, listed.out.find('\n')), "0\t1\t0\t1970/01/01 09:01:40\ta@x\t1");
+  CliResult shown = RunCli(scratch_, data_, {"show", "2", "--header-mode", "1"});
+  EXPECT_EQ(shown.out, "c");
+
+  EXPECT_EQ(RunCli(scratch_, data_, {"sort", "受信.lp", "7"}).status, 2);
+  EXPECT_EQ(RunCli(scratch_, data_, {"sort", "受信.lp", "size"}).status, 2);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "platform/atomic_file.h"
 #include "platform/file_system.h"
 #include "platform/sjis_path.h"
+#include "store/compaction_journal.h"
 #include "store/object_archive.h"
 #include "store/store_messages.h"
 
@@ -53,6 +54,9 @@ CLPOSTDoc::CLPOSTDoc(Profile& profile, UserInterface& ui, CommandObserver& comma
 
 IndexFileResult CLPOSTDoc::Open(std::string_view index_path) {
   const std::string full_path = AbsolutePath(index_path);
+  // A compaction that a crash interrupted is finished or undone before the
+  // index is read, so that it matches the text file.
+  RecoverInterruptedCompaction(full_path);
   std::string error;
   const std::optional<std::string> data = ReadWholeFile(full_path, &error);
   if (!data) {

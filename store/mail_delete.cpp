@@ -1,0 +1,88 @@
+#include "store/mail_delete.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "platform/file_system.h"
+#include "platform/trash.h"
+#include "store/fixed_boxes.h"
+#include "store/mail_transfer.h"
+#include "store/store_messages.h"
+
+namespace lp {
+namespace {
+
+enum class RemoveAttach { ToTrash = 0, Ask = 1, Delete = 2 };
+
+std::vector<std::string> AttachmentPaths(const CMail& record) {
+  std::vector<std::string> paths;
+  std::string_view list = record.attachments;
+  while (!list.empty()) {
+    const std::size_t newline = list.find('\n');
+    const std::string_view path = list.substr(0, newline);
+    if (!path.empty()) paths.emplace_back(path);
+    if (newline == std::string_view::npos) break;
+    list.remove_prefix(newline + 1);
+  }
+  return paths;
+}
+
+}  // namespace
+
+void DisposeAttachments(const CMail& record, const Profile& profile, UserInterface& ui) {
+  if (record.attachments.empty()) return;
+  const std::vector<std::string> paths = AttachmentPaths(record);
+  switch (static_cast<RemoveAttach>(profile.GetInt("System", "RemoveAttach", 0))) {
+    case RemoveAttach::ToTrash:
+      for (const std::string& path : paths) (void)MoveToTrash(path);
+      break;
+    case RemoveAttach::Ask:
+      if (ui.Ask(store_messages::kAskDeleteAttachments, MessageButtons::YesNo) != Answer::Yes) break;
+      [[fallthrough]];
+    case RemoveAttach::Delete:
+      for (const std::string& path : paths) RemoveFile(path);
+      break;
+    default: break;
+  }
+}
+
+bool DeleteMails(CLPOSTDoc& box, std::span<const int> selection, OpenBoxRegistry& registry,
+                 const WriteStepHook& steps) {
+  UserInterface& ui = box.ui();
+  Profile& profile = box.profile();
+  if (ui.Ask(store_messages::kAskDeleteMail, MessageButtons::OkCancel) != Answer::Ok) return false;
+
+  if (TrashEnabled(profile) && !IsTrashBox(box, profile)) {
+    EnsureFixedBoxes(profile);
+    const std::string trash = TrashBoxPath(profile);
+    const std::string text = BoxDisplayName(trash) + store_messages::kMovingTo;
+    std::unique_ptr<Progress> progress = ui.BeginProgress(text);
+    TransferOptions options;
+    options.steps = steps;
+    if (progress) {
+      progress->SetStatusText(text);
+      progress->SetRange(0, static_cast<int>(selection.size()));
+      options.progress = progress.get();
+    }
+    MoveTo(box, selection, trash, registry, options);
+    return true;
+  }
+
+  std::vector<int> indexes(selection.begin(), selection.end());
+  std::sort(indexes.begin(), indexes.end());
+  indexes.erase(std::unique(indexes.begin(), indexes.end()), indexes.end());
+  for (auto it = indexes.rbegin(); it != indexes.rend(); ++it) {
+    const CMail* record = box.RecordAt(*it);
+    if (!record) continue;
+    DisposeAttachments(*record, profile, ui);
+    box.RemoveAt(*it);
+  }
+  box.SetModified();
+  box.UpdateUnreadMark();
+  box.NoteCompactionWanted();
+  registry.NotifyRecordsChanged(box);
+  return true;
+}
+
+}  // namespace lp

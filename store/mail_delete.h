@@ -1,0 +1,30 @@
+#pragma once
+
+#include <span>
+
+#include "config/profile.h"
+#include "platform/user_interface.h"
+#include "store/mail_record.h"
+#include "store/mailbox_document.h"
+#include "store/open_box_registry.h"
+#include "store/write_steps.h"
+
+// Deleting mail: to the trash box, or for good together with the mail's
+// attachment files.
+
+namespace lp {
+
+// Disposes of the record's attachment files as the "RemoveAttach" setting
+// of section "System" says: 0 (default) to the desktop trash, 1 ask first
+// and delete, 2 delete, anything else keep. Files that cannot be removed
+// are skipped.
+void DisposeAttachments(const CMail& record, const Profile& profile, UserInterface& ui);
+
+// Asks first. With "Trash" on, outside the trash box, the selected mails
+// move to the trash box (their attachment files stay); otherwise they are
+// deleted for good, highest index first, each after its attachment files.
+// False when the user cancelled.
+bool DeleteMails(CLPOSTDoc& box, std::span<const int> selection, OpenBoxRegistry& registry,
+                 const WriteStepHook& steps = {});
+
+}  // namespace lp

@@ -1,6 +1,7 @@
 #include "codec/spool_analyser.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <ctime>
 #include <ostream>
@@ -55,8 +56,19 @@ std::string RenamedNoteTail() {
 // The whole note for a part that carried no name at all.
 std::string NamelessNote() { return Sjis("★添付ファイル ") + " " + RenamedNoteTail(); }
 
+bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(text[i])) != std::tolower(static_cast<unsigned char>(prefix[i]))) {
+      return false;
+    }
+  }
+  return true;
+}
+
 // The header line of `name` in a shown text with its continuation lines
-// joined (their leading blanks and TABs dropped); empty when absent.
+// joined (their leading blanks and TABs dropped), the name written as given;
+// empty when absent.
 std::string UnfoldedHeaderLine(std::string_view text, std::string_view name) {
   const std::string start = std::string(name) + ":";
   std::string line;
@@ -73,8 +85,8 @@ std::string UnfoldedHeaderLine(std::string_view text, std::string_view name) {
       if (text_start != std::string_view::npos) line += current.substr(text_start);
       continue;
     }
-    collecting = current.substr(0, start.size()) == start;
-    if (collecting) line = current;
+    collecting = StartsWithIgnoringCase(current, start);
+    if (collecting) line = start + std::string(current.substr(start.size()));
   }
   return line;
 }
@@ -293,6 +305,21 @@ std::vector<MessageCase> Cases() {
        {"<p>このたびは当店をご利用いただき、誠にありがとうございます。ご注文の商品を本日発送いたしました。"
         "お届けまで今しばらくお待ちください。</p>\r\n<p>ご注文番号：ABC-20261208-7788</p>"},
        {}},
+      {"eucjp_short_lines", "佐藤 修 <sato@example.net>", kYamadaAddress, "", "承知しました",
+       "<20261208103000.D00D@example.net>", "2026/12/08 19:30:00", false,
+       // "山田様" and "佐藤です。" in EUC-JP are byte pairs Shift_JIS could hold too.
+       {"山田様\r\n\r\n先日の件、承知しました。\r\n佐藤です。\r\n以上です。"},
+       {}},
+      {"batch_script_lowercase_header_names", "system@example.co.jp", kYamadaAddress, "", "日次レポート 2026/12/08",
+       "<20261208060001.12345@batch01.example.co.jp>", "2026/12/08 06:00:01", false,
+       {"本日の日次レポートを送付します。\r\n\r\n※このメールは自動送信です。\r\n"},
+       {Named("daily_report_20261208.csv", "batch_script_lowercase_header_names-1.csv")}},
+      {"iphone_photos_same_name", "清水 涼 <ryo.shimizu@icloud.com>", kYamada, "", "旅行の写真",
+       "<0B1C2D3E-4F50-4617-8293-A4B5C6D7E8F9@icloud.com>", "2026/12/08 21:02:08", false,
+       {"山田さん\r\n\r\n旅行の写真を送ります。\r\n", "iPhoneから送信"},
+       // Both photos are called "image.jpeg", unquoted and followed by ";".
+       {Named("image.jpeg", "iphone_photos_same_name-1.jpeg"),
+        Named("image(1).jpeg", "iphone_photos_same_name-2.jpeg")}},
   };
 }
 
@@ -530,6 +557,43 @@ TEST_F(RealWorldSpoolTest, AFileWithoutTerminatorStillGivesAReadableMail) {
   const std::string body = box_.DisplayText(0, HeaderMode::None, 0);
   EXPECT_NE(body.find(Sjis("山田さん\r\n\r\n改行コードが LF だけのメールです。\r\n\r\n岡田")), std::string::npos)
       << Cp932ToUtf8(body);
+}
+
+// A relay that enforces a size limit cuts a mail inside its attachment; the
+// part that arrived is kept and the next mail of the spool is not harmed.
+TEST_F(RealWorldSpoolTest, MailCutInsideItsAttachmentKeepsWhatArrived) {
+  ASSERT_EQ(AnalyseFixtures({"truncated_by_server_size_limit", "yahoo_japan_iso2022jp_plain"}), 2);
+  const CMail& cut = *box_.RecordAt(0);
+  EXPECT_EQ(Cp932ToUtf8(cut.subject), "打ち合わせ資料の共有");
+  const std::string path = AttachmentPath("2026年度_第3四半期_営業実績まとめ_最終版.xlsx");
+  EXPECT_EQ(cut.attachments, path);
+  const std::string arrived = ReadFileBytes(ToNativePath(path));
+  EXPECT_EQ(arrived.size(), 10U * 57U);
+  EXPECT_EQ(arrived, DataFile("expected/gmail_attachment_long_utf8_name-1.xlsx").substr(0, arrived.size()));
+
+  const CMail& next = *box_.RecordAt(1);
+  EXPECT_EQ(next.text_start, cut.text_end);
+  EXPECT_EQ(Cp932ToUtf8(next.subject), "同窓会のお知らせ");
+  EXPECT_EQ(Cp932ToUtf8(next.from), "高橋 真由 <mayu_takahashi@yahoo.co.jp>");
+  EXPECT_NE(box_.DisplayText(1, HeaderMode::None, 0).find(Sjis("会費：５，０００円\r\n")), std::string::npos);
+}
+
+// A Japanese name of 90 characters fits the Shift_JIS name length of the
+// original program but is longer than a Linux file name in UTF-8. The part
+// is still saved whole, and the note names the file it went to.
+TEST_F(RealWorldSpoolTest, VeryLongJapaneseFileNameStillSavesThePart) {
+  ASSERT_EQ(AnalyseFixtures({"thunderbird_very_long_attachment_name"}), 1);
+  const std::set<std::string> names = AttachDirectoryNames();
+  ASSERT_EQ(names.size(), 1U);
+  const std::string saved = *names.begin();
+  const std::string path = AttachmentPath(saved);
+  EXPECT_EQ(box_.RecordAt(0)->attachments, path);
+  EXPECT_EQ(ReadFileBytes(ToNativePath(path)), DataFile("expected/thunderbird_very_long_attachment_name-1.pdf"));
+  const std::string body = box_.DisplayText(0, HeaderMode::None, 0);
+  const bool saved_note = body.find(SavedNote(saved)) != std::string::npos;
+  const bool renamed_note = body.find(RenamedNoteTail()) != std::string::npos;
+  EXPECT_TRUE(saved_note || renamed_note) << Cp932ToUtf8(body);
+  EXPECT_NE(body.find("Please find the attached file.\r\n"), std::string::npos) << Cp932ToUtf8(body);
 }
 
 }  // namespace

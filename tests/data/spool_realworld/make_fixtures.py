@@ -1361,6 +1361,175 @@ def shop_sjis_qp_html_single_part():
     write_spool("shop_sjis_qp_html_single_part.txt", pop3(lines, octets(lines)))
 
 
+def eucjp_short_lines():
+    # Short EUC-JP lines whose bytes would also pass for Shift_JIS; only the
+    # declared charset tells them apart.
+    body = "山田様\n\n先日の件、承知しました。\n佐藤です。\n以上です。\n"
+    lines = received("sato@example.net", "mail.example.net", 97,
+                     "Tue,  8 Dec 2026 19:30:02 +0900 (JST)") + [
+        "Date: Tue, 8 Dec 2026 19:30:00 +0900",
+        "From: " + ew("佐藤 修", "EUC-JP") + " <sato@example.net>",
+        "To: yamada@example.ne.jp",
+        "Subject: " + ew("承知しました", "EUC-JP"),
+        "Message-Id: <20261208103000.D00D@example.net>",
+        "User-Agent: Wanderlust/2.14.0 (Africa) Emacs/21.4 Mule/5.0 (SAKAKI)",
+        "MIME-Version: 1.0",
+        "Content-Type: text/plain; charset=EUC-JP",
+        "Content-Transfer-Encoding: 8bit",
+        "",
+    ] + [l.encode("euc_jp") for l in body.split("\n")[:-1]]
+    write_spool("eucjp_short_lines.txt", pop3(lines, octets([l if isinstance(l, str) else l.decode("euc_jp") for l in lines])))
+
+
+def batch_script_lowercase_header_names():
+    body = "本日の日次レポートを送付します。\n\n※このメールは自動送信です。\n"
+    csv = "日付,件数,金額\r\n2026/12/07,128,1543200\r\n".encode("cp932")
+    write_expected("batch_script_lowercase_header_names-1.csv", csv)
+    boundary = "----_=_NextPart_batch_20261208"
+    lines = received("system@example.co.jp", "batch01.example.co.jp", 210,
+                     "Tue,  8 Dec 2026 06:00:03 +0900 (JST)") + [
+        "from: system@example.co.jp",
+        "to: yamada@example.ne.jp",
+        "subject: " + ew("日次レポート", "ISO-2022-JP") + " 2026/12/08",
+        "date: Tue, 08 Dec 2026 06:00:01 +0900",
+        "message-id: <20261208060001.12345@batch01.example.co.jp>",
+        "Mime-Version: 1.0",
+        'Content-type: multipart/mixed; boundary="%s"' % boundary,
+        "Content-transfer-encoding: 7bit",
+        "X-Mailer: MIME::Lite 3.030",
+        "",
+        "This is a multi-part message in MIME format.",
+        "",
+        "--" + boundary,
+        'Content-type: text/plain; charset="iso-2022-jp"',
+        "Content-transfer-encoding: 7bit",
+        "",
+    ] + [jis(l) for l in body.split("\n")[:-1]] + [
+        "",
+        "--" + boundary,
+        'Content-type: text/csv; name="daily_report_20261208.csv"',
+        "Content-transfer-encoding: base64",
+        'Content-disposition: attachment; filename="daily_report_20261208.csv"',
+        "",
+    ] + b64_lines(csv) + [
+        "",
+        "--" + boundary + "--",
+    ]
+    write_spool("batch_script_lowercase_header_names.txt", pop3(lines, octets(lines)))
+
+
+def truncated_by_server_size_limit():
+    # The Gmail mail with its attachment, cut off by a relay in the middle of
+    # the Base64 lines (no closing delimiter), then the POP3 terminator.
+    with open(os.path.join(HERE, "gmail_attachment_long_utf8_name.txt"), "rb") as f:
+        lines = f.read().split(b"\r\n")
+    first_data = next(i for i, l in enumerate(lines) if l.startswith(b"UEsDBB"))
+    cut = lines[:first_data + 10]
+    with open(os.path.join(HERE, "truncated_by_server_size_limit.txt"), "wb") as f:
+        f.write(b"\r\n".join(cut + [b"."]) + b"\r\n")
+
+
+def iphone_photos_same_name():
+    photo1 = attachment_bytes(17, b"\xFF\xD8\xFF\xE1\x00\x18Exif\x00\x00", 900)
+    photo2 = attachment_bytes(18, b"\xFF\xD8\xFF\xE1\x00\x18Exif\x00\x00", 700)
+    write_expected("iphone_photos_same_name-1.jpeg", photo1)
+    write_expected("iphone_photos_same_name-2.jpeg", photo2)
+    boundary = "Apple-Mail-7C2E1F4A-3B5D-4E6F-8A9B-0C1D2E3F4A5B"
+
+    def photo_part(data, url):
+        return [
+            "--" + boundary,
+            "Content-Type: image/jpeg;",
+            "\tname=image.jpeg;",
+            "\tx-apple-part-url=" + url,
+            "Content-Disposition: inline;",
+            "\tfilename=image.jpeg",
+            "Content-Transfer-Encoding: base64",
+            "",
+        ] + b64_lines(data)
+
+    def text_part(text):
+        return [
+            "--" + boundary,
+            "Content-Type: text/plain;",
+            "\tcharset=utf-8",
+            "Content-Transfer-Encoding: base64",
+            "",
+        ] + b64_lines(crlf_text(text))
+
+    lines = received("ryo.shimizu@icloud.com", "st43p00im-zteg10063501.me.com", 18,
+                     "Tue,  8 Dec 2026 21:02:11 +0900 (JST)") + [
+        "Content-Type: multipart/mixed; boundary=" + boundary,
+        "Content-Transfer-Encoding: 7bit",
+        "From: " + ew("清水 涼", "utf-8") + " <ryo.shimizu@icloud.com>",
+        "Mime-Version: 1.0 (1.0)",
+        "Date: Tue, 8 Dec 2026 21:02:08 +0900",
+        "Subject: " + ew("旅行の写真", "utf-8"),
+        "Message-Id: <0B1C2D3E-4F50-4617-8293-A4B5C6D7E8F9@icloud.com>",
+        "To: " + ew("山田 太郎", "utf-8") + " <yamada@example.ne.jp>",
+        "X-Mailer: iPhone Mail (15E148)",
+        "",
+    ] + text_part("山田さん\n\n旅行の写真を送ります。\n") + photo_part(
+        photo1, "4D5E6F70-8192-4A3B-9C5D-E7F8091A2B3C") + text_part("\n\n") + photo_part(
+        photo2, "5E6F7081-92A3-4B4C-8D6E-F8091A2B3C4D") + text_part("\n\niPhoneから送信") + [
+        "--" + boundary + "--",
+    ]
+    write_spool("iphone_photos_same_name.txt", pop3(lines, octets(lines)))
+
+
+LONG_NAME = ("【社外秘】２０２６年度下期事業計画書（第３版）営業本部・マーケティング部・開発部"
+             "合同会議資料・最終確認用・修正反映済み・印刷不可・持出禁止・取扱注意・関係者限り・再配布禁止.pdf")
+
+
+def thunderbird_very_long_attachment_name():
+    assert len(LONG_NAME.encode("utf-8")) > 255 and len(LONG_NAME.encode("cp932")) < 255
+    data = attachment_bytes(19, b"%PDF-1.6\n", 1000)
+    write_expected("thunderbird_very_long_attachment_name-1.pdf", data)
+    chars = list(LONG_NAME)
+    words = [ew("".join(chars[i:i + 20]), "UTF-8") for i in range(0, len(chars), 20)]
+    raw = LONG_NAME.encode("utf-8")
+    pieces = [raw[i:i + 60] for i in range(0, len(raw), 60)]
+    star = []
+    for k, piece in enumerate(pieces):
+        prefix = "UTF-8''" if k == 0 else ""
+        star.append(" filename*%d*=%s%s%s" % (k, prefix, urllib.parse.quote(piece, safe=""),
+                                             ";" if k < len(pieces) - 1 else ""))
+    boundary = "------------Z8y7X6w5V4u3T2s1R0q9P8o7"
+    lines = received("ishii@example.co.jp", "smtp.example.co.jp", 29,
+                     "Tue,  8 Dec 2026 16:00:04 +0900 (JST)") + [
+        "Content-Type: multipart/mixed; boundary=\"%s\"" % boundary,
+        "Message-ID: <e5f6a7b8-2222-4222-8222-0123456789ab@example.co.jp>",
+        "Date: Tue, 8 Dec 2026 16:00:00 +0900",
+        "MIME-Version: 1.0",
+        "User-Agent: Mozilla Thunderbird",
+        "To: " + YAMADA_TO_UTF8,
+        "From: " + ew("石井 翔", "UTF-8") + " <ishii@example.co.jp>",
+        "Subject: " + ew("会議資料", "UTF-8"),
+        "",
+        "This is a multi-part message in MIME format.",
+        "--" + boundary,
+        "Content-Type: text/plain; charset=UTF-8; format=flowed",
+        "Content-Transfer-Encoding: 7bit",
+        "",
+        "Please find the attached file.",
+        "",
+        "--" + boundary,
+        "Content-Type: application/pdf;",
+        ' name="' + words[0],
+    ] + [" " + w for w in words[1:-1]] + [
+        " " + words[-1] + '"',
+        "Content-Disposition: attachment;",
+    ] + star + [
+        "Content-Transfer-Encoding: base64",
+        "",
+    ] + b64_lines(data) + [
+        "",
+        "--" + boundary + "--",
+        "",
+    ]
+    write_spool("thunderbird_very_long_attachment_name.txt", pop3(lines, octets(lines)))
+
+
 def main():
     thunderbird_iso2022jp_attachment()
     outlook_utf8_base64_multipart_alternative()
@@ -1392,6 +1561,11 @@ def main():
     thunderbird_forward_as_attachment()
     gmail_attachment_long_utf8_name()
     shop_sjis_qp_html_single_part()
+    eucjp_short_lines()
+    batch_script_lowercase_header_names()
+    truncated_by_server_size_limit()
+    iphone_photos_same_name()
+    thunderbird_very_long_attachment_name()
 
 
 if __name__ == "__main__":

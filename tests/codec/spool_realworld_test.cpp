@@ -320,6 +320,33 @@ std::vector<MessageCase> Cases() {
        // Both photos are called "image.jpeg", unquoted and followed by ";".
        {Named("image.jpeg", "iphone_photos_same_name-1.jpeg"),
         Named("image(1).jpeg", "iphone_photos_same_name-2.jpeg")}},
+      {"outlook_nec_special_characters", "坂本 大輔 <sakamoto@sample.example.co.jp>", kYamada, "",
+       // NEC special characters (row 13) in ISO-2022-JP, as Windows mailers send them.
+       "打ち合わせ候補日（㈱サンプル）", "<002a01dd6a2f$8c9d0e10$a5b6c7d8$@sample.example.co.jp>",
+       "2026/12/08 10:05:09", false,
+       {"山田様\r\n\r\n㈱サンプルの坂本です。\r\n打ち合わせの候補日は次のとおりです。\r\n"
+        "①１２月１４日（月）１０時～\r\n②１２月１５日（火）１５時～\r\n会場：本社ビルⅢ期棟　３階\r\n\r\n"
+        "よろしくお願いいたします。"},
+       {}},
+      {"postfix_bounce_multipart_report", "MAILER-DAEMON@mx01.example.ne.jp (Mail Delivery System)", kYamadaAddress,
+       "", "Undelivered Mail Returned to Sender", "<20261208020005.1A2B3C4D5E@mx01.example.ne.jp>",
+       "2026/12/08 11:00:05", false,
+       // The report and the returned mail are read as text.
+       {"This is the mail system at host mx01.example.ne.jp.\r\n", "Status: 5.4.4\r\n",
+        "Subject: お見積のご依頼\r\n", "鈴木様\r\n\r\nお見積のご依頼です。\r\n"},
+       {}},
+      {"html_newsletter_base64_cid_across_lines", "info@example.jp", kYamadaAddress, "", "ご案内",
+       "<related.20261208080000@example.jp>", "2026/12/08 08:00:00", false, {"<p>ご案内です。</p></body></html>"},
+       {Named("logo.png", "html_newsletter_base64_cid_across_lines-1.png")}},
+      {"exchange_utf7_plain", "admin@legacy.example.com", kYamadaAddress, "", "UTF-7 のメール",
+       "<1208121212.4711@exchange.legacy.example.com>", "2026/12/08 12:12:12", false,
+       {"山田様\r\n\r\nUTF-7 で届いたメールです。\r\n以上"},
+       {}},
+      {"raw_utf8_header_subject", "no-reply@portal.example.jp", kYamadaAddress, "",
+       // UTF-8 written into the Subject without encoded words.
+       "【会員サイト】パスワード再設定のお知らせ", "<pw-reset.20261208073000@portal.example.jp>", "2026/12/08 07:30:00",
+       false, {"山田 太郎 様\r\n\r\nパスワードの再設定を受け付けました。"},
+       {}},
   };
 }
 
@@ -594,6 +621,16 @@ TEST_F(RealWorldSpoolTest, VeryLongJapaneseFileNameStillSavesThePart) {
   const bool renamed_note = body.find(RenamedNoteTail()) != std::string::npos;
   EXPECT_TRUE(saved_note || renamed_note) << Cp932ToUtf8(body);
   EXPECT_NE(body.find("Please find the attached file.\r\n"), std::string::npos) << Cp932ToUtf8(body);
+}
+
+TEST_F(RealWorldSpoolTest, ContentIdSplitBetweenBase64LinesIsStillReplaced) {
+  ASSERT_EQ(AnalyseFixtures({"html_newsletter_base64_cid_across_lines"}), 1);
+  const std::string logo = AttachmentPath("logo.png");
+  ASSERT_EQ(box_.content_ids().size(), 1U);
+  EXPECT_EQ(box_.content_ids()[0].path, logo);
+  const std::string body = box_.DisplayText(0, HeaderMode::None, 0);
+  EXPECT_NE(body.find("<p><img src=\"" + logo + "\" alt=\"logo\"></p>"), std::string::npos) << Cp932ToUtf8(body);
+  EXPECT_EQ(body.find("cid:"), std::string::npos);
 }
 
 }  // namespace

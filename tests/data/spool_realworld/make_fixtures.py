@@ -1530,6 +1530,219 @@ def thunderbird_very_long_attachment_name():
     write_spool("thunderbird_very_long_attachment_name.txt", pop3(lines, octets(lines)))
 
 
+def jis_cp932(text):
+    """ISO-2022-JP as Windows mailers write it: every double-byte character
+    of code page 932, NEC special characters (row 13) included, goes through
+    the JIS arithmetic."""
+    out = bytearray()
+    kanji = False
+    for ch in text:
+        raw = ch.encode("cp932")
+        if len(raw) == 1:
+            if kanji:
+                out += b"\x1b(B"
+                kanji = False
+            out += raw
+            continue
+        s1, s2 = raw
+        j1 = (s1 - (0x70 if s1 < 0xA0 else 0xB0)) * 2
+        if s2 < 0x9F:
+            j1 -= 1
+            j2 = s2 - (0x20 if s2 >= 0x80 else 0x1F)
+        else:
+            j2 = s2 - 0x7E
+        if not kanji:
+            out += b"\x1b$B"
+            kanji = True
+        out += bytes([j1, j2])
+    if kanji:
+        out += b"\x1b(B"
+    return out.decode("ascii")
+
+
+def outlook_nec_special_characters():
+    body = """山田様
+
+㈱サンプルの坂本です。
+打ち合わせの候補日は次のとおりです。
+①１２月１４日（月）１０時～
+②１２月１５日（火）１５時～
+会場：本社ビルⅢ期棟　３階
+
+よろしくお願いいたします。"""
+    lines = received("sakamoto@sample.example.co.jp", "mail.sample.example.co.jp", 91,
+                     "Tue,  8 Dec 2026 10:05:11 +0900 (JST)") + [
+        "From: " + ew_bytes(jis_cp932("坂本 大輔").encode("ascii"), "iso-2022-jp") + " <sakamoto@sample.example.co.jp>",
+        "To: " + ew_bytes(jis_cp932("山田 太郎").encode("ascii"), "iso-2022-jp") + " <yamada@example.ne.jp>",
+        "Subject: " + ew_bytes(jis_cp932("打ち合わせ候補日（㈱サンプル）").encode("ascii"), "iso-2022-jp"),
+        "Date: Tue, 8 Dec 2026 10:05:09 +0900",
+        "Message-ID: <002a01dd6a2f$8c9d0e10$a5b6c7d8$@sample.example.co.jp>",
+        "MIME-Version: 1.0",
+        "Content-Type: text/plain;",
+        '\tcharset="iso-2022-jp"',
+        "Content-Transfer-Encoding: 7bit",
+        "X-Mailer: Microsoft Outlook 16.0",
+        "Content-Language: ja",
+        "",
+    ] + [jis_cp932(l) for l in body.split("\n")]
+    write_spool("outlook_nec_special_characters.txt", pop3(lines, octets(lines)))
+
+
+def postfix_bounce_multipart_report():
+    returned_body = "鈴木様\n\nお見積のご依頼です。\n"
+    boundary = "1A2B3C4D5E.1796702405/mx01.example.ne.jp"
+    notification = """This is the mail system at host mx01.example.ne.jp.
+
+I'm sorry to have to inform you that your message could not
+be delivered to one or more recipients. It's attached below.
+
+For further assistance, please send mail to postmaster.
+
+If you do so, please include this problem report. You can
+delete your own text from the attached returned message.
+
+                   The mail system
+
+<nobody@example.invalid>: Host or domain name not found. Name service error
+    for name=example.invalid type=MX: Host not found, try again"""
+    status = """Reporting-MTA: dns; mx01.example.ne.jp
+X-Postfix-Queue-ID: 1A2B3C4D5E
+X-Postfix-Sender: rfc822; yamada@example.ne.jp
+Arrival-Date: Tue,  8 Dec 2026 10:59:58 +0900 (JST)
+
+Final-Recipient: rfc822; nobody@example.invalid
+Original-Recipient: rfc822;nobody@example.invalid
+Action: failed
+Status: 5.4.4
+Diagnostic-Code: X-Postfix; Host or domain name not found. Name service error
+    for name=example.invalid type=MX: Host not found, try again"""
+    lines = [
+        "Return-Path: <>",
+        "Delivered-To: yamada@example.ne.jp",
+        "Received: by mx01.example.ne.jp (Postfix)",
+        "\tid 1A2B3C4D5E; Tue,  8 Dec 2026 11:00:05 +0900 (JST)",
+        "Date: Tue,  8 Dec 2026 11:00:05 +0900 (JST)",
+        "From: MAILER-DAEMON@mx01.example.ne.jp (Mail Delivery System)",
+        "Subject: Undelivered Mail Returned to Sender",
+        "To: yamada@example.ne.jp",
+        "Auto-Submitted: auto-replied",
+        "MIME-Version: 1.0",
+        "Content-Type: multipart/report; report-type=delivery-status;",
+        '\tboundary="%s"' % boundary,
+        "Content-Transfer-Encoding: 8bit",
+        "Message-Id: <20261208020005.1A2B3C4D5E@mx01.example.ne.jp>",
+        "",
+        "This is a MIME-encapsulated message.",
+        "",
+        "--" + boundary,
+        "Content-Description: Notification",
+        "Content-Type: text/plain; charset=us-ascii",
+        "",
+    ] + notification.split("\n") + [
+        "",
+        "--" + boundary,
+        "Content-Description: Delivery report",
+        "Content-Type: message/delivery-status",
+        "",
+    ] + status.split("\n") + [
+        "",
+        "--" + boundary,
+        "Content-Description: Undelivered Message",
+        "Content-Type: message/rfc822",
+        "",
+        "Return-Path: <yamada@example.ne.jp>",
+        "Received: from pc01 (pc01.example.ne.jp [192.0.2.200])",
+        "\tby mx01.example.ne.jp (Postfix) with ESMTPSA id 1A2B3C4D5E",
+        "\tfor <nobody@example.invalid>; Tue,  8 Dec 2026 10:59:58 +0900 (JST)",
+        "Message-ID: <20261208105955.0042@example.ne.jp>",
+        "Date: Tue, 8 Dec 2026 10:59:55 +0900",
+        "From: " + ew("山田 太郎", "ISO-2022-JP") + " <yamada@example.ne.jp>",
+        "To: nobody@example.invalid",
+        "Subject: " + ew("お見積のご依頼", "ISO-2022-JP"),
+        "MIME-Version: 1.0",
+        'Content-Type: text/plain; charset="iso-2022-jp"',
+        "",
+    ] + [jis(l) for l in returned_body.split("\n")[:-1]] + [
+        "",
+        "--" + boundary + "--",
+    ]
+    write_spool("postfix_bounce_multipart_report.txt", pop3(lines, octets(lines)))
+
+
+def html_newsletter_base64_cid_across_lines():
+    # The decoded HTML is padded so that "cid:" straddles two Base64 lines.
+    head = '<html><body><p>\u3053\u3093\u306b\u3061\u306f\u3002</p><p><img src="'
+    pad = 57 * 2 - 2 - len(head.encode("utf-8"))
+    html = head[:-len('<p><img src="')] + "x" * pad + '<p><img src="cid:part1.A1B2C3D4@example.jp" alt="logo"></p>\r\n<p>\u3054\u6848\u5185\u3067\u3059\u3002</p></body></html>\r\n'
+    data = html.encode("utf-8")
+    at = data.index(b"cid:")
+    assert at % 57 not in (0,) and (at + 4) // 57 != at // 57, at
+    logo = attachment_bytes(20, b"\x89PNG\r\n\x1a\n", 300)
+    write_expected("html_newsletter_base64_cid_across_lines-1.png", logo)
+    boundary = "=_b64related_20261208"
+    lines = received("info@example.jp", "mta.example.jp", 33,
+                     "Tue,  8 Dec 2026 08:00:02 +0900 (JST)") + [
+        "Date: Tue, 8 Dec 2026 08:00:00 +0900",
+        "From: info@example.jp",
+        "To: yamada@example.ne.jp",
+        "Subject: " + ew("ご案内", "UTF-8"),
+        "Message-ID: <related.20261208080000@example.jp>",
+        "MIME-Version: 1.0",
+        'Content-Type: multipart/related; boundary="%s"; type="text/html"' % boundary,
+        "",
+        "--" + boundary,
+        "Content-Type: text/html; charset=UTF-8",
+        "Content-Transfer-Encoding: base64",
+        "",
+    ] + b64_lines(data) + [
+        "--" + boundary,
+        "Content-Type: image/png",
+        "Content-Transfer-Encoding: base64",
+        "Content-ID: <part1.A1B2C3D4@example.jp>",
+        'Content-Disposition: inline; filename="logo.png"',
+        "",
+    ] + b64_lines(logo) + [
+        "--" + boundary + "--",
+    ]
+    write_spool("html_newsletter_base64_cid_across_lines.txt", pop3(lines, octets(lines)))
+
+
+def exchange_utf7_plain():
+    body = "山田様\n\nUTF-7 で届いたメールです。\n以上"
+    lines = received("admin@legacy.example.com", "exchange.legacy.example.com", 5,
+                     "Tue,  8 Dec 2026 12:12:14 +0900 (JST)") + [
+        "Date: Tue, 8 Dec 2026 12:12:12 +0900",
+        "From: admin@legacy.example.com",
+        "To: yamada@example.ne.jp",
+        "Subject: " + "=?unicode-1-1-utf-7?Q?" + "UTF-7 +MG4w4TD8MOs-".replace(" ", "_") + "?=",
+        "Message-ID: <1208121212.4711@exchange.legacy.example.com>",
+        "X-Mailer: Internet Mail Service (5.5.2653.19)",
+        "MIME-Version: 1.0",
+        'Content-Type: text/plain; charset="unicode-1-1-utf-7"',
+        "",
+    ] + [l.encode("utf-7").decode("ascii") for l in body.split("\n")]
+    assert "UTF-7 +MG4w4TD8MOs-".encode("ascii").decode("utf-7") == "UTF-7 のメール"
+    write_spool("exchange_utf7_plain.txt", pop3(lines, octets(lines)))
+
+
+def raw_utf8_header_subject():
+    # Some web systems put UTF-8 text into headers without encoded words.
+    body = "山田 太郎 様\n\nパスワードの再設定を受け付けました。\n"
+    lines = received("no-reply@portal.example.jp", "portal.example.jp", 144,
+                     "Tue,  8 Dec 2026 07:30:02 +0900 (JST)") + [
+        "Date: Tue, 8 Dec 2026 07:30:00 +0900",
+        "From: no-reply@portal.example.jp",
+        "To: yamada@example.ne.jp",
+        "Subject: 【会員サイト】パスワード再設定のお知らせ".encode("utf-8"),
+        "Message-ID: <pw-reset.20261208073000@portal.example.jp>",
+        "MIME-Version: 1.0",
+        "Content-Type: text/plain; charset=UTF-8",
+        "Content-Transfer-Encoding: 8bit",
+        "",
+    ] + [l.encode("utf-8") for l in body.split("\n")[:-1]]
+    write_spool("raw_utf8_header_subject.txt", pop3(lines, "+OK message follows"))
+
+
 def main():
     thunderbird_iso2022jp_attachment()
     outlook_utf8_base64_multipart_alternative()
@@ -1566,6 +1779,11 @@ def main():
     truncated_by_server_size_limit()
     iphone_photos_same_name()
     thunderbird_very_long_attachment_name()
+    outlook_nec_special_characters()
+    postfix_bounce_multipart_report()
+    html_newsletter_base64_cid_across_lines()
+    exchange_utf7_plain()
+    raw_utf8_header_subject()
 
 
 if __name__ == "__main__":

@@ -1,0 +1,356 @@
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "store/fixed_boxes.h"
+#include "store/mail_delete.h"
+#include "store/mail_status.h"
+#include "store/mail_transfer.h"
+#include "store/open_box_registry.h"
+#include "store/store_messages.h"
+#include "store/trash_box.h"
+#include "tests/store/mailbox_test_boxes.h"
+
+namespace lp {
+namespace {
+
+using testing::ReadFileBytes;
+using testing::TestMail;
+using testing::WriteFileBytes;
+
+// "ごみ箱.lp", "受信.lp"
+const std::string kTrash = "\x82\xB2\x82\xDD\x94\xA0.lp";
+const std::string kInbox = "\x8E\xF3\x90\x4D.lp";
+
+class CountingObserver : public RecordsChangedObserver {
+ public:
+  void OnRecordsChanged(CLPOSTDoc& box) override { changed.push_back(&box); }
+  std::vector<CLPOSTDoc*> changed;
+};
+
+class MailboxOperationsTest : public testing::BoxTest {
+ protected:
+  MailboxOperationsTest() { registry_.AddObserver(observer_); }
+
+  std::vector<TestMail> ThreeMails() const {
+    return {{"a", "+OK\r\nSubject: a\r\n\r\nbody a"},
+            {"b", "+OK\r\nSubject: b\r\n\r\nbody b", kStatusUnread},
+            {"c", "+OK\r\nSubject: c\r\n\r\nbody c"}};
+  }
+
+  OpenBoxRegistry registry_;
+  CountingObserver observer_;
+};
+
+TEST_F(MailboxOperationsTest, SetStatusMarksEachSelectedRecordAndTheUnreadMark) {
+  auto box = MakeBox("box.lp", ThreeMails());
+  const std::vector<int> selection = {0, 2};
+  SetStatus(*box, selection, kStatusUnread, &registry_);
+  EXPECT_EQ(box->RecordAt(0)->status, kStatusUnread);
+  EXPECT_EQ(box->RecordAt(1)->status, kStatusUnread);
+  EXPECT_EQ(box->RecordAt(2)->status, kStatusUnread);
+  EXPECT_TRUE(box->IsModified());
+  EXPECT_EQ(profile_.GetInt("Read", box->PathName(), -1), 1);
+  EXPECT_EQ(observer_.changed.size(), 1u);
+
+  const std::vector<int> all = {0, 1, 2};
+  SetStatus(*box, all, kStatusRead, &registry_);
+  EXPECT_EQ(profile_.GetInt("Read", box->PathName(), -1), 0);
+  EXPECT_EQ(commands_.commands.back(), kCommandRefreshUnreadMarks);
+}
+
+TEST_F(MailboxOperationsTest, ToggleStatusSwapsReadUnreadAndUnsentSent) {
+  const std::vector<std::pair<int, int>> cases = {{0, 1}, {1, 0}, {2, 2}, {3, 4}, {4, 3}, {7, 7}};
+  auto box = MakeBox("box.lp", {{"a", "x"}});
+  for (const auto& [before, after] : cases) {
+    box->RecordAt(0)->status = before;
+    box->SetModified(false);
+    ToggleStatus(*box, 0);
+    EXPECT_EQ(box->RecordAt(0)->status, after) << before;
+    EXPECT_TRUE(box->IsModified());
+  }
+}
+
+TEST_F(MailboxOperationsTest, LabelDialogStartsAtTheCurrentLabelForOneRecord) {
+  auto box = MakeBox("box.lp", ThreeMails());
+  box->RecordAt(1)->label = 7;
+  box->set_current_index(1);
+  EXPECT_EQ(InitialLabel(*box, std::vector<int>{1}), 7);
+  EXPECT_EQ(InitialLabel(*box, std::vector<int>{}), 7);
+  EXPECT_EQ(InitialLabel(*box, std::vector<int>{0, 1}), 0);
+
+  EXPECT_TRUE(SetLabel(*box, std::vector<int>{0, 2}, 3));
+  EXPECT_EQ(box->RecordAt(0)->label, 3);
+  EXPECT_EQ(box->RecordAt(1)->label, 7);
+  EXPECT_EQ(box->RecordAt(2)->label, 3);
+  EXPECT_FALSE(SetLabel(*box, std::vector<int>{0}, 11));
+  EXPECT_EQ(box->RecordAt(0)->label, 3);
+}
+
+TEST_F(MailboxOperationsTest, JapanTimeDatesTakeTheDateHeaderAfterOk) {
+  auto box = MakeBox("box.lp", ThreeMails());
+  const std::int32_t old_date = box->RecordAt(1)->date;
+  auto lookup = [](CLPOSTDoc&, int index) {
+    return index == 0 ? std::string("Thu, 01 Jan 2004 00:00:00 +0000") : std::string();
+  };
+  EXPECT_FALSE(SetJapanTimeDates(*box, std::vector<int>{0, 1}, lookup));
+  EXPECT_EQ(ui_.questions.back().text, store_messages::kAskJapanTime);
+  EXPECT_NE(box->RecordAt(0)->date, 1072915200 + 9 * 3600);
+
+  ui_.QueueAnswer(Answer::Ok);
+  box->SetModified(false);
+  EXPECT_TRUE(SetJapanTimeDates(*box, std::vector<int>{0, 1}, lookup));
+  EXPECT_EQ(box->RecordAt(0)->date, 1072915200 + 9 * 3600);
+  EXPECT_EQ(box->RecordAt(1)->date, old_date);  // no Date header: unchanged
+  EXPECT_TRUE(box->IsModified());
+}
+
+TEST_F(MailboxOperationsTest, DeleteInTheTrashBoxDeletesForGood) {
+  profile_.WriteInt("System", "Trash", 1);
+  auto trash = MakeBox(kTrash, ThreeMails());
+  ui_.QueueAnswer(Answer::Ok);
+  EXPECT_TRUE(DeleteMails(*trash, std::vector<int>{0, 2}, registry_));
+  EXPECT_EQ(Subjects(*trash), std::vector<std::string>{"b"});
+  EXPECT_TRUE(trash->IsModified());
+  EXPECT_EQ(ui_.questions.front().text, store_messages::kAskDeleteMail);
+}
+
+TEST_F(MailboxOperationsTest, DeleteMovesToTheTrashBoxKeepingAttachments) {
+  WriteFileBytes(Native("att.txt"), "attachment");
+  std::vector<TestMail> mails = ThreeMails();
+  mails[1].attachments = AbsolutePath("att.txt");
+  auto box = MakeBox("box.lp", mails);
+  registry_.Register(*box);
+  box->set_current_index(2);
+  ui_.QueueAnswer(Answer::Ok);
+  EXPECT_TRUE(DeleteMails(*box, std::vector<int>{1, 2}, registry_));
+
+  EXPECT_EQ(Subjects(*box), std::vector<std::string>{"a"});
+  EXPECT_EQ(box->current_index(), 0);
+  auto trash = Reopen(kTrash);
+  EXPECT_EQ(Subjects(*trash), (std::vector<std::string>{"b", "c"}));
+  EXPECT_EQ(Texts(*trash), (std::vector<std::string>{mails[1].text, mails[2].text}));
+  EXPECT_EQ(ReadFileBytes(Native("att.txt")), "attachment");
+  // "ごみ箱へ移動中です..."
+  EXPECT_EQ(ui_.progress_captions.back(), "\x82\xB2\x82\xDD\x94\xA0" + std::string(store_messages::kMovingTo));
+  // The source's removal is on disk as well.
+  EXPECT_EQ(Subjects(*Reopen("box.lp")), std::vector<std::string>{"a"});
+}
+
+TEST_F(MailboxOperationsTest, DeleteCancelledChangesNothing) {
+  auto box = MakeBox("box.lp", ThreeMails());
+  EXPECT_FALSE(DeleteMails(*box, std::vector<int>{0}, registry_));
+  EXPECT_EQ(box->Count(), 3);
+}
+
+TEST_F(MailboxOperationsTest, DeleteForGoodDisposesOfAttachmentsAsRemoveAttachSays) {
+  struct Case {
+    int remove_attach;
+    Answer answer;
+    bool files_remain;
+  };
+  const std::vector<Case> cases = {
+      {1, Answer::No, true}, {1, Answer::Yes, false}, {2, Answer::Ok, false}, {3, Answer::Ok, true}};
+  profile_.WriteInt("System", "Trash", 0);
+  for (const Case& c : cases) {
+    profile_.WriteInt("System", "RemoveAttach", c.remove_attach);
+    WriteFileBytes(Native("one.bin"), "1");
+    WriteFileBytes(Native("two.bin"), "2");
+    std::vector<TestMail> mails = ThreeMails();
+    mails[0].attachments = AbsolutePath("one.bin") + "\n" + AbsolutePath("two.bin");
+    auto box = MakeBox("box.lp", mails);
+    ui_.QueueAnswer(Answer::Ok);
+    if (c.remove_attach == 1) ui_.QueueAnswer(c.answer);
+    EXPECT_TRUE(DeleteMails(*box, std::vector<int>{0, 1}, registry_));
+    EXPECT_EQ(Subjects(*box), std::vector<std::string>{"c"}) << c.remove_attach;
+    EXPECT_EQ(PathExists("one.bin"), c.files_remain) << c.remove_attach;
+    EXPECT_EQ(PathExists("two.bin"), c.files_remain) << c.remove_attach;
+    EXPECT_TRUE(box->CompactionWanted());
+  }
+  EXPECT_EQ(ui_.questions[1].text, store_messages::kAskDeleteAttachments);
+}
+
+TEST_F(MailboxOperationsTest, MoveIntoABoxOpenElsewhereShowsTheMailsThereAtOnce) {
+  auto source = MakeBox("source.lp", ThreeMails());
+  auto destination = MakeBox("dest.lp", {{"z", "already here"}});
+  registry_.Register(*source);
+  registry_.Register(*destination);
+  source->set_current_index(1);
+
+  EXPECT_EQ(MoveTo(*source, std::vector<int>{0, 1}, "dest.lp", registry_), 2u);
+  EXPECT_EQ(Subjects(*destination), (std::vector<std::string>{"z", "a", "b"}));
+  EXPECT_EQ(Texts(*destination)[2], ThreeMails()[1].text);
+  EXPECT_EQ(Subjects(*source), std::vector<std::string>{"c"});
+  EXPECT_EQ(source->current_index(), 0);
+  EXPECT_EQ(profile_.GetInt("Read", destination->PathName(), 0), 1);
+  EXPECT_NE(std::find(observer_.changed.begin(), observer_.changed.end(), destination.get()),
+            observer_.changed.end());
+  // An open box saved afterwards keeps the moved mails.
+  ASSERT_TRUE(destination->Save().ok);
+  EXPECT_EQ(Subjects(*Reopen("dest.lp")), (std::vector<std::string>{"z", "a", "b"}));
+}
+
+TEST_F(MailboxOperationsTest, BatchedMoveLeavesTheSameFilesAsCopyingOneByOne) {
+  std::vector<TestMail> mails;
+  for (int i = 0; i < 20; ++i) {
+    mails.push_back({"m" + std::to_string(i), "line one\r\nbare lf\nline " + std::to_string(i), i % 3 == 0});
+  }
+  auto source = MakeBox("source.lp", mails);
+  MakeBox("batch.lp", {{"z", "z"}});
+  MakeBox("single.lp", {{"z", "z"}});
+  const std::vector<int> selection = {1, 4, 5, 9, 19};
+  for (int index : selection) ASSERT_TRUE(CopyRecordTo(*source, *source->RecordAt(index), "single.lp"));
+  EXPECT_EQ(MoveTo(*source, selection, "batch.lp", registry_), selection.size());
+  EXPECT_EQ(ReadFileBytes(Native("batch.lp")), ReadFileBytes(Native("single.lp")));
+  EXPECT_EQ(ReadFileBytes(Native("batch.mb")), ReadFileBytes(Native("single.mb")));
+  EXPECT_EQ(source->Count(), 15);
+}
+
+TEST_F(MailboxOperationsTest, CopiedLinesEndInCrLfAndLongLinesStayWhole) {
+  const std::string long_line(5000, 'x');
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"a\r\nb", "a\r\nb"},
+      {"a\nb\n\nc", "a\r\nb\r\n\r\nc"},
+      {long_line + "\r\nend", long_line + "\r\nend"},
+      {"cr\ralone", "cr\ralone"},
+  };
+  for (const auto& [stored, copied] : cases) {
+    auto source = MakeBox("source.lp", {{"s", stored}});
+    MakeBox("dest.lp", {});
+    RemoveFile("dest.mb");
+    ASSERT_TRUE(CopyRecordTo(*source, *source->RecordAt(0), "dest.lp"));
+    auto destination = Reopen("dest.lp");
+    EXPECT_EQ(Texts(*destination), std::vector<std::string>{copied});
+  }
+}
+
+TEST_F(MailboxOperationsTest, MoveToAnUnloadableIndexKeepsTheMails) {
+  auto source = MakeBox("source.lp", ThreeMails());
+  WriteFileBytes(Native("bad.lp"), "not an index");
+  EXPECT_EQ(MoveTo(*source, std::vector<int>{0}, "bad.lp", registry_), 0u);
+  EXPECT_EQ(source->Count(), 3);
+  EXPECT_EQ(ui_.messages.back(), std::string(store_messages::kCannotOpenFile) + "bad.lp");
+  EXPECT_EQ(ReadFileBytes(Native("bad.lp")), "not an index");
+  // Into the box itself nothing happens.
+  EXPECT_EQ(MoveTo(*source, std::vector<int>{0}, "source.lp", registry_), 0u);
+  EXPECT_EQ(source->Count(), 3);
+}
+
+TEST_F(MailboxOperationsTest, MoveStopsWhenAnOpenBoxCannotBeSaved) {
+  auto source = MakeBox("source.lp", ThreeMails());
+  MakeBox("dest.lp", {});
+  auto other = NewDoc();  // open, but its path cannot be written
+  WriteFileBytes(Native("dir.lp"), "");
+  ASSERT_TRUE(other->Open("dir.lp").ok);
+  RemoveFile("dir.lp");
+  ASSERT_TRUE(MakeDirectory("dir.lp"));
+  registry_.Register(*source);
+  registry_.Register(*other);
+  EXPECT_EQ(MoveTo(*source, std::vector<int>{0}, "dest.lp", registry_), 0u);
+  EXPECT_EQ(source->Count(), 3);
+  EXPECT_EQ(Reopen("dest.lp")->Count(), 0);
+}
+
+TEST_F(MailboxOperationsTest, AppendFromCopiesTextsAndSavesTheIndex) {
+  auto giver = MakeBox("giver.lp", ThreeMails());
+  auto box = MakeBox("box.lp", {{"z", "z"}});
+  const CMail* records[] = {giver->RecordAt(2), giver->RecordAt(0)};
+  EXPECT_TRUE(AppendFrom(*box, records, giver->TextFilePath()));
+  auto saved = Reopen("box.lp");
+  EXPECT_EQ(Subjects(*saved), (std::vector<std::string>{"z", "c", "a"}));
+  EXPECT_EQ(Texts(*saved)[1], ThreeMails()[2].text);
+  EXPECT_FALSE(AppendFrom(*box, records, "missing.mb"));
+  EXPECT_EQ(box->Count(), 3);
+}
+
+TEST_F(MailboxOperationsTest, ImportingTheSameBoxTwiceAddsItsMailsOnce) {
+  MakeBox("other.lp", ThreeMails());
+  auto box = MakeBox("box.lp", {ThreeMails()[1]});
+  box->RecordAt(0)->date = 1001;  // the same mail as "b" of the other box
+  EXPECT_TRUE(ImportBoxFile(*box, "other.lp", &registry_));
+  EXPECT_EQ(Subjects(*box), (std::vector<std::string>{"b", "a", "c"}));
+  EXPECT_TRUE(ImportBoxFile(*box, "other.lp", &registry_));
+  EXPECT_EQ(box->Count(), 3);
+  EXPECT_EQ(Texts(*box)[1], ThreeMails()[0].text);
+  EXPECT_EQ(Texts(*box)[2], ThreeMails()[2].text);
+  EXPECT_TRUE(box->IsModified());
+}
+
+TEST_F(MailboxOperationsTest, ImportReportsWhichFileCannotBeOpened) {
+  MakeBox("other.lp", ThreeMails());
+  RemoveFile("other.mb");
+  auto box = MakeBox("box.lp", {});
+  EXPECT_FALSE(ImportBoxFile(*box, "other.lp"));
+  EXPECT_EQ(ui_.messages.back(), store_messages::kImportSourceOpenFailed);
+  EXPECT_EQ(box->Count(), 0);
+}
+
+TEST_F(MailboxOperationsTest, FolderImportSearchesBoxFoldersRecursively) {
+  ASSERT_TRUE(MakeDirectories("import/sub.lp"));
+  ASSERT_TRUE(MakeDirectory("import/plain"));
+  MakeBox("import/one.lp", {ThreeMails()[0]});
+  MakeBox("import/sub.lp/two.lp", {ThreeMails()[1]});
+  MakeBox("import/plain/three.lp", {ThreeMails()[2]});
+  auto inbox = MakeBox(kInbox, {});
+  EXPECT_EQ(ImportBoxFolder(*inbox, "import", &registry_), 2);
+  EXPECT_EQ(Subjects(*inbox), (std::vector<std::string>{"a", "b"}));
+}
+
+TEST_F(MailboxOperationsTest, ImportCommandAsksForTheBoxFile) {
+  MakeBox("other.lp", ThreeMails());
+  auto box = MakeBox("box.lp", {});
+  EXPECT_FALSE(ImportBoxFileCommand(*box));
+  ui_.QueueFile("other.lp");
+  EXPECT_TRUE(ImportBoxFileCommand(*box));
+  EXPECT_EQ(box->Count(), 3);
+}
+
+TEST_F(MailboxOperationsTest, EmptyTrashLeavesTheZeroCountAndAnEmptyTextFile) {
+  WriteFileBytes(Native("att.bin"), "x");
+  std::vector<TestMail> mails = ThreeMails();
+  mails[0].attachments = AbsolutePath("att.bin");
+  profile_.WriteInt("System", "RemoveAttach", 2);
+  auto trash = MakeBox(kTrash, mails);
+  registry_.Register(*trash);
+
+  EXPECT_FALSE(EmptyTrash(profile_, ui_, commands_, registry_));
+  EXPECT_EQ(trash->Count(), 3);
+  ui_.QueueAnswer(Answer::Ok);
+  EXPECT_TRUE(EmptyTrash(profile_, ui_, commands_, registry_));
+  EXPECT_EQ(ReadFileBytes(Native(kTrash)), std::string("\x00\x00", 2));
+  EXPECT_EQ(ReadFileBytes(Native("\x82\xB2\x82\xDD\x94\xA0.mb")), "");
+  EXPECT_FALSE(PathExists("att.bin"));
+  EXPECT_EQ(trash->Count(), 0);  // reloaded
+  EXPECT_EQ(ui_.messages.back(), store_messages::kDeleteCompleted);
+  EXPECT_EQ(ui_.questions.back().text, store_messages::kAskEmptyTrash);
+}
+
+TEST_F(MailboxOperationsTest, EnsureFixedBoxesCreatesTheBoxesTheSettingsAskFor) {
+  struct Case {
+    int smail_done, trash, draft;
+    bool sent_exists, trash_exists, draft_exists;
+  };
+  const std::vector<Case> cases = {{0, 1, 1, false, true, true}, {1, 0, 0, true, false, false}};
+  const std::string sent = "\x91\x97\x90\x4D\x8D\xCF\x82\xDD.lp";   // 送信済み.lp
+  const std::string draft = "\x89\xBA\x8F\x91\x82\xAB.lp";            // 下書き.lp
+  for (const Case& c : cases) {
+    for (const std::string& name : {sent, kTrash, draft}) RemoveFile(name);
+    profile_.WriteInt("System", "SmailDone", c.smail_done);
+    profile_.WriteInt("System", "Trash", c.trash);
+    profile_.WriteInt("System", "Draft", c.draft);
+    EnsureFixedBoxes(profile_);
+    EXPECT_EQ(PathExists(sent), c.sent_exists);
+    EXPECT_EQ(PathExists(kTrash), c.trash_exists);
+    EXPECT_EQ(PathExists(draft), c.draft_exists);
+  }
+  // An existing box is left as it is.
+  WriteFileBytes(Native(kTrash), std::string("\x00\x00", 2));
+  profile_.WriteInt("System", "Trash", 1);
+  EnsureFixedBoxes(profile_);
+  EXPECT_EQ(ReadFileBytes(Native(kTrash)).size(), 2u);
+  EXPECT_EQ(TrashBoxPath(profile_), JoinPath(CurrentDirectory(), kTrash));
+}
+
+}  // namespace
+}  // namespace lp

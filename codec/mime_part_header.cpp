@@ -65,6 +65,9 @@ TextCharset ClassifyCharset(std::string_view content_type) {
   if (EqualsIgnoringAsciiCase(charset, "utf-8") || EqualsIgnoringAsciiCase(charset, "utf8")) {
     return TextCharset::Utf8;
   }
+  const std::string key = AsciiLowered(charset);
+  if (key == "euc-jp" || key == "x-euc-jp" || key == "eucjp") return TextCharset::EucJp;
+  if (key.starts_with("iso-2022-jp") || key == "csiso2022jp") return TextCharset::Jis;
   return TextCharset::Other;
 }
 

@@ -47,13 +47,16 @@ class HeaderFieldCollector {
 [[nodiscard]] std::string_view WithoutLeadingBlanks(std::string_view line);
 
 enum class TransferEncoding { None, Base64, QuotedPrintable, Uuencode };
-enum class TextCharset { Other, Utf8, Utf7 };
+// The charsets the text layer converts by name. EUC-JP is worth naming:
+// a short EUC-JP line is often indistinguishable from Shift_JIS by its bytes.
+enum class TextCharset { Other, Utf8, Utf7, EucJp, Jis };
 
 // "base64", "quoted-printable" or "x-uuencode" in a Content-Transfer-Encoding
 // value, without regard to case.
 [[nodiscard]] TransferEncoding ClassifyTransferEncoding(std::string_view value);
-// The charset parameter of a Content-Type value: UTF-8 or UTF-7 (both its
-// names), anything else is left to the line-level code detection.
+// The charset parameter of a Content-Type value: UTF-8, UTF-7 (both its
+// names), EUC-JP or ISO-2022-JP; anything else is left to the line-level
+// code detection.
 [[nodiscard]] TextCharset ClassifyCharset(std::string_view content_type);
 
 struct PartDescription {

@@ -46,6 +46,28 @@ std::string DecodeLine(std::string_view line) {
   return ConvertToSjis(decoded);
 }
 
+// A body line in the charset its part declares. JIS is taken by its escape
+// sequences (also when only half-width katakana switch in); a declared
+// EUC-JP settles the lines whose bytes would also be Shift_JIS.
+std::string ConvertTextLine(std::string_view line, TextCharset charset) {
+  if (charset == TextCharset::Jis) {
+    std::string decoded = line.find("=?") == std::string_view::npos ? std::string(line) : DecodeEncodedWords(line);
+    if (decoded.find('\x1B') == std::string::npos) return decoded;
+    std::string out;
+    JisToSjis(decoded, out);
+    return out;
+  }
+  if (charset == TextCharset::EucJp) {
+    const JapaneseCode code = DetectJapaneseCode(line);
+    if (code == JapaneseCode::Euc || code == JapaneseCode::EucOrSjis) {
+      std::string out;
+      EucToSjis(line, out);
+      return out;
+    }
+  }
+  return DecodeLine(line);
+}
+
 std::string WithoutLeadingSpaces(std::string_view text) {
   const std::size_t first = text.find_first_not_of(' ');
   return first == std::string_view::npos ? std::string() : std::string(text.substr(first));
@@ -95,6 +117,7 @@ class SpoolAnalysis {
   void HandleHeaderLine(const SpoolLine& line, bool terminator);
   void StartMessage(std::string_view first_line);
   void EndHeader();
+  void FlushHeaderField();
   void HandleBodyLine(SpoolLine& line, bool terminator);
   void EndMessage();
   void ResetMessage();
@@ -131,6 +154,7 @@ class SpoolAnalysis {
   int record_index_ = -1;
   bool pop3_ = false;
   HeaderFieldCollector message_fields_{MessageHeaderFieldNames()};
+  std::string header_field_;  // raw lines of the header field being read
   bool has_cid_ = false;
   std::string cid_tail_;
   int attachments_ = 0;
@@ -203,8 +227,22 @@ void SpoolAnalysis::HandleHeaderLine(const SpoolLine& line, bool terminator) {
     return;
   }
   message_fields_.AddLine(line.text);
-  WriteText(DecodeLine(line.text));
+  // A folded field is decoded as a whole, so that a character split between
+  // encoded words on two lines survives in the stored header too.
+  if (!IsHeaderContinuation(line.text) || header_field_.empty() ||
+      header_field_.size() + line.text.size() > HeaderFieldCollector::kMaxValueBytes) {
+    FlushHeaderField();
+  } else {
+    header_field_ += "\r\n";
+  }
+  header_field_ += line.text;
+}
+
+void SpoolAnalysis::FlushHeaderField() {
+  if (header_field_.empty()) return;
+  WriteText(DecodeLine(header_field_));
   WriteText("\r\n");
+  header_field_.clear();
 }
 
 void SpoolAnalysis::StartMessage(std::string_view first_line) {
@@ -219,6 +257,7 @@ void SpoolAnalysis::StartMessage(std::string_view first_line) {
 }
 
 void SpoolAnalysis::EndHeader() {
+  FlushHeaderField();
   CMail& mail = *pending_;
   auto decoded = [&](std::string_view name) {
     const std::optional<std::string_view> value = message_fields_.Last(name);
@@ -300,6 +339,7 @@ void SpoolAnalysis::ResetMessage() {
   record_index_ = -1;
   pop3_ = false;
   message_fields_.Clear();
+  header_field_.clear();
   has_cid_ = false;
   cid_tail_.clear();
   attachments_ = 0;
@@ -505,7 +545,7 @@ void SpoolAnalysis::TextContent(const SpoolLine& line) {
   } else if (charset_ == TextCharset::Utf7) {
     WriteText(Utf7ToSjis(line.text));
   } else {
-    WriteText(DecodeLine(line.text));
+    WriteText(ConvertTextLine(line.text, charset_));
   }
   WriteText("\r\n");
 }

@@ -146,12 +146,27 @@ TEST_F(SpoolAnalyserTest, FoldedSubjectWithEncodedWordsOnBothLinesIsJoined) {
   EXPECT_EQ(Mail(0).subject, kTsu + kTsu);
 }
 
+TEST_F(SpoolAnalyserTest, CharacterSplitBetweenFoldedEncodedWordsSurvivesInRecordAndText) {
+  const std::string first = "=?UTF-8?B?" + Base64EncodeBlock(kNihongoUtf8.substr(0, 4)) + "?=";
+  const std::string second = "=?UTF-8?B?" + Base64EncodeBlock(kNihongoUtf8.substr(4)) + "?=";
+  ASSERT_EQ(Analyse(Pop3({"Subject: " + first, " " + second, "", "x"})), 1);
+  EXPECT_EQ(Mail(0).subject, kNihongo);
+  EXPECT_NE(Text(0).find("\r\nSubject: " + kNihongo + "\r\n"), std::string::npos);
+}
+
+TEST_F(SpoolAnalyserTest, DeclaredEucJpSettlesLinesThatCouldBeShiftJis) {
+  // 山田様 in EUC-JP: every byte pair is also valid Shift_JIS.
+  ASSERT_EQ(Analyse(Pop3({"Content-Type: text/plain; charset=EUC-JP", "", "\xBB\xB3\xC5\xC4\xCD\xCD"})), 1);
+  EXPECT_NE(Block(0).find("\r\n\r\n\x8E\x52\x93\x63\x97\x6C\r\n.\r\n"), std::string::npos);
+}
+
 TEST_F(SpoolAnalyserTest, MessageWithoutCcStoresEmptyCcAfterOneWhoseLastHeaderWasCc) {
   ASSERT_EQ(Analyse(Pop3({"Subject: a", "Cc: someone@example.jp", "", "x"}) +
-                    Pop3({"Subject: b", " continued", "", "y"})),
+                    Pop3({"Subject: b", " re: continued", "", "y"})),
             2);
   EXPECT_EQ(Mail(1).cc, "");
-  EXPECT_EQ(Mail(1).subject, "bcontinued");
+  // A folded line continues its field even when it holds a colon.
+  EXPECT_EQ(Mail(1).subject, "bre: continued");
 }
 
 std::vector<std::string> MixedMail(const std::string& attachment_name, const std::string& content) {

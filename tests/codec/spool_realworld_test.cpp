@@ -347,6 +347,14 @@ std::vector<MessageCase> Cases() {
        "【会員サイト】パスワード再設定のお知らせ", "<pw-reset.20261208073000@portal.example.jp>", "2026/12/08 07:30:00",
        false, {"山田 太郎 様\r\n\r\nパスワードの再設定を受け付けました。"},
        {}},
+      {"old_mailer_raw_jis_header", "原田 淳 <harada@example.or.jp>", kYamadaAddress, "", "例の件について",
+       "<199912081020.KAA01234@pc98.example.or.jp>", "2026/12/08 10:20:30", false,
+       {"山田さん\r\n\r\n例の件、了解しました。\r\n\r\n原田"},
+       {}},
+      {"webmail_iso2022jp_base64_text_part", "事務局 <office@example.ac.jp>", kYamadaAddress, "", "会議室予約表",
+       "<20261208145000.5a6b7c8d@webmail.example.ac.jp>", "2026/12/08 14:50:00", false,
+       {"山田様\r\n\r\n会議室の予約表をお送りします。\r\n\r\n事務局\r\n"},
+       {Named("予約表.pdf", "webmail_iso2022jp_base64_text_part-1.pdf")}},
   };
 }
 
@@ -631,6 +639,29 @@ TEST_F(RealWorldSpoolTest, ContentIdSplitBetweenBase64LinesIsStillReplaced) {
   const std::string body = box_.DisplayText(0, HeaderMode::None, 0);
   EXPECT_NE(body.find("<p><img src=\"" + logo + "\" alt=\"logo\"></p>"), std::string::npos) << Cp932ToUtf8(body);
   EXPECT_EQ(body.find("cid:"), std::string::npos);
+}
+
+// Users name the attachment directory in Japanese; a directory that was
+// removed is made again rather than losing the attachment.
+TEST_F(RealWorldSpoolTest, JapaneseAttachmentDirectoryIsMadeWhenMissing) {
+  const std::string directory = Sjis("添付ファイル");
+  ASSERT_TRUE(profile_.WriteString("System", "AttachDir", directory));
+  ASSERT_EQ(AnalyseFixtures({"thunderbird_iso2022jp_attachment"}), 1);
+  const std::string path = JoinPath(JoinPath(CurrentDirectory(), directory), Sjis("申込表.xls"));
+  EXPECT_EQ(box_.RecordAt(0)->attachments, path);
+  EXPECT_EQ(ReadFileBytes(ToNativePath(path)), DataFile("expected/thunderbird_iso2022jp_attachment-1.xls"));
+}
+
+// The read view shows the To, From, Date, Cc, Subject and Reply-To lines of a
+// received mail; mail programs write these names in other cases too
+// ("CC:" from Exchange, "from:" and "subject:" from scripts).
+TEST_F(RealWorldSpoolTest, ReadViewShowsHeaderNamesWrittenInAnyCase) {
+  ASSERT_EQ(AnalyseFixtures({"outlook_utf8_base64_multipart_alternative", "batch_script_lowercase_header_names"}), 2);
+  const std::string outlook = Cp932ToUtf8(box_.DisplayText(0, HeaderMode::FromSetting, 0));
+  EXPECT_NE(outlook.find("CC: 高橋 健一 <kenichi.takahashi@example.co.jp>\r\n"), std::string::npos) << outlook;
+  const std::string script = Cp932ToUtf8(box_.DisplayText(1, HeaderMode::FromSetting, 0));
+  EXPECT_NE(script.find("from: system@example.co.jp\r\n"), std::string::npos) << script;
+  EXPECT_NE(script.find("subject: 日次レポート 2026/12/08\r\n"), std::string::npos) << script;
 }
 
 }  // namespace

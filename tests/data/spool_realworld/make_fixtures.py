@@ -1743,6 +1743,61 @@ def raw_utf8_header_subject():
     write_spool("raw_utf8_header_subject.txt", pop3(lines, "+OK message follows"))
 
 
+def old_mailer_raw_jis_header():
+    # Headers written in raw ISO-2022-JP, before encoded words were common.
+    body = "山田さん\n\n例の件、了解しました。\n\n原田\n"
+    lines = [
+        "Return-Path: <harada@example.or.jp>",
+        "Received: from pc98.example.or.jp by mail.example.ne.jp (8.9.3/3.7W)",
+        "\tid KAA01234; Tue, 8 Dec 2026 10:20:31 +0900 (JST)",
+        "Date: Tue, 08 Dec 2026 10:20:30 +0900",
+        "From: " + jis("原田 淳") + " <harada@example.or.jp>",
+        "Subject: " + jis("例の件について"),
+        "To: yamada@example.ne.jp",
+        "Message-Id: <199912081020.KAA01234@pc98.example.or.jp>",
+        "Mime-Version: 1.0",
+        "Content-Type: text/plain; charset=ISO-2022-JP",
+        "X-Mailer: Winbiff [Version 2.43]",
+        "",
+    ] + [jis(l) for l in body.split("\n")[:-1]]
+    write_spool("old_mailer_raw_jis_header.txt", pop3(lines, octets(lines)))
+
+
+def webmail_iso2022jp_base64_text_part():
+    body = "山田様\n\n会議室の予約表をお送りします。\n\n事務局\n"
+    raw = b"\r\n".join(jis(l).encode("ascii") for l in body.split("\n"))
+    data = attachment_bytes(21, b"%PDF-1.4\n", 640)
+    write_expected("webmail_iso2022jp_base64_text_part-1.pdf", data)
+    boundary = "=-=-=_webmail_5a6b7c8d9e0f"
+    lines = received("office@example.ac.jp", "webmail.example.ac.jp", 160,
+                     "Tue,  8 Dec 2026 14:50:03 +0900 (JST)") + [
+        "Date: Tue, 08 Dec 2026 14:50:00 +0900",
+        "From: " + ew("事務局", "ISO-2022-JP") + " <office@example.ac.jp>",
+        "To: yamada@example.ne.jp",
+        "Subject: " + ew("会議室予約表", "ISO-2022-JP"),
+        "Message-ID: <20261208145000.5a6b7c8d@webmail.example.ac.jp>",
+        "MIME-Version: 1.0",
+        'Content-Type: multipart/mixed; boundary="%s"' % boundary,
+        "X-Mailer: Webmail 5.2",
+        "",
+        "--" + boundary,
+        'Content-Type: text/plain; charset="ISO-2022-JP"',
+        "Content-Transfer-Encoding: base64",
+        "",
+    ] + b64_lines(raw) + [
+        "",
+        "--" + boundary,
+        'Content-Type: application/pdf; name="%s"' % ew("予約表.pdf", "ISO-2022-JP"),
+        "Content-Transfer-Encoding: base64",
+        'Content-Disposition: attachment; filename="%s"' % ew("予約表.pdf", "ISO-2022-JP"),
+        "",
+    ] + b64_lines(data) + [
+        "",
+        "--" + boundary + "--",
+    ]
+    write_spool("webmail_iso2022jp_base64_text_part.txt", pop3(lines, octets(lines)))
+
+
 def main():
     thunderbird_iso2022jp_attachment()
     outlook_utf8_base64_multipart_alternative()
@@ -1784,6 +1839,8 @@ def main():
     html_newsletter_base64_cid_across_lines()
     exchange_utf7_plain()
     raw_utf8_header_subject()
+    old_mailer_raw_jis_header()
+    webmail_iso2022jp_base64_text_part()
 
 
 if __name__ == "__main__":

@@ -125,6 +125,14 @@ const std::string kYamada = "山田 太郎 <yamada@example.ne.jp>";
 const std::string kYamadaAddress = "yamada@example.ne.jp";
 const std::string kYamadaQuoted = "\"yamada@example.ne.jp\" <yamada@example.ne.jp>";
 
+// The daily report of java_app_base64_single_long_line: its Base64 text is
+// one line of more than 10,000 characters.
+std::string DailyReport() {
+  std::string text = "本日の業務日報を送信します。\r\n";
+  for (int i = 0; i < 80; ++i) text += "作業内容：顧客データの移行作業、テスト環境の構築、議事録の作成。\r\n";
+  return text + "以上\r\n";
+}
+
 std::vector<MessageCase> Cases() {
   return {
       {"thunderbird_iso2022jp_attachment", "田中 花子 <hanako.tanaka@example.co.jp>", kYamada, "",
@@ -355,6 +363,9 @@ std::vector<MessageCase> Cases() {
        "<20261208145000.5a6b7c8d@webmail.example.ac.jp>", "2026/12/08 14:50:00", false,
        {"山田様\r\n\r\n会議室の予約表をお送りします。\r\n\r\n事務局\r\n"},
        {Named("予約表.pdf", "webmail_iso2022jp_base64_text_part-1.pdf")}},
+      {"java_app_base64_single_long_line", "report@app.example.co.jp", kYamadaAddress, "", "業務日報",
+       "<1234567890.0.1796710000000.JavaMail.app@app.example.co.jp>", "2026/12/08 18:30:00", false, {DailyReport()},
+       {Named("logs.zip", "java_app_base64_single_long_line-1.zip")}},
   };
 }
 

@@ -1798,6 +1798,44 @@ def webmail_iso2022jp_base64_text_part():
     write_spool("webmail_iso2022jp_base64_text_part.txt", pop3(lines, octets(lines)))
 
 
+def java_app_base64_single_long_line():
+    # Some application mailers write each Base64 body as one line without
+    # breaks, far longer than a spool line.
+    text = ("本日の業務日報を送信します。\n" + "作業内容：顧客データの移行作業、テスト環境の構築、議事録の作成。\n" * 80
+            + "以上\n")
+    data = attachment_bytes(22, b"PK\x03\x04", 9000)
+    write_expected("java_app_base64_single_long_line-1.zip", data)
+    boundary = "----=_Part_0_1234567890.1796710000000"
+    text_line = base64.b64encode(crlf_text(text)).decode("ascii")
+    data_line = base64.b64encode(data).decode("ascii")
+    assert len(text_line) > 4095 * 2 and len(data_line) > 4095 * 2
+    lines = received("report@app.example.co.jp", "app.example.co.jp", 170,
+                     "Tue,  8 Dec 2026 18:30:02 +0900 (JST)") + [
+        "Date: Tue, 8 Dec 2026 18:30:00 +0900 (JST)",
+        "From: report@app.example.co.jp",
+        "To: yamada@example.ne.jp",
+        "Message-ID: <1234567890.0.1796710000000.JavaMail.app@app.example.co.jp>",
+        "Subject: " + ew("業務日報", "UTF-8"),
+        "MIME-Version: 1.0",
+        "Content-Type: multipart/mixed; ",
+        '\tboundary="%s"' % boundary,
+        "",
+        "--" + boundary,
+        "Content-Type: text/plain; charset=UTF-8",
+        "Content-Transfer-Encoding: base64",
+        "",
+        text_line,
+        "--" + boundary,
+        'Content-Type: application/zip; name=logs.zip',
+        "Content-Transfer-Encoding: base64",
+        'Content-Disposition: attachment; filename=logs.zip',
+        "",
+        data_line,
+        "--" + boundary + "--",
+    ]
+    write_spool("java_app_base64_single_long_line.txt", pop3(lines, octets(lines)))
+
+
 def main():
     thunderbird_iso2022jp_attachment()
     outlook_utf8_base64_multipart_alternative()
@@ -1841,6 +1879,7 @@ def main():
     raw_utf8_header_subject()
     old_mailer_raw_jis_header()
     webmail_iso2022jp_base64_text_part()
+    java_app_base64_single_long_line()
 
 
 if __name__ == "__main__":

@@ -72,8 +72,11 @@ bool Compact(CLPOSTDoc& box, const WriteStepHook& steps) {
   // any box is settled before they are written again.
   RecoverInterruptedCompaction();
   const std::string journal_path = CompactionJournalPath();
-  if (PathExists(journal_path)) {
-    ui.ShowMessage(std::string(store_messages::kFileWriteFailed) + ":" + journal_path);
+  if (const std::optional<CompactionJournal> pending = ReadCompactionJournal()) {
+    // Its work files are complete but could not be put in place; the
+    // user's rename of the text file lets the next opening finish the job.
+    ui.ShowMessage(std::string(store_messages::kCompactRenameFailed1) + pending->text_path +
+                   store_messages::kCompactRenameFailed2);
     return false;
   }
   if (box.Count() == 0 && !PathExists(box.TextFilePath())) {

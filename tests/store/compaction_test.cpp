@@ -173,6 +173,29 @@ TEST_F(CompactionTest, OpeningFinishesOrUndoesAnInterruptedCompaction) {
   EXPECT_FALSE(PathExists(CompactionJournalPath()));
 }
 
+TEST_F(CompactionTest, WaitsWhileAnEarlierCompactionCannotBePutInPlace) {
+  auto box = MakeBox("box.lp", SomeMails(2));
+  // Complete work files of another box whose text path cannot be replaced.
+  ASSERT_TRUE(MakeDirectory("stuck.mb"));
+  WriteFileBytes(Native("mbwork.$$$"), "text");
+  WriteFileBytes(Native("mbindex.$$$"), std::string("\x00\x00", 2));
+  CompactionJournal journal;
+  journal.index_path = AbsolutePath("stuck.lp");
+  journal.text_path = AbsolutePath("stuck.mb");
+  journal.work_text_path = CompactionWorkTextPath();
+  journal.work_text_size = 4;
+  journal.work_index_path = CompactionWorkIndexPath();
+  journal.work_index_size = 2;
+  ASSERT_TRUE(WriteCompactionJournal(journal));
+
+  const std::string text_before = ReadFileBytes(Native("box.mb"));
+  EXPECT_FALSE(Compact(*box));
+  EXPECT_EQ(ui_.messages.back(), std::string(store_messages::kCompactRenameFailed1) + AbsolutePath("stuck.mb") +
+                                     store_messages::kCompactRenameFailed2);
+  EXPECT_EQ(ReadFileBytes(Native("mbwork.$$$")), "text");  // still there for the user
+  EXPECT_EQ(ReadFileBytes(Native("box.mb")), text_before);
+}
+
 // Crash safety: the operation runs in a child process that ends itself
 // (as a crash would) just before its n-th file step, for every n until the
 // operation completes; each time, the boxes as a fresh start opens them

@@ -1,5 +1,6 @@
 #include "codec/content_ids.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -13,10 +14,16 @@ bool ContinuesId(char c) {
          std::string_view("-_.@$%+=~!#&*/^`{|}").find(c) != std::string_view::npos;
 }
 
+// Texts beyond this size are left as they are: the rewrite holds the whole
+// text in memory several times over, and no HTML mail comes near it.
+constexpr std::uint32_t kMaxRewrittenTextBytes = 32u * 1024 * 1024;
+
 }  // namespace
 
 bool ResolveContentIds(CLPOSTDoc& box, int index) {
-  if (box.content_ids().empty() || box.RecordAt(index) == nullptr) return false;
+  const CMail* mail = box.RecordAt(index);
+  if (box.content_ids().empty() || mail == nullptr) return false;
+  if (mail->text_end < mail->text_start || mail->text_end - mail->text_start > kMaxRewrittenTextBytes) return false;
   std::string text = box.DisplayText(index, HeaderMode::All, 0);
   if (text.find("cid:") == std::string::npos) return false;
   bool replaced = false;

@@ -12,7 +12,8 @@ namespace lp {
 // path, and stores the result as the record's new text when anything was
 // replaced. Every header line stays in the new text (replies look up
 // "References" there). Entries without a file are skipped: replacing their
-// reference by nothing would only lose it. True when a new text was stored.
+// reference by nothing would only lose it. Texts of more than 32 MiB are
+// left alone. True when a new text was stored.
 bool ResolveContentIds(CLPOSTDoc& box, int index);
 
 }  // namespace lp

@@ -39,9 +39,17 @@ std::vector<std::string_view> MessageHeaderFieldNames() {
           "Message-Id", "Reply-To", "Content-Disposition"};
 }
 
-// Encoded words decoded, then JIS or EUC-JP brought to Shift_JIS.
+// A line of unknown code: encoded words decoded, then JIS or EUC-JP brought
+// to Shift_JIS. Raw UTF-8 (headers written by newer systems without encoded
+// words, bodies without a charset) is recognised by its well-formedness,
+// which Shift_JIS and EUC-JP text does not have.
 std::string DecodeLine(std::string_view line) {
-  std::string decoded = line.find("=?") == std::string_view::npos ? std::string(line) : DecodeEncodedWords(line);
+  const bool has_words = line.find("=?") != std::string_view::npos;
+  if (!IsPlain7Bit(line) && IsMultibyteUtf8(line)) {
+    const std::string sjis = Utf8ToSjis(line);
+    return has_words ? DecodeEncodedWords(sjis) : sjis;
+  }
+  std::string decoded = has_words ? DecodeEncodedWords(line) : std::string(line);
   if (IsPlain7Bit(decoded)) return decoded;
   return ConvertToSjis(decoded);
 }

@@ -17,6 +17,32 @@ bool IsContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
 
 }  // namespace
 
+bool IsMultibyteUtf8(std::string_view bytes) {
+  bool multibyte = false;
+  std::size_t i = 0;
+  while (i < bytes.size()) {
+    const auto lead = static_cast<unsigned char>(bytes[i]);
+    if (lead < 0x80) {
+      ++i;
+      continue;
+    }
+    const std::size_t length = SequenceLength(lead);
+    if (length == 0 || i + length > bytes.size()) return false;
+    for (std::size_t k = 1; k < length; ++k) {
+      if (!IsContinuation(static_cast<unsigned char>(bytes[i + k]))) return false;
+    }
+    // Overlong three- and four-byte forms and UTF-16 surrogates.
+    const auto second = static_cast<unsigned char>(bytes[i + 1]);
+    if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F) || (lead == 0xF0 && second < 0x90) ||
+        (lead == 0xF4 && second > 0x8F)) {
+      return false;
+    }
+    multibyte = true;
+    i += length;
+  }
+  return multibyte;
+}
+
 std::size_t IncompleteUtf8Tail(std::string_view bytes) {
   // Look back over at most three continuation bytes for the lead byte.
   for (std::size_t back = 1; back <= 4 && back <= bytes.size(); ++back) {

@@ -25,6 +25,11 @@ class Utf8StreamToSjis {
   std::string pending_;  // at most three bytes of one character
 };
 
+// True when `bytes` is well-formed UTF-8 holding at least one multi-byte
+// character. Shift_JIS and EUC-JP text practically never is: their lead
+// bytes stand where UTF-8 wants continuation bytes, or the other way round.
+[[nodiscard]] bool IsMultibyteUtf8(std::string_view bytes);
+
 // Length of the incomplete UTF-8 sequence at the end of `bytes` (0 to 3).
 [[nodiscard]] std::size_t IncompleteUtf8Tail(std::string_view bytes);
 

@@ -154,6 +154,12 @@ TEST_F(SpoolAnalyserTest, CharacterSplitBetweenFoldedEncodedWordsSurvivesInRecor
   EXPECT_NE(Text(0).find("\r\nSubject: " + kNihongo + "\r\n"), std::string::npos);
 }
 
+TEST_F(SpoolAnalyserTest, RawUtf8InHeadersIsConverted) {
+  ASSERT_EQ(Analyse(Pop3({"Subject: " + kNihongoUtf8 + " =?ISO-2022-JP?B?GyRCJEQbKEI=?=", "", "x"})), 1);
+  EXPECT_EQ(Mail(0).subject, kNihongo + " " + kTsu);
+  EXPECT_NE(Text(0).find("Subject: " + kNihongo + " " + kTsu + "\r\n"), std::string::npos);
+}
+
 TEST_F(SpoolAnalyserTest, DeclaredEucJpSettlesLinesThatCouldBeShiftJis) {
   // 山田様 in EUC-JP: every byte pair is also valid Shift_JIS.
   ASSERT_EQ(Analyse(Pop3({"Content-Type: text/plain; charset=EUC-JP", "", "\xBB\xB3\xC5\xC4\xCD\xCD"})), 1);

@@ -18,6 +18,22 @@ TEST(IncompleteUtf8Tail, CountsTheBytesOfACutCharacter) {
   for (const auto& [bytes, expected] : cases) EXPECT_EQ(IncompleteUtf8Tail(bytes), expected);
 }
 
+TEST(IsMultibyteUtf8, TellsUtf8FromShiftJisAndEucJp) {
+  const std::pair<std::string, bool> cases[] = {
+      {kNihongoUtf8, true},
+      {"plain ascii", false},
+      {"a\xC3\xA9", true},
+      {kNihongo, false},                            // Shift_JIS 日本語
+      {"\xBB\xB3\xC5\xC4\xCD\xCD", false},            // EUC-JP 山田様
+      {"\x82\xA0\x82\xA2", false},                    // Shift_JIS あい
+      {"\xE6\x97", false},                            // cut short
+      {"\xC0\xAF", false},                            // overlong "/"
+      {"\xED\xA0\x80", false},                        // surrogate
+      {"\xF0\x9F\x98\x80", true},                    // emoji
+  };
+  for (const auto& [bytes, expected] : cases) EXPECT_EQ(IsMultibyteUtf8(bytes), expected);
+}
+
 TEST(Utf8StreamToSjis, CharactersCutAnywhereConvertWhole) {
   for (std::size_t cut = 0; cut <= kNihongoUtf8.size(); ++cut) {
     Utf8StreamToSjis stream;

@@ -1,7 +1,11 @@
 #include "codec/spool_analyser.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <csignal>
 #include <string>
 #include <vector>
 
@@ -497,6 +501,35 @@ TEST_F(SpoolAnalyserTest, Utf7BodiesAreConverted) {
             2);
   EXPECT_NE(Block(0).find("\r\n\r\n" + kNihongo + "\r\n.\r\n"), std::string::npos);
   EXPECT_NE(Block(1).find("\r\n\r\n" + kNihongo + "\r\n.\r\n"), std::string::npos);
+}
+
+TEST_F(SpoolAnalyserTest, FailedTextWritesLeaveNoRecordPointingPastTheFile) {
+  ASSERT_EQ(Analyse(Pop3({"Subject: before", "", "kept"})), 1);
+  const std::string old_block = Block(0);
+  WriteFileBytes(dir_.File("inbox.log"), Pop3({"Subject: small", "", "x"}) +
+                                             Pop3({"Subject: big", "", std::string(3000, 'b')}) +
+                                             Pop3(std::vector<std::string>(2000, std::string(1000, 'c'))));
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    // Writes beyond 300 KB fail (EFBIG) instead of growing the text file.
+    struct rlimit limit {};
+    limit.rlim_cur = limit.rlim_max = 300 * 1024;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, SIG_IGN);
+    const int count = AnalyseSpool(box_, "inbox.log");
+    const auto size = FileSize("box.mb");
+    bool consistent = count == box_.Count() - 1 && size.has_value();
+    for (int i = 0; consistent && i < box_.Count(); ++i) {
+      consistent = box_.RecordAt(i)->text_end <= *size && box_.RecordAt(i)->text_start < box_.RecordAt(i)->text_end;
+    }
+    ::_exit(consistent && count < 3 ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(Block(0), old_block);
 }
 
 // Hostile spools: the analysis ends, memory stays bounded, and what the box

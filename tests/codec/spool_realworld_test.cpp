@@ -366,6 +366,17 @@ std::vector<MessageCase> Cases() {
       {"java_app_base64_single_long_line", "report@app.example.co.jp", kYamadaAddress, "", "業務日報",
        "<1234567890.0.1796710000000.JavaMail.app@app.example.co.jp>", "2026/12/08 18:30:00", false, {DailyReport()},
        {Named("logs.zip", "java_app_base64_single_long_line-1.zip")}},
+      {"gmail_utf8_ibm_extended_kanji", "髙橋 直子 <naoko.takahashi@gmail.com>", "山﨑 様 <yamazaki@example.ne.jp>", "",
+       // 髙, 﨑 and 德 have only IBM extension codes (lead bytes 0xFA-0xFC).
+       "德永さんの件", "<CAM4uK7pX2wQ9rT5yB8nL3sD6fG1hJ0kZ4cV7xN2mQ5pR8tW1eY@mail.gmail.com>", "2026/12/08 20:10:04",
+       false,
+       {"髙橋です。\r\n德永さんと山﨑さんにもよろしくお伝えください。\r\n",
+        "<div dir=\"ltr\">髙橋です。<div>德永さんと山﨑さんにもよろしくお伝えください。</div></div>"},
+       {}},
+      {"mobile_sjis_8bit_ibm_extended_kanji", "takahashi.m@i.softbank.jp", kYamadaAddress, "", "髙橋です",
+       "<20261208204501.A7B8C9@i.softbank.jp>", "2026/12/08 20:45:01", false,
+       {"髙橋です。\r\n﨑の字は「立」の方です。"},
+       {}},
   };
 }
 
@@ -673,6 +684,22 @@ TEST_F(RealWorldSpoolTest, ReadViewShowsHeaderNamesWrittenInAnyCase) {
   const std::string script = Cp932ToUtf8(box_.DisplayText(1, HeaderMode::FromSetting, 0));
   EXPECT_NE(script.find("from: system@example.co.jp\r\n"), std::string::npos) << script;
   EXPECT_NE(script.find("subject: 日次レポート 2026/12/08\r\n"), std::string::npos) << script;
+}
+
+// 髙, 﨑 and 德 exist in code page 932 only as IBM extension codes, whose
+// lead bytes (0xFA to 0xFC) a code guess takes for EUC-JP. The stored text
+// keeps them (the analysis), and the read view shows them (the display).
+TEST_F(RealWorldSpoolTest, IbmExtensionKanjiAreStoredAndShownUnchanged) {
+  ASSERT_EQ(AnalyseFixtures({"gmail_utf8_ibm_extended_kanji", "mobile_sjis_8bit_ibm_extended_kanji"}), 2);
+  const std::string takahashi = Sjis("髙橋です。\r\n");
+  for (int i = 0; i < 2; ++i) {
+    const CMail& mail = *box_.RecordAt(i);
+    const std::string stored = box_.ReadText(mail.text_start, mail.text_end);
+    EXPECT_NE(stored.find(takahashi), std::string::npos) << i << "\n" << Cp932ToUtf8(stored);
+    EXPECT_NE(box_.DisplayText(i, HeaderMode::None, 0).find(takahashi), std::string::npos) << i;
+  }
+  EXPECT_EQ(Cp932ToUtf8(box_.RecordAt(0)->from), "髙橋 直子 <naoko.takahashi@gmail.com>");
+  EXPECT_EQ(Cp932ToUtf8(box_.RecordAt(1)->subject), "髙橋です");
 }
 
 }  // namespace

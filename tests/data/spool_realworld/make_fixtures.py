@@ -1836,6 +1836,62 @@ def java_app_base64_single_long_line():
     write_spool("java_app_base64_single_long_line.txt", pop3(lines, octets(lines)))
 
 
+def gmail_utf8_ibm_extended_kanji():
+    # 髙, 﨑 and 德 exist in code page 932 only as IBM extensions (lead bytes
+    # 0xFA to 0xFC), which a code guess takes for EUC-JP.
+    body = "髙橋です。\n德永さんと山﨑さんにもよろしくお伝えください。\n"
+    boundary = "000000000000e1f2a3b4c5d6e7f8"
+    lines = received("naoko.takahashi@gmail.com", "mail-ed1-f52.google.com", 73,
+                     "Tue,  8 Dec 2026 20:10:06 +0900 (JST)") + [
+        "MIME-Version: 1.0",
+        "From: " + ew("髙橋 直子", "UTF-8") + " <naoko.takahashi@gmail.com>",
+        "Date: Tue, 8 Dec 2026 20:10:04 +0900",
+        "Message-ID: <CAM4uK7pX2wQ9rT5yB8nL3sD6fG1hJ0kZ4cV7xN2mQ5pR8tW1eY@mail.gmail.com>",
+        "Subject: " + ew("德永さんの件", "UTF-8"),
+        "To: " + ew("山﨑 様", "UTF-8") + " <yamazaki@example.ne.jp>",
+        'Content-Type: multipart/alternative; boundary="%s"' % boundary,
+        "",
+        "--" + boundary,
+        'Content-Type: text/plain; charset="UTF-8"',
+        "Content-Transfer-Encoding: base64",
+        "",
+    ] + b64_lines(crlf_text(body)) + [
+        "",
+        "--" + boundary,
+        'Content-Type: text/html; charset="UTF-8"',
+        "Content-Transfer-Encoding: base64",
+        "",
+    ] + b64_lines(crlf_text('<div dir="ltr">髙橋です。<div>德永さんと山﨑さんにもよろしくお伝えください。</div></div>\n')) + [
+        "",
+        "--" + boundary + "--",
+    ]
+    write_spool("gmail_utf8_ibm_extended_kanji.txt", pop3(lines, octets(lines)))
+
+
+def cp932_windows(text):
+    # Python's cp932 writes the NEC-selected codes (0xED/0xEE) for IBM
+    # extension kanji; Windows and iconv write the IBM codes (0xFA-0xFC).
+    ibm = {"髙": b"\xfb\xfc", "﨑": b"\xfa\xb1", "德": b"\xfa\xba"}
+    return b"".join(ibm.get(ch) or ch.encode("cp932") for ch in text)
+
+
+def mobile_sjis_8bit_ibm_extended_kanji():
+    body = "髙橋です。\n﨑の字は「立」の方です。\n"
+    lines = received("takahashi.m@i.softbank.jp", "mx.i.softbank.jp", 14,
+                     "Tue,  8 Dec 2026 20:45:03 +0900 (JST)") + [
+        "Date: Tue, 08 Dec 2026 20:45:01 +0900",
+        "From: takahashi.m@i.softbank.jp",
+        "To: yamada@example.ne.jp",
+        "Subject: " + ew_bytes(cp932_windows("髙橋です"), "Shift_JIS"),
+        "Message-ID: <20261208204501.A7B8C9@i.softbank.jp>",
+        "MIME-Version: 1.0",
+        "Content-Type: text/plain; charset=Shift_JIS",
+        "Content-Transfer-Encoding: 8bit",
+        "",
+    ] + [cp932_windows(l) for l in body.split("\n")[:-1]]
+    write_spool("mobile_sjis_8bit_ibm_extended_kanji.txt", pop3(lines, "+OK 612 octets"))
+
+
 def main():
     thunderbird_iso2022jp_attachment()
     outlook_utf8_base64_multipart_alternative()
@@ -1880,6 +1936,8 @@ def main():
     old_mailer_raw_jis_header()
     webmail_iso2022jp_base64_text_part()
     java_app_base64_single_long_line()
+    gmail_utf8_ibm_extended_kanji()
+    mobile_sjis_8bit_ibm_extended_kanji()
 
 
 if __name__ == "__main__":

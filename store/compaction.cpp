@@ -2,6 +2,7 @@
 
 #include <limits>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -18,9 +19,14 @@ namespace {
 
 using Span = std::pair<std::uint32_t, std::uint32_t>;
 
+// Asking the progress window about its cancel button once per this many
+// records keeps the loop at copying speed.
+constexpr int kCancelPollInterval = 64;
+
 // Writes the blocks of the records, in record order, to the work file and
-// returns their new places. Throws COrvexFileException.
-std::vector<Span> WriteCompactedText(CLPOSTDoc& box, const std::string& work_path, Progress* progress,
+// returns their new places; nullopt when the user cancelled. Throws
+// COrvexFileException.
+std::optional<std::vector<Span>> WriteCompactedText(CLPOSTDoc& box, const std::string& work_path, Progress* progress,
                                      const WriteStepHook& steps) {
   COrvexFile in(box.TextFilePath(), File::Mode::Read);
   COrvexFile out(work_path, File::Mode::Write);
@@ -29,7 +35,10 @@ std::vector<Span> WriteCompactedText(CLPOSTDoc& box, const std::string& work_pat
   std::vector<Span> spans;
   spans.reserve(static_cast<std::size_t>(box.Count()));
   for (int i = 0; i < box.Count(); ++i) {
-    if (progress) progress->SetPosition(i);
+    if (progress) {
+      progress->SetPosition(i);
+      if (i % kCancelPollInterval == 0 && progress->CancelRequested()) return std::nullopt;
+    }
     const CMail& record = *box.RecordAt(i);
     const std::uint64_t start = writer.Position();
     reader.Seek(record.text_start);
@@ -90,7 +99,12 @@ bool Compact(CLPOSTDoc& box, const WriteStepHook& steps) {
   const std::string work_index = CompactionWorkIndexPath();
   std::vector<Span> spans;
   try {
-    spans = WriteCompactedText(box, work_text, progress.get(), steps);
+    std::optional<std::vector<Span>> written = WriteCompactedText(box, work_text, progress.get(), steps);
+    if (!written) {
+      RemoveFile(work_text);
+      return false;
+    }
+    spans = std::move(*written);
   } catch (const COrvexFileException& error) {
     ui.ShowMessage(error.Text());
     RemoveFile(work_text);

@@ -12,8 +12,8 @@ namespace lp {
 
 // Shows a progress window titled with the box name. On success the box is
 // marked modified and its compaction wish cleared. A file error is shown
-// (the exception's text) and leaves the box's files and records as they
-// were; false then.
+// (the exception's text) and, like the progress window's cancel, leaves the
+// box's files and records as they were; false then.
 bool Compact(CLPOSTDoc& box, const WriteStepHook& steps = {});
 
 // Makes closing the box compact it first when compaction is wanted (the

@@ -74,6 +74,18 @@ TEST_F(CompactionTest, FileErrorShowsTheTextAndLeavesTheBoxAlone) {
   EXPECT_FALSE(PathExists("mbwork.$$$"));
 }
 
+TEST_F(CompactionTest, CancelLeavesTheBoxAlone) {
+  auto box = MakeBox("box.lp", SomeMails(3));
+  ASSERT_TRUE(box->StoreText(0, "new"));
+  const std::string text = ReadFileBytes(Native("box.mb"));
+  const std::uint32_t start = box->RecordAt(1)->text_start;
+  ui_.CancelProgressAfter(0);
+  EXPECT_FALSE(Compact(*box));
+  EXPECT_EQ(ReadFileBytes(Native("box.mb")), text);
+  EXPECT_EQ(box->RecordAt(1)->text_start, start);
+  EXPECT_FALSE(PathExists("mbwork.$$$"));
+}
+
 TEST_F(CompactionTest, ClosingCompactsOnlyWhenAutoCompactIsOn) {
   for (int auto_compact : {1, 0}) {
     RemoveFile("box.mb");

@@ -43,6 +43,28 @@ class MailboxOperationsTest : public testing::BoxTest {
   CountingObserver observer_;
 };
 
+TEST_F(MailboxOperationsTest, RegistryFindsOpenBoxesByTheirPath) {
+  auto first = MakeBox("first.lp", {});
+  auto second = MakeBox("second.lp", {});
+  registry_.Register(*first);
+  registry_.Register(*first);
+  registry_.Register(*second);
+  EXPECT_EQ(registry_.Boxes().size(), 2u);
+  EXPECT_EQ(registry_.Find("second.lp"), second.get());
+  EXPECT_EQ(registry_.Find(AbsolutePath("first.lp")), first.get());
+  EXPECT_EQ(registry_.Find("other.lp"), nullptr);
+  registry_.Unregister(*second);
+  EXPECT_EQ(registry_.Find("second.lp"), nullptr);
+
+  // Reloading tells the views and keeps what a reload must not drop.
+  first->content_ids().push_back({"cid", "path"});
+  first->NoteCompactionWanted();
+  registry_.ReloadAllOpenBoxes();
+  EXPECT_EQ(observer_.changed, std::vector<CLPOSTDoc*>{first.get()});
+  EXPECT_EQ(first->content_ids().size(), 1u);
+  EXPECT_TRUE(first->CompactionWanted());
+}
+
 TEST_F(MailboxOperationsTest, SetStatusMarksEachSelectedRecordAndTheUnreadMark) {
   auto box = MakeBox("box.lp", ThreeMails());
   const std::vector<int> selection = {0, 2};

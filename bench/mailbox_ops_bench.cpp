@@ -91,16 +91,23 @@ void ResetWorkDir() {
   lp::MakeDirectories(kWorkDir);
 }
 
-void BM_Compact1GB(benchmark::State& state) {
+// False (and the benchmark skipped with the reason) when the disk lacks
+// room or the test box cannot be written.
+bool PrepareCompactionData(benchmark::State& state) {
   std::string why;
   if (!EnoughFreeDisk(&why)) {
     state.SkipWithError(why.c_str());
-    return;
+    return false;
   }
   if (!MakeCompactionData()) {
     state.SkipWithError("could not write the 1 GB test box");
-    return;
+    return false;
   }
+  return true;
+}
+
+void BM_Compact1GB(benchmark::State& state) {
+  if (!PrepareCompactionData(state)) return;
   const std::string previous = lp::CurrentDirectory();
   for (auto _ : state) {
     state.PauseTiming();
@@ -134,15 +141,7 @@ BENCHMARK(BM_Compact1GB)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealT
 // cp of the same file; the second variant also flushes the copy to the
 // disk, as compaction does with its result before putting it in place.
 void CopyWithCp(benchmark::State& state, bool sync) {
-  std::string why;
-  if (!EnoughFreeDisk(&why)) {
-    state.SkipWithError(why.c_str());
-    return;
-  }
-  if (!MakeCompactionData()) {
-    state.SkipWithError("could not write the 1 GB test box");
-    return;
-  }
+  if (!PrepareCompactionData(state)) return;
   const std::string target = kWorkDir + "/copy.mb";
   const std::string command = "cp " + kSourceText + " " + target + (sync ? " && sync " + target : "");
   for (auto _ : state) {

@@ -1,6 +1,5 @@
 #include "codec/spool_analyser.h"
 
-#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <ctime>
@@ -377,6 +376,12 @@ std::vector<MessageCase> Cases() {
        "<20261208204501.A7B8C9@i.softbank.jp>", "2026/12/08 20:45:01", false,
        {"髙橋です。\r\n﨑の字は「立」の方です。"},
        {}},
+      {"outlook_smime_signed", "渡部 恵 <watanabe@city.example.lg.jp>", kYamada, "", "電子署名付きメール",
+       "<001001dd6a31$abcdef00$01234567$@city.example.lg.jp>", "2026/12/08 11:20:00", false,
+       {"山田様\r\n\r\n電子署名付きでお送りします。\r\n\r\n総務課 渡部\r\n"},
+       {Named("smime.p7s", "outlook_smime_signed-1.p7s")}},
+      {"mobile_subject_only_empty_body", "yui-0425@docomo.ne.jp", kYamadaAddress, "", "おやすみなさい",
+       "<20261208235800.F1E2D3.yui-0425@docomo.ne.jp>", "2026/12/08 23:58:00", false, {}, {}},
   };
 }
 
@@ -700,6 +705,21 @@ TEST_F(RealWorldSpoolTest, IbmExtensionKanjiAreStoredAndShownUnchanged) {
   }
   EXPECT_EQ(Cp932ToUtf8(box_.RecordAt(0)->from), "髙橋 直子 <naoko.takahashi@gmail.com>");
   EXPECT_EQ(Cp932ToUtf8(box_.RecordAt(1)->subject), "髙橋です");
+}
+
+// A mail may have no body at all, and then no blank line ends its header;
+// its terminator still ends it, and the next mail is read as a mail.
+TEST_F(RealWorldSpoolTest, MailWithoutBodyEndsAtItsTerminator) {
+  ASSERT_EQ(AnalyseFixtures({"header_only_without_body", "yahoo_japan_iso2022jp_plain"}), 2);
+  const CMail& notice = *box_.RecordAt(0);
+  EXPECT_EQ(notice.subject, "[OK] backup finished");
+  EXPECT_EQ(notice.from, "monitor@example.co.jp");
+  EXPECT_EQ(FormatListDate(notice.date), "2026/12/08 03:00:00");
+  EXPECT_EQ(box_.ReadText(notice.text_start, notice.text_end).rfind("+OK", 0), 0U);
+  const CMail& next = *box_.RecordAt(1);
+  EXPECT_EQ(next.text_start, notice.text_end);
+  EXPECT_EQ(Cp932ToUtf8(next.subject), "同窓会のお知らせ");
+  EXPECT_NE(box_.DisplayText(1, HeaderMode::None, 0).find(Sjis("会費：５，０００円\r\n")), std::string::npos);
 }
 
 }  // namespace

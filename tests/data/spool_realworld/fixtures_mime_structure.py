@@ -582,3 +582,81 @@ Diagnostic-Code: X-Postfix; Host or domain name not found. Name service error
         "--" + boundary + "--",
     ]
     write_spool("postfix_bounce_multipart_report.txt", pop3(lines, octets(lines)))
+
+
+def outlook_smime_signed():
+    body = "山田様\n\n電子署名付きでお送りします。\n\n総務課 渡部\n"
+    signature = attachment_bytes(23, b"\x30\x80\x06\x09\x2a\x86\x48\x86\xf7\x0d\x01\x07\x02\xa0\x80", 1800)
+    write_expected("outlook_smime_signed-1.p7s", signature)
+    signed = "----=_NextPart_000_0010_01DD6A31.ABCDEF00"
+    alternative = "----=_NextPart_001_0011_01DD6A31.ABCDEF00"
+    lines = received("watanabe@city.example.lg.jp", "mail.city.example.lg.jp", 222,
+                     "Tue,  8 Dec 2026 11:20:04 +0900 (JST)") + [
+        "From: " + ew("渡部 恵", "iso-2022-jp") + " <watanabe@city.example.lg.jp>",
+        "To: " + ew("山田 太郎", "iso-2022-jp") + " <yamada@example.ne.jp>",
+        "Subject: " + ew("電子署名付きメール", "iso-2022-jp"),
+        "Date: Tue, 8 Dec 2026 11:20:00 +0900",
+        "Message-ID: <001001dd6a31$abcdef00$01234567$@city.example.lg.jp>",
+        "MIME-Version: 1.0",
+        'Content-Type: multipart/signed; protocol="application/x-pkcs7-signature";',
+        '\tmicalg=SHA1;',
+        '\tboundary="%s"' % signed,
+        "X-Mailer: Microsoft Outlook 16.0",
+        "Content-Language: ja",
+        "",
+        "This is a multipart message in MIME format.",
+        "",
+        "--" + signed,
+        "Content-Type: multipart/alternative;",
+        '\tboundary="%s"' % alternative,
+        "",
+        "",
+        "--" + alternative,
+        "Content-Type: text/plain;",
+        '\tcharset="iso-2022-jp"',
+        "Content-Transfer-Encoding: 7bit",
+        "",
+    ] + [jis(l) for l in body.split("\n")[:-1]] + [
+        "",
+        "--" + alternative + "--",
+        "",
+        "--" + signed,
+        "Content-Type: application/x-pkcs7-signature;",
+        '\tname="smime.p7s"',
+        "Content-Transfer-Encoding: base64",
+        "Content-Disposition: attachment;",
+        '\tfilename="smime.p7s"',
+        "",
+    ] + b64_lines(signature) + [
+        "",
+        "--" + signed + "--",
+        "",
+    ]
+    write_spool("outlook_smime_signed.txt", pop3(lines, octets(lines)))
+
+
+def bodyless_mails():
+    # A subject-only memo from a phone (empty body), and a notification that
+    # has no body at all, so no blank line ends its header.
+    memo = received("yui-0425@docomo.ne.jp", "mfsmax.docomo.ne.jp", 13,
+                    "Tue,  8 Dec 2026 23:58:02 +0900 (JST)") + [
+        "Date: Tue, 08 Dec 2026 23:58:00 +0900 (JST)",
+        "From: yui-0425@docomo.ne.jp",
+        "To: yamada@example.ne.jp",
+        "Subject: " + ew("おやすみなさい", "Shift_JIS"),
+        "Message-ID: <20261208235800.F1E2D3.yui-0425@docomo.ne.jp>",
+        "MIME-Version: 1.0",
+        'Content-Type: text/plain; charset="Shift_JIS"',
+        "Content-Transfer-Encoding: 8bit",
+        "",
+    ]
+    write_spool("mobile_subject_only_empty_body.txt", pop3(memo, octets(memo)))
+    notice = [
+        "Return-Path: <monitor@example.co.jp>",
+        "Date: Tue, 8 Dec 2026 03:00:00 +0900",
+        "From: monitor@example.co.jp",
+        "To: yamada@example.ne.jp",
+        "Subject: [OK] backup finished",
+        "Message-Id: <20261208030000.backup@monitor.example.co.jp>",
+    ]
+    write_spool("header_only_without_body.txt", pop3(notice, octets(notice)))

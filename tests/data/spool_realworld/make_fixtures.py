@@ -59,6 +59,8 @@ def main():
     fixtures_mime_structure.java_app_base64_single_long_line()
     fixtures_character_codes.gmail_utf8_ibm_extended_kanji()
     fixtures_character_codes.mobile_sjis_8bit_ibm_extended_kanji()
+    fixtures_mime_structure.outlook_smime_signed()
+    fixtures_mime_structure.bodyless_mails()
 
 
 if __name__ == "__main__":

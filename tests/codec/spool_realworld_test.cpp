@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "codec/date_header.h"
+#include "codec/header_lookup.h"
 #include "codec/mime_encoding.h"
 #include "config/profile.h"
 #include "platform/code_page.h"
@@ -720,6 +721,18 @@ TEST_F(RealWorldSpoolTest, MailWithoutBodyEndsAtItsTerminator) {
   EXPECT_EQ(next.text_start, notice.text_end);
   EXPECT_EQ(Cp932ToUtf8(next.subject), "同窓会のお知らせ");
   EXPECT_NE(box_.DisplayText(1, HeaderMode::None, 0).find(Sjis("会費：５，０００円\r\n")), std::string::npos);
+}
+
+// Replies read References and Message-ID, and the mail filters read any
+// header line, from the stored text; pointing "cid:" references at the
+// saved files must not take those lines away.
+TEST_F(RealWorldSpoolTest, ContentIdRewriteKeepsTheHeaderLines) {
+  ASSERT_EQ(AnalyseFixtures({"nested_multipart_related_cid", "newsletter_content_id_before_type"}), 2);
+  EXPECT_EQ(HeaderValue(box_, 0, "Message-ID"),
+            "<OS3PR01MB6543210A1B2C3D4E5F6A7B8C9D0E@OS3PR01MB6543.jpnprd01.prod.outlook.com>");
+  EXPECT_EQ(HeaderValue(box_, 0, "Thread-Index"), "AdtJ8w2mK3pLq4vR5sT6uV7wX8yZ9A==");
+  EXPECT_EQ(HeaderValue(box_, 1, "List-Unsubscribe"), "<mailto:unsubscribe@mail.example-shop.jp>");
+  EXPECT_EQ(box_.ReadText(box_.RecordAt(1)->text_start, box_.RecordAt(1)->text_end).rfind("+OK", 0), 0U);
 }
 
 }  // namespace

@@ -8,9 +8,13 @@ style, 76-character Base64 lines, quoted-printable soft breaks that split
 UTF-8 characters) and then wrapped as a POP3 server or a LAN sender leaves it
 in the spool."""
 
-import fixtures_character_codes
-import fixtures_mail_programs
-import fixtures_mime_structure
+import sys
+
+sys.dont_write_bytecode = True  # keep the data directory free of caches
+
+import fixtures_character_codes  # noqa: E402
+import fixtures_mail_programs  # noqa: E402
+import fixtures_mime_structure  # noqa: E402
 
 
 def main():

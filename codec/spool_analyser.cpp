@@ -9,6 +9,7 @@
 
 #include "codec/ascii_case.h"
 #include "codec/attachment_files.h"
+#include "codec/byte_forms.h"
 #include "codec/buffered_file_writer.h"
 #include "codec/content_ids.h"
 #include "codec/date_header.h"
@@ -39,19 +40,26 @@ std::vector<std::string_view> MessageHeaderFieldNames() {
           "Message-Id", "Reply-To", "Content-Disposition"};
 }
 
-// A line of unknown code: encoded words decoded, then JIS or EUC-JP brought
-// to Shift_JIS. Raw UTF-8 (headers written by newer systems without encoded
-// words, bodies without a charset) is recognised by its well-formedness,
-// which Shift_JIS and EUC-JP text does not have.
+// A line of unknown code brought to Shift_JIS: raw UTF-8 (headers written
+// by newer systems without encoded words, bodies without a charset) is
+// recognised by its well-formedness; a line well formed only as Shift_JIS
+// stays as it is; anything else gets the text layer's JIS / EUC-JP guess.
+// Encoded words are decoded afterwards: they come out in Shift_JIS
+// already, and a second guess over them could take Shift_JIS for EUC-JP.
 std::string DecodeLine(std::string_view line) {
-  const bool has_words = line.find("=?") != std::string_view::npos;
-  if (!IsPlain7Bit(line) && IsMultibyteUtf8(line)) {
-    const std::string sjis = Utf8ToSjis(line);
-    return has_words ? DecodeEncodedWords(sjis) : sjis;
+  std::string converted;
+  if (IsPlain7Bit(line)) {
+    converted = std::string(line);
+  } else if (IsMultibyteUtf8(line)) {
+    converted = Utf8ToSjis(line);
+  } else if (line.find('\x1B') == std::string_view::npos && IsWellFormedShiftJis(line) &&
+             !IsWellFormedEucJp(line)) {
+    converted = std::string(line);
+  } else {
+    converted = ConvertToSjis(line);
   }
-  std::string decoded = has_words ? DecodeEncodedWords(line) : std::string(line);
-  if (IsPlain7Bit(decoded)) return decoded;
-  return ConvertToSjis(decoded);
+  if (converted.find("=?") == std::string::npos) return converted;
+  return DecodeEncodedWords(converted);
 }
 
 // A body line in the charset its part declares. JIS is taken by its escape
@@ -59,11 +67,9 @@ std::string DecodeLine(std::string_view line) {
 // EUC-JP settles the lines whose bytes would also be Shift_JIS.
 std::string ConvertTextLine(std::string_view line, TextCharset charset) {
   if (charset == TextCharset::Jis) {
-    std::string decoded = line.find("=?") == std::string_view::npos ? std::string(line) : DecodeEncodedWords(line);
-    if (decoded.find('\x1B') == std::string::npos) return decoded;
-    std::string out;
-    JisToSjis(decoded, out);
-    return out;
+    std::string out(line);
+    if (line.find('\x1B') != std::string_view::npos) JisToSjis(line, out);
+    return out.find("=?") == std::string::npos ? out : DecodeEncodedWords(out);
   }
   if (charset == TextCharset::EucJp) {
     const JapaneseCode code = DetectJapaneseCode(line);

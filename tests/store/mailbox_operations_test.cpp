@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/code_page.h"
 #include "store/fixed_boxes.h"
 #include "store/mail_delete.h"
 #include "store/mail_status.h"
@@ -42,6 +43,29 @@ class MailboxOperationsTest : public testing::BoxTest {
   OpenBoxRegistry registry_;
   CountingObserver observer_;
 };
+
+TEST(MailboxOperationMessages, ReadAsTheUserSeesThem) {
+  const std::vector<std::pair<const char*, const char*>> cases = {
+      {store_messages::kAskDeleteMail, "メールを削除しますか？"},
+      {store_messages::kMovingTo, "へ移動中です..."},
+      {store_messages::kAskDeleteAttachments, "添付ファイルも削除しますか？"},
+      {store_messages::kMoveDestinationTitle, "振り分け先指定"},
+      {store_messages::kCannotOpenFile, "ファイルが開けません - "},
+      {store_messages::kImportBoxTitle, "取り込むメールボックス"},
+      {store_messages::kImportBoxFilter, "ﾒｰﾙﾎﾞｯｸｽ(*.lp) |*.lp||"},
+      {store_messages::kOwnBoxOpenFailed, "Err:自メールBOXが開けません"},
+      {store_messages::kImportSourceOpenFailed, "Err:取込元ファイルが開けません"},
+      {store_messages::kAskEmptyTrash, "ごみ箱を空にします。メールの復活は出来ません。"},
+      {store_messages::kDeleteCompleted, "削除を完了しました"},
+      {store_messages::kTargetBoxOpenFailed, "Err:対象文書BOXが開けません"},
+      {store_messages::kCompactRemoveFailed1, "が削除できませんでした。手動で削除後、mbwork.$$$ を"},
+      {store_messages::kCompactRemoveFailed2, "に名前変更してください"},
+      {store_messages::kCompactRenameFailed1, "mbwork.$$$ を"},
+      {store_messages::kCompactRenameFailed2, "に名前変更できませんでした。手動で変更してください"},
+      {store_messages::kAskJapanTime, "選択している文書の時間を日本時間にあわせますか？"},
+  };
+  for (const auto& [sjis, utf8] : cases) EXPECT_EQ(Cp932ToUtf8(sjis), utf8);
+}
 
 TEST_F(MailboxOperationsTest, RegistryFindsOpenBoxesByTheirPath) {
   auto first = MakeBox("first.lp", {});

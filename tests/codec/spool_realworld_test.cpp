@@ -641,9 +641,9 @@ TEST_F(RealWorldSpoolTest, MailCutInsideItsAttachmentKeepsWhatArrived) {
   EXPECT_NE(box_.DisplayText(1, HeaderMode::None, 0).find(Sjis("会費：５，０００円\r\n")), std::string::npos);
 }
 
-// A Japanese name of 90 characters fits the Shift_JIS name length of the
-// original program but is longer than a Linux file name in UTF-8. The part
-// is still saved whole, and the note names the file it went to.
+// A Japanese name of 90 characters fits in 255 bytes of Shift_JIS but not
+// in a Linux file name of 255 bytes of UTF-8. The part is still saved whole,
+// and the note names the file it went to.
 TEST_F(RealWorldSpoolTest, VeryLongJapaneseFileNameStillSavesThePart) {
   ASSERT_EQ(AnalyseFixtures({"thunderbird_very_long_attachment_name"}), 1);
   const std::set<std::string> names = AttachDirectoryNames();

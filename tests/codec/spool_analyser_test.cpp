@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "codec/date_header.h"
 #include "codec/japanese_text.h"
 #include "codec/mime_encoding.h"
 #include "codec/spool_messages.h"
@@ -128,6 +129,7 @@ TEST_F(SpoolAnalyserTest, TwoPop3MessagesGiveTwoRecordsWithAdjacentBlocks) {
   EXPECT_EQ(first.cc, "jiro@example.jp");
   EXPECT_EQ(first.message_id, "<one@example.jp>");
   EXPECT_EQ(first.status, kStatusUnread);
+  EXPECT_EQ(FormatListDate(first.date), "2026/12/08 22:38:03");  // Japan time
   EXPECT_EQ(first.flags, kFlagHasReplyTo);
   EXPECT_EQ(first.text_start, 0u);
   EXPECT_EQ(Mail(1).text_start, first.text_end);
@@ -437,6 +439,19 @@ TEST_F(SpoolAnalyserTest, AttachmentNamesNeverLeaveTheDirectoryNorReplaceAFile) 
   EXPECT_EQ(ReadFileBytes(dir_.File("Attach/keep.txt")), "original");
   EXPECT_FALSE(PathExists("escape.txt"));
   EXPECT_FALSE(PathExists("../escape.txt"));
+}
+
+TEST_F(SpoolAnalyserTest, PartThatNoFileCanTakeIsDroppedNotWrittenIntoTheText) {
+  WriteFileBytes(dir_.File("Attach"), "a file where the directory should be");
+  ASSERT_EQ(Analyse(Pop3({"Content-Type: multipart/mixed; boundary=b", "", "--b", "Content-Type: text/plain", "",
+                          "text part", "--b", "Content-Type: application/octet-stream; name=\"x.bin\"",
+                          "Content-Transfer-Encoding: base64", "", "c2VjcmV0LWJ5dGVz", "--b--"})),
+            1);
+  EXPECT_EQ(Mail(0).attachments, "");
+  EXPECT_NE(Block(0).find(RenamedNote("x.bin")), std::string::npos);
+  EXPECT_NE(Text(0).find("text part"), std::string::npos);
+  EXPECT_EQ(Text(0).find("secret-bytes"), std::string::npos);
+  EXPECT_EQ(Text(0).find("c2VjcmV0LWJ5dGVz"), std::string::npos);
 }
 
 TEST_F(SpoolAnalyserTest, AttachmentDirectoryComesFromTheSettingAndIsCreated) {

@@ -131,6 +131,7 @@ JapaneseCode DetectJapaneseCode(std::string_view text) {
   // A byte beyond the view reads as NUL, as it would in a NUL-terminated string.
   auto at = [&](std::size_t i) -> unsigned char { return i < n ? p[i] : 0; };
   JapaneseCode state = JapaneseCode::Undecided;
+  bool euc_unless_sjis = false;
   std::size_t i = 0;
   while (i < n && p[i] != 0 &&
          (state == JapaneseCode::Undecided || state == JapaneseCode::EucOrSjis)) {
@@ -158,7 +159,19 @@ JapaneseCode DetectJapaneseCode(std::string_view text) {
       i += 2;
       continue;
     }
-    if (InRange(c, 0xF0, 0xFE)) return JapaneseCode::Euc;
+    if (InRange(c, 0xF0, 0xFE)) {
+      // Lead bytes F0-FC are also Shift_JIS (IBM extension kanji such as
+      // 髙 and 﨑, user-defined characters): a trail that EUC-JP cannot have
+      // decides Shift_JIS, and otherwise the text counts as EUC-JP only if
+      // nothing later shows it to be Shift_JIS.
+      if (c >= 0xFD || InRange(d, 0xFD, 0xFE)) return JapaneseCode::Euc;
+      if (InRange(d, 0x40, 0x7E) || InRange(d, 0x80, 0xA0)) return JapaneseCode::Sjis;
+      euc_unless_sjis = true;
+      state = JapaneseCode::EucOrSjis;
+      if (d == 0) break;
+      i += 2;
+      continue;
+    }
     if (InRange(c, 0xE0, 0xEF)) {
       if (InRange(d, 0x40, 0x7E) || InRange(d, 0x80, 0xA0)) return JapaneseCode::Sjis;
       if (InRange(d, 0xFD, 0xFE)) return JapaneseCode::Euc;
@@ -176,6 +189,7 @@ JapaneseCode DetectJapaneseCode(std::string_view text) {
     }
     ++i;
   }
+  if (euc_unless_sjis && state == JapaneseCode::EucOrSjis) return JapaneseCode::Euc;
   return state;
 }
 

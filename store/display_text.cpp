@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 
+#include "codec/ascii_case.h"
 #include "codec/japanese_text.h"
 
 namespace lp {
@@ -15,9 +16,10 @@ constexpr char kEsc = '\x1b';
 constexpr std::array<std::string_view, 6> kKeptHeaders = {"To:",  "From:",    "Date:",
                                                            "Cc:", "Subject:", "Reply-To:"};
 
+// Field names are case-insensitive in mail: "CC:" and "subject:" are shown too.
 bool IsKeptHeader(std::string_view line) {
   for (std::string_view name : kKeptHeaders) {
-    if (line.starts_with(name)) return true;
+    if (StartsWithIgnoringAsciiCase(line, name)) return true;
   }
   return false;
 }

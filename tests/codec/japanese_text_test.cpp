@@ -27,6 +27,12 @@ TEST(DetectJapaneseCode, DecidesByTheFirstTellingBytes) {
       {"sjis lead 0x82", "\x82\xA0", JapaneseCode::Sjis},                  // あ
       {"euc pair alone is ambiguous", "\xA4\xA2", JapaneseCode::EucOrSjis},  // あ in EUC-JP
       {"euc lead F0-FE decides", "\xA4\xA2\xF0\xA1", JapaneseCode::Euc},
+      {"euc lead FD-FE decides at once", "\xFE\xA1\x82\xA0", JapaneseCode::Euc},
+      // IBM extension kanji of Shift_JIS: 髙橋, 德永, 﨑 before ordinary kanji.
+      {"F0-FC pair followed by Shift_JIS", "\xFB\xFC\x8B\xB4", JapaneseCode::Sjis},
+      {"F0-FC lead with a trail below A1", "\xFA\x5E\x89\x69", JapaneseCode::Sjis},
+      {"F0-FC pair followed by hiragana", "\xFA\xB1\x82\xB3\x82\xF1", JapaneseCode::Sjis},
+      {"F0-FC pair alone stays EUC-JP", "\xFB\xFC", JapaneseCode::Euc},
       {"euc trail F0-FE after kana range", "\xA4\xF3", JapaneseCode::Euc},  // ん in EUC-JP
       {"half-width kana then ascii", "\xB1" "a", JapaneseCode::Sjis},       // ｱa
       {"half-width kana at the end", "\xB1", JapaneseCode::Sjis},           // ｱ

@@ -24,7 +24,8 @@ const std::string kReceived =
     "\tworld\r\n"
     "X-Mailer: mailer\r\n"
     " continued mailer\r\n"
-    "subject: lower case is no kept header\r\n"
+    "X-Note: dropped\r\n"
+    "sUBJECT: field names are shown whatever their case\r\n"
     "From: a@example.jp\r\n"
     "Date: Thu, 10 Dec 2026 09:00:00 +0900\r\n"
     "9 a continuation must not start with a digit\r\n"
@@ -39,6 +40,7 @@ const std::string kReceived =
 const std::string kKeptHeaders =
     "Subject: hello\r\n"
     "\tworld\r\n"
+    "sUBJECT: field names are shown whatever their case\r\n"
     "From: a@example.jp\r\n"
     "Date: Thu, 10 Dec 2026 09:00:00 +0900\r\n"
     "Reply-To: r@example.jp\r\n"

@@ -4,6 +4,7 @@
 
 #include "platform/code_page.h"
 #include "platform/sjis_path.h"
+#include "store/compaction.h"
 
 namespace lp {
 
@@ -16,14 +17,19 @@ std::unique_ptr<OpenedBox> OpenBoxForCommand(CommandContext& context, const std:
     context.ui.ShowMessage(result.message);
     return nullptr;
   }
+  InstallAutoCompact(*opened->doc);
+  opened->registry.Register(*opened->doc);
   return opened;
 }
 
-bool SaveBoxForCommand(CommandContext& context, CLPOSTDoc& doc) {
-  if (!doc.IsModified()) return true;
-  IndexFileResult saved = doc.Save();
-  if (!saved.ok) context.ui.ShowMessage(saved.message);
-  return saved.ok;
+OpenedBox::~OpenedBox() {
+  if (doc) registry.Unregister(*doc);
+}
+
+bool CloseBoxForCommand(CommandContext& context, OpenedBox& box) {
+  IndexFileResult closed = box.doc->CloseRequest();
+  if (!closed.ok) context.ui.ShowMessage(closed.message);
+  return closed.ok;
 }
 
 std::string StartRelativePath(const CommandContext& context, const std::string& utf8_path) {

@@ -7,14 +7,18 @@
 #include "cli/commands.h"
 #include "platform/command_observer.h"
 #include "store/mailbox_document.h"
+#include "store/open_box_registry.h"
 
 // Helpers shared by the commands that work on one box.
 
 namespace lp {
 
-// An open box with the services it was opened with.
+// An open box with the services it was opened with, registered as the one
+// open box of this process (as a mailbox window would be).
 struct OpenedBox {
+  ~OpenedBox();
   NullCommandObserver commands;
+  OpenBoxRegistry registry;
   std::unique_ptr<CLPOSTDoc> doc;
 };
 
@@ -29,9 +33,9 @@ struct OpenedBox {
 [[nodiscard]] std::optional<int> ParseMailIndex(CommandContext& context, const std::string& text,
                                                 const CLPOSTDoc& doc);
 
-// Saves a changed box to its own path; shows the reason and returns false
-// when it cannot be written.
-[[nodiscard]] bool SaveBoxForCommand(CommandContext& context, CLPOSTDoc& doc);
+// Closes the box as its last window would: compaction when wanted, then a
+// save when changed. Shows the reason and returns false when it fails.
+[[nodiscard]] bool CloseBoxForCommand(CommandContext& context, OpenedBox& box);
 
 // Parses a non-negative decimal number; nullopt for anything else.
 [[nodiscard]] std::optional<long> ParseNonNegative(const std::string& text);

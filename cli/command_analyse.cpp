@@ -21,7 +21,7 @@ int RunAnalyseCommand(CommandContext& context) {
   CLPOSTDoc& doc = *box->doc;
 
   int count = AnalyseFileIntoBox(doc, spool);
-  if (!SaveBoxForCommand(context, doc) || count <= 0) return 1;
+  if (!CloseBoxForCommand(context, *box) || count <= 0) return 1;
   std::printf("%d\n", count);
   return std::fflush(stdout) == 0 ? 0 : 1;
 }

@@ -38,7 +38,7 @@ int RunSortCommand(CommandContext& context) {
   auto box = OpenBoxForCommand(context, positional[0]);
   if (!box) return 1;
   Sort(*box->doc, *key);
-  return SaveBoxForCommand(context, *box->doc) ? 0 : 1;
+  return CloseBoxForCommand(context, *box) ? 0 : 1;
 }
 
 }  // namespace lp

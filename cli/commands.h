@@ -31,5 +31,10 @@ int RunAnalyseCommand(CommandContext& context);
 int RunHtmlCommand(CommandContext& context);
 int RunBoxesCommand(CommandContext& context);
 int RunSortCommand(CommandContext& context);
+int RunCompactCommand(CommandContext& context);
+int RunCheckCommand(CommandContext& context);
+int RunImportCommand(CommandContext& context);
+int RunMoveCommand(CommandContext& context);
+int RunDeleteCommand(CommandContext& context);
 
 }  // namespace lp

@@ -24,6 +24,11 @@ const CommandEntry kCommands[] = {
     {"html", lp::RunHtmlCommand},
     {"boxes", lp::RunBoxesCommand},
     {"sort", lp::RunSortCommand},
+    {"compact", lp::RunCompactCommand},
+    {"check", lp::RunCheckCommand},
+    {"import", lp::RunImportCommand},
+    {"move", lp::RunMoveCommand},
+    {"delete", lp::RunDeleteCommand},
 };
 
 // Options that take a value; every other --option is a flag.
@@ -41,7 +46,12 @@ void PrintUsage(std::FILE* out) {
       "  html [BOX] INDEX [--yes|--no]\n"
       "                            write lpost.html for one mail; --yes answers the warnings\n"
       "  boxes                     list every box and folder (folders end in /)\n"
-      "  sort BOX KEY              sort a box: date, from, subject, to, label, status, thread (or 0-6)\n",
+      "  sort BOX KEY              sort a box: date, from, subject, to, label, status, thread (or 0-6)\n"
+      "  compact BOX               remove the dead space of a box's text file\n"
+      "  check BOX                 check and repair the text offsets of a box\n"
+      "  import BOX FILE           take over the mails of another box file\n"
+      "  move BOX INDEX DEST       move one mail to another box\n"
+      "  delete BOX INDEX [--yes]  delete one mail (to the trash box when it is on)\n",
       out);
 }
 

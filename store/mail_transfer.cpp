@@ -179,6 +179,13 @@ std::size_t CopyRecordsTo(CLPOSTDoc& source, std::span<const CMail* const> recor
   const std::string destination_index = AbsolutePath(destination);
   const std::string destination_text = TextFilePathOf(destination_index);
 
+  // The destination must load before any text goes its way: a missing or
+  // broken box gets no stray text file.
+  CLPOSTDoc destination_box(source.profile(), ui, source.commands());
+  if (!destination_box.Open(destination_index).ok) {
+    ui.ShowMessage(cannot_open);
+    return 0;
+  }
   COrvexFile in;
   COrvexFile out;
   CopiedTexts copied;
@@ -195,11 +202,6 @@ std::size_t CopyRecordsTo(CLPOSTDoc& source, std::span<const CMail* const> recor
   NoteWriteStep(options.steps, "sync text");
   if (!SyncFileToDisk(destination_text)) {
     ui.ShowMessage(std::string(store_messages::kFileWriteFailed) + ":" + destination_text);
-    return 0;
-  }
-  CLPOSTDoc destination_box(source.profile(), ui, source.commands());
-  if (!destination_box.Open(destination_index).ok) {
-    ui.ShowMessage(cannot_open);
     return 0;
   }
   bool any_unread = false;

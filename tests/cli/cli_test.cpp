@@ -272,5 +272,53 @@ TEST_F(CliTest, SortReordersAndSavesTheBox) {
   EXPECT_EQ(RunCli(scratch_, data_, {"sort", "受信.lp", "size"}).status, 2);
 }
 
+TEST_F(CliTest, MoveAndDeleteRunTheMailListCommandsHeadless) {
+  MakeBox("受信.lp", {{Mail("a@x", "first", 100, 1, 0), "text a"}, {Mail("b@x", "second", 200, 0, 0), "text b"}});
+
+  CliResult missing = RunCli(scratch_, data_, {"move", "受信.lp", "0", "nobox.lp"});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err.find("ファイルが開けません - nobox.lp"), std::string::npos);
+  EXPECT_NE(::access((data_ + "/nobox.mb").c_str(), F_OK), 0);  // no stray text for a box that is not there
+
+  CliResult moved = RunCli(scratch_, data_, {"move", "受信.lp", "0", "送信.lp"});
+  ASSERT_EQ(moved.status, 0) << moved.err;
+  EXPECT_EQ(RunCli(scratch_, data_, {"show", "送信.lp", "0", "--header-mode", "1"}).out, "text a");
+  EXPECT_EQ(RunCli(scratch_, data_, {"list"}).out, "0\t0\t0\t1970/01/01 09:03:20\tb@x\tsecond\n");
+
+  CliResult cancelled = RunCli(scratch_, data_, {"delete", "受信.lp", "0"});
+  EXPECT_EQ(cancelled.status, 1);
+  EXPECT_NE(cancelled.err.find("メールを削除しますか？ [Cancel]"), std::string::npos);
+  EXPECT_EQ(RunCli(scratch_, data_, {"list"}).out, "0\t0\t0\t1970/01/01 09:03:20\tb@x\tsecond\n");
+
+  CliResult deleted = RunCli(scratch_, data_, {"delete", "受信.lp", "0", "--yes"});
+  ASSERT_EQ(deleted.status, 0) << deleted.err;
+  EXPECT_EQ(RunCli(scratch_, data_, {"list"}).out, "");
+  EXPECT_EQ(RunCli(scratch_, data_, {"show", "ごみ箱.lp", "0", "--header-mode", "1"}).out, "text b");
+}
+
+TEST_F(CliTest, CompactCheckAndImportKeepEveryMailReadable) {
+  MakeBox("受信.lp", {{Mail("a@x", "a", 100, 1, 0), "+OK\r\nSubject: a\r\n\r\nbody a"},
+                     {Mail("b@x", "b", 200, 1, 0), "+OK\r\nSubject: b\r\n\r\nbody b"}});
+  ASSERT_EQ(RunCli(scratch_, data_, {"delete", "受信.lp", "0", "--yes"}).status, 0);  // leaves dead space
+
+  CliResult compacted = RunCli(scratch_, data_, {"compact", "受信.lp"});
+  ASSERT_EQ(compacted.status, 0) << compacted.err;
+  const std::string block = "+OK\r\nSubject: b\r\n\r\nbody b\r\n.\r\n";
+  EXPECT_EQ(ReadFileBytes(data_ + "/受信.mb"), block);
+  EXPECT_EQ(RunCli(scratch_, data_, {"show", "0", "--header-mode", "2"}).out, "\r\nbody b");
+
+  // Import the trash box's file twice: its mail arrives once.
+  CliResult imported = RunCli(scratch_, data_, {"import", "受信.lp", data_ + "/ごみ箱.lp"});
+  ASSERT_EQ(imported.status, 0) << imported.err;
+  ASSERT_EQ(RunCli(scratch_, data_, {"import", "受信.lp", data_ + "/ごみ箱.lp"}).status, 0);
+  CliResult listed = RunCli(scratch_, data_, {"list"});
+  EXPECT_EQ(listed.out, "0\t1\t0\t1970/01/01 09:03:20\tb@x\tb\n1\t1\t0\t1970/01/01 09:01:40\ta@x\ta\n");
+  EXPECT_EQ(RunCli(scratch_, data_, {"show", "1", "--header-mode", "2"}).out, "\r\nbody a");
+
+  CliResult checked = RunCli(scratch_, data_, {"check", "受信.lp"});
+  EXPECT_EQ(checked.status, 0) << checked.err;
+  EXPECT_EQ(RunCli(scratch_, data_, {"import", "受信.lp", "nothing.lp"}).status, 1);
+}
+
 }  // namespace
 }  // namespace lp

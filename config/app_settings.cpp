@@ -11,11 +11,6 @@ namespace lp {
 namespace {
 
 // Box file names of a first start.
-constexpr const char* kDefaultInbox = "\x8E\xF3\x90\x4D.lp";                   // 受信.lp
-constexpr const char* kDefaultSendBox = "\x91\x97\x90\x4D.lp";                 // 送信.lp
-constexpr const char* kDefaultSentBox = "\x91\x97\x90\x4D\x8D\xCF\x82\xDD.lp";  // 送信済み.lp
-constexpr const char* kDefaultTrashBox = "\x82\xB2\x82\xDD\x94\xA0.lp";        // ごみ箱.lp
-constexpr const char* kDefaultDraftBox = "\x89\xBA\x8F\x91\x82\xAB.lp";        // 下書き.lp
 
 constexpr int kDefaultLabelColor = 255;  // pure red
 
@@ -48,14 +43,14 @@ std::string LocateSettingsFile() {
 }
 
 void AppSettings::Load(const Profile& profile) {
-  default_file = profile.GetString("System", "DefaultFile", kDefaultInbox);
+  default_file = profile.GetString("System", "DefaultFile", kDefaultInboxFile);
   CreateBoxIfMissing(default_file);
-  send_file = profile.GetString("System", "SendFile", kDefaultSendBox);
+  send_file = profile.GetString("System", "SendFile", kDefaultSendBoxFile);
   CreateBoxIfMissing(send_file);
 
-  send_done_file = profile.GetString("System", "SendDoneFile", kDefaultSentBox);
-  trash_file = profile.GetString("System", "TrashFile", kDefaultTrashBox);
-  draft_file = profile.GetString("System", "DraftFile", kDefaultDraftBox);
+  send_done_file = profile.GetString("System", "SendDoneFile", kDefaultSentBoxFile);
+  trash_file = profile.GetString("System", "TrashFile", kDefaultTrashBoxFile);
+  draft_file = profile.GetString("System", "DraftFile", kDefaultDraftBoxFile);
 
   labels[0] = Label{};
   for (int n = 1; n <= kLabelCount; ++n) {

@@ -1,5 +1,6 @@
 #include "store/fixed_boxes.h"
 
+#include "config/app_settings.h"
 #include "platform/file_system.h"
 #include "platform/sjis_path.h"
 
@@ -7,10 +8,6 @@ namespace lp {
 namespace {
 
 constexpr char kSectionSystem[] = "System";
-// "送信済み.lp", "ごみ箱.lp", "下書き.lp"
-constexpr char kDefaultSentBox[] = "\x91\x97\x90\x4D\x8D\xCF\x82\xDD.lp";
-constexpr char kDefaultTrashBox[] = "\x82\xB2\x82\xDD\x94\xA0.lp";
-constexpr char kDefaultDraftBox[] = "\x89\xBA\x8F\x91\x82\xAB.lp";
 
 struct FixedBox {
   const char* flag_key;
@@ -20,9 +17,9 @@ struct FixedBox {
 };
 
 constexpr FixedBox kFixedBoxes[] = {
-    {"SmailDone", 0, "SendDoneFile", kDefaultSentBox},
-    {"Trash", 1, "TrashFile", kDefaultTrashBox},
-    {"Draft", 1, "DraftFile", kDefaultDraftBox},
+    {"SmailDone", 0, "SendDoneFile", kDefaultSentBoxFile},
+    {"Trash", 1, "TrashFile", kDefaultTrashBoxFile},
+    {"Draft", 1, "DraftFile", kDefaultDraftBoxFile},
 };
 
 }  // namespace
@@ -36,7 +33,7 @@ void EnsureFixedBoxes(const Profile& profile) {
 }
 
 std::string TrashBoxPath(const Profile& profile) {
-  return AbsolutePath(profile.GetString(kSectionSystem, "TrashFile", kDefaultTrashBox));
+  return AbsolutePath(profile.GetString(kSectionSystem, "TrashFile", kDefaultTrashBoxFile));
 }
 
 bool IsTrashBox(const CLPOSTDoc& box, const Profile& profile) {

@@ -1,0 +1,629 @@
+#include "net/pop_session.h"
+
+#include <algorithm>
+#include <charconv>
+#include <climits>
+#include <cstdio>
+#include <utility>
+
+#include "net/apop_digest.h"
+#include "net/pop_messages.h"
+#include "net/uidl_lists.h"
+#include "platform/atomic_file.h"
+#include "platform/file_system.h"
+
+namespace lp {
+namespace {
+
+// Only the headers and the first lines of a TOP response are ever looked at.
+constexpr std::size_t kMaxTopKept = 1 << 20;
+// UIDL: a line is a number, a space and at most 70 characters; the whole
+// list is kept in memory to compare it, so it is bounded too.
+constexpr std::size_t kMaxUidlLine = 512;
+constexpr std::uint64_t kMaxUidlList = 64u << 20;
+constexpr std::uint64_t kProgressUnitThreshold = 50000;
+
+std::string Format(const char* pattern, int a) {
+  char buffer[128];
+  std::snprintf(buffer, sizeof buffer, pattern, a);
+  return buffer;
+}
+
+std::string Format(const char* pattern, int a, int b) {
+  char buffer[128];
+  std::snprintf(buffer, sizeof buffer, pattern, a, b);
+  return buffer;
+}
+
+std::string WithReply(std::string_view text, std::string_view reply) {
+  std::string message(text);
+  message += pop_text::kColon;
+  message.append(reply);
+  return message;
+}
+
+int ClampToInt(std::uint64_t value) { return value > INT_MAX ? INT_MAX : static_cast<int>(value); }
+
+// "+OK count size": false unless both numbers are there.
+bool ParseStat(std::string_view line, std::uint64_t& count, std::uint64_t& size) {
+  line.remove_prefix(3);
+  auto number = [&line](std::uint64_t& value) {
+    while (!line.empty() && line.front() == ' ') line.remove_prefix(1);
+    const auto [end, error] = std::from_chars(line.data(), line.data() + line.size(), value);
+    if (error != std::errc()) return false;
+    line.remove_prefix(static_cast<std::size_t>(end - line.data()));
+    return true;
+  };
+  return number(count) && number(size);
+}
+
+}  // namespace
+
+CPopSession::CPopSession(Transport& transport, UserInterface& ui, ConfirmEachMail* confirm, Finished finished)
+    : transport_(transport), ui_(ui), confirm_(confirm), finished_(std::move(finished)) {}
+
+CPopSession::~CPopSession() {
+  if (Running()) transport_.Close();
+}
+
+void CPopSession::StartReceive(const PopSessionSettings& settings) { Start(settings, Mode::Receive); }
+
+void CPopSession::StartDeleteAll(const PopSessionSettings& settings) { Start(settings, Mode::DeleteAll); }
+
+void CPopSession::Start(const PopSessionSettings& settings, Mode mode) {
+  settings_ = settings;
+  mode_ = mode;
+  result_ = PopSessionResult();
+  reader_ = PopReplyReader();
+  keep_on_server_ = settings.keep_on_server || settings.confirm_each;
+  apop_stamp_.clear();
+  top_response_.clear();
+  uidl_response_.clear();
+  new_uids_.clear();
+  fetch_list_.clear();
+  uidl_mode_ = false;
+  message_count_ = 0;
+  total_size_ = 0;
+  bytes_received_ = 0;
+  progress_unit_ = 1;
+  fetch_count_ = 0;
+  deleted_ = 0;
+  current_ = 1;
+
+  std::string caption = settings.account_name;
+  caption += pop_text::kReceivingFrom;
+  progress_ = ui_.BeginProgress(caption);
+  state_ = PopState::Connecting;
+  SetStatus(pop_text::kInitialising);
+  log_.Open(settings.log_path);
+
+  if (mode == Mode::Receive) {
+    if (!spool_.Open(settings.spool_path)) {
+      Fail(WithReply(pop_text::kCannotWrite, settings.spool_path), PopOutcome::ConnectFailed);
+      return;
+    }
+    if (keep_on_server_) {
+      current_ = std::max(1, settings.remembered_retr);
+      // Without a received list the remembered number cannot be trusted
+      // next time; this session still starts from it.
+      if (current_ != 1 && !PathExists(settings.received_uid_list)) result_.new_retr = 1;
+    }
+  }
+
+  SetStatus(pop_text::kConnectingToHost);
+  TransportEndpoint endpoint;
+  endpoint.host = settings.host;
+  endpoint.port = settings.port;
+  endpoint.tls = settings.tls;
+  endpoint.idle_timeout = settings.idle_timeout;
+  transport_.Connect(endpoint, *this);
+}
+
+void CPopSession::OnConnected() {
+  if (state_ != PopState::Connecting) return;
+  ExpectStatus(PopState::Greeting);
+}
+
+void CPopSession::OnTlsStarted() {
+  if (state_ != PopState::TlsHandshake) return;
+  BeginLogin();
+}
+
+void CPopSession::OnDisconnected(std::string_view reason) {
+  if (!Running()) return;
+  switch (state_) {
+    case PopState::Connecting:
+      // The transport names the cause (host not found, certificate) when it knows it.
+      Fail(reason.empty() ? std::string_view(pop_text::kCannotConnect) : reason, PopOutcome::ConnectFailed);
+      return;
+    case PopState::Greeting:
+      Fail(pop_text::kCannotConnect, PopOutcome::ConnectFailed);
+      return;
+    case PopState::TlsHandshake:
+      Fail(reason.empty() ? std::string_view(pop_text::kNoResponse) : reason);
+      return;
+    case PopState::QuitReply:
+      // The server closed after QUIT without answering; the dialogue is over.
+      End();
+      return;
+    default:
+      Fail(reason.empty() ? std::string(pop_text::kNoResponse) : WithReply(pop_text::kNoResponse, reason));
+      return;
+  }
+}
+
+void CPopSession::OnReceived(std::string_view bytes) {
+  if (!Running()) return;
+  log_.Received(bytes);
+  while (!bytes.empty() && Running() && reader_.Waiting()) {
+    switch (reader_.Feed(bytes)) {
+      case PopReplyReader::Status::Incomplete:
+        break;
+      case PopReplyReader::Status::Complete:
+        HandleReply();
+        break;
+      case PopReplyReader::Status::LineTooLong:
+      case PopReplyReader::Status::TooLarge:
+        Fail(pop_text::kBadResponse);
+        return;
+      case PopReplyReader::Status::SinkFailed:
+        Fail(WithReply(pop_text::kCannotWrite, settings_.spool_path));
+        return;
+    }
+  }
+  // Bytes nobody asked for (a server talking out of turn) are dropped.
+}
+
+void CPopSession::HandleReply() {
+  // A copy: the reader is re-armed for the next reply below.
+  const std::string reply = reader_.StatusLine();
+  const bool ok = reader_.IsOk();
+  switch (state_) {
+    case PopState::Greeting:
+      if (!ok) {
+        Fail(pop_text::kCannotConnect, PopOutcome::ConnectFailed);
+        return;
+      }
+      apop_stamp_ = ExtractApopStamp(reply);
+      if (settings_.tls == TlsMode::StartTls) {
+        ExpectStatus(PopState::StlsReply);
+        (void)SendCommand("STLS\r\n");
+        return;
+      }
+      BeginLogin();
+      return;
+
+    case PopState::StlsReply:
+      if (!ok) {
+        // Never fall back to a login in clear.
+        FailAndQuit(WithReply(pop_text::kNoStls, reply));
+        return;
+      }
+      state_ = PopState::TlsHandshake;
+      transport_.StartTls();
+      return;
+
+    case PopState::UserReply:
+      // The USER reply is not judged: a refused user shows as a refused password.
+      SetStatus(pop_text::kCheckingPassword);
+      ExpectStatus(mode_ == Mode::Receive && keep_on_server_ ? PopState::UidlPassReply : PopState::PassReply);
+      (void)SendCommand("PASS " + settings_.password + "\r\n");
+      return;
+
+    case PopState::PassReply:
+    case PopState::UidlPassReply:
+      if (!ok) {
+        FailAndQuit(WithReply(pop_text::kPasswordError, reply));
+        return;
+      }
+      if (state_ == PopState::UidlPassReply) {
+        SetStatus(pop_text::kCheckingNewMail);
+        uidl_response_.clear();
+        reader_.ExpectMultiLine(
+            [this](std::string_view data) {
+              uidl_response_.append(data);
+              return true;
+            },
+            kMaxUidlLine, kMaxUidlList);
+        state_ = PopState::UidlList;
+        (void)SendCommand("UIDL\r\n");
+        return;
+      }
+      SetStatus(pop_text::kCheckingMail);
+      ExpectStatus(mode_ == Mode::Receive ? PopState::StatReply : PopState::DeleteAllStat);
+      (void)SendCommand("STAT\r\n");
+      return;
+
+    case PopState::UidlList: {
+      if (!ok) {
+        SetStatus(pop_text::kCheckingMail);
+        ExpectStatus(PopState::StatReply);
+        (void)SendCommand("STAT\r\n");
+        return;
+      }
+      if (!UidlListIsWellFormed(uidl_response_)) {
+        FailAndQuit(pop_text::kBadResponse);
+        return;
+      }
+      std::string error;
+      if (!ReplaceFileAtomically(settings_.new_uid_list, uidl_response_, &error)) {
+        FailAndQuit(WithReply(pop_text::kCannotWrite, settings_.new_uid_list));
+        return;
+      }
+      const std::optional<std::string> old_list = ReadWholeFile(settings_.received_uid_list);
+      new_uids_ = ParseUidlList(uidl_response_);
+      uidl_response_.clear();
+      uidl_response_.shrink_to_fit();
+      const std::vector<int> fresh = NewUidPositions(old_list ? ParseUidlList(*old_list) : std::vector<std::string>(), new_uids_);
+      uidl_mode_ = true;
+      fetch_list_.assign(1, 0);
+      fetch_list_.insert(fetch_list_.end(), fresh.begin(), fresh.end());
+      fetch_count_ = static_cast<int>(fetch_list_.size());
+      current_ = 1;
+      message_count_ = ClampToInt(new_uids_.size());
+      if (progress_) progress_->SetRange(0, fetch_count_ - 1);
+      if (fetch_count_ > 1) {
+        ChooseNext();
+      } else {
+        Quit();
+      }
+      return;
+    }
+
+    case PopState::StatReply: {
+      std::uint64_t count = 0;
+      if (!ok) {
+        FailAndQuit(WithReply(pop_text::kError, reply));
+        return;
+      }
+      if (!ParseStat(reply, count, total_size_)) {
+        FailAndQuit(pop_text::kBadResponse);
+        return;
+      }
+      // A count past what a message number can be is a lie; the fetch list
+      // is a range, never an array of that size.
+      if (count >= static_cast<std::uint64_t>(INT_MAX)) {
+        FailAndQuit(pop_text::kBadResponse);
+        return;
+      }
+      message_count_ = static_cast<int>(count);
+      progress_unit_ = total_size_ > kProgressUnitThreshold ? 100 : 1;
+      if (progress_) {
+        progress_->SetRange(0, settings_.progress_by_count ? std::max(0, message_count_ - current_)
+                                                           : ClampToInt(total_size_ / static_cast<unsigned>(progress_unit_)));
+      }
+      if (message_count_ == 0) {
+        Quit();
+        return;
+      }
+      fetch_list_.clear();
+      fetch_count_ = message_count_ + 1;
+      if (message_count_ + 1 < current_) {
+        current_ = 1;  // fewer messages than remembered: the server was emptied
+      } else if (current_ >= 2) {
+        ExpectTop(PopState::MessageIdTop);
+        (void)SendCommand("TOP " + std::to_string(current_ - 1) + " 0\r\n");
+        return;
+      }
+      ChooseNext();
+      return;
+    }
+
+    case PopState::MessageIdTop:
+      if (!ok) {
+        FailAndQuit(WithReply(pop_text::kError, reply));
+        return;
+      }
+      if (FirstMessageId(top_response_) != settings_.remembered_message_id) {
+        current_ = 1;  // the remembered position no longer holds
+      } else if (message_count_ < current_) {
+        Quit();
+        return;
+      }
+      ChooseNext();
+      return;
+
+    case PopState::ConfirmTop: {
+      if (!ok) {
+        FailAndQuit(WithReply(pop_text::kError, reply));
+        return;
+      }
+      const int number = MessageAt(current_);
+      const ConfirmAnswer answer =
+          confirm_ != nullptr ? confirm_->Ask(SummariseTop(top_response_, number)) : ConfirmAnswer::Receive;
+      switch (answer) {
+        case ConfirmAnswer::Receive:
+          SendRetr();
+          return;
+        case ConfirmAnswer::Delete:
+          AfterMessage(true);
+          return;
+        case ConfirmAnswer::Stop:
+          Quit();
+          return;
+        case ConfirmAnswer::Skip:
+          ++current_;
+          if (current_ < fetch_count_) {
+            ChooseNext();
+          } else {
+            Quit();
+          }
+          return;
+      }
+      return;
+    }
+
+    case PopState::IframeTop:
+      if (!ok) {
+        FailAndQuit(WithReply(pop_text::kError, reply));
+        return;
+      }
+      if (HasInlineFrame(top_response_)) {
+        AfterMessage(!keep_on_server_);  // set aside unfetched, handled like a fetched one
+      } else {
+        SendRetr();
+      }
+      return;
+
+    case PopState::RetrData:
+      if (!ok) {
+        // The message the count promised is not there.
+        FailAndQuit(WithReply(pop_text::kError, reply));
+        return;
+      }
+      if (settings_.confirm_each && uidl_mode_) {
+        const int number = MessageAt(current_);
+        if (number >= 1 && static_cast<std::size_t>(number) <= new_uids_.size()) {
+          // The message must be on the disk before the list says it was received.
+          File list;
+          if (!spool_.SyncIfNeeded() || !list.Open(settings_.received_uid_list, File::Mode::Append) ||
+              !list.Write(ReceivedUidLine(number, new_uids_[static_cast<std::size_t>(number) - 1]))) {
+            FailAndQuit(WithReply(pop_text::kCannotWrite, settings_.received_uid_list));
+            return;
+          }
+        }
+      }
+      AfterMessage(!keep_on_server_);
+      return;
+
+    case PopState::DeleReply:
+      if (current_ < fetch_count_) {
+        ChooseNext();
+      } else {
+        Quit();
+      }
+      return;
+
+    case PopState::TrimDeleReply:
+      TrimStep();
+      return;
+
+    case PopState::DeleteAllStat: {
+      std::uint64_t count = 0;
+      std::uint64_t size = 0;
+      if (!ok) {
+        FailAndQuit(WithReply(pop_text::kError, reply));
+        return;
+      }
+      if (!ParseStat(reply, count, size) || count >= static_cast<std::uint64_t>(INT_MAX)) {
+        FailAndQuit(pop_text::kBadResponse);
+        return;
+      }
+      message_count_ = static_cast<int>(count);
+      if (message_count_ == 0) {
+        Quit();
+        return;
+      }
+      if (progress_) progress_->SetRange(0, message_count_);
+      current_ = 1;
+      DeleteAllStep();
+      return;
+    }
+
+    case PopState::DeleteAllDele:
+      ++current_;
+      DeleteAllStep();
+      return;
+
+    case PopState::QuitReply:
+      End();
+      return;
+
+    default:
+      return;
+  }
+}
+
+void CPopSession::BeginLogin() {
+  SetStatus(pop_text::kHostConnected);
+  if (!settings_.use_apop) {
+    ExpectStatus(PopState::UserReply);
+    (void)SendCommand("USER " + settings_.user + "\r\n");
+    return;
+  }
+  // The stamp was read from the greeting, before any STLS: it is a public
+  // challenge, so its having travelled in clear weakens nothing.
+  if (apop_stamp_.empty()) {
+    // A digest of the password alone would be a replayable secret.
+    FailAndQuit(pop_text::kNoApop);
+    return;
+  }
+  const std::string digest = ApopDigest(apop_stamp_, settings_.password);
+  ExpectStatus(mode_ == Mode::Receive && keep_on_server_ ? PopState::UidlPassReply : PopState::PassReply);
+  (void)SendCommand("APOP " + settings_.user + " " + digest + "\r\n");
+}
+
+int CPopSession::MessageAt(int index) const {
+  if (!uidl_mode_) return index;
+  if (index < 1 || index >= static_cast<int>(fetch_list_.size())) return 0;
+  return fetch_list_[static_cast<std::size_t>(index)];
+}
+
+void CPopSession::ChooseNext() {
+  state_ = PopState::NextMessage;
+  if (current_ >= fetch_count_) {
+    if (keep_on_server_) {
+      TrimStep();
+    } else {
+      Quit();
+    }
+    return;
+  }
+  const std::string number = std::to_string(MessageAt(current_));
+  if (settings_.confirm_each) {
+    ExpectTop(PopState::ConfirmTop);
+    (void)SendCommand("TOP " + number + " 100\r\n");
+  } else if (!settings_.iframe_check) {
+    SendRetr();
+  } else {
+    ExpectTop(PopState::IframeTop);
+    (void)SendCommand("TOP " + number + " 20\r\n");
+  }
+}
+
+void CPopSession::SendRetr() {
+  state_ = PopState::SendRetr;
+  const int number = MessageAt(current_);
+  SetStatus(Format(pop_text::kReceivingMail, number, message_count_));
+  reader_.ExpectMultiLine([this](std::string_view data) {
+    if (!spool_.Append(data)) return false;
+    bytes_received_ = std::min(total_size_, bytes_received_ + data.size());
+    ShowProgressPosition();
+    return true;
+  });
+  state_ = PopState::RetrData;
+  (void)SendCommand("RETR " + std::to_string(number) + "\r\n");
+}
+
+void CPopSession::ShowProgressPosition() {
+  if (!progress_) return;
+  if (uidl_mode_ || settings_.progress_by_count) {
+    progress_->SetPosition(current_);
+  } else {
+    progress_->SetPosition(ClampToInt(bytes_received_ / static_cast<unsigned>(progress_unit_)));
+  }
+}
+
+void CPopSession::AfterMessage(bool delete_it) {
+  ++result_.received;
+  const int number = MessageAt(current_);
+  ++current_;
+  if (!delete_it) {
+    ChooseNext();
+    return;
+  }
+  // What the server forgets must already be on the disk.
+  if (!spool_.SyncIfNeeded()) {
+    FailAndQuit(WithReply(pop_text::kCannotWrite, settings_.spool_path));
+    return;
+  }
+  ExpectStatus(PopState::DeleReply);
+  (void)SendCommand("DELE " + std::to_string(number) + "\r\n");
+}
+
+void CPopSession::TrimStep() {
+  state_ = PopState::TrimDeleReply;
+  if (settings_.server_delete) {
+    const long long left = static_cast<long long>(uidl_mode_ ? message_count_ : current_) -
+                           settings_.delete_keep - deleted_ - 1;
+    if (left > 0) {
+      if (!spool_.SyncIfNeeded()) {
+        FailAndQuit(WithReply(pop_text::kCannotWrite, settings_.spool_path));
+        return;
+      }
+      ++deleted_;
+      SetStatus(Format(pop_text::kDeletingMail, deleted_));
+      ExpectStatus(PopState::TrimDeleReply);
+      (void)SendCommand("DELE " + std::to_string(deleted_) + "\r\n");
+      return;
+    }
+  }
+  result_.new_retr = uidl_mode_ ? 1 : (settings_.server_delete ? current_ - deleted_ : current_);
+  if (uidl_mode_ && !settings_.confirm_each) {
+    // The list may say "received" only for mail already on the disk.
+    if (!spool_.SyncIfNeeded() || !RenameReplace(settings_.new_uid_list, settings_.received_uid_list)) {
+      const std::string text = WithReply(pop_text::kCannotWrite, settings_.received_uid_list);
+      ui_.ShowMessage(text);
+      result_.outcome = PopOutcome::Failed;
+      result_.error_text = text;
+    }
+  }
+  Quit();
+}
+
+void CPopSession::DeleteAllStep() {
+  if (current_ > message_count_) {
+    result_.new_retr = 1;
+    Quit();
+    return;
+  }
+  SetStatus(Format(pop_text::kDeletingMail, current_));
+  if (progress_) progress_->SetPosition(current_);
+  ExpectStatus(PopState::DeleteAllDele);
+  (void)SendCommand("DELE " + std::to_string(current_) + "\r\n");
+}
+
+void CPopSession::Quit() {
+  state_ = PopState::Quit;
+  if (!spool_.Close() && result_.outcome == PopOutcome::Completed) {
+    const std::string text = WithReply(pop_text::kCannotWrite, settings_.spool_path);
+    ui_.ShowMessage(text);
+    result_.outcome = PopOutcome::Failed;
+    result_.error_text = text;
+  }
+  SetStatus(pop_text::kDisconnecting);
+  ExpectStatus(PopState::QuitReply);
+  (void)SendCommand("QUIT\r\n");
+}
+
+bool CPopSession::SendCommand(std::string_view line) {
+  log_.Sent(line);
+  if (transport_.Send(line)) return true;
+  Fail(pop_text::kSendError);
+  return false;
+}
+
+void CPopSession::ExpectStatus(PopState next) {
+  reader_.ExpectStatusLine();
+  state_ = next;
+}
+
+void CPopSession::ExpectTop(PopState next) {
+  top_response_.clear();
+  reader_.ExpectMultiLine([this](std::string_view data) {
+    const std::size_t room = kMaxTopKept - std::min(kMaxTopKept, top_response_.size());
+    top_response_.append(data.substr(0, std::min(room, data.size())));
+    return true;
+  });
+  state_ = next;
+}
+
+void CPopSession::SetStatus(std::string_view text) {
+  if (progress_) progress_->SetStatusText(text);
+}
+
+void CPopSession::Fail(std::string_view text, PopOutcome outcome) {
+  ui_.ShowMessage(text);
+  result_.outcome = outcome;
+  result_.error_text = std::string(text);
+  End();
+}
+
+void CPopSession::FailAndQuit(std::string_view text) {
+  ui_.ShowMessage(text);
+  result_.outcome = PopOutcome::Failed;
+  result_.error_text = std::string(text);
+  Quit();
+}
+
+void CPopSession::End() {
+  if (!Running()) return;
+  state_ = PopState::Done;
+  (void)spool_.Close();
+  log_.Close();
+  transport_.Close();
+  progress_.reset();
+  if (finished_) finished_(result_);
+}
+
+}  // namespace lp

@@ -1,0 +1,192 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "net/pop_reply_reader.h"
+#include "net/pop_spool.h"
+#include "net/receive_log.h"
+#include "net/top_checks.h"
+#include "net/transport.h"
+#include "platform/user_interface.h"
+
+// The POP3 client: logs in (USER/PASS or APOP, after STLS when the account
+// asks for it), decides which messages are new (UIDL lists, or the
+// remembered message number checked by Message-Id), retrieves them into the
+// spool, deletes them or leaves them on the server, trims the server and
+// quits. A second, shorter machine deletes every message on the server.
+//
+// The session never blocks: the transport reports events, the session
+// gathers each reply until it is whole and one function answers it with the
+// next command. When the session ends it closes the transport and reports
+// the result through the completion callback.
+
+namespace lp {
+
+// Filled by the caller from the connection account and the profile.
+struct PopSessionSettings {
+  std::string account_name;  // the progress caption starts with it
+  std::string host;
+  int port = 110;
+  TlsMode tls = TlsMode::None;
+  std::chrono::milliseconds idle_timeout{std::chrono::seconds(60)};
+  std::string user;
+  std::string password;
+  bool use_apop = false;             // APOP
+  bool keep_on_server = true;        // NotDel
+  bool confirm_each = false;         // MailKakunin; forces keep_on_server
+  int remembered_retr = 1;           // RETR: the next new message number
+  std::string remembered_message_id; // MessageID of the last mail received
+  std::string received_uid_list;     // "UIDL" + name + ".txt"
+  std::string new_uid_list;          // "UIDL2" + name + ".txt"
+  bool iframe_check = false;         // [System] IframeDel
+  bool server_delete = false;        // [System] Serverdel
+  int delete_keep = 100;             // [System] DelNo: messages the trim leaves
+  bool progress_by_count = false;    // [View] ProgressMode
+  std::string spool_path = "inbox.log";
+  std::string log_path = "rec.log";
+};
+
+enum class PopOutcome {
+  Completed,      // the dialogue ended with QUIT
+  ConnectFailed,  // no connection or no greeting; nothing was received
+  Failed,         // the session ended early; what was received stays in the spool
+};
+
+struct PopSessionResult {
+  PopOutcome outcome = PopOutcome::Completed;
+  int received = 0;  // messages handled (fetched, or set aside by a check)
+  // The account's RETR for later sessions, when the session changed it.
+  std::optional<int> new_retr;
+  std::string error_text;  // the message shown, Shift_JIS
+};
+
+enum class ConfirmAnswer { Receive, Delete, Stop, Skip };
+
+// The question asked for each mail when the account confirms each one.
+class ConfirmEachMail {
+ public:
+  virtual ~ConfirmEachMail() = default;
+  [[nodiscard]] virtual ConfirmAnswer Ask(const MailSummary& mail) = 0;
+};
+
+// The classic state numbers are the values; the states from 100 on
+// extend the dialogue (connection, STLS, deleting everything).
+enum class PopState : int {
+  SendUser = 0,
+  UserReply = 1,
+  PassReply = 2,
+  StatReply = 3,
+  DeleReply = 4,
+  RetrData = 5,
+  TrimDeleReply = 7,
+  Quit = 8,
+  QuitReply = 9,
+  NextMessage = 10,
+  NothingNew = 11,
+  MessageIdTop = 12,
+  SendRetr = 15,
+  SendApop = 16,
+  IframeTop = 17,
+  UidlPassReply = 18,
+  UidlList = 19,
+  ConfirmTop = 20,
+  Idle = 100,
+  Connecting = 101,
+  Greeting = 102,
+  StlsReply = 103,
+  TlsHandshake = 104,
+  DeleteAllStat = 105,
+  DeleteAllDele = 106,
+  Done = 107,
+};
+
+class CPopSession final : public TransportEvents {
+ public:
+  // Called once when the session ends, from inside a transport event (or
+  // from the Start call itself). Do not destroy the session inside it.
+  using Finished = std::function<void(const PopSessionResult&)>;
+
+  // `confirm` may be null: every mail is then received.
+  CPopSession(Transport& transport, UserInterface& ui, ConfirmEachMail* confirm, Finished finished);
+  ~CPopSession() override;
+  CPopSession(const CPopSession&) = delete;
+  CPopSession& operator=(const CPopSession&) = delete;
+
+  // Connects and fetches the new mail into settings.spool_path.
+  void StartReceive(const PopSessionSettings& settings);
+  // Connects and deletes every message on the server.
+  void StartDeleteAll(const PopSessionSettings& settings);
+
+  [[nodiscard]] PopState State() const { return state_; }
+  [[nodiscard]] bool Running() const { return state_ != PopState::Idle && state_ != PopState::Done; }
+
+  void OnConnected() override;
+  void OnReceived(std::string_view bytes) override;
+  void OnTlsStarted() override;
+  void OnDisconnected(std::string_view reason) override;
+
+ private:
+  enum class Mode { Receive, DeleteAll };
+
+  void Start(const PopSessionSettings& settings, Mode mode);
+  // The one place that answers a complete reply with the next step.
+  void HandleReply();
+
+  void BeginLogin();
+  void ChooseNext();
+  void SendRetr();
+  void AfterMessage(bool delete_it);
+  void TrimStep();
+  void DeleteAllStep();
+  void Quit();
+
+  [[nodiscard]] bool SendCommand(std::string_view line);
+  void ExpectStatus(PopState next);
+  void ExpectTop(PopState next);
+  [[nodiscard]] int MessageAt(int index) const;
+  void SetStatus(std::string_view text);
+  void ShowProgressPosition();
+  // Shows `text`, marks the session failed and ends it at once.
+  void Fail(std::string_view text, PopOutcome outcome = PopOutcome::Failed);
+  // Shows `text`, marks the session failed and ends it politely with QUIT.
+  void FailAndQuit(std::string_view text);
+  void End();
+
+  Transport& transport_;
+  UserInterface& ui_;
+  ConfirmEachMail* confirm_;
+  Finished finished_;
+
+  PopSessionSettings settings_;
+  Mode mode_ = Mode::Receive;
+  PopState state_ = PopState::Idle;
+  PopReplyReader reader_;
+  std::unique_ptr<Progress> progress_;
+  ReceiveLog log_;
+  PopSpool spool_;
+  PopSessionResult result_;
+
+  bool keep_on_server_ = true;
+  std::string apop_stamp_;
+  std::string top_response_;  // bounded copy of the last TOP response
+  std::string uidl_response_;
+  std::vector<std::string> new_uids_;
+  std::vector<int> fetch_list_;  // UIDL mode: element 0 unused
+  bool uidl_mode_ = false;
+  int message_count_ = 0;
+  std::uint64_t total_size_ = 0;
+  std::uint64_t bytes_received_ = 0;
+  int progress_unit_ = 1;
+  int fetch_count_ = 0;
+  int current_ = 1;
+  int deleted_ = 0;
+};
+
+}  // namespace lp

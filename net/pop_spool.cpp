@@ -1,0 +1,38 @@
+#include "net/pop_spool.h"
+
+#include <algorithm>
+
+namespace lp {
+
+std::string NulToSpace(std::string_view bytes) {
+  std::string out(bytes);
+  std::replace(out.begin(), out.end(), '\0', ' ');
+  return out;
+}
+
+bool PopSpool::Open(std::string_view sjis_path) {
+  unsynced_ = false;
+  return file_.Open(sjis_path, File::Mode::Append);
+}
+
+bool PopSpool::Append(std::string_view bytes) {
+  if (!file_.IsOpen()) return false;
+  unsynced_ = true;
+  return file_.Write(NulToSpace(bytes));
+}
+
+bool PopSpool::SyncIfNeeded() {
+  if (!unsynced_) return true;
+  if (!file_.IsOpen() || !file_.Sync()) return false;
+  unsynced_ = false;
+  return true;
+}
+
+bool PopSpool::Close() {
+  if (!file_.IsOpen()) return true;
+  const bool synced = SyncIfNeeded();
+  file_.Close();
+  return synced;
+}
+
+}  // namespace lp

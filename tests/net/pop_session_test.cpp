@@ -1,0 +1,508 @@
+#include "net/pop_session.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "net/pop_messages.h"
+#include "platform/file_system.h"
+#include "platform/recording_user_interface.h"
+#include "tests/support/scripted_transport.h"
+#include "tests/support/temp_directory.h"
+
+namespace lp {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+using ::testing::Not;
+using testing::ScriptedTransport;
+
+constexpr char kPassword[] = "s3cret!";
+
+std::string Script(const std::string& name) {
+  return ScriptedTransport::LoadScript(std::string(LP_TEST_DATA_DIR) + "/pop/" + name);
+}
+
+std::string Text(const char* message, std::string_view reply) {
+  return std::string(message) + pop_text::kColon + std::string(reply);
+}
+
+// Records the progress window's status texts as well as the messages.
+class StatusRecordingUi : public RecordingUserInterface {
+ public:
+  std::unique_ptr<Progress> BeginProgress(std::string_view caption) override {
+    progress_captions.emplace_back(caption);
+    return std::make_unique<Window>(*this);
+  }
+  std::vector<std::string> statuses;
+  int last_position = -1;
+  int range_upper = -1;
+
+ private:
+  class Window : public Progress {
+   public:
+    explicit Window(StatusRecordingUi& ui) : ui_(ui) {}
+    void SetRange(int, int upper) override { ui_.range_upper = upper; }
+    void SetPosition(int position) override { ui_.last_position = position; }
+    void SetStatusText(std::string_view text) override { ui_.statuses.emplace_back(text); }
+    bool CancelRequested() override { return false; }
+
+   private:
+    StatusRecordingUi& ui_;
+  };
+};
+
+class ScriptedConfirm : public ConfirmEachMail {
+ public:
+  explicit ScriptedConfirm(std::deque<ConfirmAnswer> answers) : answers_(std::move(answers)) {}
+  ConfirmAnswer Ask(const MailSummary& mail) override {
+    asked.push_back(mail);
+    if (answers_.empty()) return ConfirmAnswer::Stop;
+    const ConfirmAnswer answer = answers_.front();
+    answers_.pop_front();
+    return answer;
+  }
+  std::vector<MailSummary> asked;
+
+ private:
+  std::deque<ConfirmAnswer> answers_;
+};
+
+// Looks at the spool on the disk at the moment each DELE leaves.
+class DeleWatchingTransport : public ScriptedTransport {
+ public:
+  using ScriptedTransport::ScriptedTransport;
+  bool Send(std::string_view bytes) override {
+    if (bytes.rfind("DELE", 0) == 0) spool_at_dele.push_back(testing::ReadFileBytes("inbox.log"));
+    return ScriptedTransport::Send(bytes);
+  }
+  std::vector<std::string> spool_at_dele;
+};
+
+struct Played {
+  std::optional<PopSessionResult> result;
+  std::vector<std::string> failures;
+  std::string sent;
+  std::string spool;
+  std::string log;
+  bool tls_requested = false;
+  PopState final_state = PopState::Idle;
+};
+
+enum class Machine { Receive, DeleteAll };
+
+class PopSessionTest : public ::testing::Test {
+ protected:
+  PopSessionTest() {
+    settings_.account_name = "test";
+    settings_.host = "pop.example.jp";
+    settings_.user = "alice";
+    settings_.password = kPassword;
+    settings_.keep_on_server = false;
+    settings_.received_uid_list = "UIDLtest.txt";
+    settings_.new_uid_list = "UIDL2test.txt";
+  }
+
+  Played Play(const std::string& script, std::size_t piece = 0, ConfirmEachMail* confirm = nullptr,
+              Machine machine = Machine::Receive, ScriptedTransport* transport = nullptr) {
+    (void)RemoveFile("inbox.log");
+    (void)RemoveFile("rec.log");
+    ScriptedTransport own(script, piece);
+    ScriptedTransport& t = transport != nullptr ? *transport : own;
+    Played played;
+    int calls = 0;
+    CPopSession session(t, ui_, confirm, [&](const PopSessionResult& result) {
+      played.result = result;
+      ++calls;
+    });
+    if (machine == Machine::Receive) {
+      session.StartReceive(settings_);
+    } else {
+      session.StartDeleteAll(settings_);
+    }
+    t.Run();
+    EXPECT_EQ(calls, 1);
+    EXPECT_FALSE(session.Running());
+    played.final_state = session.State();
+    played.failures = t.Failures();
+    played.sent = t.Sent();
+    played.tls_requested = t.TlsRequested();
+    if (PathExists("inbox.log")) played.spool = testing::ReadFileBytes("inbox.log");
+    played.log = testing::ReadFileBytes("rec.log");
+    // Whatever happened, the log never holds the password.
+    EXPECT_THAT(played.log, Not(HasSubstr(kPassword)));
+    return played;
+  }
+
+  testing::TempDirectory dir_{true};
+  StatusRecordingUi ui_;
+  PopSessionSettings settings_;
+};
+
+// A message as the scripts send it and as the spool must keep it.
+std::string MessageLines(int n) {
+  return "S: +OK\nS: Subject: m" + std::to_string(n) + "\nS: Message-Id: <" + std::to_string(n) +
+         "@example.jp>\nS:\nS: body " + std::to_string(n) + "\nS: .\n";
+}
+std::string SpooledMessage(int n) {
+  return "+OK\r\nSubject: m" + std::to_string(n) + "\r\nMessage-Id: <" + std::to_string(n) + "@example.jp>\r\n\r\nbody " +
+         std::to_string(n) + "\r\n.\r\n";
+}
+constexpr char kLoginLines[] = "S: +OK ready\nC: USER alice\nS: +OK\nC: PASS s3cret!\nS: +OK\n";
+
+TEST_F(PopSessionTest, UserPassFetchesAndDeletesWhateverThePieces) {
+  const std::string expected_spool =
+      "+OK 120 octets\r\nFrom: a@example.jp\r\nSubject: first\r\n\r\nhello\r\n.\r\n"
+      "+OK 200 octets\r\nFrom: b@example.jp\r\nSubject: second\r\n\r\n..leading dot\r\n.\r\n";
+  for (const std::size_t piece : {0, 1, 2, 3, 4, 5, 7, 13}) {
+    SCOPED_TRACE("piece " + std::to_string(piece));
+    ui_.statuses.clear();
+    const Played played = Play(Script("user_pass_delete_after_retrieve.pop"), piece);
+    EXPECT_THAT(played.failures, IsEmpty());
+    ASSERT_TRUE(played.result);
+    EXPECT_EQ(played.result->outcome, PopOutcome::Completed);
+    EXPECT_EQ(played.result->received, 2);
+    EXPECT_FALSE(played.result->new_retr);
+    EXPECT_EQ(played.spool, expected_spool);
+    EXPECT_THAT(played.log, HasSubstr("PASS ******\r\n"));
+    EXPECT_THAT(played.log, HasSubstr("USER alice\r\n"));
+    EXPECT_THAT(ui_.messages, IsEmpty());
+  }
+  EXPECT_EQ(ui_.progress_captions.back(), std::string("test") + pop_text::kReceivingFrom);
+  EXPECT_THAT(ui_.statuses,
+              ElementsAre(pop_text::kInitialising, pop_text::kConnectingToHost, pop_text::kHostConnected,
+                          pop_text::kCheckingPassword, pop_text::kCheckingMail,
+                          "\x83\x81\x81\x5B\x83\x8B\x8E\xF3\x90\x4D\x92\x86 1/2",  // メール受信中 1/2
+                          "\x83\x81\x81\x5B\x83\x8B\x8E\xF3\x90\x4D\x92\x86 2/2", pop_text::kDisconnecting));
+}
+
+TEST_F(PopSessionTest, SpoolHoldsEachMessageBeforeItsDele) {
+  DeleWatchingTransport transport(Script("user_pass_delete_after_retrieve.pop"));
+  const Played played = Play({}, 0, nullptr, Machine::Receive, &transport);
+  EXPECT_THAT(played.failures, IsEmpty());
+  ASSERT_EQ(transport.spool_at_dele.size(), 2u);
+  EXPECT_THAT(transport.spool_at_dele[0], HasSubstr("hello\r\n.\r\n"));
+  EXPECT_THAT(transport.spool_at_dele[1], HasSubstr("..leading dot\r\n.\r\n"));
+}
+
+TEST_F(PopSessionTest, NulBytesReachSpoolAndLogAsSpaces) {
+  const std::string script = std::string(kLoginLines) +
+                             "C: STAT\nS: +OK 1 20\nC: RETR 1\nS: +OK\nS: Subject: a\\0b\nS:\nS: .\nC: DELE 1\nS: +OK\n"
+                             "C: QUIT\nS: +OK\n";
+  const Played played = Play(script);
+  EXPECT_THAT(played.failures, IsEmpty());
+  EXPECT_EQ(played.spool, "+OK\r\nSubject: a b\r\n\r\n.\r\n");
+  EXPECT_THAT(played.log, HasSubstr("Subject: a b\r\n"));
+}
+
+TEST_F(PopSessionTest, ApopSendsTheDigestOfStampAndPassword) {
+  settings_.use_apop = true;
+  settings_.password = "tanstaaf";
+  const Played played = Play(Script("apop_login.pop"));
+  EXPECT_THAT(played.failures, IsEmpty());
+  ASSERT_TRUE(played.result);
+  EXPECT_EQ(played.result->outcome, PopOutcome::Completed);
+  EXPECT_EQ(played.result->received, 0);
+}
+
+TEST_F(PopSessionTest, ApopWithoutStampNeverSendsADigest) {
+  settings_.use_apop = true;
+  const Played played = Play("S: +OK ready\nC: QUIT\nS: +OK\n");
+  EXPECT_THAT(played.failures, IsEmpty());
+  EXPECT_THAT(ui_.messages, ElementsAre(pop_text::kNoApop));
+  EXPECT_EQ(played.result->outcome, PopOutcome::Failed);
+}
+
+struct RememberedCase {
+  const char* name;
+  int retr;
+  int count;
+  bool message_id_matches;  // of message retr - 1, when checked
+  int first_fetched;        // 0: nothing
+  std::optional<int> new_retr;
+};
+
+TEST_F(PopSessionTest, KeepOnServerStartsAfterTheRememberedMessage) {
+  const std::vector<RememberedCase> cases = {
+      {"fewer messages than remembered", 7, 5, false, 1, 6},
+      {"nothing new", 6, 5, true, 0, std::nullopt},
+      {"position holds", 4, 7, true, 4, 8},
+      {"position lost", 4, 7, false, 1, 8},
+  };
+  settings_.keep_on_server = true;
+  settings_.remembered_message_id = "<remembered@example.jp>";
+  for (const RememberedCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    testing::WriteFileBytes(dir_.File("UIDLtest.txt"), "");
+    settings_.remembered_retr = c.retr;
+    std::string script = std::string(kLoginLines) + "C: UIDL\nS: -ERR unknown command\nC: STAT\nS: +OK " +
+                         std::to_string(c.count) + " 1000\n";
+    if (c.count + 1 >= c.retr) {
+      script += "C: TOP " + std::to_string(c.retr - 1) + " 0\nS: +OK\nS: Message-Id: " +
+                (c.message_id_matches ? "<remembered@example.jp>" : "<other@example.jp>") + "\nS:\nS: .\n";
+    }
+    std::string spool;
+    for (int n = c.first_fetched; n >= 1 && n <= c.count; ++n) {
+      script += "C: RETR " + std::to_string(n) + "\n" + MessageLines(n);
+      spool += SpooledMessage(n);
+    }
+    script += "C: QUIT\nS: +OK\n";
+    const Played played = Play(script);
+    EXPECT_THAT(played.failures, IsEmpty());
+    ASSERT_TRUE(played.result);
+    EXPECT_EQ(played.result->outcome, PopOutcome::Completed);
+    EXPECT_EQ(played.spool, spool);
+    EXPECT_EQ(played.result->new_retr, c.new_retr);
+  }
+}
+
+TEST_F(PopSessionTest, RememberedNumberWithoutReceivedListIsResetForLaterSessions) {
+  settings_.keep_on_server = true;
+  settings_.remembered_retr = 6;
+  settings_.remembered_message_id = "<5@example.jp>";
+  const std::string script = std::string(kLoginLines) +
+                             "C: UIDL\nS: -ERR\nC: STAT\nS: +OK 5 500\nC: TOP 5 0\nS: +OK\nS: Message-Id: <5@example.jp>\n"
+                             "S:\nS: .\nC: QUIT\nS: +OK\n";
+  const Played played = Play(script);
+  EXPECT_THAT(played.failures, IsEmpty());
+  EXPECT_EQ(played.result->new_retr, 1);
+}
+
+TEST_F(PopSessionTest, ServerTrimDeletesTheOldestBeyondTheKeptNumber) {
+  settings_.keep_on_server = true;
+  settings_.server_delete = true;
+  settings_.delete_keep = 100;
+  std::string script = std::string(kLoginLines) + "C: UIDL\nS: -ERR\nC: STAT\nS: +OK 130 13000\n";
+  for (int n = 1; n <= 130; ++n) script += "C: RETR " + std::to_string(n) + "\n" + MessageLines(n);
+  for (int n = 1; n <= 30; ++n) script += "C: DELE " + std::to_string(n) + "\nS: +OK\n";
+  script += "C: QUIT\nS: +OK\n";
+  const Played played = Play(script);
+  EXPECT_THAT(played.failures, IsEmpty());
+  ASSERT_TRUE(played.result);
+  EXPECT_EQ(played.result->outcome, PopOutcome::Completed);
+  EXPECT_EQ(played.result->received, 130);
+  EXPECT_EQ(played.result->new_retr, 101);
+  EXPECT_EQ(ui_.statuses[ui_.statuses.size() - 2], "\x83\x81\x81\x5B\x83\x8B\x8D\xED\x8F\x9C\x92\x86 30");  // メール削除中 30
+}
+
+TEST_F(PopSessionTest, UidlFetchesOnlyNewIdsAndTheNewListReplacesTheOld) {
+  settings_.keep_on_server = true;
+  settings_.remembered_retr = 3;
+  const std::string old_list = "+OK\r\n1 whqtswO00WBw418f9t5JxYwZ\r\n2 QhdPYR:00WBw1Ph7x7\r\n.\r\n";
+  for (const std::size_t piece : {0, 1, 6}) {
+    SCOPED_TRACE("piece " + std::to_string(piece));
+    testing::WriteFileBytes(dir_.File("UIDLtest.txt"), old_list);
+    const Played played = Play(Script("uidl_new_ids.pop"), piece);
+    EXPECT_THAT(played.failures, IsEmpty());
+    ASSERT_TRUE(played.result);
+    EXPECT_EQ(played.result->outcome, PopOutcome::Completed);
+    EXPECT_EQ(played.result->received, 1);
+    EXPECT_EQ(played.result->new_retr, 1);
+    EXPECT_EQ(played.spool, "+OK\r\nSubject: third\r\n\r\nbody\r\n.\r\n");
+    EXPECT_EQ(testing::ReadFileBytes(dir_.File("UIDLtest.txt")),
+              "+OK\r\n1 whqtswO00WBw418f9t5JxYwZ\r\n2 QhdPYR:00WBw1Ph7x7\r\n3 QhdPYR:00WBw1Ph7x8\r\n.\r\n");
+    EXPECT_FALSE(PathExists("UIDL2test.txt"));
+  }
+  EXPECT_EQ(ui_.statuses[4], pop_text::kCheckingNewMail);
+}
+
+TEST_F(PopSessionTest, EqualUidlListGoesStraightToQuit) {
+  settings_.keep_on_server = true;
+  const std::string old_list = "+OK\r\n1 whqtswO00WBw418f9t5JxYwZ\r\n2 QhdPYR:00WBw1Ph7x7\r\n.\r\n";
+  testing::WriteFileBytes(dir_.File("UIDLtest.txt"), old_list);
+  const Played played = Play(Script("uidl_equal_list.pop"));
+  EXPECT_THAT(played.failures, IsEmpty());
+  EXPECT_EQ(played.result->outcome, PopOutcome::Completed);
+  EXPECT_EQ(played.result->received, 0);
+  EXPECT_EQ(played.spool, "");
+  EXPECT_EQ(testing::ReadFileBytes(dir_.File("UIDLtest.txt")), old_list);
+}
+
+TEST_F(PopSessionTest, ConfirmEachActsOnReceiveSkipAndDelete) {
+  settings_.confirm_each = true;  // forces keep-on-server: the UIDL path
+  ScriptedConfirm confirm({ConfirmAnswer::Receive, ConfirmAnswer::Skip, ConfirmAnswer::Delete});
+  const Played played = Play(Script("confirm_each_answers.pop"), 0, &confirm);
+  EXPECT_THAT(played.failures, IsEmpty());
+  ASSERT_TRUE(played.result);
+  EXPECT_EQ(played.result->outcome, PopOutcome::Completed);
+  EXPECT_EQ(played.result->received, 2);  // the received one and the deleted one
+  EXPECT_EQ(played.spool, "+OK\r\nSubject: one\r\n\r\nbody one\r\n.\r\n");
+  // Only the received mail is recorded, at once, and the list is not replaced.
+  EXPECT_EQ(testing::ReadFileBytes(dir_.File("UIDLtest.txt")), "1 uid-one\n");
+  ASSERT_EQ(confirm.asked.size(), 3u);
+  EXPECT_EQ(confirm.asked[0].number, 1);
+  EXPECT_EQ(confirm.asked[0].from, "\x8E\x52\x93\x63 <yamada@example.jp>");                   // 山田
+  EXPECT_EQ(confirm.asked[0].subject, "\x82\xB1\x82\xF1\x82\xC9\x82\xBF\x82\xCD");  // こんにちは
+  EXPECT_EQ(confirm.asked[0].to, "alice@example.jp");
+  EXPECT_EQ(confirm.asked[0].body, "line one\r\n");
+  EXPECT_EQ(confirm.asked[2].subject, "three");
+}
+
+TEST_F(PopSessionTest, ConfirmEachStopQuitsAtOnce) {
+  settings_.confirm_each = true;
+  ScriptedConfirm confirm({ConfirmAnswer::Stop});
+  const Played played = Play(Script("confirm_each_stop.pop"), 0, &confirm);
+  EXPECT_THAT(played.failures, IsEmpty());
+  EXPECT_EQ(played.result->outcome, PopOutcome::Completed);
+  EXPECT_EQ(played.result->received, 0);
+  EXPECT_FALSE(PathExists("UIDLtest.txt"));
+}
+
+TEST_F(PopSessionTest, InlineFrameMailIsDeletedUnfetched) {
+  settings_.iframe_check = true;
+  const Played played = Play(Script("iframe_mail_set_aside.pop"), 3);
+  EXPECT_THAT(played.failures, IsEmpty());
+  EXPECT_EQ(played.result->outcome, PopOutcome::Completed);
+  EXPECT_EQ(played.result->received, 2);
+  EXPECT_THAT(played.spool, Not(HasSubstr("Subject: look")));
+  EXPECT_THAT(played.spool, HasSubstr("Subject: plain"));
+}
+
+TEST_F(PopSessionTest, DeleteAllDeletesEveryMessageAndResetsTheNumber) {
+  settings_.keep_on_server = true;  // no UIDL in this machine
+  const Played played = Play(Script("delete_all.pop"), 0, nullptr, Machine::DeleteAll);
+  EXPECT_THAT(played.failures, IsEmpty());
+  EXPECT_EQ(played.result->outcome, PopOutcome::Completed);
+  EXPECT_EQ(played.result->new_retr, 1);
+  EXPECT_FALSE(PathExists("inbox.log"));
+}
+
+TEST_F(PopSessionTest, WrongPasswordShowsTheReplyAndQuits) {
+  const Played played = Play(Script("wrong_password.pop"));
+  EXPECT_THAT(played.failures, IsEmpty());
+  const std::string text = Text(pop_text::kPasswordError, "-ERR [AUTH] Authentication failed.");
+  EXPECT_THAT(ui_.messages, ElementsAre(text));
+  EXPECT_EQ(played.result->outcome, PopOutcome::Failed);
+  EXPECT_EQ(played.result->error_text, text);
+}
+
+TEST_F(PopSessionTest, RefusedTopShowsTheReplyAndQuits) {
+  settings_.keep_on_server = true;
+  settings_.remembered_retr = 4;
+  testing::WriteFileBytes(dir_.File("UIDLtest.txt"), "");
+  const Played played = Play(Script("top_error.pop"));
+  EXPECT_THAT(played.failures, IsEmpty());
+  EXPECT_THAT(ui_.messages, ElementsAre(Text(pop_text::kError, "-ERR TOP not supported")));
+  EXPECT_EQ(played.result->outcome, PopOutcome::Failed);
+}
+
+TEST_F(PopSessionTest, StlsUpgradesBeforeTheLogin) {
+  settings_.tls = TlsMode::StartTls;
+  settings_.use_apop = true;
+  const Played played = Play(Script("stls_upgrade.pop"));
+  EXPECT_THAT(played.failures, IsEmpty());
+  EXPECT_TRUE(played.tls_requested);
+  EXPECT_EQ(played.result->outcome, PopOutcome::Completed);
+}
+
+TEST_F(PopSessionTest, RefusedStlsNeverLogsInInClear) {
+  settings_.tls = TlsMode::StartTls;
+  const Played played = Play(Script("stls_refused.pop"));
+  EXPECT_THAT(played.failures, IsEmpty());
+  EXPECT_FALSE(played.tls_requested);
+  EXPECT_THAT(played.sent, Not(HasSubstr("USER")));
+  EXPECT_THAT(played.sent, Not(HasSubstr("PASS")));
+  EXPECT_THAT(ui_.messages, ElementsAre(Text(pop_text::kNoStls, "-ERR command not recognised")));
+  EXPECT_EQ(played.result->outcome, PopOutcome::Failed);
+}
+
+TEST_F(PopSessionTest, FailedTlsHandshakeShowsTheTransportsReason) {
+  settings_.tls = TlsMode::StartTls;
+  const Played played = Play("S: +OK ready\nC: STLS\nS: +OK\nCLOSE certificate of pop.example.jp not trusted\n");
+  EXPECT_THAT(played.failures, IsEmpty());
+  EXPECT_THAT(ui_.messages, ElementsAre("certificate of pop.example.jp not trusted"));
+  EXPECT_THAT(played.sent, Not(HasSubstr("USER")));
+  EXPECT_EQ(played.result->outcome, PopOutcome::Failed);
+}
+
+TEST_F(PopSessionTest, EndpointCarriesTheAccountsConnection) {
+  settings_.port = 995;
+  settings_.tls = TlsMode::Implicit;
+  ScriptedTransport transport("S: +OK ready\nC: USER alice\nS: +OK\nC: PASS s3cret!\nS: +OK\nC: STAT\nS: +OK 0 0\n"
+                              "C: QUIT\nS: +OK\n");
+  const Played played = Play({}, 0, nullptr, Machine::Receive, &transport);
+  EXPECT_THAT(played.failures, IsEmpty());
+  EXPECT_EQ(transport.Endpoint().host, "pop.example.jp");
+  EXPECT_EQ(transport.Endpoint().port, 995);
+  EXPECT_EQ(transport.Endpoint().tls, TlsMode::Implicit);
+}
+
+struct HostileCase {
+  const char* name;
+  std::string script;
+  std::string message;
+  PopOutcome outcome;
+  std::string spool;
+  bool sends_quit;
+  bool keep_on_server = false;
+};
+
+TEST_F(PopSessionTest, HostileServersEndTheSessionWithAMessage) {
+  const std::string no_response = pop_text::kNoResponse;
+  const std::vector<HostileCase> cases = {
+      {"status line without end", "S-: +OK " + std::string(5000, 'x') + "\n", pop_text::kBadResponse,
+       PopOutcome::Failed, "", false},
+      {"uid longer than 70", Script("overlong_uid.pop"), pop_text::kBadResponse, PopOutcome::Failed, "", true, true},
+      {"STAT lies about the count", Script("stat_lies_about_count.pop"),
+       Text(pop_text::kError, "-ERR no such message"), PopOutcome::Failed,
+       "+OK\r\nSubject: one\r\n\r\n.\r\n+OK\r\nSubject: two\r\n\r\n.\r\n", true},
+      {"STAT count past any message number", std::string(kLoginLines) + "C: STAT\nS: +OK 99999999999 1\nC: QUIT\nS: +OK\n",
+       pop_text::kBadResponse, PopOutcome::Failed, "", true},
+      {"STAT without numbers", std::string(kLoginLines) + "C: STAT\nS: +OK\nC: QUIT\nS: +OK\n", pop_text::kBadResponse,
+       PopOutcome::Failed, "", true},
+      {"message without terminator", Script("message_without_terminator.pop"), no_response, PopOutcome::Failed,
+       "+OK\r\nSubject: one\r\n\r\ncomplete\r\n.\r\n+OK\r\nSubject: two\r\n\r\ncut off here\r\n", false},
+      {"stall", Script("stall_after_greeting.pop"), Text(pop_text::kNoResponse, "idle timeout"), PopOutcome::Failed,
+       "", false},
+      {"no greeting", "CLOSE\n", pop_text::kCannotConnect, PopOutcome::ConnectFailed, "", false},
+      {"negative greeting", "S: -ERR busy\n", pop_text::kCannotConnect, PopOutcome::ConnectFailed, "", false},
+      {"connection refused", "REFUSE host not found\n", "host not found", PopOutcome::ConnectFailed, "", false},
+      {"send fails", "SENDFAIL\nS: +OK ready\n", pop_text::kSendError, PopOutcome::Failed, "", false},
+  };
+  for (const HostileCase& c : cases) {
+    for (const std::size_t piece : {0, 1}) {
+      SCOPED_TRACE(std::string(c.name) + " piece " + std::to_string(piece));
+      ui_.messages.clear();
+      settings_.keep_on_server = c.keep_on_server;
+      const Played played = Play(c.script, piece);
+      EXPECT_THAT(played.failures, IsEmpty());
+      ASSERT_TRUE(played.result);
+      EXPECT_EQ(played.result->outcome, c.outcome);
+      EXPECT_EQ(played.result->error_text, c.message);
+      EXPECT_THAT(ui_.messages, ElementsAre(c.message));
+      EXPECT_EQ(played.spool, c.spool);
+      EXPECT_EQ(played.sent.find("QUIT") != std::string::npos, c.sends_quit);
+      EXPECT_EQ(played.final_state, PopState::Done);
+    }
+  }
+}
+
+TEST_F(PopSessionTest, OverlongUidLeavesTheReceivedListAlone) {
+  settings_.keep_on_server = true;
+  testing::WriteFileBytes(dir_.File("UIDLtest.txt"), "+OK\r\n1 old\r\n.\r\n");
+  const Played played = Play(Script("overlong_uid.pop"));
+  EXPECT_THAT(played.failures, IsEmpty());
+  EXPECT_EQ(testing::ReadFileBytes(dir_.File("UIDLtest.txt")), "+OK\r\n1 old\r\n.\r\n");
+  EXPECT_EQ(played.result->outcome, PopOutcome::Failed);
+}
+
+TEST_F(PopSessionTest, UnwritableSpoolStopsBeforeConnecting) {
+  settings_.spool_path = "no-such-directory/inbox.log";
+  ScriptedTransport transport("");
+  std::optional<PopSessionResult> result;
+  CPopSession session(transport, ui_, nullptr, [&](const PopSessionResult& r) { result = r; });
+  session.StartReceive(settings_);
+  ASSERT_TRUE(result);
+  EXPECT_EQ(result->outcome, PopOutcome::ConnectFailed);
+  EXPECT_THAT(ui_.messages, ElementsAre(Text(pop_text::kCannotWrite, settings_.spool_path)));
+  EXPECT_EQ(transport.Endpoint().host, "");  // never connected
+}
+
+}  // namespace
+}  // namespace lp

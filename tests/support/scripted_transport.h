@@ -1,0 +1,75 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "net/transport.h"
+
+// A fake server for protocol sessions that replays a scripted dialogue:
+//
+//   # comment
+//   S: +OK ready          the server sends the text and CR LF; S lines in a
+//   S: second line        row travel as one piece
+//   S-: no line end       the server sends the text without CR LF
+//   --                    ends a piece (the next S line starts another)
+//   C: USER alice         the client must have sent exactly this line
+//   STARTTLS              the client must have asked for TLS; it starts
+//   CLOSE reason          the server goes away (or the idle timeout fires)
+//   REFUSE reason         (first line only) the connection fails
+//   SENDFAIL              the client's next Send fails
+//
+// Texts take the escapes \r \n \0 \\ and \xHH. With a piece size, every
+// piece is cut into pieces of that many bytes, so one dialogue checks replies
+// split at every place.
+
+namespace lp::testing {
+
+class ScriptedTransport : public Transport {
+ public:
+  explicit ScriptedTransport(std::string_view script, std::size_t piece_size = 0);
+
+  // Reads a script file by native path.
+  [[nodiscard]] static std::string LoadScript(const std::string& native_path);
+
+  void Connect(const TransportEndpoint& endpoint, TransportEvents& events) override;
+  bool Send(std::string_view bytes) override;
+  void StartTls() override;
+  void Close() override;
+
+  // Plays the script against the session that called Connect.
+  void Run();
+
+  // Everything that went against the script; empty when the dialogue matched.
+  [[nodiscard]] const std::vector<std::string>& Failures() const { return failures_; }
+  [[nodiscard]] const TransportEndpoint& Endpoint() const { return endpoint_; }
+  [[nodiscard]] bool Closed() const { return closed_; }
+  [[nodiscard]] bool TlsRequested() const { return tls_requested_; }
+  // Every byte the client sent.
+  [[nodiscard]] const std::string& Sent() const { return all_sent_; }
+
+ private:
+  enum class Kind { Server, Boundary, Client, StartTls, Close, Refuse, SendFail };
+  struct Step {
+    Kind kind;
+    std::string text;
+    int line;
+  };
+
+  void Deliver(const std::string& piece);
+  void Fail(const Step& step, const std::string& what);
+
+  std::vector<Step> steps_;
+  std::size_t piece_size_;
+  TransportEvents* events_ = nullptr;
+  TransportEndpoint endpoint_;
+  std::string pending_sent_;
+  std::string all_sent_;
+  std::vector<std::string> failures_;
+  bool closed_ = false;
+  bool tls_requested_ = false;
+  bool fail_next_send_ = false;
+};
+
+}  // namespace lp::testing

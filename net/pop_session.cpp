@@ -42,6 +42,8 @@ std::string WithReply(std::string_view text, std::string_view reply) {
   return message;
 }
 
+bool HasLineBreak(std::string_view text) { return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos; }
+
 int ClampToInt(std::uint64_t value) { return value > INT_MAX ? INT_MAX : static_cast<int>(value); }
 
 // "+OK count size": false unless both numbers are there.
@@ -71,6 +73,7 @@ void CPopSession::StartReceive(const PopSessionSettings& settings) { Start(setti
 void CPopSession::StartDeleteAll(const PopSessionSettings& settings) { Start(settings, Mode::DeleteAll); }
 
 void CPopSession::Start(const PopSessionSettings& settings, Mode mode) {
+  if (Running()) return;  // one dialogue at a time
   settings_ = settings;
   mode_ = mode;
   result_ = PopSessionResult();
@@ -436,6 +439,11 @@ void CPopSession::HandleReply() {
 
 void CPopSession::BeginLogin() {
   SetStatus(pop_text::kHostConnected);
+  // A line break in a credential would smuggle a command of its own.
+  if (HasLineBreak(settings_.user) || HasLineBreak(settings_.password)) {
+    FailAndQuit(pop_text::kPasswordError);
+    return;
+  }
   if (!settings_.use_apop) {
     ExpectStatus(PopState::UserReply);
     (void)SendCommand("USER " + settings_.user + "\r\n");

@@ -291,6 +291,31 @@ TEST_F(PopSessionTest, ServerTrimDeletesTheOldestBeyondTheKeptNumber) {
   EXPECT_EQ(ui_.statuses[ui_.statuses.size() - 2], "\x83\x81\x81\x5B\x83\x8B\x8D\xED\x8F\x9C\x92\x86 30");  // メール削除中 30
 }
 
+TEST_F(PopSessionTest, UidlModeTrimCountsTheServersMessages) {
+  settings_.keep_on_server = true;
+  settings_.server_delete = true;
+  settings_.delete_keep = 2;
+  testing::WriteFileBytes(dir_.File("UIDLtest.txt"), "+OK\r\n1 u1\r\n2 u2\r\n3 u3\r\n.\r\n");
+  const std::string list = "S: +OK\nS: 1 u1\nS: 2 u2\nS: 3 u3\nS: 4 u4\nS: 5 u5\nS: .\n";
+  const std::string script = std::string(kLoginLines) + "C: UIDL\n" + list + "C: RETR 4\n" + MessageLines(4) +
+                             "C: RETR 5\n" + MessageLines(5) + "C: DELE 1\nS: +OK\nC: DELE 2\nS: +OK\nC: QUIT\nS: +OK\n";
+  const Played played = Play(script);
+  EXPECT_THAT(played.failures, IsEmpty());
+  EXPECT_EQ(played.result->outcome, PopOutcome::Completed);
+  EXPECT_EQ(played.result->new_retr, 1);
+  EXPECT_EQ(played.spool, SpooledMessage(4) + SpooledMessage(5));
+  EXPECT_EQ(testing::ReadFileBytes(dir_.File("UIDLtest.txt")),
+            "+OK\r\n1 u1\r\n2 u2\r\n3 u3\r\n4 u4\r\n5 u5\r\n.\r\n");
+}
+
+TEST_F(PopSessionTest, CredentialWithLineBreakIsNeverSent) {
+  settings_.password = std::string(kPassword) + "\r\nDELE 1";
+  const Played played = Play("S: +OK ready\nC: QUIT\nS: +OK\n");
+  EXPECT_THAT(played.failures, IsEmpty());
+  EXPECT_THAT(played.sent, Not(HasSubstr("DELE")));
+  EXPECT_THAT(ui_.messages, ElementsAre(pop_text::kPasswordError));
+}
+
 TEST_F(PopSessionTest, UidlFetchesOnlyNewIdsAndTheNewListReplacesTheOld) {
   settings_.keep_on_server = true;
   settings_.remembered_retr = 3;

@@ -21,6 +21,10 @@ constexpr std::size_t kMaxTopKept = 1 << 20;
 // list is kept in memory to compare it, so it is bounded too.
 constexpr std::size_t kMaxUidlLine = 512;
 constexpr std::uint64_t kMaxUidlList = 64u << 20;
+// A server that streams without end would otherwise fill the disk (RETR)
+// or keep the session busy forever (TOP); no real message comes near these.
+constexpr std::uint64_t kMaxRetrResponse = 1ull << 30;
+constexpr std::uint64_t kMaxTopResponse = 64ull << 20;
 constexpr std::uint64_t kProgressUnitThreshold = 50000;
 
 std::string Format(const char* pattern, int a) {
@@ -120,6 +124,13 @@ void CPopSession::Start(const PopSessionSettings& settings, Mode mode) {
   endpoint.tls = settings.tls;
   endpoint.idle_timeout = settings.idle_timeout;
   transport_.Connect(endpoint, *this);
+}
+
+void CPopSession::Cancel() {
+  if (!Running()) return;
+  const bool before_greeting = state_ == PopState::Connecting || state_ == PopState::Greeting;
+  result_.outcome = before_greeting ? PopOutcome::ConnectFailed : PopOutcome::Failed;
+  End();
 }
 
 void CPopSession::OnConnected() {
@@ -498,7 +509,7 @@ void CPopSession::SendRetr() {
     bytes_received_ = std::min(total_size_, bytes_received_ + data.size());
     ShowProgressPosition();
     return true;
-  });
+  }, 0, kMaxRetrResponse);
   state_ = PopState::RetrData;
   (void)SendCommand("RETR " + std::to_string(number) + "\r\n");
 }
@@ -602,7 +613,7 @@ void CPopSession::ExpectTop(PopState next) {
     const std::size_t room = kMaxTopKept - std::min(kMaxTopKept, top_response_.size());
     top_response_.append(data.substr(0, std::min(room, data.size())));
     return true;
-  });
+  }, 0, kMaxTopResponse);
   state_ = next;
 }
 

@@ -124,6 +124,10 @@ class CPopSession final : public TransportEvents {
   // Connects and deletes every message on the server.
   void StartDeleteAll(const PopSessionSettings& settings);
 
+  // Ends the session at once without a message (the user's cancel). No
+  // QUIT is sent, so the server keeps every message it was told to delete.
+  void Cancel();
+
   [[nodiscard]] PopState State() const { return state_; }
   [[nodiscard]] bool Running() const { return state_ != PopState::Idle && state_ != PopState::Done; }
 

@@ -426,6 +426,33 @@ TEST_F(PopSessionTest, StlsUpgradesBeforeTheLogin) {
   EXPECT_EQ(played.result->outcome, PopOutcome::Completed);
 }
 
+TEST_F(PopSessionTest, StlsUpgradeIgnoresBytesInjectedBeforeTheHandshake) {
+  settings_.tls = TlsMode::StartTls;
+  settings_.use_apop = true;
+  for (const std::size_t piece : {1, 4}) {
+    SCOPED_TRACE("piece " + std::to_string(piece));
+    const Played played = Play(Script("stls_upgrade.pop"), piece);
+    EXPECT_THAT(played.failures, IsEmpty());
+    EXPECT_EQ(played.result->outcome, PopOutcome::Completed);
+  }
+}
+
+TEST_F(PopSessionTest, CancelEndsWithoutQuitAndKeepsTheSpool) {
+  ScriptedTransport transport(std::string(kLoginLines) + "C: STAT\nS: +OK 1 100\nC: RETR 1\nS: +OK\nS: partial\n");
+  std::optional<PopSessionResult> result;
+  CPopSession session(transport, ui_, nullptr, [&](const PopSessionResult& r) { result = r; });
+  session.StartReceive(settings_);
+  transport.Run();  // stops with the client still waiting for the rest of RETR
+  ASSERT_FALSE(result);
+  session.Cancel();
+  ASSERT_TRUE(result);
+  EXPECT_EQ(result->outcome, PopOutcome::Failed);
+  EXPECT_TRUE(transport.Closed());
+  EXPECT_THAT(transport.Sent(), Not(HasSubstr("QUIT")));
+  EXPECT_THAT(ui_.messages, IsEmpty());
+  EXPECT_EQ(testing::ReadFileBytes(dir_.File("inbox.log")), "+OK\r\npartial\r\n");
+}
+
 TEST_F(PopSessionTest, RefusedStlsNeverLogsInInClear) {
   settings_.tls = TlsMode::StartTls;
   const Played played = Play(Script("stls_refused.pop"));

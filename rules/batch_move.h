@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+#include <vector>
+
+#include "store/mailbox_document.h"
+#include "store/open_box_registry.h"
+#include "store/write_steps.h"
+
+// Moving a batch of mails out of a box one decision at a time, as the sort
+// rules and the direct-mail filter do: each mail is copied to its
+// destination at once (text flushed, then the destination index written),
+// and only at the end do the copied mails leave the box, which is then
+// saved. A crash anywhere leaves every mail in its box, its destination or
+// both.
+
+namespace lp {
+
+// Box index paths compare as on the file system the data comes from:
+// without regard to ASCII case, a double-byte character as one unit, a
+// relative path taken against the data directory. Empty paths never match.
+[[nodiscard]] bool IsSameBoxPath(std::string_view a, std::string_view b);
+
+class BatchMove {
+ public:
+  // Open boxes of `registry` (when given) are saved before the first copy
+  // and loaded again when the batch ends, so that none of them overwrites a
+  // copied mail and every window shows it.
+  BatchMove(CLPOSTDoc& box, OpenBoxRegistry* registry, WriteStepHook steps);
+
+  // Copies mail `index` to the box at `destination` and marks it for
+  // removal; false when the copy failed (the mailbox layer said why), the
+  // mail is already marked or does not exist, or the open boxes could not
+  // be saved first (then no copy is made in this batch).
+  bool Copy(int index, std::string_view destination);
+  [[nodiscard]] bool IsMarked(int index) const;
+  // Loads the open boxes again, removes the marked mails highest index
+  // first, saves the box, updates its unread mark and tells its views.
+  // Returns the number of mails removed.
+  std::size_t Finish();
+
+ private:
+  CLPOSTDoc& box_;
+  OpenBoxRegistry* registry_;
+  WriteStepHook steps_;
+  bool SaveOpenBoxesOnce();
+
+  enum class OpenBoxes { NotSaved, Saved, SaveFailed };
+  OpenBoxes open_boxes_ = OpenBoxes::NotSaved;
+  std::vector<int> marked_;
+  std::vector<bool> flags_;  // by index: marked
+};
+
+}  // namespace lp

@@ -1,0 +1,100 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <set>
+#include <span>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "config/profile.h"
+#include "rules/regex_matcher.h"
+#include "store/mailbox_document.h"
+#include "store/open_box_registry.h"
+#include "store/write_steps.h"
+
+// The direct-mail filter ("ダイレクトメール排除"): decides whether a mail is
+// unsolicited advertising by the criteria the user switched on, and moves
+// such mails into the box the user chose. Settings live in the profile
+// section "Spam" and are read afresh for every mail.
+
+namespace lp {
+
+// "ダイレクトメール設定が行われていません。[表示]-[ダイレクトメール排除設定]を行ってください"
+inline constexpr char kDirectMailNotConfigured[] =
+    "\x83\x5F\x83\x43\x83\x8C\x83\x4E\x83\x67\x83\x81\x81\x5B\x83\x8B\x90\xDD\x92\xE8\x82\xAA\x8D\x73\x82\xED\x82"
+    "\xEA\x82\xC4\x82\xA2\x82\xDC\x82\xB9\x82\xF1\x81\x42[\x95\x5C\x8E\xA6]-[\x83\x5F\x83\x43\x83\x8C\x83\x4E\x83"
+    "\x67\x83\x81\x81\x5B\x83\x8B\x94\x72\x8F\x9C\x90\xDD\x92\xE8]\x82\xF0\x8D\x73\x82\xC1\x82\xC4\x82\xAD\x82\xBE"
+    "\x82\xB3\x82\xA2";
+// "選択している文書のうちDMとみなされるものを排除しますか？"
+inline constexpr char kAskRemoveDirectMail[] =
+    "\x91\x49\x91\xF0\x82\xB5\x82\xC4\x82\xA2\x82\xE9\x95\xB6\x8F\x91\x82\xCC\x82\xA4\x82\xBF" "DM\x82\xC6\x82\xDD"
+    "\x82\xC8\x82\xB3\x82\xEA\x82\xE9\x82\xE0\x82\xCC\x82\xF0\x94\x72\x8F\x9C\x82\xB5\x82\xDC\x82\xB7\x82\xA9\x81"
+    "\x48";
+// "正規表現が正しくありません:" followed by the keyword line (not a text of
+// the original program: its script engine stopped with its own error).
+inline constexpr char kBadKeywordPattern[] =
+    "\x90\xB3\x8B\x4B\x95\x5C\x8C\xBB\x82\xAA\x90\xB3\x82\xB5\x82\xAD\x82\xA0\x82\xE8\x82\xDC\x82\xB9\x82\xF1:";
+
+// The filter's settings, profile section "Spam".
+struct DirectMailSettings {
+  bool divide = false;          // Divide: filter newly received mail
+  std::string box;              // Box: full path of the box that takes direct mail
+  bool x_mailer = false;        // XMailer: criterion 1
+  bool english = false;         // English: criterion 2
+  bool hiwai = false;           // Hiwai: criterion 3
+  bool keyword = false;         // KeyWord: criterion 4
+  std::string keyword_file;     // KeyWordFile
+  bool keyword_regexp = false;  // KeyWordRegExp
+  bool to_check = false;        // ToCheck: criterion 5
+  bool virus_check = true;      // VirusCheck: criterion 6
+
+  [[nodiscard]] static DirectMailSettings Load(const Profile& profile);
+};
+
+// Which criterion found a mail to be direct mail.
+enum class DirectMailReason { None, XMailer, English, Phrase, Keyword, NotAddressedToUser, HtmlVirus };
+
+// One run of the filter over mails. It reads the settings for each mail,
+// keeps the compiled keyword patterns and tells the user about a keyword
+// file that cannot be opened, or a pattern that does not compile, once.
+class DirectMailFilter {
+ public:
+  // `account_addresses`: the address (Adr) of every connection account.
+  explicit DirectMailFilter(std::vector<std::string> account_addresses);
+
+  [[nodiscard]] DirectMailReason Check(CLPOSTDoc& box, int index);
+  [[nodiscard]] bool IsDirectMail(CLPOSTDoc& box, int index) { return Check(box, index) != DirectMailReason::None; }
+
+ private:
+  class MailView;
+  bool KeywordFires(const DirectMailSettings& settings, MailView& mail, UserInterface& ui);
+  const RegexMatcher& Pattern(const std::string& line);
+
+  std::vector<std::string> addresses_;
+  // Compiled keyword lines; no more than kMaxCachedPatterns are kept.
+  std::unordered_map<std::string, std::unique_ptr<RegexMatcher>> patterns_;
+  std::unique_ptr<RegexMatcher> uncached_;
+  std::set<std::string> reported_;  // keyword files and patterns already reported
+};
+
+// One mail, with the settings read afresh.
+[[nodiscard]] bool IsDirectMail(CLPOSTDoc& box, int index, std::span<const std::string> account_addresses);
+
+// Moves every listed mail that is direct mail into the "Box" of the
+// settings (list order; copies first, the box loses them afterwards,
+// highest index first). Returns the number of mails moved. Nothing happens
+// when no box is set or it is the box itself.
+std::size_t RemoveDirectMail(CLPOSTDoc& box, std::span<const int> mails,
+                             std::span<const std::string> account_addresses, OpenBoxRegistry* registry,
+                             const WriteStepHook& steps = {});
+
+// The mailbox view's command "選択メール中からDM排除": without a box set it
+// says so; otherwise it asks and, on OK, filters the selected mails (the
+// current one when none is given).
+std::size_t RemoveDirectMailCommand(CLPOSTDoc& box, std::span<const int> selection,
+                                    std::span<const std::string> account_addresses, OpenBoxRegistry* registry);
+
+}  // namespace lp

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "config/profile.h"
+#include "platform/command_observer.h"
+#include "platform/user_interface.h"
+#include "store/mail_record.h"
+#include "store/mailbox_document.h"
+#include "store/open_box_registry.h"
+#include "store/write_steps.h"
+
+// Putting a new outgoing mail into a box that may or may not be open in a
+// window (the send box, as a rule). The text reaches the disk before the
+// index that points at it, so a crash never leaves a record without its
+// text.
+
+namespace lp {
+
+// "Err:振り分け先ファイルが開けません"
+inline constexpr char kOutgoingBoxOpenFailed[] =
+    "Err:\x90\x55\x82\xE8\x95\xAA\x82\xAF\x90\xE6\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xAA\x8A\x4A\x82\xAF\x82\xDC"
+    "\x82\xB9\x82\xF1";
+
+struct OutgoingMailTarget {
+  std::string_view box_path;  // index path of the box, Shift_JIS
+  // Where an open document of that box may be found: the registry's boxes,
+  // and `open_box` when the caller holds one that is not registered.
+  OpenBoxRegistry* registry = nullptr;
+  CLPOSTDoc* open_box = nullptr;
+  WriteStepHook steps;
+};
+
+// Appends `record` with `text` as a new mail at the end of the box. An open
+// document of the box gets the mail (and is saved and its views told);
+// otherwise the box is loaded, appended to and saved (a missing index file
+// is created empty first). False, after "Err:振り分け先ファイルが開けません"
+// or the index's own error, when the mail could not be kept.
+bool AppendOutgoingMail(Profile& profile, UserInterface& ui, CommandObserver& commands,
+                        const OutgoingMailTarget& target, CMail record, std::string_view text);
+
+}  // namespace lp

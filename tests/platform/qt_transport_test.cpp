@@ -12,10 +12,11 @@
 #include <string>
 #include <sys/socket.h>
 #include <thread>
+#include <vector>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
-#include <openssl/err.h>
+#include <openssl/evp.h>
 #include <openssl/ssl.h>
 
 #include "platform/event_loop.h"
@@ -43,6 +44,10 @@ const std::string kConnectFailed =
 // ホストが見つかりません(no such host)
 const std::string kHostNotFound =
     "\x83\x7A\x83\x58\x83\x67\x82\xAA\x8C\xA9\x82\xC2\x82\xA9\x82\xE8\x82\xDC\x82\xB9\x82\xF1(no such host)";
+// 暗号化通信を開始できません(127.0.0.1)
+const std::string kTlsFailed =
+    "\x88\xC3\x8D\x86\x89\xBB\x92\xCA\x90\x4D\x82\xF0\x8A\x4A\x8E\x6E\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1"
+    "(127.0.0.1)";
 // 証明書ファイルを読めません(
 const std::string kCertificateFileUnreadable =
     "\x8F\xD8\x96\xBE\x8F\x91\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xF0\x93\xC7\x82\xDF\x82\xDC\x82\xB9\x82\xF1(";
@@ -163,15 +168,21 @@ bool WaitReadable(int fd, std::chrono::milliseconds limit) {
   return ::poll(&entry, 1, static_cast<int>(limit.count())) > 0;
 }
 
-// A POP3 server that answers STLS with "+OK" and, in the same segment,
-// clear text of its own (a man in the middle injecting a reply), then talks
-// TLS: it answers the first line inside TLS with "+OK tls". Runs on a thread
-// of its own with blocking OpenSSL calls.
+// When the man in the middle adds his clear text.
+enum class Injection {
+  WithTheStlsReply,      // in the same segment as the server's "+OK"
+  DuringTheHandshake,    // after the client's first handshake bytes came
+};
+
+// A POP3 server that answers STLS with "+OK" and clear text of its own (a
+// man in the middle injecting a reply), then talks TLS: it answers the first
+// line inside TLS with "+OK tls". Runs on a thread of its own with blocking
+// OpenSSL calls.
 class InjectingStlsServer {
  public:
   static constexpr const char* kInjected = "+OK INJECTED\r\n";
 
-  InjectingStlsServer() : listener_(true) {
+  explicit InjectingStlsServer(Injection injection) : injection_(injection), listener_(true) {
     if (!testing::MakeSelfSignedCertificate(directory_.path())) ADD_FAILURE() << "openssl req failed";
     context_ = SSL_CTX_new(TLS_server_method());
     SSL_CTX_use_certificate_file(context_, directory_.File("cert.pem").c_str(), SSL_FILETYPE_PEM);
@@ -202,7 +213,15 @@ class InjectingStlsServer {
     char byte = 0;
     while (command.find("\r\n") == std::string::npos && ::recv(client, &byte, 1, 0) == 1) command += byte;
     if (command == "STLS\r\n") {
-      SendAll(client, std::string("+OK Begin TLS\r\n") + kInjected);
+      if (injection_ == Injection::WithTheStlsReply) {
+        SendAll(client, std::string("+OK Begin TLS\r\n") + kInjected);
+      } else {
+        SendAll(client, "+OK Begin TLS\r\n");
+        // Peeked only: the handshake still reads the client's hello.
+        char peeked = 0;
+        EXPECT_EQ(::recv(client, &peeked, 1, MSG_PEEK), 1);
+        SendAll(client, kInjected);
+      }
       SSL* tls = SSL_new(context_);
       SSL_set_fd(tls, client);
       if (SSL_accept(tls) == 1) {
@@ -223,6 +242,7 @@ class InjectingStlsServer {
     EXPECT_EQ(::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL), static_cast<ssize_t>(bytes.size()));
   }
 
+  Injection injection_;
   TempDirectory directory_;
   LoopbackSocket listener_;
   SSL_CTX* context_ = nullptr;
@@ -379,6 +399,64 @@ TEST_F(QtTransportDovecotTest, TransportMayBeClosedOrDestroyedFromItsOwnEvents) 
   EXPECT_FALSE(destroying.disconnected.has_value());
 }
 
+// Sends a command and waits for its whole reply (multi-line replies end in
+// a line "."); returns the reply.
+std::string Exchange(RecordingSession& session, const std::string& command, bool multiline) {
+  const std::size_t start = session.received.size();
+  EXPECT_TRUE(session.Send(command));
+  const auto complete = [&] {
+    const std::string reply = session.received.substr(start);
+    if (session.disconnected.has_value()) return true;
+    if (!multiline || StartsWith(reply, "-ERR")) return reply.find("\r\n") != std::string::npos;
+    return reply.find("\r\n.\r\n") != std::string::npos;
+  };
+  EXPECT_TRUE(session.WaitFor(complete)) << command;
+  return session.received.substr(start);
+}
+
+std::string Md5Hex(const std::string& text) {
+  unsigned char digest[EVP_MAX_MD_SIZE];
+  unsigned int length = 0;
+  EVP_Digest(text.data(), text.size(), digest, &length, EVP_md5(), nullptr);
+  std::string hex;
+  for (unsigned int i = 0; i < length; ++i) {
+    static const char kDigits[] = "0123456789abcdef";
+    hex += kDigits[digest[i] >> 4];
+    hex += kDigits[digest[i] & 15];
+  }
+  return hex;
+}
+
+// What other tests rely on: messages in the given order, deletions seen in
+// Messages(), users added while the server runs, APOP with plain passwords.
+TEST_F(QtTransportDovecotTest, FixtureServesMailboxesInOrderAndAcceptsApop) {
+  const std::vector<std::string> messages = {"Subject: first\r\n\r\none\r\n", "Subject: second\n\ntwo\n",
+                                             "Subject: third\r\n\r\nthree\r\n"};
+  server_.AddUser("bob", "pa55");
+  server_.AddMessages("bob", messages);
+  RecordingSession session;
+  session.Connect(server_.host(), server_.pop3_port(), TlsMode::None);
+  ASSERT_TRUE(session.WaitForLine());
+  const std::size_t stamp_begin = session.received.find('<');
+  const std::size_t stamp_end = session.received.find('>');
+  ASSERT_NE(stamp_end, std::string::npos) << session.received;
+  const std::string stamp = session.received.substr(stamp_begin, stamp_end + 1 - stamp_begin);
+
+  EXPECT_TRUE(StartsWith(Exchange(session, "APOP bob " + Md5Hex(stamp + "pa55") + "\r\n", false), "+OK"));
+  EXPECT_TRUE(StartsWith(Exchange(session, "STAT\r\n", false), "+OK 3 "));
+  const std::string uidl = Exchange(session, "UIDL\r\n", true);
+  EXPECT_EQ(std::count(uidl.begin(), uidl.end(), '\n'), 5) << uidl;
+  const char* subjects[] = {"Subject: first\r\n", "Subject: second\r\n", "Subject: third\r\n"};
+  for (int i = 0; i < 3; ++i) {
+    const std::string retr = Exchange(session, "RETR " + std::to_string(i + 1) + "\r\n", true);
+    EXPECT_NE(retr.find(subjects[i]), std::string::npos) << retr;
+  }
+  EXPECT_TRUE(StartsWith(Exchange(session, "DELE 2\r\n", false), "+OK"));
+  EXPECT_TRUE(StartsWith(Exchange(session, "QUIT\r\n", false), "+OK"));
+  ASSERT_TRUE(session.WaitForDisconnect());
+  EXPECT_EQ(server_.Messages("bob"), (std::vector<std::string>{messages[0], messages[2]}));
+}
+
 // --- Failures without a server ---------------------------------------------
 
 TEST(QtTransportFailureTest, SilentServerEndsAfterTheIdleTimeout) {
@@ -437,8 +515,17 @@ TEST(QtTransportFailureTest, SendAfterTheConnectionEndedFails) {
 
 // --- Clear text injected before TLS (CVE-2011-0411) -------------------------
 
-TEST(QtTransportInjectionTest, ClearTextAfterTheStlsReplyNeverPassesForATlsReply) {
-  InjectingStlsServer server;
+struct InjectionCase {
+  const char* name;
+  Injection injection;
+  bool expect_tls;  // else the handshake fails and the connection ends
+};
+
+class QtTransportInjectionTest : public ::testing::TestWithParam<InjectionCase> {};
+
+TEST_P(QtTransportInjectionTest, ClearTextAroundStlsNeverPassesForATlsReply) {
+  const InjectionCase& c = GetParam();
+  InjectingStlsServer server(c.injection);
   RecordingSession session({server.certificate_path()});
   bool stls_sent = false;
   session.on_received = [&] {
@@ -457,13 +544,27 @@ TEST(QtTransportInjectionTest, ClearTextAfterTheStlsReplyNeverPassesForATlsReply
   ASSERT_TRUE(session.WaitFor([&session] {
     return session.received_after_tls_request.find("\r\n") != std::string::npos || session.disconnected.has_value();
   }));
-  EXPECT_FALSE(session.disconnected.has_value()) << *session.disconnected;
-  EXPECT_TRUE(session.tls_started);
-  EXPECT_TRUE(server.handshake_succeeded());
-  EXPECT_EQ(server.line_inside_tls(), "CAPA\r\n");
-  EXPECT_EQ(session.received_after_tls_request, "+OK tls\r\n");
+  EXPECT_EQ(session.received_after_tls_request.find("INJECTED"), std::string::npos);
+  if (c.expect_tls) {
+    EXPECT_FALSE(session.disconnected.has_value()) << *session.disconnected;
+    EXPECT_TRUE(session.tls_started);
+    EXPECT_TRUE(server.handshake_succeeded());
+    EXPECT_EQ(server.line_inside_tls(), "CAPA\r\n");
+    EXPECT_EQ(session.received_after_tls_request, "+OK tls\r\n");
+  } else {
+    ASSERT_TRUE(session.disconnected.has_value());
+    EXPECT_TRUE(StartsWith(*session.disconnected, kTlsFailed)) << *session.disconnected;
+    EXPECT_FALSE(session.tls_started);
+    EXPECT_TRUE(session.received_after_tls_request.empty());
+  }
   session.transport->Close();
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Moments, QtTransportInjectionTest,
+    ::testing::Values(InjectionCase{"WithTheStlsReply", Injection::WithTheStlsReply, true},
+                      InjectionCase{"DuringTheHandshake", Injection::DuringTheHandshake, false}),
+    [](const ::testing::TestParamInfo<InjectionCase>& param_info) { return std::string(param_info.param.name); });
 
 }  // namespace
 }  // namespace lp

@@ -24,7 +24,7 @@ class DovecotServer {
  public:
   // Starts the server and waits until both ports accept connections.
   DovecotServer();
-  // Stops the server; the directory with all mail goes with it.
+  // Ends the server; the directory with all mail goes with it.
   ~DovecotServer();
   DovecotServer(const DovecotServer&) = delete;
   DovecotServer& operator=(const DovecotServer&) = delete;
@@ -47,7 +47,8 @@ class DovecotServer {
   // The messages still in a user's mailbox, oldest first.
   [[nodiscard]] std::vector<std::string> Messages(const std::string& user) const;
 
-  // Ends the server in an orderly way; it closes its connections.
+  // Ends the server in an orderly way (about a second); it closes its
+  // connections.
   void Stop();
   // Kills the server and every process it started at once, as a crash or a
   // pulled cable would: open connections break off mid-transfer.

@@ -26,6 +26,20 @@
 // gathers each reply until it is whole and one function answers it with the
 // next command. When the session ends it closes the transport and reports
 // the result through the completion callback.
+//
+// TLS: implicit TLS is the transport's (OnConnected comes after the
+// handshake). With TlsMode::StartTls the greeting is answered with STLS; on
+// "+OK" the transport upgrades and the login follows OnTlsStarted, while a
+// refusal ends the session with a message and no credential ever travels in
+// clear. APOP then uses the stamp of the greeting that came before the
+// upgrade: the stamp is a public challenge, so its travelling in clear
+// weakens nothing.
+//
+// Safety beyond the classic dialogue: the spool is flushed to the disk
+// before any DELE while it holds unflushed mail, and before the received
+// uid list is replaced or extended; replies are gathered across pieces
+// with every line and response bounded; a server that breaks the protocol
+// ends the session with a message, and mail already in the spool stays.
 
 namespace lp {
 

@@ -5,6 +5,7 @@
 
 #include <deque>
 #include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -532,6 +533,70 @@ TEST_F(PopSessionTest, HostileServersEndTheSessionWithAMessage) {
       EXPECT_EQ(played.sent.find("QUIT") != std::string::npos, c.sends_quit);
       EXPECT_EQ(played.final_state, PopState::Done);
     }
+  }
+}
+
+// A server that answers every command with random bytes drawn from the
+// pieces replies are made of; whatever it sends, the session ends exactly
+// once and reports it.
+class RandomServer : public Transport {
+ public:
+  explicit RandomServer(unsigned seed) : random_(seed) {}
+  void Connect(const TransportEndpoint&, TransportEvents& events) override { events_ = &events; }
+  bool Send(std::string_view) override { return !closed_; }
+  void StartTls() override { tls_ = true; }
+  void Close() override { closed_ = true; }
+
+  void Run() {
+    static const std::vector<std::string> kPieces = {
+        "+OK", "-ERR", " ", "\r\n", ".", "\r\n.\r\n", "1", "3", "99999999999999999999", "<a@b>", "x", "\n",
+        std::string(1, '\0'), "Message-Id: <a@b>", "Content-Type: multipart/alternative;", "<IFRAME ", "\r\n\r\n",
+        std::string(300, 'u')};
+    events_->OnConnected();
+    for (int round = 0; round < 400 && !closed_; ++round) {
+      if (tls_ && random_() % 3 == 0) {
+        tls_ = false;
+        events_->OnTlsStarted();
+        continue;
+      }
+      std::string chunk;
+      const int parts = 1 + static_cast<int>(random_() % 12);
+      for (int i = 0; i < parts; ++i) chunk += kPieces[random_() % kPieces.size()];
+      events_->OnReceived(chunk);
+    }
+    if (!closed_) events_->OnDisconnected("");
+  }
+
+ private:
+  std::mt19937 random_;
+  TransportEvents* events_ = nullptr;
+  bool closed_ = false;
+  bool tls_ = false;
+};
+
+TEST_F(PopSessionTest, RandomRepliesAlwaysEndTheSessionOnce) {
+  for (unsigned seed = 1; seed <= 300; ++seed) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    settings_.keep_on_server = seed % 2 == 0;
+    settings_.use_apop = seed % 3 == 0;
+    settings_.iframe_check = seed % 5 == 0;
+    settings_.confirm_each = seed % 7 == 0;
+    settings_.server_delete = seed % 4 == 0;
+    settings_.delete_keep = 1;
+    settings_.remembered_retr = static_cast<int>(seed % 4);
+    settings_.tls = seed % 6 == 0 ? TlsMode::StartTls : TlsMode::None;
+    ScriptedConfirm confirm({ConfirmAnswer::Receive, ConfirmAnswer::Skip, ConfirmAnswer::Delete});
+    RandomServer server(seed);
+    int calls = 0;
+    CPopSession session(server, ui_, &confirm, [&](const PopSessionResult&) { ++calls; });
+    if (seed % 11 == 0) {
+      session.StartDeleteAll(settings_);
+    } else {
+      session.StartReceive(settings_);
+    }
+    server.Run();
+    EXPECT_EQ(calls, 1);
+    EXPECT_FALSE(session.Running());
   }
 }
 

@@ -32,10 +32,18 @@ bool BatchMove::SaveOpenBoxesOnce() {
 bool BatchMove::Copy(int index, std::string_view destination) {
   const CMail* record = box_.RecordAt(index);
   if (record == nullptr || IsMarked(index) || !SaveOpenBoxesOnce()) return false;
+  const std::string full_destination = AbsolutePath(destination);
+  if (std::find(failed_destinations_.begin(), failed_destinations_.end(), full_destination) !=
+      failed_destinations_.end()) {
+    return false;
+  }
   TransferOptions options;
   options.steps = steps_;
   const CMail* records[] = {record};
-  if (CopyRecordsTo(box_, records, destination, options) != 1) return false;
+  if (CopyRecordsTo(box_, records, destination, options) != 1) {
+    failed_destinations_.push_back(full_destination);
+    return false;
+  }
   marked_.push_back(index);
   if (flags_.size() <= static_cast<std::size_t>(index)) flags_.resize(static_cast<std::size_t>(index) + 1);
   flags_[static_cast<std::size_t>(index)] = true;

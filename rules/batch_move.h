@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -32,7 +33,9 @@ class BatchMove {
   // Copies mail `index` to the box at `destination` and marks it for
   // removal; false when the copy failed (the mailbox layer said why), the
   // mail is already marked or does not exist, or the open boxes could not
-  // be saved first (then no copy is made in this batch).
+  // be saved first (then no copy is made in this batch). A destination that
+  // failed once is not tried again in the batch, so that the user hears of
+  // it once rather than for every mail.
   bool Copy(int index, std::string_view destination);
   [[nodiscard]] bool IsMarked(int index) const;
   // Loads the open boxes again, removes the marked mails highest index
@@ -50,6 +53,7 @@ class BatchMove {
   OpenBoxes open_boxes_ = OpenBoxes::NotSaved;
   std::vector<int> marked_;
   std::vector<bool> flags_;  // by index: marked
+  std::vector<std::string> failed_destinations_;  // absolute paths
 };
 
 }  // namespace lp

@@ -110,8 +110,7 @@ QtTransport::Connection::~Connection() {
 }
 
 template <typename Sender, typename... Arguments>
-void QtTransport::Connection::Watch(void (Sender::*signal)(Arguments...),
-                                    void (Connection::*handler)(Arguments...)) {
+void QtTransport::Connection::Watch(void (Sender::*signal)(Arguments...), void (Connection::*handler)(Arguments...)) {
   QObject::connect(
       socket_, signal, context_,
       [this, alive = alive_, handler](Arguments... arguments) {
@@ -144,9 +143,11 @@ void QtTransport::Connection::Start(const QtTransportOptions& options) {
   Watch(&QSslSocket::disconnected, &Connection::HandleDisconnected);
 
   if (!extra_authorities_readable) {
-    const std::string reason = transport_texts::CertificateFileUnreadable(Utf8ToCp932(options.additional_ca_certificates));
+    const std::string reason =
+        transport_texts::CertificateFileUnreadable(Utf8ToCp932(options.additional_ca_certificates));
     QMetaObject::invokeMethod(
-        context_, [this, alive = alive_, reason] {
+        context_,
+        [this, alive = alive_, reason] {
           if (*alive) Fail(reason);
         },
         Qt::QueuedConnection);
@@ -224,8 +225,8 @@ void QtTransport::Connection::HandleSslErrors(const QList<QSslError>& errors) {
 void QtTransport::Connection::HandleError(QAbstractSocket::SocketError error) {
   const std::string& host = endpoint_.host;
   const std::string detail = ToSjis(socket_->errorString());
-  const bool handshaking =
-      tcp_connected_ && (phase_ == Phase::StartingTls || (phase_ == Phase::Connecting && endpoint_.tls == TlsMode::Implicit));
+  const bool handshaking = tcp_connected_ && (phase_ == Phase::StartingTls ||
+                                              (phase_ == Phase::Connecting && endpoint_.tls == TlsMode::Implicit));
   if (!certificate_problem_.empty()) {
     Fail(transport_texts::CertificateRejected(host, certificate_problem_));
   } else if (error == QAbstractSocket::HostNotFoundError) {

@@ -1,23 +1,23 @@
 #include "platform/qt_transport.h"
 
-#include <algorithm>
 #include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <openssl/evp.h>
+#include <openssl/ssl.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
-#include <netinet/in.h>
 #include <optional>
-#include <poll.h>
 #include <string>
-#include <sys/socket.h>
 #include <thread>
 #include <vector>
-#include <unistd.h>
-
-#include <gtest/gtest.h>
-#include <openssl/evp.h>
-#include <openssl/ssl.h>
 
 #include "platform/event_loop.h"
 #include "tests/support/dovecot_server.h"
@@ -170,8 +170,8 @@ bool WaitReadable(int fd, std::chrono::milliseconds limit) {
 
 // When the man in the middle adds his clear text.
 enum class Injection {
-  WithTheStlsReply,      // in the same segment as the server's "+OK"
-  DuringTheHandshake,    // after the client's first handshake bytes came
+  WithTheStlsReply,    // in the same segment as the server's "+OK"
+  DuringTheHandshake,  // after the client's first handshake bytes came
 };
 
 // A POP3 server that answers STLS with "+OK" and clear text of its own (a
@@ -479,6 +479,27 @@ TEST(QtTransportFailureTest, SilentServerDuringImplicitTlsHandshakeEndsAfterTheI
   EXPECT_EQ(*session.disconnected, kNoResponse);
 }
 
+TEST(QtTransportFailureTest, Ipv6LoopbackAddressConnects) {
+  EnsureEventLoopApplication();
+  const int fd = ::socket(AF_INET6, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in6 address{};
+  address.sin6_family = AF_INET6;
+  address.sin6_addr = in6addr_loopback;
+  socklen_t length = sizeof(address);
+  if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
+      ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0 || ::listen(fd, 4) != 0) {
+    if (fd >= 0) ::close(fd);
+    GTEST_SKIP() << "no IPv6 loopback on this machine";
+  }
+  RecordingSession session;
+  session.Connect("::1", ntohs(address.sin6_port), TlsMode::None);
+  EXPECT_TRUE(session.WaitFor([&session] { return session.connected || session.disconnected.has_value(); }));
+  EXPECT_TRUE(session.connected);
+  EXPECT_FALSE(session.disconnected.has_value());
+  session.transport->Close();
+  ::close(fd);
+}
+
 TEST(QtTransportFailureTest, RefusedConnectionNamesTheHost) {
   const LoopbackSocket closed(false);
   RecordingSession session;
@@ -560,11 +581,12 @@ TEST_P(QtTransportInjectionTest, ClearTextAroundStlsNeverPassesForATlsReply) {
   session.transport->Close();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Moments, QtTransportInjectionTest,
-    ::testing::Values(InjectionCase{"WithTheStlsReply", Injection::WithTheStlsReply, true},
-                      InjectionCase{"DuringTheHandshake", Injection::DuringTheHandshake, false}),
-    [](const ::testing::TestParamInfo<InjectionCase>& param_info) { return std::string(param_info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Moments, QtTransportInjectionTest,
+                         ::testing::Values(InjectionCase{"WithTheStlsReply", Injection::WithTheStlsReply, true},
+                                           InjectionCase{"DuringTheHandshake", Injection::DuringTheHandshake, false}),
+                         [](const ::testing::TestParamInfo<InjectionCase>& param_info) {
+                           return std::string(param_info.param.name);
+                         });
 
 }  // namespace
 }  // namespace lp

@@ -1,23 +1,23 @@
 #include "tests/support/dovecot_server.h"
 
-#include <algorithm>
 #include <arpa/inet.h>
-#include <cerrno>
-#include <chrono>
-#include <csignal>
-#include <cstdio>
 #include <fcntl.h>
-#include <filesystem>
+#include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <pwd.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 
-#include <gtest/gtest.h>
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <thread>
 
 namespace lp::testing {
 namespace {
@@ -313,9 +313,8 @@ std::vector<std::string> DovecotServer::Messages(const std::string& user) const 
     }
   }
   // The base names begin with the fixed-width counter of AddMessages.
-  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-    return fs::path(a).filename() < fs::path(b).filename();
-  });
+  std::sort(names.begin(), names.end(),
+            [](const std::string& a, const std::string& b) { return fs::path(a).filename() < fs::path(b).filename(); });
   std::vector<std::string> messages;
   for (const std::string& name : names) messages.push_back(ReadFileBytes(name));
   return messages;

@@ -14,12 +14,12 @@
 #include "codec/japanese_text.h"
 #include "config/app_settings.h"
 #include "platform/file_system.h"
-#include "platform/sjis_path.h"
 #include "rules/batch_move.h"
 #include "rules/outgoing_mail_store.h"
 #include "rules/quote_text.h"
 #include "rules/sort_rules.h"
 #include "store/box_list.h"
+#include "store/fixed_boxes.h"
 
 namespace lp {
 namespace {
@@ -47,15 +47,6 @@ const std::string& TestedField(const CMail& mail, int cond1) {
 
 bool RuleMatches(const CDivMenu& rule, const CMail& mail) {
   return FindJapaneseText(TestedField(mail, rule.cond1), rule.cond2, IgnoreWidth | IgnoreCase) >= 0;
-}
-
-// The reply's subject: the file name of its text without the extension.
-std::string ReplySubjectOf(std::string_view reply_path) {
-  std::string name = FileNameOf(reply_path);
-  // A trail byte is never ".", so the last "." is the extension's.
-  const std::size_t dot = name.rfind('.');
-  if (dot != std::string::npos) name.resize(dot);
-  return name;
 }
 
 // The reply file's whole content; empty when it cannot be opened.
@@ -120,7 +111,8 @@ class RuleRunner {
   }
 
   void Reply(const CDivMenu& rule, const CMail& mail) {
-    CMail outgoing = NewOutgoingMail(mail.from, options_.sender_text, ReplySubjectOf(rule.reply), mail.cc);
+    // The subject is the reply file's name without folder and extension.
+    CMail outgoing = NewOutgoingMail(mail.from, options_.sender_text, BoxDisplayName(rule.reply), mail.cc);
     Append(std::move(outgoing), ReadReplyText(rule.reply));
   }
 

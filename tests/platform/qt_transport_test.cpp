@@ -376,6 +376,16 @@ TEST_F(QtTransportDovecotTest, ServerKilledInTheMiddleOfRetrEndsTheConnection) {
   EXPECT_LT(session.received.size(), kBigBody);
 }
 
+TEST_F(QtTransportDovecotTest, ServerStoppedWhileConnectedEndsTheConnection) {
+  RecordingSession session;
+  session.Connect(server_.host(), server_.pop3_port(), TlsMode::None);
+  ASSERT_TRUE(session.WaitForLine());
+  server_.Stop();
+  EXPECT_FALSE(server_.running());
+  ASSERT_TRUE(session.WaitForDisconnect());
+  EXPECT_EQ(*session.disconnected, kNoResponse);
+}
+
 TEST_F(QtTransportDovecotTest, TransportMayBeClosedOrDestroyedFromItsOwnEvents) {
   // Closed inside OnReceived: no event follows.
   RecordingSession closing;

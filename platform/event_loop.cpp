@@ -25,16 +25,21 @@ bool RunEventLoopUntil(const std::function<bool()>& done, std::chrono::milliseco
   QEventLoop loop;
   QTimer deadline;
   deadline.setSingleShot(true);
+  deadline.setTimerType(Qt::PreciseTimer);
+  bool met = false;
   QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
   // The dispatcher announces each time it is about to wait for new events,
   // that is after every batch it handled: the moment to look at `done`.
   QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, &loop,
-                   [&loop, &done] {
-                     if (done()) loop.quit();
+                   [&loop, &done, &met] {
+                     if (!met && done()) {
+                       met = true;
+                       loop.quit();
+                     }
                    });
   deadline.start(limit);
   loop.exec();
-  return done();
+  return met || done();
 }
 
 }  // namespace lp

@@ -8,6 +8,9 @@
 #include <QString>
 #include <QStringList>
 #include <QTimer>
+#include <algorithm>
+#include <chrono>
+#include <limits>
 
 #include "platform/code_page.h"
 #include "platform/event_loop.h"
@@ -66,6 +69,7 @@ class QtTransport::Connection {
   // destroyed the transport meanwhile.
   [[nodiscard]] bool DeliverReceived();
   void Fail(const std::string& reason);
+  void FailLater(const std::string& reason);
   void ReleaseSocket();
   // Calls the session; false when it destroyed the transport meanwhile.
   template <typename Call>
@@ -143,14 +147,11 @@ void QtTransport::Connection::Start(const QtTransportOptions& options) {
   Watch(&QSslSocket::disconnected, &Connection::HandleDisconnected);
 
   if (!extra_authorities_readable) {
-    const std::string reason =
-        transport_texts::CertificateFileUnreadable(Utf8ToCp932(options.additional_ca_certificates));
-    QMetaObject::invokeMethod(
-        context_,
-        [this, alive = alive_, reason] {
-          if (*alive) Fail(reason);
-        },
-        Qt::QueuedConnection);
+    FailLater(transport_texts::CertificateFileUnreadable(Utf8ToCp932(options.additional_ca_certificates)));
+    return;
+  }
+  if (endpoint_.port < 1 || endpoint_.port > 65535) {
+    FailLater(transport_texts::ConnectFailed(endpoint_.host, "port " + std::to_string(endpoint_.port)));
     return;
   }
 
@@ -251,7 +252,9 @@ void QtTransport::Connection::HandleDisconnected() { HandleError(QAbstractSocket
 void QtTransport::Connection::HandleBytesWritten(qint64 /*bytes*/) { RestartIdleTimer(); }
 
 void QtTransport::Connection::RestartIdleTimer() {
-  if (endpoint_.idle_timeout.count() > 0) idle_timer_->start(endpoint_.idle_timeout);
+  // QTimer counts in int milliseconds; longer waits are as good as none.
+  constexpr std::chrono::milliseconds kLongest{std::numeric_limits<int>::max()};
+  if (endpoint_.idle_timeout.count() > 0) idle_timer_->start(std::min(endpoint_.idle_timeout, kLongest));
 }
 
 bool QtTransport::Connection::DeliverReceived() {
@@ -264,6 +267,17 @@ bool QtTransport::Connection::DeliverReceived() {
     }
   }
   return true;
+}
+
+// A failure found while the session's Connect call runs reaches it from
+// the event loop, like every other event.
+void QtTransport::Connection::FailLater(const std::string& reason) {
+  QMetaObject::invokeMethod(
+      context_,
+      [this, alive = alive_, reason] {
+        if (*alive) Fail(reason);
+      },
+      Qt::QueuedConnection);
 }
 
 void QtTransport::Connection::Fail(const std::string& reason) {

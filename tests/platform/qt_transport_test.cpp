@@ -519,6 +519,16 @@ TEST(QtTransportFailureTest, RefusedConnectionNamesTheHost) {
   EXPECT_TRUE(StartsWith(*session.disconnected, kConnectFailed)) << *session.disconnected;
 }
 
+TEST(QtTransportFailureTest, PortOutsideTheTcpRangeIsRefusedBeforeConnecting) {
+  for (const int port : {0, -1, 65536, 70000}) {
+    RecordingSession session;
+    session.Connect("127.0.0.1", port, TlsMode::None);
+    ASSERT_TRUE(session.WaitForDisconnect()) << port;
+    EXPECT_FALSE(session.connected);
+    EXPECT_EQ(*session.disconnected, kConnectFailed + ": port " + std::to_string(port));
+  }
+}
+
 TEST(QtTransportFailureTest, UnusableHostNameIsNotFound) {
   // Not a valid domain name at all, so no name server is ever asked.
   RecordingSession session;

@@ -185,6 +185,8 @@ bool DovecotServer::StartOnFreePorts() {
       for (int fd = 3; fd < open_max; ++fd) ::close(fd);
       ::execv("/usr/sbin/dovecot", const_cast<char* const*>(argv));
       ::execvp("dovecot", const_cast<char* const*>(argv));
+      static const char kMissing[] = "cannot run dovecot (is dovecot-pop3d installed?)\n";
+      static_cast<void>(::write(STDERR_FILENO, kMissing, sizeof(kMissing) - 1));
       ::_exit(127);
     }
     ::setpgid(pid, pid);
@@ -288,6 +290,10 @@ void DovecotServer::AddUser(const std::string& user, const std::string& password
 }
 
 void DovecotServer::AddMessages(const std::string& user, const std::vector<std::string>& messages) {
+  if (std::none_of(users_.begin(), users_.end(), [&user](const auto& entry) { return entry.first == user; })) {
+    ADD_FAILURE() << "AddMessages for " << user << ", who was never added";
+    return;
+  }
   const std::string maildir = MaildirPath(user);
   for (const std::string& message : messages) {
     // Dovecot numbers new mail in the order of the time stamp that begins

@@ -544,7 +544,7 @@ void CPopSession::TrimStep() {
   state_ = PopState::TrimDeleReply;
   if (settings_.server_delete) {
     const long long left = static_cast<long long>(uidl_mode_ ? message_count_ : current_) -
-                           settings_.delete_keep - deleted_ - 1;
+                           std::max(0, settings_.delete_keep) - deleted_ - 1;
     if (left > 0) {
       if (!spool_.SyncIfNeeded()) {
         FailAndQuit(WithReply(pop_text::kCannotWrite, settings_.spool_path));

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "codec/japanese_text.h"
+#include "codec/sjis_char.h"
 #include "net/compose_messages.h"
 #include "platform/file_system.h"
 #include "platform/sjis_path.h"
@@ -54,8 +55,10 @@ class ListFileLines {
 
  private:
   void CutAtLimit() {
+    // A lead byte whose trail byte has not been read yet goes to the next piece.
     std::size_t cut = line_.size();
-    if (IsLeadByteAt(line_, cut - 1) == 1) --cut;
+    const std::string_view last = LastCharacter(line_);
+    if (last.size() == 1 && IsSjisLeadByte(static_cast<unsigned char>(last[0]))) --cut;
     std::string rest = line_.substr(cut);
     line_.resize(cut);
     Emit();

@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "config/profile.h"
@@ -54,6 +55,9 @@ struct ComposeSettings {
 [[nodiscard]] ComposeSettings ReadComposeSettings(const Profile& profile, std::string user_name);
 
 struct ComposeContext {
+  ComposeContext(UserInterface& user_interface, ComposeSettings compose_settings)
+      : ui(user_interface), settings(std::move(compose_settings)) {}
+
   UserInterface& ui;
   ComposeSettings settings;
   // The send status dialog's progress bar (0 to 5 while a LAN copy is written); may be null.

@@ -67,6 +67,10 @@ ComposeSettings ReadComposeSettings(const Profile& profile, std::string user_nam
 }
 
 bool BuildOutgoingMessage(OutgoingMessage& message, const ComposeContext& context, std::string_view work_file) {
+  // A fresh file rather than a truncated one: ext4 flushes a file that was
+  // truncated and rewritten when it is closed, which would cost every mail
+  // a disk write it does not need.
+  (void)RemoveFile(work_file);
   File file;
   if (!file.Open(work_file, File::Mode::Write)) return false;
   BufferedFileWriter out;

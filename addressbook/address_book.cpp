@@ -1,0 +1,188 @@
+#include "addressbook/address_book.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <utility>
+
+#include "codec/japanese_text.h"
+#include "platform/file_system.h"
+#include "platform/sjis_path.h"
+#include "store/object_archive.h"
+
+namespace lp {
+namespace {
+
+constexpr char kCannotOpenFile[] =
+    "\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xAA\x8A\x4A\x82\xAF\x82\xDC\x82\xB9\x82\xF1\x81\x46";  // ファイルが開けません：
+constexpr char kAddressFileMissing[] =
+    "\x83\x41\x83\x68\x83\x8C\x83\x58\x83\x74\x83\x40\x83\x43\x83\x8B"
+    "\x82\xAA\x82\xDD\x82\xC2\x82\xA9\x82\xE8\x82\xDC\x82\xB9\x82\xF1 - ";  // アドレスファイルがみつかりません -
+
+constexpr char kCategorySection[] = "AdrCategory";
+constexpr std::uint16_t kOldRecordVersion = 100;
+
+std::string CategoryKey(int index) {
+  char key[16];
+  std::snprintf(key, sizeof key, "Name%02d", index);
+  return key;
+}
+
+// Whole file, or nullopt when it cannot be read or is too large to hold.
+// Only regular files: reading a pipe would block.
+std::optional<std::string> ReadBoundedFile(std::string_view sjis_path) {
+  if (!IsRegularFile(sjis_path)) return std::nullopt;
+  const std::optional<std::uint64_t> size = FileSize(sjis_path);
+  if (!size || *size > TCard::kMaxFileBytes) return std::nullopt;
+  return ReadWholeFile(sjis_path);
+}
+
+// Appends the lines of `text` that are not empty. Any CR or LF ends a line,
+// so that no entry carries one into a header or an SMTP command.
+void AppendLines(std::string_view text, std::vector<std::string>& entries) {
+  std::size_t start = 0;
+  for (std::size_t i = 0; i <= text.size(); ++i) {
+    if (i < text.size() && text[i] != '\r' && text[i] != '\n') continue;
+    if (i > start) entries.emplace_back(text.substr(start, i - start));
+    start = i + 1;
+  }
+}
+
+}  // namespace
+
+std::vector<OldAddress> ParseOldAddressBook(std::string_view data) {
+  std::vector<OldAddress> records;
+  ObjectArchiveReader reader(data, {"CAddress", 1});
+  // Tag, version and two empty strings.
+  const std::uint32_t count = reader.ReadCount(2 + 2 + 1 + 1);
+  for (std::uint32_t i = 0; i < count && reader.ok(); ++i) {
+    if (!reader.BeginItem() || reader.ReadWord() != kOldRecordVersion) break;
+    OldAddress record;
+    if (!reader.ReadString(record.name) || !reader.ReadString(record.address)) break;
+    records.push_back(std::move(record));
+  }
+  return records;
+}
+
+AddressBook::AddressBook() { cards_.Reset(kNewAddressBookHeader, false); }
+
+CardFileStatus AddressBook::Load(const Profile& profile, UserInterface& ui, std::string_view old_book_path) {
+  path_ = profile.GetString("System", "AdrFile", kDefaultAddressBookFile);
+  const bool header_less = profile.GetInt("System", "Item", 0) == 1;
+  writable_ = true;
+  const CardFileStatus status = cards_.Load(path_, header_less, kNewAddressBookHeader);
+  if (status == CardFileStatus::Unreadable) {
+    writable_ = false;
+    ui.ShowMessage(kCannotOpenFile + path_);
+  } else if (status == CardFileStatus::Missing) {
+    if (std::optional<std::string> old_book = ReadBoundedFile(old_book_path)) {
+      for (OldAddress& record : ParseOldAddressBook(*old_book)) {
+        cards_.AddCard({std::move(record.name), std::move(record.address)});
+      }
+    }
+  }
+  return status;
+}
+
+bool AddressBook::Save(UserInterface& ui) const {
+  if (!writable_ || !cards_.Save(path_, CardScope::AllCards)) {
+    ui.ShowMessage(kCannotOpenFile + path_);
+    return false;
+  }
+  return true;
+}
+
+std::vector<std::string> AddressBook::LoadCategories(const Profile& profile) const {
+  std::vector<std::string> categories;
+  const int count = std::clamp(profile.GetInt(kCategorySection, "Count", 0), 0, kMaxCategories);
+  for (int i = 0; i < count; ++i) categories.push_back(profile.GetString(kCategorySection, CategoryKey(i)));
+  for (const Card& card : cards_.Cards()) {
+    if (card.size() <= kCategoryColumn) continue;
+    const std::string& category = card[kCategoryColumn].text;
+    if (!category.empty() && std::find(categories.begin(), categories.end(), category) == categories.end()) {
+      categories.push_back(category);
+    }
+  }
+  return categories;
+}
+
+bool AddressBook::SaveCategories(Profile& profile, const std::vector<std::string>& categories) {
+  const std::string count = std::to_string(categories.size());
+  std::vector<std::string> keys;
+  keys.reserve(categories.size());
+  for (std::size_t i = 0; i < categories.size(); ++i) keys.push_back(CategoryKey(static_cast<int>(i)));
+  std::vector<ProfileEntry> entries{{kCategorySection, "Count", count}};
+  for (std::size_t i = 0; i < categories.size(); ++i) entries.push_back({kCategorySection, keys[i], categories[i]});
+  return profile.WriteStrings(entries);
+}
+
+int AddressBook::CategoryIndex(const Profile& profile) { return profile.GetInt(kCategorySection, "Index", 0); }
+
+bool AddressBook::SaveCategoryIndex(Profile& profile, int index) {
+  return profile.WriteInt(kCategorySection, "Index", index);
+}
+
+void AddressBook::ApplyCategoryFilter(int index, const std::vector<std::string>& categories) {
+  if (index <= 0 || static_cast<std::size_t>(index) > categories.size()) {
+    cards_.ClearFilter();
+  } else {
+    cards_.SetFilter(kCategoryColumn, categories[static_cast<std::size_t>(index) - 1]);
+  }
+}
+
+std::size_t AddressBook::RenameCategory(std::string_view old_name, std::string_view new_name) {
+  return cards_.ReplaceColumnValue(kCategoryColumn, old_name, new_name);
+}
+
+std::size_t AddressBook::ClearCategory(std::string_view name) {
+  return cards_.ReplaceColumnValue(kCategoryColumn, name, {});
+}
+
+std::size_t AddressBook::AddSender(std::string name, std::string address, std::string category) {
+  std::vector<std::string> texts(kCategoryColumn + 1);
+  texts[kNameColumn] = std::move(name);
+  texts[kAddressColumn] = std::move(address);
+  texts[kCategoryColumn] = std::move(category);
+  return cards_.AddCard(std::move(texts));
+}
+
+std::optional<std::string> AddressBook::FindAddressList(std::string_view field) const {
+  if (field.empty()) return std::nullopt;
+  for (std::size_t i = 0; i < cards_.Cards().size(); ++i) {
+    if (cards_.Field(i, kNameColumn) == field) return cards_.Field(i, kAddressColumn);
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> AddressBook::NameForAddress(std::string_view address) const {
+  if (address.empty()) return std::nullopt;
+  for (std::size_t i = 0; i < cards_.Cards().size(); ++i) {
+    const std::string& card_address = cards_.Field(i, kAddressColumn);
+    if (card_address.size() == address.size() && CompareJapaneseText(card_address, address, IgnoreCase) == 0) {
+      const std::string& name = cards_.Field(i, kNameColumn);
+      if (name.empty()) return std::nullopt;
+      return name;
+    }
+  }
+  return std::nullopt;
+}
+
+std::vector<std::string> ExpandAddressList(std::string_view list, UserInterface& ui) {
+  std::vector<std::string> entries;
+  std::string_view path = list;
+  if (path.ends_with("\r\n")) path.remove_suffix(2);
+  const bool is_path = ContainsPathSeparator(path) && !EndsWithPathSeparator(path) &&
+                       path.find_first_of("\r\n") == std::string_view::npos;
+  if (!is_path) {
+    AppendLines(list, entries);
+    return entries;
+  }
+  const std::optional<std::string> text = ReadBoundedFile(path);
+  if (!text) {
+    ui.ShowMessage(kAddressFileMissing + std::string(path));
+    return entries;
+  }
+  AppendLines(*text, entries);
+  return entries;
+}
+
+}  // namespace lp

@@ -1,0 +1,114 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "addressbook/card_table.h"
+#include "config/profile.h"
+#include "platform/user_interface.h"
+
+// The address book: a card table whose columns mean, by position, name,
+// mail address, postal code, postal address, telephone, memo and category.
+// It lives in the main frame for the whole run: loaded once from [System]
+// AdrFile ("lpostadr.csv"), or built from the older "lpostadr.dat", and
+// saved after it was edited. It also answers the look-ups of sending (an
+// address list named in a To, Cc or Bcc field) and of the mail list (the
+// name for an address). Texts are Shift_JIS.
+
+namespace lp {
+
+enum AddressColumn : std::size_t {
+  kNameColumn = 0,
+  kAddressColumn = 1,
+  kPostalCodeColumn = 2,
+  kPostalAddressColumn = 3,
+  kTelephoneColumn = 4,
+  kMemoColumn = 5,
+  kCategoryColumn = 6,
+};
+
+// The header line of a new address book.
+inline constexpr char kNewAddressBookHeader[] =
+    "\"\x8E\x81\x96\xBC\",\""                                    // 氏名
+    "\x83\x81\x81\x5B\x83\x8B\x83\x41\x83\x68\x83\x8C\x83\x58\",\""  // メールアドレス
+    "\x97\x58\x95\xD6\x94\xD4\x8D\x86\",\""                      // 郵便番号
+    "\x8F\x5A\x8F\x8A\",\""                                      // 住所
+    "\x93\x64\x98\x62\x94\xD4\x8D\x86\",\""                      // 電話番号
+    "\x83\x81\x83\x82\",\""                                      // メモ
+    "\x83\x4A\x83\x65\x83\x53\x83\x8A\"\n";                      // カテゴリ
+
+inline constexpr char kDefaultAddressBookFile[] = "lpostadr.csv";
+inline constexpr char kOldAddressBookFile[] = "lpostadr.dat";
+// More [AdrCategory] names than this are not read.
+inline constexpr int kMaxCategories = 1000;
+
+// The cards of the older binary address book: name and mail address of each
+// record, as many as could be read.
+struct OldAddress {
+  std::string name;
+  std::string address;
+};
+[[nodiscard]] std::vector<OldAddress> ParseOldAddressBook(std::string_view data);
+
+class AddressBook {
+ public:
+  AddressBook();
+
+  [[nodiscard]] TCard& Cards() { return cards_; }
+  [[nodiscard]] const TCard& Cards() const { return cards_; }
+  // The file Load read, and that Save writes.
+  [[nodiscard]] const std::string& Path() const { return path_; }
+
+  // Reads [System] AdrFile (with [System] Item for the header-less mode).
+  // When there is no such file, starts a new book and adds a card for every
+  // record of `old_book_path` when that can be read. A file that exists but
+  // cannot be read is reported and leaves an empty book that Save refuses
+  // to write, so that the file is never overwritten. Returns the status of
+  // the CSV file.
+  CardFileStatus Load(const Profile& profile, UserInterface& ui,
+                      std::string_view old_book_path = kOldAddressBookFile);
+  // Writes every card to the file of Load. "ファイルが開けません：" and the
+  // path when it cannot be written; the book in memory is unchanged.
+  bool Save(UserInterface& ui) const;
+
+  // [AdrCategory] Count and Name00 ..., then every non-empty category of a
+  // card that is not in the list yet.
+  [[nodiscard]] std::vector<std::string> LoadCategories(const Profile& profile) const;
+  static bool SaveCategories(Profile& profile, const std::vector<std::string>& categories);
+  [[nodiscard]] static int CategoryIndex(const Profile& profile);
+  static bool SaveCategoryIndex(Profile& profile, int index);
+  // Filter for the category choice: 0 is every card, n the category n - 1
+  // of `categories`; an index out of range sets no filter.
+  void ApplyCategoryFilter(int index, const std::vector<std::string>& categories);
+  // On every card that carries it.
+  std::size_t RenameCategory(std::string_view old_name, std::string_view new_name);
+  std::size_t ClearCategory(std::string_view name);
+
+  // A card from a mail's sender; an empty category means none.
+  std::size_t AddSender(std::string name, std::string address, std::string category = {});
+
+  // The mail-address field of the first card whose name equals the whole
+  // To, Cc or Bcc field (an empty field names no list).
+  [[nodiscard]] std::optional<std::string> FindAddressList(std::string_view field) const;
+  // The name of the first card whose mail address equals `address` (a bare
+  // address; ASCII letters compare without case). None for an empty name.
+  [[nodiscard]] std::optional<std::string> NameForAddress(std::string_view address) const;
+
+ private:
+  TCard cards_;
+  std::string path_ = kDefaultAddressBookFile;
+  bool writable_ = true;
+};
+
+// The entries of an address list found by FindAddressList: the lines of the
+// file it names (a path: it has a path separator, no line break other than
+// one at its end, and does not end with a separator), else its own lines.
+// Empty entries are skipped and no entry keeps a CR or LF. A list file that
+// cannot be opened shows "アドレスファイルがみつかりません - " and the
+// path, and gives no entries.
+[[nodiscard]] std::vector<std::string> ExpandAddressList(std::string_view list, UserInterface& ui);
+
+}  // namespace lp

@@ -36,5 +36,6 @@ int RunCheckCommand(CommandContext& context);
 int RunImportCommand(CommandContext& context);
 int RunMoveCommand(CommandContext& context);
 int RunDeleteCommand(CommandContext& context);
+int RunAccountsCommand(CommandContext& context);
 
 }  // namespace lp

@@ -29,6 +29,7 @@ const CommandEntry kCommands[] = {
     {"import", lp::RunImportCommand},
     {"move", lp::RunMoveCommand},
     {"delete", lp::RunDeleteCommand},
+    {"accounts", lp::RunAccountsCommand},
 };
 
 // Options that take a value; every other --option is a flag.
@@ -51,7 +52,9 @@ void PrintUsage(std::FILE* out) {
       "  check BOX                 check and repair the text offsets of a box\n"
       "  import BOX FILE           take over the mails of another box file\n"
       "  move BOX INDEX DEST       move one mail to another box\n"
-      "  delete BOX INDEX [--yes]  delete one mail (to the trash box when it is on)\n",
+      "  delete BOX INDEX [--yes]  delete one mail (to the trash box when it is on)\n"
+      "  accounts                  list the connection accounts: current mark (*), index, name,\n"
+      "                            POP server, address, patrol flag (TAB-separated)\n",
       out);
 }
 

@@ -1,13 +1,10 @@
 #pragma once
 
-#include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "platform/user_interface.h"
 
 // The To, Cc and Bcc fields of an outgoing mail as recipient entries, and
 // the parts of one entry. An entry stays as the user typed it (no blanks
@@ -15,13 +12,11 @@
 
 namespace lp {
 
-// The content of the address-book list whose name is exactly `field`, or
-// nullopt when no list has that name. The content is either the path of a
-// file of entries or the entries themselves, separated by CR LF.
-using AddressListLookup = std::function<std::optional<std::string>(std::string_view field)>;
-
-// Lines of a list file longer than this arrive as several entries.
-inline constexpr std::size_t kMaxListFileLineBytes = 254;
+// The entries of the address-book list whose name is exactly `field` (the
+// lines of the file the list names, or the list's own lines), or nullopt
+// when no list has that name. The address book expands the list and tells
+// the user about a list file it cannot read.
+using AddressListLookup = std::function<std::optional<std::vector<std::string>>(std::string_view field)>;
 
 // With "<": the text between the last "<" and the last ">" (to the end when
 // no ">" follows). Otherwise with "(": everything before the first "(",
@@ -37,11 +32,9 @@ inline constexpr std::size_t kMaxListFileLineBytes = 254;
 // Appends the entries of a To, Cc or Bcc field to `entries`, in field
 // order, duplicates included. A field that is the name of an address list
 // gives the list's members; any other field is cut at the commas outside
-// double quotes (an empty last piece is dropped). A list file that cannot
-// be read is reported through `ui` and gives nothing. Returns whether an
+// double quotes (an empty last piece is dropped). Returns whether an
 // appended entry is not a LAN destination, that is whether an SMTP
 // connection is needed.
-bool SplitAddressField(std::string_view field, std::vector<std::string>& entries,
-                       const AddressListLookup& lists, UserInterface& ui);
+bool SplitAddressField(std::string_view field, std::vector<std::string>& entries, const AddressListLookup& lists);
 
 }  // namespace lp

@@ -1,7 +1,11 @@
 #include "net/lan_mail.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <csignal>
 #include <string>
 #include <vector>
 
@@ -108,6 +112,28 @@ TEST_F(LanMailTest, UnopenableSpoolIsReportedAndSkipped) {
   EXPECT_EQ(message_.recipients, std::vector<std::string>{"you@example.jp"});
   EXPECT_TRUE(PathExists("lan/bob/inbox.log"));
   EXPECT_EQ(ui_.messages.size(), 2u);
+}
+
+TEST_F(LanMailTest, CopyThatFailsPartWayIsCutOffAgain) {
+  const std::string before = "X-MAILER: x\r\nSubject: earlier\r\n\r\nbody\r\n.\r\n";
+  WriteFileBytes(dir_.File("lan/bob/inbox.log"), before);
+  message_.body = std::string(100000, 'b');
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    // Writes beyond 4 KB fail (EFBIG) instead of growing the spool.
+    struct rlimit limit {};
+    limit.rlim_cur = limit.rlim_max = 4096;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, SIG_IGN);
+    const bool written = WriteLanMail(message_, "lan/bob", Context());
+    const bool reported = ui_.messages.size() == 1 && ui_.messages[0].ends_with("\n\nlan/bob");
+    ::_exit(!written && reported && Spool() == before ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 // The receiving side reads LAN copies with the spool analysis: a body line

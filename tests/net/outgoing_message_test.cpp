@@ -2,10 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "codec/date_header.h"
+#include "net/address_field.h"
 #include "platform/file_system.h"
 #include "platform/recording_user_interface.h"
 #include "tests/support/temp_directory.h"
@@ -267,6 +268,23 @@ TEST_F(OutgoingMessageTest, LanDestinationsGetCopiesAndNeverReachTheEnvelope) {
     const std::string copy = ReadFileBytes(dir_.File(std::string(dir) + "/inbox.log"));
     EXPECT_NE(copy.find("\r\nTo: Bob <lan/bob>,you@example.jp\r\nCc: lan/carol/\r\n"), std::string::npos) << dir;
   }
+}
+
+TEST_F(OutgoingMessageTest, AddressListMembersAreRecipients) {
+  ASSERT_TRUE(MakeDirectories("lan/bob"));
+  const AddressListLookup lists = [](std::string_view name) -> std::optional<std::vector<std::string>> {
+    if (name != "team") return std::nullopt;
+    return std::vector<std::string>{"Ann <ann@example.jp>", "lan/bob", "ken@example.jp"};
+  };
+  EXPECT_TRUE(SplitAddressField("team", message_.to, lists));
+  EXPECT_TRUE(SplitAddressField("boss@example.jp", message_.cc, lists));
+  message_.from = "me@example.jp";
+  ASSERT_TRUE(Build());
+  EXPECT_EQ(message_.recipients, (std::vector<std::string>{"ann@example.jp", "ken@example.jp", "boss@example.jp"}));
+  EXPECT_NE(WorkFile().find("\r\nTo: Ann <ann@example.jp>,ken@example.jp\r\nCc: boss@example.jp\r\n"),
+            std::string::npos);
+  EXPECT_NE(ReadFileBytes(dir_.File("lan/bob/inbox.log")).find("\r\nTo: Ann <ann@example.jp>,lan/bob,ken@example.jp\r\n"),
+            std::string::npos);
 }
 
 TEST_F(OutgoingMessageTest, OnlyLanRecipientsGiveNoToLineAndNoEnvelope) {

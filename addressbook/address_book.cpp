@@ -6,7 +6,6 @@
 
 #include "codec/japanese_text.h"
 #include "platform/file_system.h"
-#include "platform/sjis_path.h"
 #include "store/object_archive.h"
 
 namespace lp {
@@ -14,10 +13,6 @@ namespace {
 
 constexpr char kCannotOpenFile[] =
     "\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xAA\x8A\x4A\x82\xAF\x82\xDC\x82\xB9\x82\xF1\x81\x46";  // ファイルが開けません：
-constexpr char kAddressFileMissing[] =
-    "\x83\x41\x83\x68\x83\x8C\x83\x58\x83\x74\x83\x40\x83\x43\x83\x8B"
-    "\x82\xAA\x82\xDD\x82\xC2\x82\xA9\x82\xE8\x82\xDC\x82\xB9\x82\xF1 - ";  // アドレスファイルがみつかりません -
-
 constexpr char kCategorySection[] = "AdrCategory";
 constexpr std::uint16_t kOldRecordVersion = 100;
 
@@ -25,26 +20,6 @@ std::string CategoryKey(int index) {
   char key[16];
   std::snprintf(key, sizeof key, "Name%02d", index);
   return key;
-}
-
-// Whole file, or nullopt when it cannot be read or is too large to hold.
-// Only regular files: reading a pipe would block.
-std::optional<std::string> ReadBoundedFile(std::string_view sjis_path) {
-  if (!IsRegularFile(sjis_path)) return std::nullopt;
-  const std::optional<std::uint64_t> size = FileSize(sjis_path);
-  if (!size || *size > TCard::kMaxFileBytes) return std::nullopt;
-  return ReadWholeFile(sjis_path);
-}
-
-// Appends the lines of `text` that are not empty. Any CR or LF ends a line,
-// so that no entry carries one into a header or an SMTP command.
-void AppendLines(std::string_view text, std::vector<std::string>& entries) {
-  std::size_t start = 0;
-  for (std::size_t i = 0; i <= text.size(); ++i) {
-    if (i < text.size() && text[i] != '\r' && text[i] != '\n') continue;
-    if (i > start) entries.emplace_back(text.substr(start, i - start));
-    start = i + 1;
-  }
 }
 
 }  // namespace
@@ -139,8 +114,8 @@ std::size_t AddressBook::ClearCategory(std::string_view name) {
 
 std::size_t AddressBook::AddSender(std::string name, std::string address, std::string category) {
   std::vector<std::string> texts(kCategoryColumn + 1);
-  texts[kNameColumn] = std::move(name);
-  texts[kAddressColumn] = std::move(address);
+  texts[kNameColumn] = RemoveChar(RemoveChar(name, '\r'), '\n');
+  texts[kAddressColumn] = RemoveChar(RemoveChar(address, '\r'), '\n');
   texts[kCategoryColumn] = std::move(category);
   return cards_.AddCard(std::move(texts));
 }
@@ -164,25 +139,6 @@ std::optional<std::string> AddressBook::NameForAddress(std::string_view address)
     }
   }
   return std::nullopt;
-}
-
-std::vector<std::string> ExpandAddressList(std::string_view list, UserInterface& ui) {
-  std::vector<std::string> entries;
-  std::string_view path = list;
-  if (path.ends_with("\r\n")) path.remove_suffix(2);
-  const bool is_path = ContainsPathSeparator(path) && !EndsWithPathSeparator(path) &&
-                       path.find_first_of("\r\n") == std::string_view::npos;
-  if (!is_path) {
-    AppendLines(list, entries);
-    return entries;
-  }
-  const std::optional<std::string> text = ReadBoundedFile(path);
-  if (!text) {
-    ui.ShowMessage(kAddressFileMissing + std::string(path));
-    return entries;
-  }
-  AppendLines(*text, entries);
-  return entries;
 }
 
 }  // namespace lp

@@ -14,8 +14,8 @@
 // mail address, postal code, postal address, telephone, memo and category.
 // It lives in the main frame for the whole run: loaded once from [System]
 // AdrFile ("lpostadr.csv"), or built from the older "lpostadr.dat", and
-// saved after it was edited. It also answers the look-ups of sending (an
-// address list named in a To, Cc or Bcc field) and of the mail list (the
+// saved after it was edited. It also answers the look-ups of sending (the
+// address list named by a To, Cc or Bcc field) and of the mail list (the
 // name for an address). Texts are Shift_JIS.
 
 namespace lp {
@@ -87,11 +87,14 @@ class AddressBook {
   std::size_t RenameCategory(std::string_view old_name, std::string_view new_name);
   std::size_t ClearCategory(std::string_view name);
 
-  // A card from a mail's sender; an empty category means none.
+  // A card from a mail's sender; an empty category means none. CR and LF
+  // are dropped from the name and the address: a From field holds none, and
+  // an address with a line break would act as an address list.
   std::size_t AddSender(std::string name, std::string address, std::string category = {});
 
   // The mail-address field of the first card whose name equals the whole
-  // To, Cc or Bcc field (an empty field names no list).
+  // To, Cc or Bcc field (an empty field names no list): a list file's path
+  // or entries separated by CR LF, which the sending side expands.
   [[nodiscard]] std::optional<std::string> FindAddressList(std::string_view field) const;
   // The name of the first card whose mail address equals `address` (a bare
   // address; ASCII letters compare without case). None for an empty name.
@@ -102,13 +105,5 @@ class AddressBook {
   std::string path_ = kDefaultAddressBookFile;
   bool writable_ = true;
 };
-
-// The entries of an address list found by FindAddressList: the lines of the
-// file it names (a path: it has a path separator, no line break other than
-// one at its end, and does not end with a separator), else its own lines.
-// Empty entries are skipped and no entry keeps a CR or LF. A list file that
-// cannot be opened shows "アドレスファイルがみつかりません - " and the
-// path, and gives no entries.
-[[nodiscard]] std::vector<std::string> ExpandAddressList(std::string_view list, UserInterface& ui);
 
 }  // namespace lp

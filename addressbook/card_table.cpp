@@ -36,6 +36,19 @@ std::string_view WithoutLineEnd(std::string_view line) {
 
 }  // namespace
 
+std::optional<std::string> ReadBoundedFile(std::string_view sjis_path, std::string* error) {
+  if (!IsRegularFile(sjis_path)) {
+    if (error) *error = "not a regular file";
+    return std::nullopt;
+  }
+  const std::optional<std::uint64_t> size = FileSize(sjis_path);
+  if (size && *size > kMaxCardFileBytes) {
+    if (error) *error = "file too large";
+    return std::nullopt;
+  }
+  return ReadWholeFile(sjis_path, error);
+}
+
 void TCard::Reset(std::string_view header_line, bool header_less) {
   header_ = ParseCsvLine(WithoutLineEnd(header_line)).fields;
   header_less_ = header_less;
@@ -85,17 +98,7 @@ CardFileStatus TCard::Load(std::string_view sjis_path, bool header_less, std::st
                            std::string* error) {
   Reset(empty_header, header_less);
   if (!PathExists(sjis_path)) return CardFileStatus::Missing;
-  // A directory or a pipe is never read (a pipe would block the read).
-  if (!IsRegularFile(sjis_path)) {
-    if (error) *error = "not a regular file";
-    return CardFileStatus::Unreadable;
-  }
-  const std::optional<std::uint64_t> size = FileSize(sjis_path);
-  if (size && *size > kMaxFileBytes) {
-    if (error) *error = "file too large";
-    return CardFileStatus::Unreadable;
-  }
-  std::optional<std::string> text = ReadWholeFile(sjis_path, error);
+  std::optional<std::string> text = ReadBoundedFile(sjis_path, error);
   if (!text) return CardFileStatus::Unreadable;
   Parse(*text, header_less, empty_header);
   return CardFileStatus::Read;

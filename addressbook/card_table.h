@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,10 +27,15 @@ enum class CardFileStatus {
   Unreadable,  // the file exists but could not be read; the table is empty
 };
 
+// Larger files are refused rather than read into memory.
+inline constexpr std::uint64_t kMaxCardFileBytes = 256ull << 20;
+
+// The whole content of a regular file of at most kMaxCardFileBytes, or
+// nullopt with the reason in `error`. A pipe or directory is never read.
+[[nodiscard]] std::optional<std::string> ReadBoundedFile(std::string_view sjis_path, std::string* error = nullptr);
+
 class TCard {
  public:
-  // Larger files are refused (Unreadable) rather than read into memory.
-  static constexpr std::uint64_t kMaxFileBytes = 256ull << 20;
 
   // Starts a table whose columns come from `header_line` (a CSV line, a
   // trailing CR LF or LF is ignored), with no cards.

@@ -26,9 +26,6 @@ std::string CaseName(const ::testing::TestParamInfo<Case>& case_info) {
 
 const std::string kCannotOpen =
     "\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xAA\x8A\x4A\x82\xAF\x82\xDC\x82\xB9\x82\xF1\x81\x46";  // ファイルが開けません：
-const std::string kListFileMissing =
-    "\x83\x41\x83\x68\x83\x8C\x83\x58\x83\x74\x83\x40\x83\x43\x83\x8B"
-    "\x82\xAA\x82\xDD\x82\xC2\x82\xA9\x82\xE8\x82\xDC\x82\xB9\x82\xF1 - ";  // アドレスファイルがみつかりません -
 const std::string kHeaderLine =
     "\"\x8E\x81\x96\xBC\",\"\x83\x81\x81\x5B\x83\x8B\x83\x41\x83\x68\x83\x8C\x83\x58\",\"\x97\x58\x95\xD6\x94\xD4"
     "\x8D\x86\",\"\x8F\x5A\x8F\x8A\",\"\x93\x64\x98\x62\x94\xD4\x8D\x86\",\"\x83\x81\x83\x82\",\"\x83\x4A\x83\x65"
@@ -190,12 +187,30 @@ TEST_F(AddressBookFileTest, RenamingAndDeletingCategoriesChangeEveryCard) {
 
 AddressBook LookupBook() {
   AddressBook book;
-  book.AddSender("Team", "a@example.jp\r\nb@example.jp");
+  book.Cards().AddCard({"Team", "a@example.jp\r\nb@example.jp"});
   book.AddSender(kTaro, "Taro@Example.JP");
   book.AddSender("Second", "taro@example.jp");
   book.AddSender("", "nameless@example.jp");
   book.AddSender("Kana", "\x83\x41@example.jp");  // ア: trail byte 0x41 is "A"
   return book;
+}
+
+TEST(AddressBookTest, SenderCardsCarryNoLineBreaks) {
+  AddressBook book;
+  const std::size_t card = book.AddSender("Ev\r\nil", "a@x\r\nvictim@y\n", "");
+  EXPECT_EQ(book.Cards().Field(card, kNameColumn), "Evil");
+  EXPECT_EQ(book.Cards().Field(card, kAddressColumn), "a@xvictim@y");
+  EXPECT_EQ(book.FindAddressList("Evil"), "a@xvictim@y");
+}
+
+TEST(AddressBookTest, OldBookStopsAtARecordOfAnotherVersion) {
+  std::string data = OldBook({{"A", "a@x"}, {"B", "b@x"}});
+  data[data.find("\x01\x80") + 2] = 'e';  // version 101 in the second record
+  const std::vector<OldAddress> records = ParseOldAddressBook(data);
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0].name, "A");
+  EXPECT_TRUE(ParseOldAddressBook("").empty());
+  EXPECT_TRUE(ParseOldAddressBook(std::string("\x01\x00\xFF\xFF\x01\x00\x08\x00" "CAdrress\x64\x00\x00\x00", 18)).empty());
 }
 
 TEST(AddressBookLookupTest, AddressListIsTheCardWhoseNameIsTheWholeField) {
@@ -229,50 +244,6 @@ INSTANTIATE_TEST_SUITE_P(
                       NameCase{"DoubleByteIsNotCaseFolded", "\x83\x61@example.jp", std::nullopt},
                       NameCase{"ListIsNoAddress", "a@example.jp", std::nullopt}),
     CaseName<NameCase>);
-
-struct ExpandCase {
-  const char* name;
-  std::string list;
-  std::vector<std::string> expected;
-};
-
-class ExpandAddressListTest : public ::testing::TestWithParam<ExpandCase> {};
-
-TEST_P(ExpandAddressListTest, GivesTheEntries) {
-  RecordingUserInterface ui;
-  EXPECT_EQ(ExpandAddressList(GetParam().list, ui), GetParam().expected);
-  EXPECT_TRUE(ui.messages.empty());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ExpandAddressListTest,
-    ::testing::Values(
-        ExpandCase{"OneEntry", "a@x", {"a@x"}},
-        ExpandCase{"LinesUntrimmed", "Taro <a@x>\r\n b@x \r\n", {"Taro <a@x>", " b@x "}},
-        ExpandCase{"EmptyLinesSkipped", "\r\na@x\r\n\r\nb@x", {"a@x", "b@x"}},
-        ExpandCase{"LoneLineBreaksEndEntriesToo", "a@x\nRCPT TO:<c@x>\rb@x", {"a@x", "RCPT TO:<c@x>", "b@x"}},
-        ExpandCase{"LanDirectoryEndsWithSeparator", "/srv/lan/taro/", {"/srv/lan/taro/"}},
-        ExpandCase{"LanDirectoriesAndAddresses", "/srv/lan/taro/\r\nb@x", {"/srv/lan/taro/", "b@x"}},
-        ExpandCase{"EmptyList", "", {}}),
-    CaseName<ExpandCase>);
-
-TEST(ExpandAddressListFileTest, PathNamesAFileOfEntries) {
-  TempDirectory dir(true);
-  ASSERT_TRUE(MakeDirectory("lists"));
-  WriteFileBytes(dir.File("lists/team.txt"), "a@x\r\n\r\nTaro <b@x>\nc@x\rd@x");
-  for (const std::string list : {"lists/team.txt", "lists/team.txt\r\n", "./lists/team.txt"}) {
-    RecordingUserInterface ui;
-    EXPECT_EQ(ExpandAddressList(list, ui), (std::vector<std::string>{"a@x", "Taro <b@x>", "c@x", "d@x"}));
-    EXPECT_TRUE(ui.messages.empty());
-  }
-}
-
-TEST(ExpandAddressListFileTest, MissingFileIsReportedAndGivesNothing) {
-  TempDirectory dir(true);
-  RecordingUserInterface ui;
-  EXPECT_TRUE(ExpandAddressList("lists/none.txt\r\n", ui).empty());
-  EXPECT_EQ(ui.messages, std::vector<std::string>{kListFileMissing + "lists/none.txt"});
-}
 
 }  // namespace
 }  // namespace lp

@@ -174,6 +174,21 @@ bool CSetMenuArray::Save(Profile& profile) const {
   return profile.WriteStrings(writer.Entries());
 }
 
+bool CSetMenuArray::SaveReceivePosition(Profile& profile, std::size_t index) const {
+  if (index >= accounts_.size()) return false;
+  std::string section = AccountSectionName(index);
+  std::string retr = std::to_string(accounts_[index].retr);
+  const ProfileEntry entries[] = {
+      {section, "MessageID", accounts_[index].message_id},
+      {section, "RETR", retr},
+  };
+  return profile.WriteStrings(entries);
+}
+
+bool CSetMenuArray::SaveCurrentIndex(Profile& profile) const {
+  return profile.WriteInt("Mail", "SetNo", static_cast<int>(current_));
+}
+
 bool CSetMenuArray::SetCurrentIndex(std::size_t index) {
   if (index >= accounts_.size()) return false;
   current_ = index;

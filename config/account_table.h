@@ -35,6 +35,13 @@ class CSetMenuArray {
   // (profile.LastError() says why); the file then stays as it was.
   [[nodiscard]] bool Save(Profile& profile) const;
 
+  // Writes only what a receive changes in one account (RETR and
+  // MessageID), or only the current index ([Mail] SetNo), leaving every
+  // other key as it stands in the file. False when the file could not be
+  // written or `index` is outside the table.
+  [[nodiscard]] bool SaveReceivePosition(Profile& profile, std::size_t index) const;
+  [[nodiscard]] bool SaveCurrentIndex(Profile& profile) const;
+
   [[nodiscard]] std::size_t Count() const { return accounts_.size(); }
   [[nodiscard]] const CSetMenu& At(std::size_t index) const { return accounts_.at(index); }
   [[nodiscard]] CSetMenu& At(std::size_t index) { return accounts_.at(index); }

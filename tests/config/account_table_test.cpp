@@ -293,6 +293,29 @@ TEST_F(AccountTableTest, SectionsBeyondTheCountStay) {
   EXPECT_EQ(profile.GetString("Set01", "Pop"), "mail.example.net");
 }
 
+TEST_F(AccountTableTest, AReceiveWritesOnlyItsPosition) {
+  Profile profile = WithFile(Fixture("accounts_saved_layout.conf"));
+  CSetMenuArray table;
+  table.Load(profile);
+  CSetMenuArray on_disk = table;
+  table.At(0).retr = 31;
+  table.At(0).message_id = "<new@example.co.jp>";
+  table.At(0).pop = "not saved";
+  table.SetCurrentIndex(0);
+  ASSERT_TRUE(table.SaveReceivePosition(profile, 0));
+  EXPECT_FALSE(table.SaveReceivePosition(profile, 2));
+  CSetMenuArray loaded;
+  loaded.Load(profile);
+  on_disk.At(0).retr = 31;
+  on_disk.At(0).message_id = "<new@example.co.jp>";
+  EXPECT_EQ(loaded, on_disk);
+
+  ASSERT_TRUE(table.SaveCurrentIndex(profile));
+  loaded.Load(profile);
+  EXPECT_EQ(loaded.CurrentIndex(), 0u);
+  EXPECT_EQ(loaded.At(0).pop, "pop.example.co.jp");
+}
+
 TEST_F(AccountTableTest, AValueTheFileCannotHoldLeavesTheFileAlone) {
   std::string fixture = Fixture("accounts_saved_layout.conf");
   Profile profile = WithFile(fixture);

@@ -97,7 +97,8 @@ class AddressBook {
   // or entries separated by CR LF, which the sending side expands.
   [[nodiscard]] std::optional<std::string> FindAddressList(std::string_view field) const;
   // The name of the first card whose mail address equals `address` (a bare
-  // address; ASCII letters compare without case). None for an empty name.
+  // address; letters, ASCII and full-width, compare without case, as mail
+  // domains and most mailboxes do). None for an empty name.
   [[nodiscard]] std::optional<std::string> NameForAddress(std::string_view address) const;
 
  private:

@@ -49,7 +49,7 @@ CardFileStatus AddressBook::Load(const Profile& profile, UserInterface& ui, std:
     writable_ = false;
     ui.ShowMessage(kCannotOpenFile + path_);
   } else if (status == CardFileStatus::Missing) {
-    if (std::optional<std::string> old_book = ReadBoundedFile(old_book_path)) {
+    if (std::optional<std::string> old_book = ReadCardFileText(old_book_path)) {
       for (OldAddress& record : ParseOldAddressBook(*old_book)) {
         cards_.AddCard({std::move(record.name), std::move(record.address)});
       }

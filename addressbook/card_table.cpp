@@ -36,7 +36,7 @@ std::string_view WithoutLineEnd(std::string_view line) {
 
 }  // namespace
 
-std::optional<std::string> ReadBoundedFile(std::string_view sjis_path, std::string* error) {
+std::optional<std::string> ReadCardFileText(std::string_view sjis_path, std::string* error) {
   if (!IsRegularFile(sjis_path)) {
     if (error) *error = "not a regular file";
     return std::nullopt;
@@ -98,7 +98,7 @@ CardFileStatus TCard::Load(std::string_view sjis_path, bool header_less, std::st
                            std::string* error) {
   Reset(empty_header, header_less);
   if (!PathExists(sjis_path)) return CardFileStatus::Missing;
-  std::optional<std::string> text = ReadBoundedFile(sjis_path, error);
+  std::optional<std::string> text = ReadCardFileText(sjis_path, error);
   if (!text) return CardFileStatus::Unreadable;
   Parse(*text, header_less, empty_header);
   return CardFileStatus::Read;

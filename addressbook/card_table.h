@@ -32,7 +32,7 @@ inline constexpr std::uint64_t kMaxCardFileBytes = 256ull << 20;
 
 // The whole content of a regular file of at most kMaxCardFileBytes, or
 // nullopt with the reason in `error`. A pipe or directory is never read.
-[[nodiscard]] std::optional<std::string> ReadBoundedFile(std::string_view sjis_path, std::string* error = nullptr);
+[[nodiscard]] std::optional<std::string> ReadCardFileText(std::string_view sjis_path, std::string* error = nullptr);
 
 class TCard {
  public:

@@ -259,8 +259,7 @@ void CPopSession::HandleReply() {
         FailAndQuit(pop_text::kBadResponse);
         return;
       }
-      std::string error;
-      if (!ReplaceFileAtomically(settings_.new_uid_list, uidl_response_, &error)) {
+      if (!ReplaceFileAtomically(settings_.new_uid_list, uidl_response_)) {
         FailAndQuit(WithReply(pop_text::kCannotWrite, settings_.new_uid_list));
         return;
       }

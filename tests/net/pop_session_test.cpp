@@ -174,6 +174,9 @@ TEST_F(PopSessionTest, UserPassFetchesAndDeletesWhateverThePieces) {
     EXPECT_THAT(played.log, HasSubstr("PASS ******\r\n"));
     EXPECT_THAT(played.log, HasSubstr("USER alice\r\n"));
     EXPECT_THAT(ui_.messages, IsEmpty());
+    // Progress by bytes: the range is the STAT total, the position the RETR bytes so far.
+    EXPECT_EQ(ui_.range_upper, 320);
+    EXPECT_EQ(ui_.last_position, static_cast<int>(expected_spool.size()));
   }
   EXPECT_EQ(ui_.progress_captions.back(), std::string("test") + pop_text::kReceivingFrom);
   EXPECT_THAT(ui_.statuses,

@@ -37,5 +37,9 @@ int RunImportCommand(CommandContext& context);
 int RunMoveCommand(CommandContext& context);
 int RunDeleteCommand(CommandContext& context);
 int RunAccountsCommand(CommandContext& context);
+int RunReceiveCommand(CommandContext& context);
+int RunPatrolCommand(CommandContext& context);
+int RunLanCommand(CommandContext& context);
+int RunDeleteAllCommand(CommandContext& context);
 
 }  // namespace lp

@@ -30,10 +30,14 @@ const CommandEntry kCommands[] = {
     {"move", lp::RunMoveCommand},
     {"delete", lp::RunDeleteCommand},
     {"accounts", lp::RunAccountsCommand},
+    {"receive", lp::RunReceiveCommand},
+    {"patrol", lp::RunPatrolCommand},
+    {"lan", lp::RunLanCommand},
+    {"delete-all", lp::RunDeleteAllCommand},
 };
 
 // Options that take a value; every other --option is a flag.
-const std::vector<std::string> kOptionsWithValue = {"data-dir", "header-mode", "line-limit"};
+const std::vector<std::string> kOptionsWithValue = {"data-dir", "header-mode", "line-limit", "account"};
 
 void PrintUsage(std::FILE* out) {
   std::fputs(
@@ -54,7 +58,11 @@ void PrintUsage(std::FILE* out) {
       "  move BOX INDEX DEST       move one mail to another box\n"
       "  delete BOX INDEX [--yes]  delete one mail (to the trash box when it is on)\n"
       "  accounts                  list the connection accounts: current mark (*), index, name,\n"
-      "                            POP server, address, patrol flag (TAB-separated)\n",
+      "                            POP server, address, patrol flag (TAB-separated)\n"
+      "  receive [--account N]     fetch the new mail of the current account (or account N)\n"
+      "  patrol                    receive every account marked for the patrol in turn\n"
+      "  lan                       pick up LAN mail only\n"
+      "  delete-all --yes          delete every mail on the current account's POP server\n",
       out);
 }
 

@@ -1,0 +1,345 @@
+#include "app/mail_controller.h"
+
+#include <ctime>
+#include <string>
+#include <utility>
+
+#include "config/app_settings.h"
+#include "net/receive_messages.h"
+#include "platform/file_system.h"
+
+namespace lp {
+
+namespace {
+
+constexpr char kSectionSystem[] = "System";
+
+TlsMode SessionTls(AccountTls tls) {
+  switch (tls) {
+    case AccountTls::Implicit:
+      return TlsMode::Implicit;
+    case AccountTls::StartTls:
+      return TlsMode::StartTls;
+    case AccountTls::None:
+      break;
+  }
+  return TlsMode::None;
+}
+
+}  // namespace
+
+MailController::MailController(Dependencies dependencies)
+    : deps_(std::move(dependencies)), box_(deps_.profile, deps_.ui, deps_.commands) {}
+
+MailController::~MailController() {
+  if (connection_.session) connection_.session->Cancel();
+  if (box_registered_) deps_.registry.Unregister(box_);
+}
+
+bool MailController::OpenReceiveBox() {
+  const std::string path = deps_.profile.GetString(kSectionSystem, "DefaultFile", kDefaultInboxFile);
+  (void)CreateEmptyFileIfMissing(path);
+  const IndexFileResult opened = box_.Open(path);
+  if (!opened.ok) {
+    deps_.ui.ShowMessage(opened.message);
+    return false;
+  }
+  deps_.registry.Register(box_);
+  box_registered_ = true;
+  return true;
+}
+
+PopSessionSettings MailController::SessionSettings(const CSetMenuArray& accounts, std::size_t index,
+                                                   const Profile& profile) {
+  const CSetMenu& account = accounts.At(index);
+  PopSessionSettings settings;
+  settings.account_name = account.name;
+  settings.host = account.pop;
+  settings.port = account.pop_port;
+  settings.tls = SessionTls(account.pop_tls);
+  settings.user = account.user_id;
+  settings.password = account.pass;  // the table holds it unscrambled
+  settings.use_apop = account.apop;
+  settings.keep_on_server = account.not_del;
+  settings.confirm_each = account.mail_kakunin;
+  settings.remembered_retr = account.retr;
+  settings.remembered_message_id = account.message_id;
+  settings.received_uid_list = accounts.ListFileName(index, UidList::Received);
+  settings.new_uid_list = accounts.ListFileName(index, UidList::New);
+  settings.iframe_check = profile.GetInt(kSectionSystem, "IframeDel", 0) != 0;
+  settings.server_delete = profile.GetInt(kSectionSystem, "Serverdel", 0) != 0;
+  settings.delete_keep = profile.GetInt(kSectionSystem, "DelNo", 100);
+  settings.progress_by_count = profile.GetInt("View", "ProgressMode", 0) != 0;
+  settings.spool_path = kReceiveSpool;
+  settings.log_path = "rec.log";
+  return settings;
+}
+
+bool MailController::Idle() const {
+  return !receiving_ && !deleting_all_ && !patrol_.PatrolActive() &&
+         !(connection_.session && connection_.session->Running());
+}
+
+void MailController::ShowStatus(std::string_view text) {
+  if (view_ != nullptr) view_->OnStatusText(text);
+}
+
+void MailController::CollectRetired() {
+  // A session may not be destroyed inside its own completion callback; the
+  // ones that ended are dropped at the next command from outside.
+  if (callback_depth_ == 0) retired_.clear();
+}
+
+void MailController::RetireConnection() {
+  if (connection_.session || connection_.transport) retired_.push_back(std::move(connection_));
+  connection_ = Connection{};
+}
+
+bool MailController::Receive(std::optional<std::size_t> account) {
+  CollectRetired();
+  if (receiving_ || deleting_all_ || patrol_.PatrolActive()) {
+    status_ = ReceiveStatus::Ignored;
+    return false;
+  }
+  if (account) {
+    if (*account >= deps_.accounts.Count()) return false;
+    restore_index_ = deps_.accounts.CurrentIndex();
+    (void)deps_.accounts.SetCurrentIndex(*account);
+  }
+  return StartReceiveOfCurrent();
+}
+
+bool MailController::Patrol() {
+  CollectRetired();
+  if (receiving_ || deleting_all_) {
+    status_ = ReceiveStatus::Ignored;
+    return false;
+  }
+  if (patrol_.BeginPatrol(deps_.accounts, deps_.ui) != PatrolStart::Started) return false;
+  status_ = ReceiveStatus::Ok;
+  if (patrol_send_) {
+    patrol_send_(*this);
+    return true;
+  }
+  ContinuePatrolReceive();
+  return true;
+}
+
+void MailController::ContinuePatrolReceive() {
+  if (patrol_.PatrolActive()) (void)StartReceiveOfCurrent();
+}
+
+bool MailController::StartReceiveOfCurrent() {
+  const CSetMenu& account = deps_.accounts.Current();
+  receiving_ = true;
+  if (!patrol_.PatrolActive()) status_ = ReceiveStatus::Ok;
+  if (account.auto_con) (void)patrol_.Connect(account, deps_.ui, nullptr);
+  (void)deps_.profile.WriteString("Time", "Rec", std::to_string(static_cast<long long>(std::time(nullptr))));
+  ShowStatus(receive_text::kConnectingPop);
+  if (account.pop.empty()) {
+    RunPipeline(false);
+    return true;
+  }
+  // A spool a broken-off session left half-written must not swallow the
+  // first message of this one.
+  (void)TrimUnfinishedSpoolTail(kReceiveSpool);
+  return StartSession(false);
+}
+
+bool MailController::StartSession(bool delete_all) {
+  RetireConnection();
+  connection_.transport = deps_.transports ? deps_.transports() : nullptr;
+  if (!connection_.transport) {
+    deps_.ui.ShowMessage(receive_text::kCannotConnectPop);
+    status_ = ReceiveStatus::ConnectFailed;
+    receiving_ = false;
+    deleting_all_ = false;
+    return false;
+  }
+  const std::size_t index = deps_.accounts.CurrentIndex();
+  const PopSessionSettings settings = SessionSettings(deps_.accounts, index, deps_.profile);
+  connection_.session = std::make_unique<CPopSession>(
+      *connection_.transport, deps_.ui, deps_.confirm, [this, delete_all](const PopSessionResult& result) {
+        ++callback_depth_;
+        if (delete_all) {
+          OnDeleteAllFinished(result);
+        } else {
+          OnReceiveFinished(result);
+        }
+        --callback_depth_;
+      });
+  analysed_message_id_.reset();
+  if (delete_all) {
+    connection_.session->StartDeleteAll(settings);
+  } else {
+    connection_.session->StartReceive(settings);
+  }
+  return true;
+}
+
+void MailController::OnReceiveFinished(const PopSessionResult& result) {
+  const std::size_t index = deps_.accounts.CurrentIndex();
+  if (result.new_retr) {
+    deps_.accounts.At(index).retr = *result.new_retr;
+    WriteAccountState(index);
+  }
+  if (result.outcome == PopOutcome::ConnectFailed) {
+    deps_.ui.ShowMessage(receive_text::kCannotConnectPop);
+    status_ = ReceiveStatus::ConnectFailed;
+    receiving_ = false;
+    // A patrol goes on with its next account rather than stay busy for ever.
+    if (patrol_.PatrolActive()) {
+      (void)EndReceiveChain(0, 0);
+    } else {
+      RestoreAccount();
+    }
+    return;
+  }
+  if (result.outcome == PopOutcome::Failed) status_ = ReceiveStatus::SessionFailed;
+  RunPipeline(true);
+}
+
+void MailController::OnMessageIdAnalysed(std::string_view sjis_message_id) {
+  analysed_message_id_ = std::string(sjis_message_id);
+}
+
+void MailController::WriteAccountState(std::size_t index) {
+  const CSetMenu& account = deps_.accounts.At(index);
+  const std::string section = AccountSectionName(index);
+  const std::string retr = std::to_string(account.retr);
+  const ProfileEntry entries[] = {{section, "MessageID", account.message_id}, {section, "RETR", retr}};
+  if (!deps_.profile.WriteStrings(entries)) deps_.ui.ShowMessage(deps_.profile.LastError());
+}
+
+void MailController::RestoreAccount() {
+  if (restore_index_) (void)deps_.accounts.SetCurrentIndex(*restore_index_);
+  restore_index_.reset();
+}
+
+void MailController::RunPipeline(bool from_pop) {
+  const std::size_t index = deps_.accounts.CurrentIndex();
+  const CSetMenu& account = deps_.accounts.Current();
+
+  // Start: the hang-up after receiving.
+  if (patrol_.HangsUpAfterReceive(deps_.accounts, send_after_receive_)) patrol_.Disconnect(nullptr);
+
+  ReceivePipelineInput input;
+  input.sender_text = SenderText(account);
+  for (std::size_t i = 0; i < deps_.accounts.Count(); ++i) input.account_addresses.push_back(deps_.accounts.At(i).adr);
+  input.working_directory = deps_.working_directory;
+  input.message_ids = from_pop ? this : nullptr;
+  analysed_message_id_.reset();
+
+  ReceivePipeline pipeline(box_, deps_.registry, deps_.ui);
+  const ReceivePipelineResult result = pipeline.Run(input);
+  if (analysed_message_id_) {
+    deps_.accounts.At(index).message_id = *analysed_message_id_;
+    WriteAccountState(index);
+  }
+  if (result.analysis_failed || result.save_failed) status_ = ReceiveStatus::AnalysisFailed;
+
+  // Save: the receive itself is over.
+  receiving_ = false;
+  if (!account.pop_before) send_after_receive_ = false;
+
+  if (EndReceiveChain(result.new_count, result.created_count)) {
+    box_.UpdateUnreadMark();
+    const int caret = CaretAfterReceive(box_, deps_.profile, result.first_new);
+    if (caret >= 0) box_.set_current_index(caret);
+    if (view_ != nullptr) view_->OnMailListSet(box_, caret);
+    deps_.registry.NotifyRecordsChanged(box_);
+    ShowStatus(receive_text::kReady);
+  }
+}
+
+bool MailController::EndReceiveChain(int new_count, int created_count) {
+  receiving_ = false;
+  const bool pop_before = deps_.accounts.Current().pop_before;
+  switch (patrol_.FinishReceive(deps_.accounts, new_count, created_count)) {
+    case ReceiveEnd::NextTarget:
+      if (patrol_.AdvancePatrol(deps_.accounts)) {
+        (void)StartReceiveOfCurrent();
+        return false;
+      }
+      // The table changed under the patrol: it has ended.
+      send_after_receive_ = false;
+      break;
+    case ReceiveEnd::PatrolEnded:
+      send_after_receive_ = false;
+      break;
+    case ReceiveEnd::Single:
+      RestoreAccount();
+      if (send_after_receive_ && pop_before) {
+        deps_.commands.OnCommand(kCommandSend);
+        return false;
+      }
+      break;
+  }
+  new_count_ = patrol_.ReceivedCount();
+  created_count_ = patrol_.CreatedCount();
+  ShowArrivalMessages(deps_.ui, deps_.profile, new_count_, created_count_);
+  return true;
+}
+
+bool MailController::LanReceive() {
+  CollectRetired();
+  if (receiving_ || deleting_all_ || patrol_.PatrolActive()) {
+    status_ = ReceiveStatus::Ignored;
+    return false;
+  }
+  status_ = ReceiveStatus::Ok;
+  receiving_ = true;
+  RunPipeline(false);
+  return true;
+}
+
+bool MailController::DeleteAllOnServer() {
+  CollectRetired();
+  if (receiving_ || deleting_all_ || patrol_.PatrolActive()) {
+    status_ = ReceiveStatus::Ignored;
+    return false;
+  }
+  if (deps_.ui.Ask(receive_text::kAskDeleteAll, MessageButtons::YesNo) != Answer::Yes) {
+    status_ = ReceiveStatus::Declined;
+    return false;
+  }
+  status_ = ReceiveStatus::Ok;
+  const CSetMenu& account = deps_.accounts.Current();
+  if (account.auto_con) (void)patrol_.Connect(account, deps_.ui, nullptr);
+  ShowStatus(receive_text::kConnectingPop);
+  deleting_all_ = true;
+  return StartSession(true);
+}
+
+void MailController::OnDeleteAllFinished(const PopSessionResult& result) {
+  deleting_all_ = false;
+  ShowStatus(receive_text::kReady);
+  switch (result.outcome) {
+    case PopOutcome::ConnectFailed:
+      deps_.ui.ShowMessage(receive_text::kCannotConnectPop);
+      status_ = ReceiveStatus::ConnectFailed;
+      return;
+    case PopOutcome::Failed:
+      // The session showed why; the server may still hold mail.
+      status_ = ReceiveStatus::SessionFailed;
+      return;
+    case PopOutcome::Completed:
+      deps_.ui.ShowMessage(receive_text::kDeleteAllFinished);
+      return;
+  }
+}
+
+int MailController::AnalyseAgain() {
+  ReceivePipeline pipeline(box_, deps_.registry, deps_.ui);
+  analysed_message_id_.reset();
+  const int count = pipeline.AnalyseAgain(this);
+  if (analysed_message_id_) {
+    deps_.accounts.Current().message_id = *analysed_message_id_;
+    WriteAccountState(deps_.accounts.CurrentIndex());
+  }
+  box_.SetModified();
+  if (view_ != nullptr) view_->OnMailListSet(box_, -1);
+  return count;
+}
+
+}  // namespace lp

@@ -1,0 +1,246 @@
+#include "net/receive_pipeline.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <span>
+
+#include "codec/html_view.h"
+#include "codec/sjis_char.h"
+#include "net/receive_messages.h"
+#include "platform/file_system.h"
+#include "platform/sjis_path.h"
+#include "rules/direct_mail.h"
+#include "rules/sort_mails.h"
+#include "store/fixed_boxes.h"
+#include "store/mail_transfer.h"
+#include "store/write_steps.h"
+
+namespace lp {
+
+namespace {
+
+constexpr char kSectionSystem[] = "System";
+
+std::vector<int> IndexRange(int first, int end) {
+  std::vector<int> indexes;
+  for (int i = first; i < end; ++i) indexes.push_back(i);
+  return indexes;
+}
+
+char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Equal ignoring the case of ASCII letters; the second byte of a
+// double-byte character is compared as it is.
+bool EqualPathsIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (IsSjisLeadByte(static_cast<unsigned char>(a[i])) && i + 1 < a.size()) {
+      if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
+      ++i;
+      continue;
+    }
+    if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
+  }
+  return true;
+}
+
+std::string WithTrailingSeparator(std::string path) {
+  if (!EndsWithPathSeparator(path)) path += kPathSeparator;
+  return path;
+}
+
+}  // namespace
+
+ReceivePipeline::ReceivePipeline(CLPOSTDoc& box, OpenBoxRegistry& registry, UserInterface& ui)
+    : box_(box), registry_(registry), ui_(ui) {}
+
+int ReceivePipeline::AnalyseSpoolSafely(std::string_view spool_path, MessageIdObserver* message_ids, bool& removed,
+                                        bool& save_failed) {
+  removed = false;
+  const int count = AnalyseSpool(box_, spool_path, message_ids);
+  if (count <= 0) return count;
+  // The texts first, then the index that points at them; only then may the
+  // spool go.
+  (void)SyncFileToDisk(box_.TextFilePath());
+  const IndexFileResult saved = box_.Save();
+  if (!saved.ok) {
+    ui_.ShowMessage(saved.message);
+    save_failed = true;
+    return count;
+  }
+  removed = RemoveFile(spool_path);
+  return count;
+}
+
+ReceivePipelineResult ReceivePipeline::Run(const ReceivePipelineInput& input) {
+  Profile& profile = box_.profile();
+  ReceivePipelineResult result;
+  result.first_new = box_.Count();
+
+  // MailAnalyze.
+  bool removed = false;
+  const int count = AnalyseSpoolSafely(kReceiveSpool, input.message_ids, removed, result.save_failed);
+  if (count < 0) {
+    ui_.ShowMessage(receive_text::kAnalysisFailed);
+    result.analysis_failed = true;
+  } else if (count > 0 && !removed && !result.save_failed) {
+    ui_.ShowMessage(receive_text::kCannotDeleteSpool);
+  }
+  result.new_count = std::max(count, 0);
+
+  // Lan.
+  const std::string lan = LanSpoolDirectory(profile, input.working_directory);
+  if (!lan.empty() && !result.save_failed) {
+    bool lan_removed = false;
+    const int lan_count = AnalyseSpoolSafely(JoinPath(lan, kReceiveSpool), nullptr, lan_removed, result.save_failed);
+    if (lan_count < 0) {
+      ui_.ShowMessage(receive_text::kAnalysisFailed);
+      result.analysis_failed = true;
+    } else {
+      result.new_count += lan_count;
+    }
+  }
+
+  // A box that cannot be saved must not have mail moved out of it: the
+  // spools are kept and the mails stay where they are.
+  if (result.save_failed) return result;
+
+  // Virus.
+  if (profile.GetInt(kSectionSystem, "VirusCheck", 1) != 0 && result.new_count >= 1) {
+    SetVirusMailAside(result.first_new);
+  }
+
+  // AutoDiv.
+  if (profile.GetInt(kSectionSystem, "Autodiv", 1) == 1 && result.new_count >= 1 &&
+      box_.Count() > result.first_new) {
+    const std::vector<int> mails = IndexRange(result.first_new, box_.Count());
+    SortOptions options;
+    options.sender_text = input.sender_text;
+    options.show_notice = false;
+    options.registry = &registry_;
+    result.created_count = SortMails(box_, mails, options);
+  }
+
+  // Spam.
+  if (profile.GetInt("Spam", "Divide", 0) != 0 && result.new_count >= 1 && box_.Count() > result.first_new) {
+    const std::vector<int> mails = IndexRange(result.first_new, box_.Count());
+    (void)RemoveDirectMail(box_, mails, input.account_addresses, &registry_);
+  }
+
+  // Save.
+  if (box_.IsModified()) {
+    const IndexFileResult saved = box_.Save();
+    if (!saved.ok) {
+      ui_.ShowMessage(saved.message);
+      result.save_failed = true;
+    }
+  }
+  return result;
+}
+
+void ReceivePipeline::SetVirusMailAside(int first_new) {
+  if (!registry_.SaveAllOpenBoxes()) return;
+  std::vector<int> virus;
+  for (int i = first_new; i < box_.Count(); ++i) {
+    if (HasHtmlIframe(box_, i)) virus.push_back(i);
+  }
+  if (virus.empty()) return;
+
+  std::size_t leaving = virus.size();
+  if (TrashEnabled(box_.profile())) {
+    std::vector<const CMail*> records;
+    for (int index : virus) records.push_back(box_.RecordAt(index));
+    // A mail the trash did not take stays in this box rather than vanish.
+    leaving = CopyRecordsTo(box_, records, TrashBoxPath(box_.profile()));
+    registry_.ReloadAllOpenBoxes();
+  }
+  for (std::size_t i = leaving; i-- > 0;) (void)box_.RemoveAt(virus[i]);
+  box_.SetModified();
+  const IndexFileResult saved = box_.Save();
+  if (!saved.ok) ui_.ShowMessage(saved.message);
+  box_.UpdateUnreadMark();
+  registry_.NotifyRecordsChanged(box_);
+}
+
+int ReceivePipeline::AnalyseAgain(MessageIdObserver* message_ids) {
+  bool removed = false;
+  bool save_failed = false;
+  const int count = AnalyseSpoolSafely(kReceiveSpool, message_ids, removed, save_failed);
+  if (count <= 0) ui_.ShowMessage(receive_text::kAnalysisFailed);
+  box_.UpdateUnreadMark();
+  if (count > 0 && !save_failed && !removed) ui_.ShowMessage(receive_text::kCannotDeleteSpool);
+  registry_.NotifyRecordsChanged(box_);
+  return count;
+}
+
+void ShowArrivalMessages(UserInterface& ui, const Profile& profile, int new_count, int created_count) {
+  const bool mail_messages = profile.GetInt("View", "MailMes", 1) != 0;
+  char text[128];
+  if (profile.GetInt("View", "NoMail", 1) != 0 && new_count == 0) ui.ShowMessage(receive_text::kNoNewMail);
+  if (mail_messages && new_count > 0) {
+    std::snprintf(text, sizeof text, receive_text::kNewMailFormat, new_count);
+    ui.ShowMessage(text);
+  }
+  if (created_count > 0 && mail_messages) {
+    std::snprintf(text, sizeof text, receive_text::kCreatedMailFormat, created_count);
+    ui.ShowMessage(text);
+  }
+}
+
+int CaretAfterReceive(const CLPOSTDoc& box, const Profile& profile, int first_new) {
+  switch (profile.GetInt(kSectionSystem, "nRecCursor", 0)) {
+    case 1:
+      return box.Count() == 0 ? -1 : std::min(first_new, box.Count() - 1);
+    case 2:
+      return box.FirstUnread();
+    default:
+      return -1;
+  }
+}
+
+std::string LanSpoolDirectory(const Profile& profile, std::string_view working_directory) {
+  std::string lan = profile.GetString("Lan", "Dir");
+  if (lan.empty()) return {};
+  lan = WithTrailingSeparator(std::move(lan));
+  const std::string work = WithTrailingSeparator(std::string(working_directory));
+  if (EqualPathsIgnoringCase(lan, work)) return {};
+  if (EqualPathsIgnoringCase(WithTrailingSeparator(AbsolutePath(lan)), work)) return {};
+  return lan;
+}
+
+bool TrimUnfinishedSpoolTail(std::string_view spool_path) {
+  File file;
+  if (!file.Open(spool_path, File::Mode::ReadWrite)) return !PathExists(spool_path);
+  const std::optional<std::uint64_t> size = file.Size();
+  if (!size) return false;
+  constexpr std::string_view kTerminator = "\r\n.\r\n";
+  constexpr std::size_t kWindow = 64 * 1024;
+  // Search backwards window by window; windows overlap by the terminator's
+  // length so that one split between two windows is still found.
+  std::uint64_t end = *size;
+  std::uint64_t keep = 0;
+  bool found = false;
+  std::string window;
+  while (end > 0 && !found) {
+    const std::uint64_t start = end > kWindow ? end - kWindow : 0;
+    window.resize(static_cast<std::size_t>(end - start));
+    if (!file.Seek(start) || file.ReadFull(window.data(), window.size()) != static_cast<std::int64_t>(window.size())) {
+      return false;
+    }
+    const std::size_t at = window.rfind(kTerminator);
+    if (at != std::string::npos) {
+      keep = start + at + kTerminator.size();
+      found = true;
+    } else {
+      end = start == 0 ? 0 : start + kTerminator.size() - 1;
+    }
+  }
+  if (keep == *size) return true;
+  // Only a retrieved message ("+OK" first) is cut; anything else was not
+  // written by a session and is left for the analysis.
+  std::string head(3, '\0');
+  if (!file.Seek(keep) || file.ReadFull(head.data(), head.size()) != 3 || head != "+OK") return true;
+  return file.Truncate(keep) && file.Sync();
+}
+
+}  // namespace lp

@@ -15,6 +15,7 @@
 #include "platform/file_system.h"
 #include "platform/recording_user_interface.h"
 #include "store/mailbox_document.h"
+#include "tests/support/cli_runner.h"
 #include "tests/support/temp_directory.h"
 
 namespace lp {
@@ -24,36 +25,10 @@ using testing::ReadFileBytes;
 using testing::TempDirectory;
 using testing::WriteFileBytes;
 
-struct CliResult {
-  int status = -1;  // exit status, or -1 when the process did not exit normally
-  std::string out;
-  std::string err;
-};
+using testing::CliResult;
+using testing::RunCli;
 
-std::string Quote(const std::string& arg) {
-  std::string quoted = "'";
-  for (char c : arg) {
-    if (c == '\'') {
-      quoted += "'\\''";
-    } else {
-      quoted += c;
-    }
-  }
-  return quoted + "'";
-}
-
-// Runs lanternpost-cli on `data_dir` in Japan time, capturing both streams.
-CliResult RunCli(const TempDirectory& scratch, const std::string& data_dir, const std::vector<std::string>& args) {
-  std::string command = "TZ=Asia/Tokyo " + Quote(LP_CLI_PATH) + " --data-dir " + Quote(data_dir);
-  for (const auto& arg : args) command += " " + Quote(arg);
-  command += " >" + Quote(scratch.File("out")) + " 2>" + Quote(scratch.File("err"));
-  int raw = std::system(command.c_str());
-  CliResult result;
-  result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  result.out = ReadFileBytes(scratch.File("out"));
-  result.err = ReadFileBytes(scratch.File("err"));
-  return result;
-}
+const auto& Quote = testing::ShellQuote;
 
 class CliTest : public ::testing::Test {
  protected:

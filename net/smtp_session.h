@@ -1,0 +1,208 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "net/receive_log.h"
+#include "net/smtp_reply_reader.h"
+#include "net/transport.h"
+#include "platform/file_system.h"
+#include "platform/user_interface.h"
+
+// The SMTP client: greets the server (HELO, or EHLO and AUTH CRAM-MD5 or
+// AUTH LOGIN with the classic fallback), then carries each mail of the run
+// through MAIL FROM, RCPT TO and DATA, streaming its message file, and
+// quits. "smail.log" receives the dialogue with every credential masked.
+//
+// The session never blocks: the transport reports events, the session
+// gathers each reply until its last line is whole, and one function answers
+// it with the next command. When the session ends it closes the transport
+// and reports the result through the completion callback.
+//
+// Streaming: the message file is read in 64 KiB pieces and each piece is
+// handed to Transport::Send at once, in one loop, after the 354 reply. The
+// transport has no "writable" signal and its Send only queues, so there is
+// nothing to wait for: the session itself holds one piece at a time, and
+// the transport's queue drains at the network's pace. The message file is
+// already dot-stuffed and ends with the line "." (outgoing_message.h); it
+// is sent as it is.
+//
+// TLS: implicit TLS is the transport's (OnConnected comes after the
+// handshake). With TlsMode::StartTls the greeting is answered with EHLO;
+// the server must offer STARTTLS and answer it with 220, otherwise the
+// session ends with a message before any credential or mail has left.
+// Whatever arrived before the handshake completed is thrown away, and the
+// dialogue starts again with HELO or EHLO inside TLS.
+//
+// Beyond the classic dialogue: the answer to DATA must be 354 (otherwise
+// the message would be read by the server as commands), the answer to the
+// final "." is tested before a mail counts as delivered, envelope addresses
+// lose CR, LF and NUL, and a reply split over several pieces is one reply.
+
+namespace lp {
+
+enum class SmtpAuthMode : int {
+  Automatic = 0,  // "自動": CRAM-MD5, falling back to LOGIN
+  CramMd5 = 1,
+  Login = 2,
+};
+
+// One mail of a run: the envelope and the file holding its message.
+struct SmtpMail {
+  std::string sender;                   // the account's Adr
+  std::vector<std::string> recipients;  // envelope recipients; empty: delivered without SMTP (LAN only)
+  std::string message_path = "smail.$$$";
+};
+
+// Filled by the caller from the connection account and the profile.
+struct SmtpSessionSettings {
+  std::string host;
+  int port = 25;
+  TlsMode tls = TlsMode::None;
+  std::chrono::milliseconds idle_timeout{std::chrono::seconds(60)};
+  std::string helo_name = "LPOST";
+  bool auth = false;  // SmtpAuth: EHLO and AUTH instead of HELO
+  SmtpAuthMode auth_mode = SmtpAuthMode::Automatic;
+  std::string user;
+  std::string password;
+  // The one mail of the run when Start gets no queue.
+  SmtpMail mail;
+  int mail_total = 1;  // mails of the run, for the status text
+  std::string log_path = "smail.log";
+};
+
+enum class SmtpNextMail {
+  Ready,     // `mail` holds the next mail; its message file is written
+  NoneLeft,  // the run is complete
+  Failed,    // the mail could not be prepared; the run stops (the preparer told the user)
+};
+
+// The mails of a run, handed out one at a time when the server is ready
+// for the next: the send pipeline builds each message just before it goes.
+class SmtpMailQueue {
+ public:
+  virtual ~SmtpMailQueue() = default;
+  [[nodiscard]] virtual SmtpNextMail TakeNext(SmtpMail& mail) = 0;
+  // The mail handed out last is delivered: the server accepted its message,
+  // or it had no SMTP recipient.
+  virtual void Delivered() = 0;
+};
+
+enum class SmtpOutcome {
+  Sent,           // every mail of the run was delivered and the dialogue ended with QUIT
+  ConnectFailed,  // no connection or no greeting; nothing was sent
+  Failed,         // the session ended early; mails delivered before stay delivered
+};
+
+struct SmtpSessionResult {
+  SmtpOutcome outcome = SmtpOutcome::Sent;
+  std::string error_text;  // the message shown, Shift_JIS; empty when none was shown
+  int delivered = 0;       // mails delivered, in the order they were handed out
+  // The server accepted the message of the last mail handed out.
+  bool message_accepted = false;
+  // Recipients of the mail in progress that the server refused.
+  std::vector<std::string> refused_recipients;
+};
+
+// The classic state numbers are the values; the states from 100 on
+// extend the dialogue (connection, STARTTLS, QUIT).
+enum class SmtpState : int {
+  Ready = 0,          // answer to HELO/EHLO, the last AUTH step or "."
+  Recipients = 1,     // answer to MAIL FROM or a RCPT TO that was not the last
+  LastRecipient = 2,  // answer to the last RCPT TO
+  DataReply = 3,      // answer to DATA; the message follows
+  Idle = 4,
+  AuthStart = 5,      // answer to EHLO when authenticating
+  CramReply = 6,      // answer to AUTH CRAM-MD5
+  LoginUser = 7,      // answer to AUTH LOGIN
+  LoginPassword = 8,  // answer to the user name
+  Connecting = 101,
+  Greeting = 102,
+  TlsEhlo = 103,       // answer to the EHLO that looks for STARTTLS
+  StartTlsReply = 104,
+  TlsHandshake = 105,
+  QuitReply = 106,
+  Done = 107,
+};
+
+class SmtpSession final : public TransportEvents {
+ public:
+  // Called once when the session ends, from inside a transport event (or
+  // from the Start call itself). Do not destroy the session inside it.
+  using Finished = std::function<void(const SmtpSessionResult&)>;
+
+  SmtpSession(Transport& transport, UserInterface& ui, Finished finished);
+  ~SmtpSession() override;
+  SmtpSession(const SmtpSession&) = delete;
+  SmtpSession& operator=(const SmtpSession&) = delete;
+
+  // Truncates the log and connects. `progress` (the send status window,
+  // may be null) shows the status texts and the DATA progress. Without a
+  // queue the run is settings.mail alone; with one, the mails come from it
+  // and settings.mail is not used. Both must outlive the session's run.
+  void Start(const SmtpSessionSettings& settings, Progress* progress = nullptr, SmtpMailQueue* queue = nullptr);
+
+  // Ends the session at once without a message (the user's cancel). A
+  // message in the middle of DATA never gets its "." and is dropped by the
+  // server.
+  void Cancel();
+
+  [[nodiscard]] SmtpState State() const { return state_; }
+  [[nodiscard]] bool Running() const { return state_ != SmtpState::Idle && state_ != SmtpState::Done; }
+
+  void OnConnected() override;
+  void OnReceived(std::string_view bytes) override;
+  void OnTlsStarted() override;
+  void OnDisconnected(std::string_view reason) override;
+
+ private:
+  class SingleMail;
+
+  // The one place that answers a complete reply with the next step.
+  void HandleReply(const std::string& reply);
+
+  void SendGreeting();
+  void NextMail();
+  void SendRecipient();
+  void SendData();
+  void StreamMessage();
+
+  [[nodiscard]] bool SendCommand(std::string_view line);
+  // Sends a line that carries a credential; the log gets a mask instead.
+  [[nodiscard]] bool SendSecret(std::string_view line);
+  void SetStatus(std::string_view text);
+  // Shows `text` (when not empty), marks the session failed and ends it at once.
+  void Fail(std::string_view text, SmtpOutcome outcome = SmtpOutcome::Failed);
+  // As Fail, but ends the dialogue politely with QUIT.
+  void FailAndQuit(std::string_view text);
+  void Quit();
+  void End();
+
+  Transport& transport_;
+  UserInterface& ui_;
+  Finished finished_;
+
+  SmtpSessionSettings settings_;
+  Progress* progress_ = nullptr;
+  SmtpMailQueue* queue_ = nullptr;
+  std::unique_ptr<SingleMail> single_mail_;
+  SmtpState state_ = SmtpState::Idle;
+  SmtpReplyReader reader_;
+  ReceiveLog log_;
+  SmtpSessionResult result_;
+
+  SmtpMail mail_;
+  int mail_number_ = 0;
+  std::size_t rcpt_index_ = 0;
+  bool awaiting_dot_reply_ = false;
+  File message_;
+  std::uint64_t message_size_ = 0;
+  int progress_divisor_ = 1;
+};
+
+}  // namespace lp

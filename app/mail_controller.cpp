@@ -229,6 +229,9 @@ void MailController::RunPipeline(bool from_pop) {
   input.working_directory = deps_.working_directory;
   input.message_ids = from_pop ? this : nullptr;
   analysed_message_id_.reset();
+  // A message the session did not finish is still on the server; analysed
+  // half, it would come in twice, once cut off.
+  if (from_pop) (void)TrimUnfinishedSpoolTail(kReceiveSpool);
 
   ReceivePipeline pipeline(box_, deps_.registry, deps_.ui);
   const ReceivePipelineResult result = pipeline.Run(input);

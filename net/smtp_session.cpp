@@ -43,6 +43,17 @@ std::string WithoutLineBreaks(std::string_view text) {
   return clean;
 }
 
+// An envelope address as it goes between "<" and ">": without line breaks
+// and without the blanks an entry such as "addr (name)" leaves behind,
+// which strict servers refuse as a malformed address.
+std::string EnvelopeAddress(std::string_view text) {
+  std::string clean = WithoutLineBreaks(text);
+  const std::size_t first = clean.find_first_not_of(" \t");
+  if (first == std::string::npos) return {};
+  const std::size_t last = clean.find_last_not_of(" \t");
+  return clean.substr(first, last - first + 1);
+}
+
 int ClampToInt(std::uint64_t value) { return value > INT_MAX ? INT_MAX : static_cast<int>(value); }
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
@@ -375,7 +386,7 @@ void SmtpSession::NextMail() {
     }
     rcpt_index_ = 0;
     state_ = SmtpState::Recipients;
-    (void)SendCommand("MAIL FROM:<" + WithoutLineBreaks(mail_.sender) + ">\r\n");
+    (void)SendCommand("MAIL FROM:<" + EnvelopeAddress(mail_.sender) + ">\r\n");
     return;
   }
 }
@@ -386,7 +397,7 @@ void SmtpSession::SendRecipient() {
   const std::string& recipient = mail_.recipients[rcpt_index_];
   ++rcpt_index_;
   state_ = rcpt_index_ < count ? SmtpState::Recipients : SmtpState::LastRecipient;
-  (void)SendCommand("RCPT TO:<" + WithoutLineBreaks(recipient) + ">\r\n");
+  (void)SendCommand("RCPT TO:<" + EnvelopeAddress(recipient) + ">\r\n");
 }
 
 void SmtpSession::SendData() {

@@ -356,10 +356,11 @@ TEST_F(SmtpSessionTest, RefusedStartTlsSendsNothingInClear) {
   }
 }
 
-TEST_F(SmtpSessionTest, LineBreaksInAddressesAreRemoved) {
+TEST_F(SmtpSessionTest, LineBreaksAndOuterBlanksInAddressesAreRemoved) {
   SmtpSessionSettings settings = Settings();
   settings.mail.sender = "tim@example.jp\r\nRSET";
-  settings.mail.recipients = {"hanako@example.jp\nDATA"};
+  // The blank is what an entry "address (name)" leaves in the envelope.
+  settings.mail.recipients = {"hanako@example.jp\nDATA "};
   const SmtpSessionResult result = Play("line_breaks_in_addresses.smtp", settings);
   EXPECT_EQ(result.outcome, SmtpOutcome::Sent);
   EXPECT_THAT(sent_, Not(HasSubstr("\r\nRSET")));

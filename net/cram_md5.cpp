@@ -3,6 +3,8 @@
 #include <openssl/evp.h>
 #include <openssl/hmac.h>
 
+#include <cstdio>
+
 #include "codec/mime_encoding.h"
 
 namespace lp {
@@ -17,13 +19,10 @@ std::string HmacMd5Hex(std::string_view key, std::string_view message) {
            message.size(), digest, &length) == nullptr) {
     return {};
   }
-  static constexpr char kHex[] = "0123456789abcdef";
-  std::string text;
-  text.reserve(length * 2);
-  for (unsigned int i = 0; i < length; ++i) {
-    text += kHex[digest[i] >> 4];
-    text += kHex[digest[i] & 0x0F];
-  }
+  // "%02x" per byte: lower case, as RFC 2195 writes the digest.
+  std::string text(static_cast<std::size_t>(length) * 2 + 1, '\0');
+  for (unsigned int i = 0; i < length; ++i) std::snprintf(&text[i * 2], 3, "%02x", digest[i]);
+  text.pop_back();
   return text;
 }
 

@@ -142,12 +142,7 @@ void SmtpSession::Start(const SmtpSessionSettings& settings, Progress* progress,
   log_.Open(settings.log_path);
   state_ = SmtpState::Connecting;
   SetStatus(smtp_text::kConnecting);
-  TransportEndpoint endpoint;
-  endpoint.host = settings.host;
-  endpoint.port = settings.port;
-  endpoint.tls = settings.tls;
-  endpoint.idle_timeout = settings.idle_timeout;
-  transport_.Connect(endpoint, *this);
+  transport_.Connect(TransportEndpoint{settings.host, settings.port, settings.tls, settings.idle_timeout}, *this);
 }
 
 void SmtpSession::Cancel() {
@@ -460,15 +455,14 @@ void SmtpSession::Quit() {
 bool SmtpSession::SendCommand(std::string_view line) {
   std::string converted;
   (void)SjisToJis(line, converted);
-  log_.Sent(converted);
-  if (transport_.Send(converted)) return true;
-  Fail(smtp_text::kSendError);
-  return false;
+  return SendLogged(converted, converted);
 }
 
-bool SmtpSession::SendSecret(std::string_view line) {
-  log_.Sent(kMaskedLine);
-  if (transport_.Send(line)) return true;
+bool SmtpSession::SendSecret(std::string_view line) { return SendLogged(line, kMaskedLine); }
+
+bool SmtpSession::SendLogged(std::string_view bytes, std::string_view logged) {
+  log_.Sent(logged);
+  if (transport_.Send(bytes)) return true;
   Fail(smtp_text::kSendError);
   return false;
 }
@@ -477,17 +471,19 @@ void SmtpSession::SetStatus(std::string_view text) {
   if (progress_ != nullptr) progress_->SetStatusText(text);
 }
 
-void SmtpSession::Fail(std::string_view text, SmtpOutcome outcome) {
+void SmtpSession::Report(std::string_view text, SmtpOutcome outcome) {
   if (!text.empty()) ui_.ShowMessage(text);
   result_.outcome = outcome;
   result_.error_text = std::string(text);
+}
+
+void SmtpSession::Fail(std::string_view text, SmtpOutcome outcome) {
+  Report(text, outcome);
   End();
 }
 
 void SmtpSession::FailAndQuit(std::string_view text) {
-  if (!text.empty()) ui_.ShowMessage(text);
-  result_.outcome = SmtpOutcome::Failed;
-  result_.error_text = std::string(text);
+  Report(text, SmtpOutcome::Failed);
   Quit();
 }
 

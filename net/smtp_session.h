@@ -175,10 +175,14 @@ class SmtpSession final : public TransportEvents {
   [[nodiscard]] bool SendCommand(std::string_view line);
   // Sends a line that carries a credential; the log gets a mask instead.
   [[nodiscard]] bool SendSecret(std::string_view line);
+  // Sends `bytes`, writing `logged` to the log; a failed send ends the session.
+  [[nodiscard]] bool SendLogged(std::string_view bytes, std::string_view logged);
   void SetStatus(std::string_view text);
-  // Shows `text` (when not empty), marks the session failed and ends it at once.
+  // Shows `text` (when not empty) and marks the session failed.
+  void Report(std::string_view text, SmtpOutcome outcome);
+  // Reports, then ends the session at once.
   void Fail(std::string_view text, SmtpOutcome outcome = SmtpOutcome::Failed);
-  // As Fail, but ends the dialogue politely with QUIT.
+  // Reports, then ends the dialogue politely with QUIT.
   void FailAndQuit(std::string_view text);
   void Quit();
   void End();

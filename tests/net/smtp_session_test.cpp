@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <deque>
 #include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -457,6 +458,94 @@ TEST_F(SmtpSessionTest, ProgressRangeOfAHundredKilobyteMessage) {
   (void)Play(transport, settings);
   EXPECT_EQ(window_.range_upper, 1000);
   EXPECT_EQ(window_.last_position, 1000);
+}
+
+// A server that answers every line with a random reply, cut at random
+// places, and goes away at a random moment.
+class RandomServer : public Transport {
+ public:
+  explicit RandomServer(unsigned seed) : random_(seed) {}
+  void Connect(const TransportEndpoint&, TransportEvents& events) override {
+    events_ = &events;
+    events.OnConnected();
+    Answer();
+  }
+  bool Send(std::string_view bytes) override {
+    if (closed_) return false;
+    if (starttls_sent_ && !tls_started_) clear_after_starttls += bytes;
+    if (bytes.rfind("STARTTLS", 0) == 0) starttls_sent_ = true;
+    if (bytes.find('\n') != std::string_view::npos) Answer();
+    return true;
+  }
+  void StartTls() override { tls_pending_ = true; }
+  void Close() override { closed_ = true; }
+
+  void Run() {
+    for (int turn = 0; turn < 200 && !closed_; ++turn) {
+      if (tls_pending_) {
+        tls_pending_ = false;
+        pending_.clear();
+        tls_started_ = true;
+        events_->OnTlsStarted();
+        continue;
+      }
+      if (pending_.empty() || Pick(40) == 0) {
+        closed_ = true;
+        events_->OnDisconnected("");
+        return;
+      }
+      const std::size_t cut = 1 + Pick(static_cast<unsigned>(pending_.size()));
+      const std::string piece = pending_.substr(0, cut);
+      pending_.erase(0, cut);
+      events_->OnReceived(piece);
+    }
+    if (!closed_) {
+      closed_ = true;
+      events_->OnDisconnected("");
+    }
+  }
+  // What the client sent after STARTTLS while the connection was still in clear.
+  std::string clear_after_starttls;
+
+ private:
+  unsigned Pick(unsigned n) { return std::uniform_int_distribution<unsigned>(0, n - 1)(random_); }
+  void Answer() {
+    static const char* const kReplies[] = {
+        "250 ok\r\n", "250-a\r\n250-STARTTLS\r\n250 AUTH CRAM-MD5\r\n", "220 go\r\n", "235 ok\r\n",
+        "334 PDE4OTY+\r\n", "334 \r\n", "354 go\r\n", "504 no\r\n", "535 no\r\n", "550 no\r\n",
+        "421 bye\r\n", "garbage\r\n", "\r\n", "250", "\0\0\0\n", "251 forward\r\n"};
+    const char* reply = kReplies[Pick(std::size(kReplies))];
+    pending_ += std::string(reply, std::char_traits<char>::length(reply) + (reply[0] == '\0' ? 4 : 0));
+  }
+
+  std::mt19937 random_;
+  TransportEvents* events_ = nullptr;
+  std::string pending_;
+  bool closed_ = false;
+  bool tls_pending_ = false;
+  bool starttls_sent_ = false;
+  bool tls_started_ = false;
+};
+
+TEST_F(SmtpSessionTest, RandomRepliesAlwaysEndTheSessionOnce) {
+  for (unsigned seed = 1; seed <= 300; ++seed) {
+    SCOPED_TRACE(seed);
+    SmtpSessionSettings settings = Settings(seed % 2 == 0, static_cast<SmtpAuthMode>(seed % 3));
+    settings.tls = static_cast<TlsMode>(seed % 3);
+    RandomServer server(seed);
+    int finished = 0;
+    SmtpSession session(server, ui_, [&finished](const SmtpSessionResult&) { ++finished; });
+    session.Start(settings, &window_);
+    server.Run();
+    EXPECT_EQ(finished, 1);
+    EXPECT_FALSE(session.Running());
+    // The password never leaves in any form the log could show.
+    EXPECT_THAT(Log(), Not(HasSubstr("dGFuc3RhYWZ0YW5zdGFhZg==")));
+    // Nothing but QUIT follows STARTTLS in clear.
+    if (!server.clear_after_starttls.empty()) {
+      EXPECT_EQ(server.clear_after_starttls, "QUIT\r\n");
+    }
+  }
 }
 
 TEST_F(SmtpSessionTest, CancelEndsAtOnceWithoutAMessage) {

@@ -326,6 +326,33 @@ TEST_F(ReceivePipelineTest, ReceiveFromTheServerKeepsTheAccountsState) {
   EXPECT_EQ(view_.status.front(), receive_text::kConnectingPop);
 }
 
+TEST_F(ReceivePipelineTest, RememberedNumberAndMessageIdCarryOverToTheNextReceive) {
+  MakeBox(kInbox, {});
+  accounts_.At(0).pop = "pop.example.jp";
+  accounts_.At(0).not_del = true;
+  const std::string login = "S: +OK ready\nC: USER alice\nS: +OK\nC: PASS secret\nS: +OK\nC: UIDL\nS: -ERR\n";
+  auto message = [](int n) {
+    return "C: RETR " + std::to_string(n) + "\nS: +OK\nS: Subject: m" + std::to_string(n) + "\nS: Message-Id: <m" +
+           std::to_string(n) + "@example.jp>\nS:\nS: body\nS: .\n";
+  };
+  scripts_.push_back(login + "C: STAT\nS: +OK 2 200\n" + message(1) + message(2) + "C: QUIT\nS: +OK\n");
+  // The next session checks by Message-Id that message 2 is still the last
+  // one received, and fetches from 3 on.
+  scripts_.push_back(login + "C: STAT\nS: +OK 3 300\nC: TOP 2 0\nS: +OK\nS: Message-Id: <m2@example.jp>\nS:\nS: .\n" +
+                     message(3) + "C: QUIT\nS: +OK\n");
+  auto controller = MakeController();
+  ASSERT_TRUE(controller->Receive());
+  Drive(*controller);
+  EXPECT_EQ(profile_.GetInt("Set00", "RETR", 0), 3);
+  EXPECT_EQ(profile_.GetString("Set00", "MessageID"), "<m2@example.jp>");
+  ASSERT_TRUE(controller->Receive());
+  Drive(*controller);
+  EXPECT_EQ(controller->LastStatus(), ReceiveStatus::Ok);
+  EXPECT_THAT(InboxSubjects(), ElementsAre("m1", "m2", "m3"));
+  EXPECT_EQ(profile_.GetInt("Set00", "RETR", 0), 4);
+  EXPECT_EQ(accounts_.At(0).message_id, "<m3@example.jp>");
+}
+
 TEST_F(ReceivePipelineTest, ConnectionFailureSaysSoAndEndsTheRun) {
   MakeBox(kInbox, {});
   accounts_.At(0).pop = "pop.example.jp";

@@ -4,6 +4,8 @@
 
 #include <memory>
 
+#include "net/hex_digest.h"
+
 namespace lp {
 
 std::string ExtractApopStamp(std::string_view greeting) {
@@ -24,14 +26,7 @@ std::string ApopDigest(std::string_view stamp, std::string_view password) {
       EVP_DigestFinal_ex(context.get(), digest, &length) != 1) {
     return {};
   }
-  static constexpr char kHex[] = "0123456789abcdef";
-  std::string text;
-  text.reserve(length * 2);
-  for (unsigned int i = 0; i < length; ++i) {
-    text += kHex[digest[i] >> 4];
-    text += kHex[digest[i] & 0x0F];
-  }
-  return text;
+  return LowerHex(digest, length);
 }
 
 }  // namespace lp

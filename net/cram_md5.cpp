@@ -3,9 +3,8 @@
 #include <openssl/evp.h>
 #include <openssl/hmac.h>
 
-#include <cstdio>
-
 #include "codec/mime_encoding.h"
+#include "net/hex_digest.h"
 
 namespace lp {
 
@@ -19,11 +18,8 @@ std::string HmacMd5Hex(std::string_view key, std::string_view message) {
            message.size(), digest, &length) == nullptr) {
     return {};
   }
-  // "%02x" per byte: lower case, as RFC 2195 writes the digest.
-  std::string text(static_cast<std::size_t>(length) * 2 + 1, '\0');
-  for (unsigned int i = 0; i < length; ++i) std::snprintf(&text[i * 2], 3, "%02x", digest[i]);
-  text.pop_back();
-  return text;
+  // Lower case, as RFC 2195 writes the digest.
+  return LowerHex(digest, length);
 }
 
 std::string CramMd5Response(std::string_view reply, std::string_view user, std::string_view password) {

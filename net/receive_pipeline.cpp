@@ -55,19 +55,23 @@ ReceivePipeline::ReceivePipeline(CLPOSTDoc& box, OpenBoxRegistry& registry, User
     : box_(box), registry_(registry), ui_(ui) {}
 
 int ReceivePipeline::AnalyseSpoolSafely(std::string_view spool_path, MessageIdObserver* message_ids, bool& removed,
-                                        bool& save_failed) {
+                                        bool& save_failed, const WriteStepHook& steps) {
   removed = false;
+  NoteWriteStep(steps, "analyse spool");
   const int count = AnalyseSpool(box_, spool_path, message_ids);
   if (count <= 0) return count;
   // The texts first, then the index that points at them; only then may the
   // spool go.
+  NoteWriteStep(steps, "flush box text");
   (void)SyncFileToDisk(box_.TextFilePath());
+  NoteWriteStep(steps, "save box index");
   const IndexFileResult saved = box_.Save();
   if (!saved.ok) {
     ui_.ShowMessage(saved.message);
     save_failed = true;
     return count;
   }
+  NoteWriteStep(steps, "remove spool");
   removed = RemoveFile(spool_path);
   return count;
 }
@@ -79,7 +83,7 @@ ReceivePipelineResult ReceivePipeline::Run(const ReceivePipelineInput& input) {
 
   // MailAnalyze.
   bool removed = false;
-  const int count = AnalyseSpoolSafely(kReceiveSpool, input.message_ids, removed, result.save_failed);
+  const int count = AnalyseSpoolSafely(kReceiveSpool, input.message_ids, removed, result.save_failed, input.steps);
   if (count < 0) {
     ui_.ShowMessage(receive_text::kAnalysisFailed);
     result.analysis_failed = true;
@@ -92,7 +96,7 @@ ReceivePipelineResult ReceivePipeline::Run(const ReceivePipelineInput& input) {
   const std::string lan = LanSpoolDirectory(profile, input.working_directory);
   if (!lan.empty() && !result.save_failed) {
     bool lan_removed = false;
-    const int lan_count = AnalyseSpoolSafely(JoinPath(lan, kReceiveSpool), nullptr, lan_removed, result.save_failed);
+    const int lan_count = AnalyseSpoolSafely(JoinPath(lan, kReceiveSpool), nullptr, lan_removed, result.save_failed, input.steps);
     if (lan_count < 0) {
       ui_.ShowMessage(receive_text::kAnalysisFailed);
       result.analysis_failed = true;
@@ -107,7 +111,7 @@ ReceivePipelineResult ReceivePipeline::Run(const ReceivePipelineInput& input) {
 
   // Virus.
   if (profile.GetInt(kSectionSystem, "VirusCheck", 1) != 0 && result.new_count >= 1) {
-    SetVirusMailAside(result.first_new);
+    SetVirusMailAside(result.first_new, input.steps);
   }
 
   // AutoDiv.
@@ -118,17 +122,19 @@ ReceivePipelineResult ReceivePipeline::Run(const ReceivePipelineInput& input) {
     options.sender_text = input.sender_text;
     options.show_notice = false;
     options.registry = &registry_;
+    options.steps = input.steps;
     result.created_count = SortMails(box_, mails, options);
   }
 
   // Spam.
   if (profile.GetInt("Spam", "Divide", 0) != 0 && result.new_count >= 1 && box_.Count() > result.first_new) {
     const std::vector<int> mails = IndexRange(result.first_new, box_.Count());
-    (void)RemoveDirectMail(box_, mails, input.account_addresses, &registry_);
+    (void)RemoveDirectMail(box_, mails, input.account_addresses, &registry_, input.steps);
   }
 
   // Save.
   if (box_.IsModified()) {
+    NoteWriteStep(input.steps, "save box index");
     const IndexFileResult saved = box_.Save();
     if (!saved.ok) {
       ui_.ShowMessage(saved.message);
@@ -138,7 +144,7 @@ ReceivePipelineResult ReceivePipeline::Run(const ReceivePipelineInput& input) {
   return result;
 }
 
-void ReceivePipeline::SetVirusMailAside(int first_new) {
+void ReceivePipeline::SetVirusMailAside(int first_new, const WriteStepHook& steps) {
   if (!registry_.SaveAllOpenBoxes()) return;
   std::vector<int> virus;
   for (int i = first_new; i < box_.Count(); ++i) {
@@ -151,11 +157,14 @@ void ReceivePipeline::SetVirusMailAside(int first_new) {
     std::vector<const CMail*> records;
     for (int index : virus) records.push_back(box_.RecordAt(index));
     // A mail the trash did not take stays in this box rather than vanish.
-    leaving = CopyRecordsTo(box_, records, TrashBoxPath(box_.profile()));
+    TransferOptions options;
+    options.steps = steps;
+    leaving = CopyRecordsTo(box_, records, TrashBoxPath(box_.profile()), options);
     registry_.ReloadAllOpenBoxes();
   }
   for (std::size_t i = leaving; i-- > 0;) (void)box_.RemoveAt(virus[i]);
   box_.SetModified();
+  NoteWriteStep(steps, "save box index");
   const IndexFileResult saved = box_.Save();
   if (!saved.ok) ui_.ShowMessage(saved.message);
   box_.UpdateUnreadMark();

@@ -9,6 +9,7 @@
 #include "platform/user_interface.h"
 #include "store/mailbox_document.h"
 #include "store/open_box_registry.h"
+#include "store/write_steps.h"
 
 // What happens to received mail between the end of a POP3 session and the
 // refreshed list: the spool "inbox.log" and the LAN directory's spool are
@@ -40,6 +41,7 @@ struct ReceivePipelineInput {
   std::vector<std::string> account_addresses;  // Adr of every account (direct-mail filter)
   std::string working_directory;            // the data directory, Shift_JIS
   MessageIdObserver* message_ids = nullptr;  // told the Message-Ids of the POP spool
+  WriteStepHook steps;  // told before every step that writes (crash tests)
 };
 
 struct ReceivePipelineResult {
@@ -67,8 +69,8 @@ class ReceivePipeline {
   // Analyses one spool, saves the box and then removes the spool. Returns
   // AnalyseSpool's result; `removed` says whether the spool is gone.
   int AnalyseSpoolSafely(std::string_view spool_path, MessageIdObserver* message_ids, bool& removed,
-                         bool& save_failed);
-  void SetVirusMailAside(int first_new);
+                         bool& save_failed, const WriteStepHook& steps = {});
+  void SetVirusMailAside(int first_new, const WriteStepHook& steps);
 
   CLPOSTDoc& box_;
   OpenBoxRegistry& registry_;

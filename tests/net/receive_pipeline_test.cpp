@@ -1,5 +1,6 @@
 #include "net/receive_pipeline.h"
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gmock/gmock.h>
@@ -7,6 +8,7 @@
 
 #include <cstdio>
 #include <deque>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,6 +18,8 @@
 #include "net/pop_messages.h"
 #include "net/receive_messages.h"
 #include "platform/file_system.h"
+#include "platform/sjis_path.h"
+#include "rules/sort_rules.h"
 #include "store/fixed_boxes.h"
 #include "tests/store/mailbox_test_boxes.h"
 #include "tests/support/scripted_transport.h"
@@ -351,6 +355,72 @@ TEST_F(ReceivePipelineTest, RememberedNumberAndMessageIdCarryOverToTheNextReceiv
   EXPECT_THAT(InboxSubjects(), ElementsAre("m1", "m2", "m3"));
   EXPECT_EQ(profile_.GetInt("Set00", "RETR", 0), 4);
   EXPECT_EQ(accounts_.At(0).message_id, "<m3@example.jp>");
+}
+
+TEST_F(ReceivePipelineTest, NoCrashPointOfThePipelineLosesMail) {
+  constexpr int kCrashed = 42;
+  constexpr int kCompleted = 43;
+  const std::string moved = AbsolutePath("a.lp");
+  CDivMenuArray rules;
+  ASSERT_TRUE(rules.Add(CDivMenu{kRuleFieldSubject, "move", moved, "", ""}));
+  ASSERT_TRUE(rules.Save(profile_));
+  testing::TempDirectory lan;
+  ASSERT_TRUE(profile_.WriteString("Lan", "Dir", lan.path()));
+  const std::vector<std::string> expected = {"m0", "move1", "virus", "m3", "lan0"};
+
+  int n = 1;
+  for (bool done = false; !done && n < 200; ++n) {
+    for (const std::string& name : {kInbox, TextFilePathOf(kInbox), std::string("a.lp"), std::string("a.mb"),
+                                    TrashBoxPath(profile_), TextFilePathOf(TrashBoxPath(profile_))}) {
+      (void)RemoveFile(name);
+    }
+    MakeBox(kInbox, {});
+    MakeBox("a.lp", {});
+    EnsureFixedBoxes(profile_);
+    WriteFileBytes(dir_.File("inbox.log"), Spool({Mail("m0"), Mail("move1"), IframeMail("virus"), Mail("m3")}));
+    WriteFileBytes(lan.File("inbox.log"), Spool({Mail("lan0")}));
+
+    auto run = [&](const WriteStepHook& steps) {
+      auto box = NewDoc();
+      EXPECT_TRUE(box->Open(kInbox).ok);
+      OpenBoxRegistry registry;
+      registry.Register(*box);
+      ReceivePipeline pipeline(*box, registry, ui_);
+      ReceivePipelineInput input;
+      input.working_directory = CurrentDirectory();
+      input.steps = steps;
+      (void)pipeline.Run(input);
+    };
+    const pid_t child = fork();
+    if (child == 0) {
+      int step = 0;
+      run([&](std::string_view) {
+        if (++step == n) _exit(kCrashed);
+      });
+      _exit(kCompleted);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_TRUE(WEXITSTATUS(status) == kCrashed || WEXITSTATUS(status) == kCompleted);
+    done = WEXITSTATUS(status) == kCompleted;
+
+    // The next receive finds whatever the crash left.
+    run({});
+    std::map<std::string, int> seen;
+    for (const std::string& name : {kInbox, std::string("a.lp"), TrashBoxPath(profile_)}) {
+      for (const std::string& subject : Subjects(*Reopen(name))) ++seen[subject];
+    }
+    for (const std::string& subject : expected) EXPECT_GE(seen[subject], 1) << "lost at step " << n << ": " << subject;
+    if (done) {
+      EXPECT_THAT(Subjects(*Reopen(kInbox)), ElementsAre("m0", "m3", "lan0"));
+      EXPECT_THAT(Subjects(*Reopen("a.lp")), ElementsAre("move1"));
+      EXPECT_THAT(Subjects(*Reopen(TrashBoxPath(profile_))), ElementsAre("virus"));
+    }
+    if (::testing::Test::HasFailure()) break;
+  }
+  EXPECT_GT(n, 8);  // the pipeline went through many steps
+  EXPECT_LT(n, 200);
 }
 
 TEST_F(ReceivePipelineTest, ConnectionFailureSaysSoAndEndsTheRun) {

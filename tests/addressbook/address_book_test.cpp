@@ -10,6 +10,7 @@
 
 #include "platform/file_system.h"
 #include "platform/recording_user_interface.h"
+#include "tests/support/case_name.h"
 #include "tests/support/temp_directory.h"
 
 namespace lp {
@@ -19,10 +20,7 @@ using testing::ReadFileBytes;
 using testing::TempDirectory;
 using testing::WriteFileBytes;
 
-template <typename Case>
-std::string CaseName(const ::testing::TestParamInfo<Case>& case_info) {
-  return case_info.param.name;
-}
+using testing::CaseName;
 
 const std::string kCannotOpen =
     "\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xAA\x8A\x4A\x82\xAF\x82\xDC\x82\xB9\x82\xF1\x81\x46";  // ファイルが開けません：

@@ -8,6 +8,7 @@
 #include "addressbook/address_book.h"
 #include "addressbook/csv_line.h"
 #include "platform/file_system.h"
+#include "tests/support/case_name.h"
 #include "tests/support/temp_directory.h"
 
 namespace lp {
@@ -17,10 +18,7 @@ using testing::ReadFileBytes;
 using testing::TempDirectory;
 using testing::WriteFileBytes;
 
-template <typename Case>
-std::string CaseName(const ::testing::TestParamInfo<Case>& case_info) {
-  return case_info.param.name;
-}
+using testing::CaseName;
 
 std::string Fixture(const std::string& name) {
   return ReadFileBytes(std::string(LP_TEST_DATA_DIR) + "/addressbook/" + name);

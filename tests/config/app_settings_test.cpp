@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/file_system.h"
+#include "tests/support/case_name.h"
 #include "tests/support/temp_directory.h"
 
 namespace lp {
@@ -16,11 +17,7 @@ using testing::ReadFileBytes;
 using testing::TempDirectory;
 using testing::WriteFileBytes;
 
-// Test names come from the case tables.
-template <typename Case>
-std::string CaseName(const ::testing::TestParamInfo<Case>& case_info) {
-  return case_info.param.name;
-}
+using testing::CaseName;
 
 // Box names as the file system shows them (UTF-8, as in this source file).
 const char* const kInbox = "受信.lp";

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/file_system.h"
+#include "tests/support/case_name.h"
 #include "tests/support/temp_directory.h"
 
 namespace lp {
@@ -19,11 +20,7 @@ using testing::ReadFileBytes;
 using testing::TempDirectory;
 using testing::WriteFileBytes;
 
-// Test names come from the case tables.
-template <typename Case>
-std::string CaseName(const ::testing::TestParamInfo<Case>& case_info) {
-  return case_info.param.name;
-}
+using testing::CaseName;
 
 // Shift_JIS names used as keys: box paths with Japanese names.
 const std::string kA = "\x83\x41";    // ア (trail byte 0x41 is "A")

@@ -32,6 +32,7 @@ MailController::MailController(Dependencies dependencies)
     : deps_(std::move(dependencies)), box_(deps_.profile, deps_.ui, deps_.commands) {}
 
 MailController::~MailController() {
+  shutting_down_ = true;
   if (connection_.session) connection_.session->Cancel();
   if (box_registered_) deps_.registry.Unregister(box_);
 }
@@ -160,6 +161,7 @@ bool MailController::StartSession(bool delete_all) {
   const PopSessionSettings settings = SessionSettings(deps_.accounts, index, deps_.profile);
   connection_.session = std::make_unique<CPopSession>(
       *connection_.transport, deps_.ui, deps_.confirm, [this, delete_all](const PopSessionResult& result) {
+        if (shutting_down_) return;
         ++callback_depth_;
         if (delete_all) {
           OnDeleteAllFinished(result);
@@ -330,6 +332,10 @@ void MailController::OnDeleteAllFinished(const PopSessionResult& result) {
       deps_.ui.ShowMessage(receive_text::kDeleteAllFinished);
       return;
   }
+}
+
+void MailController::Cancel() {
+  if (connection_.session) connection_.session->Cancel();
 }
 
 int MailController::AnalyseAgain() {

@@ -86,6 +86,9 @@ class MailController final : private MessageIdObserver {
   bool DeleteAllOnServer();
   // Analyse again (32774). Returns the number of mails added.
   int AnalyseAgain();
+  // Cancel (32888): the running session ends at once without QUIT; what
+  // reached the spool is analysed as after any session.
+  void Cancel();
 
   // No session, receive or patrol is running.
   [[nodiscard]] bool Idle() const;
@@ -137,6 +140,7 @@ class MailController final : private MessageIdObserver {
   Connection connection_;
   std::vector<Connection> retired_;
   int callback_depth_ = 0;
+  bool shutting_down_ = false;  // a session ending now runs nothing more
 
   bool receiving_ = false;
   bool deleting_all_ = false;

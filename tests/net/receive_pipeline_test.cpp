@@ -423,6 +423,22 @@ TEST_F(ReceivePipelineTest, NoCrashPointOfThePipelineLosesMail) {
   EXPECT_LT(n, 200);
 }
 
+TEST_F(ReceivePipelineTest, CancelledReceiveKeepsWhatArrived) {
+  MakeBox(kInbox, {});
+  accounts_.At(0).pop = "pop.example.jp";
+  // The dialogue stops after the first message; the user cancels there.
+  scripts_.push_back("S: +OK ready\nC: USER alice\nS: +OK\nC: PASS secret\nS: +OK\nC: STAT\nS: +OK 2 200\n"
+                     "C: RETR 1\nS: +OK\nS: Subject: first\nS:\nS: body\nS: .\nC: DELE 1\n");
+  auto controller = MakeController();
+  ASSERT_TRUE(controller->Receive());
+  transports_.front()->Run();
+  EXPECT_FALSE(controller->Idle());
+  controller->Cancel();
+  EXPECT_TRUE(controller->Idle());
+  EXPECT_EQ(controller->LastStatus(), ReceiveStatus::SessionFailed);
+  EXPECT_THAT(InboxSubjects(), ElementsAre("first"));
+}
+
 TEST_F(ReceivePipelineTest, ConnectionFailureSaysSoAndEndsTheRun) {
   MakeBox(kInbox, {});
   accounts_.At(0).pop = "pop.example.jp";

@@ -37,7 +37,5 @@ inline constexpr char kDeleteAllFinished[] = "\x8d\xed\x8f\x9c\x82\xaa\x8f\x49\x
 inline constexpr char kConnectingPop[] = "\x50\x4f\x50\x83\x54\x81\x5b\x83\x6f\x90\xda\x91\xb1\x92\x86";
 // ﾚﾃﾞｨ
 inline constexpr char kReady[] = "\xda\xc3\xde\xa8";
-// R %02d/%02d %02d:%02d (month, day, hour, minute of the last receive)
-inline constexpr char kReceiveTimeFormat[] = "R %02d/%02d %02d:%02d";
 
 }  // namespace lp::receive_text

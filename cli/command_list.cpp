@@ -3,23 +3,10 @@
 
 #include "cli/box_arguments.h"
 #include "cli/commands.h"
+#include "cli/tsv_field.h"
 #include "codec/date_header.h"
-#include "platform/code_page.h"
 
 namespace lp {
-namespace {
-
-// A field may hold TAB or line breaks (continued header lines); they would
-// split the line, so they print as blanks.
-std::string ListField(const std::string& sjis) {
-  std::string utf8 = Cp932ToUtf8(sjis);
-  for (char& c : utf8) {
-    if (c == '\t' || c == '\r' || c == '\n') c = ' ';
-  }
-  return utf8;
-}
-
-}  // namespace
 
 int RunListCommand(CommandContext& context) {
   const auto& positional = context.args.positional;
@@ -33,7 +20,7 @@ int RunListCommand(CommandContext& context) {
   for (int i = 0; i < doc.Count(); ++i) {
     const CMail& mail = *doc.RecordAt(i);
     std::printf("%d\t%d\t%d\t%s\t%s\t%s\n", i, mail.status, mail.label, FormatListDate(mail.date).c_str(),
-                ListField(mail.from).c_str(), ListField(mail.subject).c_str());
+                TsvFieldUtf8(mail.from).c_str(), TsvFieldUtf8(mail.subject).c_str());
   }
   return std::fflush(stdout) == 0 ? 0 : 1;
 }

@@ -37,6 +37,7 @@ int RunImportCommand(CommandContext& context);
 int RunMoveCommand(CommandContext& context);
 int RunDeleteCommand(CommandContext& context);
 int RunAccountsCommand(CommandContext& context);
+int RunPasswordCommand(CommandContext& context);
 int RunReceiveCommand(CommandContext& context);
 int RunPatrolCommand(CommandContext& context);
 int RunLanCommand(CommandContext& context);

@@ -30,6 +30,7 @@ const CommandEntry kCommands[] = {
     {"move", lp::RunMoveCommand},
     {"delete", lp::RunDeleteCommand},
     {"accounts", lp::RunAccountsCommand},
+    {"password", lp::RunPasswordCommand},
     {"receive", lp::RunReceiveCommand},
     {"patrol", lp::RunPatrolCommand},
     {"lan", lp::RunLanCommand},
@@ -59,6 +60,7 @@ void PrintUsage(std::FILE* out) {
       "  delete BOX INDEX [--yes]  delete one mail (to the trash box when it is on)\n"
       "  accounts                  list the connection accounts: current mark (*), index, name,\n"
       "                            POP server, address, patrol flag (TAB-separated)\n"
+      "  password [--account N]    store an account's POP password, read from standard input\n"
       "  receive [--account N]     fetch the new mail of the current account (or account N)\n"
       "  patrol                    receive every account marked for the patrol in turn\n"
       "  lan                       pick up LAN mail only\n"

@@ -1,3 +1,4 @@
+#include <cstdlib>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -52,6 +53,21 @@ TEST_F(CliAccountsTest, ExtraArgumentsAreRefused) {
   EXPECT_EQ(result.status, 2);
   EXPECT_EQ(result.out, "");
   EXPECT_NE(result.err.find("usage: accounts"), std::string::npos);
+}
+
+TEST_F(CliAccountsTest, PasswordIsReadFromStandardInputAndStoredScrambled) {
+  WriteFileBytes(data_ + "/lpost.conf",
+                 ReadFileBytes(std::string(LP_TEST_DATA_DIR) + "/accounts_saved_layout.conf"));
+  const std::string command = "printf '秘密pass\\n' | " + testing::ShellQuote(LP_CLI_PATH) + " --data-dir " +
+                              testing::ShellQuote(data_) + " password --account 0";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  Profile profile(FromNativePath(data_ + "/lpost.conf"));
+  CSetMenuArray table;
+  table.Load(profile);
+  EXPECT_EQ(table.At(0).pass, "\x94\xE9\x96\xA7pass");  // 秘密pass
+  EXPECT_NE(profile.GetString("Set00", "Pass"), "\x94\xE9\x96\xA7pass");  // never in clear
+
+  EXPECT_EQ(RunCli(scratch_, data_, {"password", "--account", "7"}).status, 2);
 }
 
 }  // namespace

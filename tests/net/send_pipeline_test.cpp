@@ -1,0 +1,273 @@
+#include "net/send_pipeline.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "config/app_settings.h"
+#include "net/address_list_expansion.h"
+#include "net/send_messages.h"
+#include "platform/file_system.h"
+#include "platform/sjis_path.h"
+#include "tests/store/mailbox_test_boxes.h"
+#include "tests/support/scripted_transport.h"
+
+// Send runs over a send box on disk, against scripted SMTP servers.
+
+namespace lp {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+using testing::ReadFileBytes;
+using testing::ScriptedTransport;
+using testing::WriteFileBytes;
+
+const std::string kSendBox = kDefaultSendBoxFile;
+const std::string kSentBox = kDefaultSentBoxFile;
+
+std::string Script(const std::string& name) {
+  return ScriptedTransport::LoadScript(std::string(LP_TEST_DATA_DIR) + "/send/" + name);
+}
+
+struct Outgoing {
+  Outgoing(std::string to_field, std::string subject_text, std::string body_text, int mail_status = kStatusUnsent,
+           std::string bcc_field = {}, int signature_number = 0)
+      : to(std::move(to_field)),
+        subject(std::move(subject_text)),
+        body(std::move(body_text)),
+        status(mail_status),
+        bcc(std::move(bcc_field)),
+        signature(signature_number) {}
+  std::string to;
+  std::string subject;
+  std::string body;
+  int status = kStatusUnsent;
+  std::string bcc;
+  int signature = 0;
+};
+
+class RecordingObserver : public SendRunObserver {
+ public:
+  void OnSendMarks(bool busy, bool sending) override { marks.push_back({busy, sending}); }
+  void OnSendRunEnded(const SendRunResult& result) override { ended.push_back(result); }
+  std::vector<std::pair<bool, bool>> marks;
+  std::vector<SendRunResult> ended;
+};
+
+class SendPipelineTest : public testing::BoxTest {
+ protected:
+  SendPipelineTest() {
+    account_.name = "main";
+    account_.smtp = "mail.example.jp";
+    account_.adr = "taro@example.jp";
+    account_.sender_name = "Taro";
+  }
+
+  // The send box with these mails, open.
+  void MakeSendBox(const std::vector<Outgoing>& mails) {
+    WriteFileBytes(Native(kSendBox), "");
+    box_ = NewDoc();
+    ASSERT_TRUE(box_->Open(kSendBox).ok);
+    for (const Outgoing& mail : mails) {
+      auto record = std::make_unique<CMail>();
+      record->to = mail.to;
+      record->from = "Taro <taro@example.jp>";
+      record->subject = mail.subject;
+      record->bcc = mail.bcc;
+      record->status = mail.status;
+      record->signature = mail.signature;
+      box_->Add(std::move(record));
+      ASSERT_TRUE(box_->StoreTextOfLast(mail.body));
+    }
+    ASSERT_TRUE(box_->Save().ok);
+    pipeline_ = std::make_unique<SendPipeline>(SendPipeline::Dependencies{
+        profile_, ui_, registry_, *box_,
+        [this]() -> std::unique_ptr<Transport> {
+          if (scripts_.empty()) return nullptr;
+          auto transport = std::make_unique<ScriptedTransport>(scripts_.front());
+          scripts_.pop_front();
+          transports_.push_back(transport.get());
+          return transport;
+        },
+        {}, &observer_, [] { return std::time_t{1234567890}; }, {}});
+  }
+
+  // Starts a run and plays the server's script to its end.
+  void Run(bool in_send_and_receive = false) {
+    (void)pipeline_->Start(account_, in_send_and_receive);
+    for (ScriptedTransport* transport : transports_) {
+      transport->Run();
+      EXPECT_THAT(transport->Failures(), IsEmpty());
+    }
+    EXPECT_FALSE(pipeline_->Running());
+  }
+
+  std::vector<int> Statuses(const std::string& name) {
+    std::vector<int> statuses;
+    auto doc = Reopen(name);
+    for (int i = 0; i < doc->Count(); ++i) statuses.push_back(doc->RecordAt(i)->status);
+    return statuses;
+  }
+
+  CSetMenu account_;
+  OpenBoxRegistry registry_;
+  RecordingObserver observer_;
+  std::unique_ptr<CLPOSTDoc> box_;
+  std::unique_ptr<SendPipeline> pipeline_;
+  std::deque<std::string> scripts_;
+  std::vector<ScriptedTransport*> transports_;
+};
+
+TEST_F(SendPipelineTest, UnsentMailsGoOutInOneRunAndAreMarkedSent) {
+  MakeSendBox({{"hanako@example.jp", "first", "first body\r\n"},
+               {"old@example.jp", "done", "sent before\r\n", kStatusSent},
+               {"jiro@example.com", "second", "second body\r\n"}});
+  scripts_.push_back(Script("two_mails_one_run.smtp"));
+  Run();
+  EXPECT_THAT(Statuses(kSendBox), ElementsAre(kStatusSent, kStatusSent, kStatusSent));
+  ASSERT_EQ(observer_.ended.size(), 1u);
+  EXPECT_EQ(observer_.ended[0].status, SendRunStatus::Sent);
+  EXPECT_EQ(observer_.ended[0].sent, 2);
+  EXPECT_EQ(observer_.ended[0].moved, 0);
+  EXPECT_THAT(ui_.messages, ElementsAre(send_text::kSendFinished));
+  EXPECT_THAT(observer_.marks, ElementsAre(std::pair{true, true}, std::pair{false, false}));
+  EXPECT_EQ(profile_.GetString("Time", "Send", ""), "1234567890");
+  EXPECT_EQ(transports_.at(0)->Endpoint().host, "mail.example.jp");
+  EXPECT_EQ(transports_.at(0)->Endpoint().port, 25);
+}
+
+TEST_F(SendPipelineTest, SentBoxGetsOnlyTheMailsTheServerAccepted) {
+  ASSERT_TRUE(profile_.WriteInt("System", "SmailDone", 1));
+  MakeSendBox({{"hanako@example.jp", "first", "first body\r\n"},
+               {"jiro@example.com", "second", "second body\r\n"},
+               {"saburo@example.com", "third", "third body\r\n"}});
+  scripts_.push_back(Script("broken_off_after_first.smtp"));
+  Run();
+  ASSERT_EQ(observer_.ended.size(), 1u);
+  EXPECT_EQ(observer_.ended[0].status, SendRunStatus::Failed);
+  EXPECT_EQ(observer_.ended[0].sent, 1);
+  EXPECT_EQ(observer_.ended[0].moved, 1);
+  auto send_box = Reopen(kSendBox);
+  EXPECT_THAT(Subjects(*send_box), ElementsAre("second", "third"));
+  EXPECT_THAT(Statuses(kSendBox), ElementsAre(kStatusUnsent, kStatusUnsent));
+  auto sent_box = Reopen(kSentBox);
+  EXPECT_THAT(Subjects(*sent_box), ElementsAre("first"));
+  EXPECT_THAT(Texts(*sent_box), ElementsAre("first body\r\n"));
+  EXPECT_THAT(Statuses(kSentBox), ElementsAre(kStatusSent));
+}
+
+TEST_F(SendPipelineTest, AllSentMailsMoveWhenTheRunCompletes) {
+  ASSERT_TRUE(profile_.WriteInt("System", "SmailDone", 1));
+  MakeSendBox({{"hanako@example.jp", "first", "first body\r\n"},
+               {"old@example.jp", "done", "sent before\r\n", kStatusSent},
+               {"jiro@example.com", "second", "second body\r\n"}});
+  scripts_.push_back(Script("two_mails_one_run.smtp"));
+  Run();
+  EXPECT_THAT(Subjects(*Reopen(kSendBox)), ElementsAre("done"));
+  EXPECT_THAT(Subjects(*Reopen(kSentBox)), ElementsAre("first", "second"));
+}
+
+TEST_F(SendPipelineTest, SignatureOfTheMailFollowsItsText) {
+  WriteFileBytes(Native("signe1.txt"), "first signature\n");
+  WriteFileBytes(Native("signe2.txt"), "-- \nTaro $4wy\n");
+  MakeSendBox({{"hanako@example.jp", "signed", "first body\r\n", kStatusUnsent, "", 2}});
+  scripts_.push_back(Script("signature_appended.smtp"));
+  Run();
+  EXPECT_THAT(Statuses(kSendBox), ElementsAre(kStatusSent));
+}
+
+TEST_F(SendPipelineTest, BccAndTheAccountsBccAddressAreEnvelopeOnly) {
+  account_.bcc_adr = "archive@example.jp";
+  MakeSendBox({{"hanako@example.jp", "blind", "first body\r\n", kStatusUnsent, "secret@example.jp"}});
+  scripts_.push_back(Script("bcc_envelope.smtp"));
+  Run();
+  EXPECT_THAT(Statuses(kSendBox), ElementsAre(kStatusSent));
+  EXPECT_THAT(transports_.at(0)->Sent(), Not(HasSubstr("Bcc")));
+}
+
+TEST_F(SendPipelineTest, LanOnlyRunWritesTheCopyAndMovesNothing) {
+  ASSERT_TRUE(profile_.WriteInt("System", "SmailDone", 1));
+  ASSERT_TRUE(MakeDirectory("lan"));
+  const std::string lan = JoinPath(CurrentDirectory(), "lan");
+  MakeSendBox({{lan, "to lan", "lan body\r\n"}});
+  Run();
+  EXPECT_TRUE(transports_.empty());
+  EXPECT_THAT(Statuses(kSendBox), ElementsAre(kStatusSent));
+  const std::string copy = ReadFileBytes(ToNativePath(JoinPath(lan, "inbox.log")));
+  EXPECT_THAT(copy, HasSubstr("Subject: to lan\r\n"));
+  EXPECT_THAT(copy, HasSubstr("lan body\r\n"));
+  ASSERT_EQ(observer_.ended.size(), 1u);
+  EXPECT_TRUE(observer_.ended[0].lan_only);
+  EXPECT_EQ(observer_.ended[0].moved, 0);
+  EXPECT_THAT(ui_.messages, ElementsAre(send_text::kSendFinished));
+}
+
+TEST_F(SendPipelineTest, NothingToSend) {
+  struct Case {
+    bool in_send_and_receive;
+    std::vector<std::string> messages;
+    std::pair<bool, bool> last_marks;
+  };
+  const Case cases[] = {
+      {false, {send_text::kNothingToSend}, {false, false}},
+      {true, {}, {true, false}},
+  };
+  for (const Case& c : cases) {
+    ui_.messages.clear();
+    observer_ = RecordingObserver{};
+    MakeSendBox({{"old@example.jp", "done", "sent before\r\n", kStatusSent}});
+    Run(c.in_send_and_receive);
+    EXPECT_TRUE(transports_.empty());
+    EXPECT_EQ(ui_.messages, c.messages) << c.in_send_and_receive;
+    ASSERT_EQ(observer_.ended.size(), 1u);
+    EXPECT_EQ(observer_.ended[0].status, SendRunStatus::NothingToSend);
+    EXPECT_EQ(observer_.marks.back(), c.last_marks);
+  }
+}
+
+TEST_F(SendPipelineTest, RefusedConnectionLeavesEveryMailUnsent) {
+  ASSERT_TRUE(profile_.WriteInt("System", "SmailDone", 1));
+  MakeSendBox({{"hanako@example.jp", "first", "first body\r\n"}});
+  scripts_.push_back(Script("connection_refused.smtp"));
+  Run();
+  EXPECT_THAT(Statuses(kSendBox), ElementsAre(kStatusUnsent));
+  EXPECT_THAT(ui_.messages, ElementsAre(HasSubstr("refused"), send_text::kCannotConnectSmtp));
+  ASSERT_EQ(observer_.ended.size(), 1u);
+  EXPECT_EQ(observer_.ended[0].status, SendRunStatus::ConnectFailed);
+}
+
+TEST(AddressListExpansionTest, ListContentIsEntriesOrAFile) {
+  testing::TempDirectory dir(true);
+  RecordingUserInterface ui;
+  WriteFileBytes(dir.File("team.txt"), "a@example.jp\r\n\r\nb@example.jp\nc@example.jp");
+  const std::string list_file = FromNativePath(dir.File("team.txt"));
+  const struct {
+    std::string content;
+    std::vector<std::string> entries;
+  } cases[] = {
+      {"a@example.jp\r\nb@example.jp\r\n", {"a@example.jp", "b@example.jp"}},
+      {"a@example.jp\r\n\r\nb@example.jp", {"a@example.jp", "b@example.jp"}},
+      {list_file, {"a@example.jp", "b@example.jp", "c@example.jp"}},
+      {list_file + "\r\n", {"a@example.jp", "b@example.jp", "c@example.jp"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ExpandAddressList(c.content, ui), c.entries) << c.content;
+  EXPECT_THAT(ui.messages, IsEmpty());
+  EXPECT_THAT(ExpandAddressList(list_file + ".missing", ui), IsEmpty());
+  EXPECT_THAT(ui.messages, ElementsAre(std::string(send_text::kAddressFileMissing) + list_file + ".missing"));
+}
+
+TEST(SendTextTest, TextsAreTheShiftJisOfTheirJapanese) {
+  EXPECT_EQ(std::string(send_text::kNothingToSend),
+            "\x91\x97\x90\x4D\x82\xB7\x82\xE9\x83\x81\x81\x5B\x83\x8B\x82\xAA\x82\xA0\x82\xE8\x82\xDC\x82\xB9\x82\xF1");
+  EXPECT_EQ(std::string(send_text::kSendFinished),
+            "\x83\x81\x81\x5B\x83\x8B\x82\xCC\x91\x97\x90\x4D\x82\xAA\x8F\x49\x82\xED\x82\xE8\x82\xDC\x82\xB5\x82\xBD");
+}
+
+}  // namespace
+}  // namespace lp

@@ -42,5 +42,7 @@ int RunReceiveCommand(CommandContext& context);
 int RunPatrolCommand(CommandContext& context);
 int RunLanCommand(CommandContext& context);
 int RunDeleteAllCommand(CommandContext& context);
+int RunComposeCommand(CommandContext& context);
+int RunSendCommand(CommandContext& context);
 
 }  // namespace lp

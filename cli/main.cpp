@@ -35,10 +35,14 @@ const CommandEntry kCommands[] = {
     {"patrol", lp::RunPatrolCommand},
     {"lan", lp::RunLanCommand},
     {"delete-all", lp::RunDeleteAllCommand},
+    {"compose", lp::RunComposeCommand},
+    {"send", lp::RunSendCommand},
 };
 
 // Options that take a value; every other --option is a flag.
-const std::vector<std::string> kOptionsWithValue = {"data-dir", "header-mode", "line-limit", "account"};
+const std::vector<std::string> kOptionsWithValue = {"data-dir", "header-mode", "line-limit", "account",
+                                                    "to", "cc", "bcc", "subject", "body", "body-file", "attach",
+                                                    "signature"};
 
 void PrintUsage(std::FILE* out) {
   std::fputs(
@@ -64,7 +68,11 @@ void PrintUsage(std::FILE* out) {
       "  receive [--account N]     fetch the new mail of the current account (or account N)\n"
       "  patrol                    receive every account marked for the patrol in turn\n"
       "  lan                       pick up LAN mail only\n"
-      "  delete-all --yes          delete every mail on the current account's POP server\n",
+      "  delete-all --yes          delete every mail on the current account's POP server\n"
+      "  compose --to ADDR [--cc ADDR] [--bcc ADDR] --subject TEXT (--body-file FILE | --body TEXT)\n"
+      "          [--attach FILE] [--signature N] [--account N]\n"
+      "                            queue a new mail in the send box\n"
+      "  send [--account N]        send every unsent mail of the send box\n",
       out);
 }
 

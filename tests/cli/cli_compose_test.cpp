@@ -1,0 +1,121 @@
+#include <ctime>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "config/profile.h"
+#include "platform/command_observer.h"
+#include "platform/file_system.h"
+#include "platform/recording_user_interface.h"
+#include "store/mailbox_document.h"
+#include "tests/support/cli_runner.h"
+#include "tests/support/temp_directory.h"
+
+// The compose command queues a mail in the send box as the compose
+// window's send button does.
+
+namespace lp {
+namespace {
+
+using testing::RunCli;
+using testing::TempDirectory;
+using testing::WriteFileBytes;
+
+class CliComposeTest : public ::testing::Test {
+ protected:
+  // Entered, so that file arguments are relative to it.
+  TempDirectory scratch_{true};
+  std::string data_ = scratch_.File("data");
+
+  void SetUp() override {
+    ASSERT_TRUE(MakeDirectory(FromNativePath(data_)));
+    WriteFileBytes(data_ + "/lpost.conf",
+                   "[Set]\r\nSet00=main\r\n[Set00]\r\nAdr=taro@example.jp\r\nName=Taro\r\nSigne=1\r\n");
+    WriteFileBytes(scratch_.File("body.txt"), "こんにちは。\n二行目です。\n");
+    WriteFileBytes(scratch_.File("plan.pdf"), "%PDF");
+  }
+
+  // The records of the send box and their texts.
+  struct Box {
+    std::vector<CMail> records;
+    std::vector<std::string> texts;
+  };
+  Box SendBox() {
+    Profile profile(data_ + "/lpost.conf");
+    RecordingUserInterface ui;
+    NullCommandObserver commands;
+    CLPOSTDoc doc(profile, ui, commands);
+    Box box;
+    if (!doc.Open(FromNativePath(data_ + "/送信.lp")).ok) return box;
+    for (int i = 0; i < doc.Count(); ++i) {
+      const CMail& record = *doc.RecordAt(i);
+      box.records.push_back(record);
+      box.texts.push_back(doc.ReadText(record.text_start, record.text_end));
+    }
+    return box;
+  }
+};
+
+TEST_F(CliComposeTest, StoresAnUnsentMailWithJapaneseFields) {
+  const std::time_t before = std::time(nullptr);
+  auto result = RunCli(scratch_, data_,
+                       {"compose", "--to", "花子 <hanako@example.jp>", "--cc", "jiro@example.com", "--bcc",
+                        "boss@example.jp", "--subject", "会議の件", "--body-file", "body.txt", "--attach", "plan.pdf"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  const Box box = SendBox();
+  ASSERT_EQ(box.records.size(), 1u);
+  const CMail& mail = box.records[0];
+  EXPECT_EQ(mail.to, "\x89\xD4\x8E\x71 <hanako@example.jp>");  // 花子
+  EXPECT_EQ(mail.cc, "jiro@example.com");
+  EXPECT_EQ(mail.bcc, "boss@example.jp");
+  EXPECT_EQ(mail.subject, "\x89\xEF\x8B\x63\x82\xCC\x8C\x8F");  // 会議の件
+  EXPECT_EQ(mail.from, "Taro <taro@example.jp>");
+  EXPECT_EQ(mail.status, kStatusUnsent);
+  EXPECT_EQ(mail.signature, 1);
+  EXPECT_EQ(mail.attachments, FromNativePath(scratch_.File("plan.pdf")));
+  EXPECT_GE(mail.date, before);
+  EXPECT_LE(mail.date, std::time(nullptr));
+  // こんにちは。 / 二行目です。 with CR LF line ends
+  EXPECT_EQ(box.texts[0],
+            "\x82\xB1\x82\xF1\x82\xC9\x82\xBF\x82\xCD\x81\x42\r\n\x93\xF1\x8D\x73\x96\xDA\x82\xC5\x82\xB7\x81\x42\r\n");
+}
+
+TEST_F(CliComposeTest, BodyTextSignatureAndLineBreaksInFields) {
+  auto result = RunCli(scratch_, data_,
+                       {"compose", "--to", "a@example.jp\r\nBcc: x@example.jp", "--subject", "two\nlines", "--body",
+                        "one\ntwo", "--signature", "0"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  const Box box = SendBox();
+  ASSERT_EQ(box.records.size(), 1u);
+  EXPECT_EQ(box.records[0].to, "a@example.jpBcc: x@example.jp");
+  EXPECT_EQ(box.records[0].subject, "twolines");
+  EXPECT_EQ(box.records[0].signature, 0);
+  EXPECT_EQ(box.texts[0], "one\r\ntwo");
+}
+
+TEST_F(CliComposeTest, BadArgumentsExitWithTwoAndStoreNothing) {
+  const std::vector<std::vector<std::string>> cases = {
+      {"compose", "--subject", "s", "--body", "b"},
+      {"compose", "--to", "a@example.jp", "--body", "b"},
+      {"compose", "--to", "a@example.jp", "--subject", "s"},
+      {"compose", "--to", "a@example.jp", "--subject", "s", "--body", "b", "--body-file", "body.txt"},
+      {"compose", "--to", "a@example.jp", "--subject", "s", "--body-file", "missing.txt"},
+      {"compose", "--to", "a@example.jp", "--subject", "s", "--body", "b", "--attach", "missing.pdf"},
+      {"compose", "--to", "a@example.jp", "--subject", "s", "--body", "b", "--signature", "99"},
+      {"compose", "--to", "a@example.jp", "--subject", "s", "--body", "b", "--signature", "-1"},
+      {"compose", "--to", "a@example.jp", "--subject", "s", "--body", "b", "--account", "3"},
+      {"compose", "extra", "--to", "a@example.jp", "--subject", "s", "--body", "b"},
+      {"compose", "--to"},
+  };
+  for (const auto& args : cases) {
+    auto result = RunCli(scratch_, data_, args);
+    EXPECT_EQ(result.status, 2) << args.back() << ": " << result.err;
+    EXPECT_FALSE(result.err.empty());
+  }
+  EXPECT_TRUE(SendBox().records.empty());
+}
+
+}  // namespace
+}  // namespace lp

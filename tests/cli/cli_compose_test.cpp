@@ -117,5 +117,34 @@ TEST_F(CliComposeTest, BadArgumentsExitWithTwoAndStoreNothing) {
   EXPECT_TRUE(SendBox().records.empty());
 }
 
+TEST_F(CliComposeTest, SendWithNothingQueuedSaysSo) {
+  auto result = RunCli(scratch_, data_, {"send"});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_NE(result.err.find("送信するメールがありません"), std::string::npos) << result.err;
+}
+
+TEST_F(CliComposeTest, SendToALanDirectoryMarksTheMailSent) {
+  const std::string lan = scratch_.File("lan");
+  ASSERT_TRUE(MakeDirectory(FromNativePath(lan)));
+  ASSERT_EQ(RunCli(scratch_, data_, {"compose", "--to", lan, "--subject", "件名", "--body", "本文"}).status, 0);
+  auto result = RunCli(scratch_, data_, {"send"});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_NE(result.err.find("メールの送信が終わりました"), std::string::npos) << result.err;
+  const Box box = SendBox();
+  ASSERT_EQ(box.records.size(), 1u);
+  EXPECT_EQ(box.records[0].status, kStatusSent);
+  EXPECT_NE(testing::ReadFileBytes(lan + "/inbox.log").find("Subject: \x8C\x8F\x96\xBC\r\n"), std::string::npos);
+}
+
+TEST_F(CliComposeTest, SendWithoutAServerKeepsTheMailUnsent) {
+  ASSERT_EQ(RunCli(scratch_, data_, {"compose", "--to", "a@example.jp", "--subject", "s", "--body", "b"}).status, 0);
+  auto result = RunCli(scratch_, data_, {"send"});
+  EXPECT_EQ(result.status, 1) << result.err;
+  EXPECT_NE(result.err.find("Err:SMTPサーバに接続できません"), std::string::npos) << result.err;
+  const Box box = SendBox();
+  ASSERT_EQ(box.records.size(), 1u);
+  EXPECT_EQ(box.records[0].status, kStatusUnsent);
+}
+
 }  // namespace
 }  // namespace lp

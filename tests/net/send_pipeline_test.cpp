@@ -208,6 +208,37 @@ TEST_F(SendPipelineTest, LanOnlyRunWritesTheCopyAndMovesNothing) {
   EXPECT_THAT(ui_.messages, ElementsAre(send_text::kSendFinished));
 }
 
+TEST_F(SendPipelineTest, LanCopyIsWrittenWhileTheSmtpMessageIsBuilt) {
+  ASSERT_TRUE(MakeDirectory("lan"));
+  const std::string lan = JoinPath(CurrentDirectory(), "lan");
+  MakeSendBox({{"hanako@example.jp," + lan, "both", "both body\r\n"}});
+  scripts_.push_back(Script("lan_and_network.smtp"));
+  Run();
+  EXPECT_THAT(Statuses(kSendBox), ElementsAre(kStatusSent));
+  EXPECT_THAT(ReadFileBytes(ToNativePath(JoinPath(lan, "inbox.log"))), HasSubstr("both body\r\n"));
+  ASSERT_EQ(observer_.ended.size(), 1u);
+  EXPECT_FALSE(observer_.ended[0].lan_only);
+}
+
+TEST_F(SendPipelineTest, MailThatCannotBeBuiltStaysUnsentAndEndsTheRun) {
+  ASSERT_TRUE(profile_.WriteInt("System", "ManyAlert", 1));
+  ASSERT_TRUE(profile_.WriteInt("System", "SmailDone", 1));
+  std::string crowd;
+  for (int i = 0; i < 10; ++i) crowd += (i == 0 ? "" : ",") + std::string("m") + std::to_string(i) + "@example.jp";
+  MakeSendBox({{"hanako@example.jp", "first", "first body\r\n"},
+               {crowd, "crowd", "crowd body\r\n"},
+               {"jiro@example.com", "third", "third body\r\n"}});
+  ui_.QueueAnswer(Answer::Cancel);
+  scripts_.push_back(Script("second_mail_cancelled.smtp"));
+  Run();
+  ASSERT_EQ(observer_.ended.size(), 1u);
+  EXPECT_EQ(observer_.ended[0].status, SendRunStatus::Failed);
+  EXPECT_THAT(Subjects(*Reopen(kSendBox)), ElementsAre("crowd", "third"));
+  EXPECT_THAT(Statuses(kSendBox), ElementsAre(kStatusUnsent, kStatusUnsent));
+  EXPECT_THAT(Subjects(*Reopen(kSentBox)), ElementsAre("first"));
+  EXPECT_EQ(ui_.questions.size(), 1u);
+}
+
 TEST_F(SendPipelineTest, NothingToSend) {
   struct Case {
     bool in_send_and_receive;

@@ -64,7 +64,7 @@ SendPipeline::~SendPipeline() {
   if (connection_.session) connection_.session->Cancel();
 }
 
-SmtpSessionSettings SendPipeline::SessionSettings(const CSetMenu& account, const Profile& profile) {
+SmtpSessionSettings SendPipeline::SessionSettings(const CSetMenu& account) {
   SmtpSessionSettings settings;
   settings.host = account.smtp;
   settings.port = account.smtp_port;
@@ -73,7 +73,6 @@ SmtpSessionSettings SendPipeline::SessionSettings(const CSetMenu& account, const
   settings.auth_mode = AuthMode(account.smtp_auth_mode);
   settings.user = account.user_id;
   settings.password = account.pass;  // the table holds it unscrambled
-  (void)profile;
   return settings;
 }
 
@@ -87,9 +86,12 @@ void SendPipeline::ShowStatus(std::string_view text) {
   if (deps_.observer != nullptr) deps_.observer->OnStatusText(text);
 }
 
-int SendPipeline::IndexOf(const CMail* record) const {
+int SendPipeline::IndexOf(const RunMail& mail) const {
   for (int index = 0; index < deps_.box.Count(); ++index) {
-    if (deps_.box.RecordAt(index) == record) return index;
+    const CMail* record = deps_.box.RecordAt(index);
+    if (record->text_start == mail.text_start && record->text_end == mail.text_end && record->date == mail.date) {
+      return index;
+    }
   }
   return -1;
 }
@@ -138,7 +140,7 @@ bool SendPipeline::Start(const CSetMenu& account, bool in_send_and_receive) {
   run_.clear();
   sent_.clear();
   next_ = 0;
-  current_ = nullptr;
+  current_.reset();
 
   (void)deps_.profile.WriteString("Time", "Send", std::to_string(static_cast<long long>(Now())));
   signatures_.Load(deps_.profile);
@@ -148,7 +150,7 @@ bool SendPipeline::Start(const CSetMenu& account, bool in_send_and_receive) {
   for (int index = 0; index < deps_.box.Count(); ++index) {
     const CMail* record = deps_.box.RecordAt(index);
     if (record->status != kStatusUnsent) continue;
-    run_.push_back(record);
+    run_.push_back(RunMail{record->text_start, record->text_end, record->date});
     OutgoingMessage message;
     network = SplitRecipients(*record, message) || network;
   }
@@ -186,7 +188,7 @@ bool SendPipeline::Start(const CSetMenu& account, bool in_send_and_receive) {
         OnSessionFinished(session_result);
         --callback_depth_;
       });
-  SmtpSessionSettings settings = SessionSettings(account_, deps_.profile);
+  SmtpSessionSettings settings = SessionSettings(account_);
   settings.mail_total = static_cast<int>(run_.size());
   settings.log_path = deps_.log_path;
   connection_.session->Start(settings, status_window_.get(), this);
@@ -199,7 +201,8 @@ void SendPipeline::Cancel() {
 
 SmtpNextMail SendPipeline::TakeNext(SmtpMail& mail) {
   while (next_ < run_.size()) {
-    const int index = IndexOf(run_[next_++]);
+    const RunMail& mail_of_run = run_[next_++];
+    const int index = IndexOf(mail_of_run);
     if (index < 0) continue;  // deleted or moved while the run went on
     CMail* record = deps_.box.RecordAt(index);
     if (record->status != kStatusUnsent) continue;
@@ -210,7 +213,7 @@ SmtpNextMail SendPipeline::TakeNext(SmtpMail& mail) {
     context.clock = deps_.clock;
     context.new_boundary = deps_.new_boundary;
     if (!BuildOutgoingMessage(message, context, deps_.work_file)) return SmtpNextMail::Failed;
-    current_ = record;
+    current_ = mail_of_run;
     mail.sender = account_.adr;
     mail.recipients = std::move(message.recipients);
     mail.message_path = deps_.work_file;
@@ -220,12 +223,14 @@ SmtpNextMail SendPipeline::TakeNext(SmtpMail& mail) {
 }
 
 void SendPipeline::Delivered() {
-  if (current_ == nullptr || IndexOf(current_) < 0) return;
-  current_->status = kStatusSent;
-  sent_.push_back(current_);
-  ++result_.sent;
-  deps_.box.SetModified();
-  current_ = nullptr;
+  const int index = current_ ? IndexOf(*current_) : -1;
+  if (index >= 0) {
+    deps_.box.RecordAt(index)->status = kStatusSent;
+    sent_.push_back(*current_);
+    ++result_.sent;
+    deps_.box.SetModified();
+  }
+  current_.reset();
 }
 
 void SendPipeline::RunLanOnly() {
@@ -248,7 +253,7 @@ void SendPipeline::OnSessionFinished(const SmtpSessionResult& session_result) {
   status_window_.reset();
   retired_.push_back(std::move(connection_));
   connection_ = Connection{};
-  current_ = nullptr;
+  current_.reset();
   if (session_result.outcome == SmtpOutcome::ConnectFailed) {
     deps_.ui.ShowMessage(send_text::kCannotConnectSmtp);
     Finish(SendRunStatus::ConnectFailed);
@@ -289,8 +294,8 @@ void SendPipeline::MoveSentMails() {
   // Only the mails the server accepted (or that went to LAN directories
   // alone): a mail the run never sent stays here for the next run.
   std::vector<int> selection;
-  for (const CMail* record : sent_) {
-    const int index = IndexOf(record);
+  for (const RunMail& mail : sent_) {
+    const int index = IndexOf(mail);
     if (index >= 0) selection.push_back(index);
   }
   sent_.clear();

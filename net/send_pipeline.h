@@ -3,7 +3,9 @@
 #include <cstddef>
 #include <ctime>
 #include <functional>
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -109,10 +111,19 @@ class SendPipeline final : private SmtpMailQueue {
   [[nodiscard]] bool Running() const { return running_; }
   [[nodiscard]] const SendRunResult& LastResult() const { return result_; }
 
-  // The session settings of an account and the profile.
-  [[nodiscard]] static SmtpSessionSettings SessionSettings(const CSetMenu& account, const Profile& profile);
+  // The session settings of an account.
+  [[nodiscard]] static SmtpSessionSettings SessionSettings(const CSetMenu& account);
 
  private:
+  // A mail of the run, known by its text block: records may be rebuilt
+  // while the run goes on (another operation reloads the box), but a text
+  // block belongs to one record of the box.
+  struct RunMail {
+    std::uint32_t text_start = 0;
+    std::uint32_t text_end = 0;
+    std::int32_t date = 0;
+  };
+
   struct Connection {
     std::unique_ptr<Transport> transport;
     std::unique_ptr<SmtpSession> session;  // destroyed before its transport
@@ -127,7 +138,8 @@ class SendPipeline final : private SmtpMailQueue {
   // Splits the three fields; true when some entry is a network address.
   bool SplitRecipients(const CMail& record, OutgoingMessage& message) const;
   [[nodiscard]] std::string BccField(const CMail& record) const;
-  [[nodiscard]] int IndexOf(const CMail* record) const;
+  // The mail's index in the box now, or -1 when it left the box.
+  [[nodiscard]] int IndexOf(const RunMail& mail) const;
   [[nodiscard]] std::time_t Now() const;
 
   void RunLanOnly();
@@ -148,10 +160,10 @@ class SendPipeline final : private SmtpMailQueue {
   bool shutting_down_ = false;
   int callback_depth_ = 0;
 
-  std::vector<const CMail*> run_;  // the unsent mails, in box order
+  std::vector<RunMail> run_;  // the unsent mails, in box order
   std::size_t next_ = 0;
-  CMail* current_ = nullptr;       // the mail handed to the session last
-  std::vector<const CMail*> sent_;  // marked sent by this run
+  std::optional<RunMail> current_;  // the mail handed to the session last
+  std::vector<RunMail> sent_;       // marked sent by this run
   std::unique_ptr<Progress> status_window_;
   Connection connection_;
   std::vector<Connection> retired_;  // sessions that ended inside their callback

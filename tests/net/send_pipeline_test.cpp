@@ -142,6 +142,18 @@ TEST_F(SendPipelineTest, UnsentMailsGoOutInOneRunAndAreMarkedSent) {
   EXPECT_EQ(transports_.at(0)->Endpoint().port, 25);
 }
 
+TEST_F(SendPipelineTest, BoxReloadedDuringTheRunStillGetsItsSentMarks) {
+  MakeSendBox({{"hanako@example.jp", "first", "first body\r\n"}, {"jiro@example.com", "second", "second body\r\n"}});
+  scripts_.push_back(Script("two_mails_one_run.smtp"));
+  ASSERT_TRUE(pipeline_->Start(account_));
+  // Another window's operation loads the box again: every record is new.
+  ASSERT_TRUE(box_->Open(kSendBox).ok);
+  ASSERT_EQ(transports_.size(), 1u);
+  transports_[0]->Run();
+  EXPECT_THAT(transports_[0]->Failures(), IsEmpty());
+  EXPECT_THAT(Statuses(kSendBox), ElementsAre(kStatusSent, kStatusSent));
+}
+
 TEST_F(SendPipelineTest, SentBoxGetsOnlyTheMailsTheServerAccepted) {
   ASSERT_TRUE(profile_.WriteInt("System", "SmailDone", 1));
   MakeSendBox({{"hanako@example.jp", "first", "first body\r\n"},

@@ -9,6 +9,7 @@
 #include "config/app_settings.h"
 #include "net/send_messages.h"
 #include "net/smtp_messages.h"
+#include "platform/file_system.h"
 #include "store/fixed_boxes.h"
 #include "store/mail_transfer.h"
 
@@ -137,6 +138,7 @@ bool SendPipeline::Start(const CSetMenu& account, bool in_send_and_receive) {
   account_ = account;
   in_send_and_receive_ = in_send_and_receive;
   result_ = SendRunResult{};
+  cancelled_ = false;
   run_.clear();
   sent_.clear();
   next_ = 0;
@@ -165,6 +167,9 @@ bool SendPipeline::Start(const CSetMenu& account, bool in_send_and_receive) {
   status_window_ = deps_.ui.BeginProgress(send_text::kSendingCaption);
   if (status_window_) status_window_->SetStatusText(send_text::kInitialising);
   if (!network) {
+    // The log of the last SMTP run must not pass for this run's.
+    File log;
+    (void)log.Open(deps_.log_path, File::Mode::Write);
     result_.lan_only = true;
     RunLanOnly();
     return false;
@@ -196,7 +201,9 @@ bool SendPipeline::Start(const CSetMenu& account, bool in_send_and_receive) {
 }
 
 void SendPipeline::Cancel() {
-  if (connection_.session && connection_.session->Running()) connection_.session->Cancel();
+  if (!connection_.session || !connection_.session->Running()) return;
+  cancelled_ = true;
+  connection_.session->Cancel();
 }
 
 SmtpNextMail SendPipeline::TakeNext(SmtpMail& mail) {
@@ -255,7 +262,8 @@ void SendPipeline::OnSessionFinished(const SmtpSessionResult& session_result) {
   connection_ = Connection{};
   current_.reset();
   if (session_result.outcome == SmtpOutcome::ConnectFailed) {
-    deps_.ui.ShowMessage(send_text::kCannotConnectSmtp);
+    // The user's own cancel needs no error message.
+    if (!cancelled_) deps_.ui.ShowMessage(send_text::kCannotConnectSmtp);
     Finish(SendRunStatus::ConnectFailed);
     return;
   }

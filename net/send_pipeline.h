@@ -105,7 +105,8 @@ class SendPipeline final : private SmtpMailQueue {
   // result is then in LastResult() and OnSendRunEnded has been called
   // (not for a run that was ignored because another one is going on).
   bool Start(const CSetMenu& account, bool in_send_and_receive = false);
-  // Ends the SMTP session at once; the end of the run follows.
+  // Ends the SMTP session at once, without an error message; the end of
+  // the run follows.
   void Cancel();
 
   [[nodiscard]] bool Running() const { return running_; }
@@ -158,6 +159,7 @@ class SendPipeline final : private SmtpMailQueue {
   bool in_send_and_receive_ = false;
   bool running_ = false;
   bool shutting_down_ = false;
+  bool cancelled_ = false;
   int callback_depth_ = 0;
 
   std::vector<RunMail> run_;  // the unsent mails, in box order

@@ -208,7 +208,9 @@ TEST_F(SendPipelineTest, LanOnlyRunWritesTheCopyAndMovesNothing) {
   ASSERT_TRUE(MakeDirectory("lan"));
   const std::string lan = JoinPath(CurrentDirectory(), "lan");
   MakeSendBox({{lan, "to lan", "lan body\r\n"}});
+  WriteFileBytes(Native("smail.log"), "an older run");
   Run();
+  EXPECT_EQ(ReadFileBytes(Native("smail.log")), "");
   EXPECT_TRUE(transports_.empty());
   EXPECT_THAT(Statuses(kSendBox), ElementsAre(kStatusSent));
   const std::string copy = ReadFileBytes(ToNativePath(JoinPath(lan, "inbox.log")));
@@ -281,6 +283,19 @@ TEST_F(SendPipelineTest, RefusedConnectionLeavesEveryMailUnsent) {
   Run();
   EXPECT_THAT(Statuses(kSendBox), ElementsAre(kStatusUnsent));
   EXPECT_THAT(ui_.messages, ElementsAre(HasSubstr("refused"), send_text::kCannotConnectSmtp));
+  ASSERT_EQ(observer_.ended.size(), 1u);
+  EXPECT_EQ(observer_.ended[0].status, SendRunStatus::ConnectFailed);
+}
+
+TEST_F(SendPipelineTest, CancelBeforeTheGreetingEndsTheRunQuietly) {
+  MakeSendBox({{"hanako@example.jp", "first", "first body\r\n"}});
+  scripts_.push_back(Script("two_mails_one_run.smtp"));
+  ASSERT_TRUE(pipeline_->Start(account_));
+  pipeline_->Cancel();
+  EXPECT_FALSE(pipeline_->Running());
+  EXPECT_TRUE(transports_.at(0)->Closed());
+  EXPECT_THAT(ui_.messages, IsEmpty());
+  EXPECT_THAT(Statuses(kSendBox), ElementsAre(kStatusUnsent));
   ASSERT_EQ(observer_.ended.size(), 1u);
   EXPECT_EQ(observer_.ended[0].status, SendRunStatus::ConnectFailed);
 }

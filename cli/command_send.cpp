@@ -1,18 +1,17 @@
 #include <chrono>
-#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "addressbook/address_book.h"
 #include "cli/box_arguments.h"
+#include "cli/cli_transport.h"
 #include "cli/commands.h"
 #include "config/account_table.h"
 #include "net/address_list_expansion.h"
 #include "net/send_pipeline.h"
 #include "platform/code_page.h"
 #include "platform/event_loop.h"
-#include "platform/qt_transport.h"
 
 namespace lp {
 
@@ -21,16 +20,6 @@ namespace {
 // A run that shows no sign of life for this long is given up; the
 // session's own idle timeout ends a stalled server first.
 constexpr std::chrono::hours kRunLimit{24};
-
-std::unique_ptr<Transport> MakeSendTransport() {
-  QtTransportOptions options;
-  // Trusts one more certificate authority (a PEM file): the tests' own
-  // server certificate, as the receive commands do.
-  if (const char* extra = std::getenv("LANTERNPOST_EXTRA_CA"); extra != nullptr) {
-    options.additional_ca_certificates = extra;
-  }
-  return std::make_unique<QtTransport>(options);
-}
 
 int ExitStatus(SendRunStatus status) {
   switch (status) {
@@ -76,7 +65,7 @@ int RunSendCommand(CommandContext& context) {
   int status = 1;
   {
     SendPipeline pipeline(SendPipeline::Dependencies{profile, context.ui, box->registry, *box->doc,
-                                                     MakeSendTransport, MakeAddressListLookup(book, context.ui),
+                                                     MakeCliTransport, MakeAddressListLookup(book, context.ui),
                                                      nullptr, {}, {}});
     (void)pipeline.Start(accounts.At(account_index));
     if (RunEventLoopUntil([&] { return !pipeline.Running(); }, kRunLimit)) {

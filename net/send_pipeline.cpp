@@ -7,6 +7,7 @@
 
 #include "codec/date_header.h"
 #include "config/app_settings.h"
+#include "net/account_tls.h"
 #include "net/send_messages.h"
 #include "net/smtp_messages.h"
 #include "platform/file_system.h"
@@ -18,18 +19,6 @@ namespace lp {
 namespace {
 
 constexpr char kSectionSystem[] = "System";
-
-TlsMode SessionTls(AccountTls tls) {
-  switch (tls) {
-    case AccountTls::Implicit:
-      return TlsMode::Implicit;
-    case AccountTls::StartTls:
-      return TlsMode::StartTls;
-    case AccountTls::None:
-      break;
-  }
-  return TlsMode::None;
-}
 
 SmtpAuthMode AuthMode(int value) {
   switch (value) {
@@ -69,7 +58,7 @@ SmtpSessionSettings SendPipeline::SessionSettings(const CSetMenu& account) {
   SmtpSessionSettings settings;
   settings.host = account.smtp;
   settings.port = account.smtp_port;
-  settings.tls = SessionTls(account.smtp_tls);
+  settings.tls = TransportTlsOf(account.smtp_tls);
   settings.auth = account.smtp_auth;
   settings.auth_mode = AuthMode(account.smtp_auth_mode);
   settings.user = account.user_id;

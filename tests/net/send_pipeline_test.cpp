@@ -300,6 +300,38 @@ TEST_F(SendPipelineTest, CancelBeforeTheGreetingEndsTheRunQuietly) {
   EXPECT_EQ(observer_.ended[0].status, SendRunStatus::ConnectFailed);
 }
 
+TEST(SendSessionSettingsTest, ComeFromTheAccount) {
+  const struct {
+    AccountTls tls;
+    int auth_mode;
+    TlsMode expected_tls;
+    SmtpAuthMode expected_mode;
+  } cases[] = {
+      {AccountTls::None, 0, TlsMode::None, SmtpAuthMode::Automatic},
+      {AccountTls::Implicit, 1, TlsMode::Implicit, SmtpAuthMode::CramMd5},
+      {AccountTls::StartTls, 2, TlsMode::StartTls, SmtpAuthMode::Login},
+      {AccountTls::None, 7, TlsMode::None, SmtpAuthMode::Automatic},
+  };
+  for (const auto& c : cases) {
+    CSetMenu account;
+    account.smtp = "smtp.example.jp";
+    account.smtp_port = 587;
+    account.smtp_tls = c.tls;
+    account.smtp_auth = true;
+    account.smtp_auth_mode = c.auth_mode;
+    account.user_id = "taro";
+    account.pass = "secret";
+    const SmtpSessionSettings settings = SendPipeline::SessionSettings(account);
+    EXPECT_EQ(settings.host, "smtp.example.jp");
+    EXPECT_EQ(settings.port, 587);
+    EXPECT_EQ(settings.tls, c.expected_tls);
+    EXPECT_TRUE(settings.auth);
+    EXPECT_EQ(settings.auth_mode, c.expected_mode) << c.auth_mode;
+    EXPECT_EQ(settings.user, "taro");
+    EXPECT_EQ(settings.password, "secret");
+  }
+}
+
 TEST(AddressListExpansionTest, ListContentIsEntriesOrAFile) {
   testing::TempDirectory dir(true);
   RecordingUserInterface ui;

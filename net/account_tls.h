@@ -1,0 +1,11 @@
+#pragma once
+
+#include "config/account.h"
+#include "net/transport.h"
+
+namespace lp {
+
+// The transport's TLS mode for an account's PopTls or SmtpTls setting.
+[[nodiscard]] TlsMode TransportTlsOf(AccountTls tls);
+
+}  // namespace lp

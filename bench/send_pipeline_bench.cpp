@@ -1,0 +1,97 @@
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <string>
+
+#include "config/app_settings.h"
+#include "net/send_pipeline.h"
+#include "platform/command_observer.h"
+#include "platform/recording_user_interface.h"
+#include "tests/support/scripted_transport.h"
+#include "tests/support/temp_directory.h"
+
+// A send run of 1,000 queued mails (about 2 KB of text each) against a
+// scripted server that accepts them all: building each message, the SMTP
+// dialogue, the sent marks and the save of the box.
+
+namespace lp {
+namespace {
+
+constexpr int kMails = 1000;
+
+std::string Body() {
+  std::string body;
+  for (int line = 0; line < 25; ++line) body += std::string(76, 'a' + line % 26) + "\r\n";
+  return body;
+}
+
+// The dialogue of the whole run, with every line of every message.
+std::string Script(const std::string& body) {
+  std::string script = "S: 220 ready\nC: HELO LPOST\nS: 250 ok\n";
+  std::string data =
+      "C: X-MAILER: Orvex Lanternpost\nC: MIME-Version: 1.0\nC: To: hanako@example.jp\n"
+      "C: From: Taro <taro@example.jp>\nC: Subject: bench\n"
+      "C: Content-Type: text/plain; charset=\"iso-2022-jp\"\nC:\nC:\n";
+  for (std::size_t at = 0; at < body.size();) {
+    const std::size_t end = body.find("\r\n", at);
+    data += "C: " + body.substr(at, end - at) + "\n";
+    at = end + 2;
+  }
+  data += "C:\nC: .\n";
+  for (int i = 0; i < kMails; ++i) {
+    script += "C: MAIL FROM:<taro@example.jp>\nS: 250 ok\nC: RCPT TO:<hanako@example.jp>\nS: 250 ok\n"
+              "C: DATA\nS: 354 go\n" + data + "S: 250 queued\n";
+  }
+  return script + "C: QUIT\nS: 221 bye\n";
+}
+
+void BM_SendRunOfThousandMails(benchmark::State& state) {
+  const std::string body = Body();
+  const std::string script = Script(body);
+  CSetMenu account;
+  account.smtp = "mail.example.jp";
+  account.adr = "taro@example.jp";
+  for (auto _ : state) {
+    state.PauseTiming();
+    testing::TempDirectory dir(true);
+    Profile profile(dir.File("lpost.conf"));
+    RecordingUserInterface ui;
+    NullCommandObserver commands;
+    OpenBoxRegistry registry;
+    testing::WriteFileBytes(dir.File("send.lp"), "");
+    CLPOSTDoc box(profile, ui, commands);
+    if (!box.Open("send.lp").ok) state.SkipWithError("box");
+    for (int i = 0; i < kMails; ++i) {
+      auto record = std::make_unique<CMail>();
+      record->to = "hanako@example.jp";
+      record->from = "Taro <taro@example.jp>";
+      record->subject = "bench";
+      record->status = kStatusUnsent;
+      record->date = i;
+      box.Add(std::move(record));
+      (void)box.StoreTextOfLast(body);
+    }
+    (void)box.Save();
+    testing::ScriptedTransport* server = nullptr;
+    SendPipeline pipeline(SendPipeline::Dependencies{
+        profile, ui, registry, box,
+        [&]() -> std::unique_ptr<Transport> {
+          auto transport = std::make_unique<testing::ScriptedTransport>(script);
+          server = transport.get();
+          return transport;
+        },
+        {}, nullptr, {}, {}});
+    state.ResumeTiming();
+    (void)pipeline.Start(account);
+    server->Run();
+    if (!server->Failures().empty() || pipeline.LastResult().sent != kMails) {
+      state.SkipWithError(server->Failures().empty() ? "not all sent" : server->Failures().front().c_str());
+    }
+  }
+  state.counters["mails/s"] = benchmark::Counter(static_cast<double>(kMails) * static_cast<double>(state.iterations()),
+                                                 benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_SendRunOfThousandMails)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace lp

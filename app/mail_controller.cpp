@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "config/app_settings.h"
+#include "net/account_tls.h"
 #include "net/receive_messages.h"
 #include "platform/file_system.h"
 
@@ -13,18 +14,6 @@ namespace lp {
 namespace {
 
 constexpr char kSectionSystem[] = "System";
-
-TlsMode SessionTls(AccountTls tls) {
-  switch (tls) {
-    case AccountTls::Implicit:
-      return TlsMode::Implicit;
-    case AccountTls::StartTls:
-      return TlsMode::StartTls;
-    case AccountTls::None:
-      break;
-  }
-  return TlsMode::None;
-}
 
 }  // namespace
 
@@ -57,7 +46,7 @@ PopSessionSettings MailController::SessionSettings(const CSetMenuArray& accounts
   settings.account_name = account.name;
   settings.host = account.pop;
   settings.port = account.pop_port;
-  settings.tls = SessionTls(account.pop_tls);
+  settings.tls = TransportTlsOf(account.pop_tls);
   settings.user = account.user_id;
   settings.password = account.pass;  // the table holds it unscrambled
   settings.use_apop = account.apop;

@@ -1,14 +1,13 @@
 #include <chrono>
-#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "app/mail_controller.h"
+#include "cli/cli_transport.h"
 #include "cli/commands.h"
 #include "config/account_table.h"
 #include "platform/event_loop.h"
-#include "platform/qt_transport.h"
 #include "store/open_box_registry.h"
 
 namespace lp {
@@ -20,16 +19,6 @@ enum class ReceiveCommand { Receive, Patrol, Lan, DeleteAll };
 // A run that shows no sign of life for this long is given up; the session's
 // own idle timeout (60 seconds per connection) ends a stalled server first.
 constexpr std::chrono::hours kRunLimit{24};
-
-std::unique_ptr<Transport> MakeTransport() {
-  QtTransportOptions options;
-  // Trusts one more certificate authority (a PEM file): the tests' own
-  // server certificate. Not meant for everyday use.
-  if (const char* extra = std::getenv("LANTERNPOST_EXTRA_CA"); extra != nullptr) {
-    options.additional_ca_certificates = extra;
-  }
-  return std::make_unique<QtTransport>(options);
-}
 
 int ExitStatus(ReceiveStatus status) {
   switch (status) {
@@ -68,7 +57,7 @@ int RunReceiveCommand(CommandContext& context, ReceiveCommand command, const cha
   OpenBoxRegistry registry;
   NullCommandObserver commands;
   MailController controller(MailController::Dependencies{context.app.profile(), accounts, registry, context.ui,
-                                                         commands, context.app.data_directory(), MakeTransport});
+                                                         commands, context.app.data_directory(), MakeCliTransport});
   if (!controller.OpenReceiveBox()) return 1;
   switch (command) {
     case ReceiveCommand::Receive:

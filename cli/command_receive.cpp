@@ -3,10 +3,14 @@
 #include <optional>
 #include <string>
 
+#include "addressbook/address_book.h"
 #include "app/mail_controller.h"
+#include "app/patrol_send_step.h"
+#include "cli/box_arguments.h"
 #include "cli/cli_transport.h"
 #include "cli/commands.h"
 #include "config/account_table.h"
+#include "net/address_list_expansion.h"
 #include "platform/event_loop.h"
 #include "store/open_box_registry.h"
 
@@ -44,13 +48,12 @@ int RunReceiveCommand(CommandContext& context, ReceiveCommand command, const cha
   accounts.Load(context.app.profile());
   std::optional<std::size_t> account;
   if (const std::optional<std::string> value = context.args.Value("account")) {
-    char* end = nullptr;
-    const unsigned long index = std::strtoul(value->c_str(), &end, 10);
-    if (value->empty() || *end != '\0' || index >= accounts.Count()) {
+    const std::optional<long> index = ParseNonNegative(*value);
+    if (!index || static_cast<std::size_t>(*index) >= accounts.Count()) {
       context.ui.ShowMessage("no such account: " + *value);
       return 2;
     }
-    account = static_cast<std::size_t>(index);
+    account = static_cast<std::size_t>(*index);
   }
 
   EnsureEventLoopApplication();
@@ -59,6 +62,16 @@ int RunReceiveCommand(CommandContext& context, ReceiveCommand command, const cha
   MailController controller(MailController::Dependencies{context.app.profile(), accounts, registry, context.ui,
                                                          commands, context.app.data_directory(), MakeCliTransport});
   if (!controller.OpenReceiveBox()) return 1;
+  // A patrol sends the send box with its first target before receiving.
+  AddressBook book;
+  std::unique_ptr<PatrolSendStep> send_step;
+  if (command == ReceiveCommand::Patrol) {
+    (void)book.Load(context.app.profile(), context.ui);
+    send_step = std::make_unique<PatrolSendStep>(PatrolSendStep::Dependencies{
+        context.app.profile(), context.ui, registry, commands, accounts, context.app.settings().send_file,
+        MakeCliTransport, MakeAddressListLookup(book, context.ui)});
+    send_step->Attach(controller);
+  }
   switch (command) {
     case ReceiveCommand::Receive:
       if (!controller.Receive(account)) return ExitStatus(controller.LastStatus());

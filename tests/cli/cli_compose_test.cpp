@@ -146,5 +146,19 @@ TEST_F(CliComposeTest, SendWithoutAServerKeepsTheMailUnsent) {
   EXPECT_EQ(box.records[0].status, kStatusUnsent);
 }
 
+// A patrol sends the send box with its first target before it receives:
+// a mail for the data directory's own LAN spool goes out and comes back in.
+TEST_F(CliComposeTest, PatrolSendsFirstThenReceives) {
+  ASSERT_EQ(RunCli(scratch_, data_, {"compose", "--to", data_, "--subject", "巡回", "--body", "本文"}).status, 0);
+  auto patrol = RunCli(scratch_, data_, {"patrol"});
+  ASSERT_EQ(patrol.status, 0) << patrol.err;
+  EXPECT_NE(patrol.err.find("新しいメールが 1通 到着しました"), std::string::npos) << patrol.err;
+  Box sent = SendBox();
+  ASSERT_EQ(sent.records.size(), 1u);
+  EXPECT_EQ(sent.records[0].status, 4);
+  auto listed = RunCli(scratch_, data_, {"list"});
+  EXPECT_NE(listed.out.find("\t巡回\n"), std::string::npos) << listed.out;
+}
+
 }  // namespace
 }  // namespace lp

@@ -264,6 +264,9 @@ bool MailController::EndReceiveChain(int new_count, int created_count) {
     case ReceiveEnd::Single:
       RestoreAccount();
       if (send_after_receive_ && pop_before) {
+        // The send that follows shows the arrival messages with these counts.
+        new_count_ = patrol_.ReceivedCount();
+        created_count_ = patrol_.CreatedCount();
         deps_.commands.OnCommand(kCommandSend);
         return false;
       }

@@ -8,6 +8,7 @@ PatrolSendStep::PatrolSendStep(Dependencies dependencies)
     : deps_(std::move(dependencies)), send_box_(deps_.profile, deps_.ui, deps_.commands) {}
 
 PatrolSendStep::~PatrolSendStep() {
+  controller_ = nullptr;  // a cancelled run must not start anything now
   if (pipeline_) pipeline_->Cancel();
   pipeline_.reset();
   if (send_box_registered_) deps_.registry.Unregister(send_box_);

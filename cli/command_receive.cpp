@@ -6,6 +6,7 @@
 #include "addressbook/address_book.h"
 #include "app/mail_controller.h"
 #include "app/patrol_send_step.h"
+#include "app/send_and_receive.h"
 #include "cli/box_arguments.h"
 #include "cli/cli_transport.h"
 #include "cli/commands.h"
@@ -18,7 +19,7 @@ namespace lp {
 
 namespace {
 
-enum class ReceiveCommand { Receive, Patrol, Lan, DeleteAll };
+enum class ReceiveCommand { Receive, Patrol, Lan, DeleteAll, SendAndReceive };
 
 // A run that shows no sign of life for this long is given up; the session's
 // own idle timeout (60 seconds per connection) ends a stalled server first.
@@ -59,14 +60,22 @@ int RunReceiveCommand(CommandContext& context, ReceiveCommand command, const cha
   EnsureEventLoopApplication();
   OpenBoxRegistry registry;
   NullCommandObserver commands;
-  MailController controller(MailController::Dependencies{context.app.profile(), accounts, registry, context.ui,
-                                                         commands, context.app.data_directory(), MakeCliTransport});
-  if (!controller.OpenReceiveBox()) return 1;
-  // A patrol sends the send box with its first target before receiving.
+  // Patrols and send-and-receive runs also send the send box.
+  const bool sends = command == ReceiveCommand::Patrol || command == ReceiveCommand::SendAndReceive;
   AddressBook book;
+  if (sends) (void)book.Load(context.app.profile(), context.ui);
+  SendAndReceive send_and_receive(SendAndReceive::Dependencies{
+      context.app.profile(), context.ui, registry, commands, accounts, context.app.settings().send_file,
+      MakeCliTransport, MakeAddressListLookup(book, context.ui)});
+  CommandObserver& controller_commands =
+      command == ReceiveCommand::SendAndReceive ? static_cast<CommandObserver&>(send_and_receive) : commands;
+  MailController controller(MailController::Dependencies{context.app.profile(), accounts, registry, context.ui,
+                                                         controller_commands, context.app.data_directory(),
+                                                         MakeCliTransport});
+  if (!controller.OpenReceiveBox()) return 1;
+  send_and_receive.Attach(controller);
   std::unique_ptr<PatrolSendStep> send_step;
   if (command == ReceiveCommand::Patrol) {
-    (void)book.Load(context.app.profile(), context.ui);
     send_step = std::make_unique<PatrolSendStep>(PatrolSendStep::Dependencies{
         context.app.profile(), context.ui, registry, commands, accounts, context.app.settings().send_file,
         MakeCliTransport, MakeAddressListLookup(book, context.ui)});
@@ -85,8 +94,16 @@ int RunReceiveCommand(CommandContext& context, ReceiveCommand command, const cha
     case ReceiveCommand::DeleteAll:
       if (!controller.DeleteAllOnServer()) return ExitStatus(controller.LastStatus());
       break;
+    case ReceiveCommand::SendAndReceive:
+      if (!send_and_receive.Start()) return 1;
+      break;
   }
-  if (!RunEventLoopUntil([&] { return controller.Idle(); }, kRunLimit)) return 1;
+  if (!RunEventLoopUntil([&] { return controller.Idle() && !send_and_receive.Running(); }, kRunLimit)) return 1;
+  const SendPipeline* sent = send_and_receive.SendRun();
+  if (sent != nullptr && sent->LastResult().status != SendRunStatus::Sent &&
+      sent->LastResult().status != SendRunStatus::NothingToSend) {
+    return 1;
+  }
   return ExitStatus(controller.LastStatus());
 }
 
@@ -101,6 +118,10 @@ int RunPatrolCommand(CommandContext& context) {
 }
 
 int RunLanCommand(CommandContext& context) { return RunReceiveCommand(context, ReceiveCommand::Lan, "usage: lan"); }
+
+int RunSendAndReceiveCommand(CommandContext& context) {
+  return RunReceiveCommand(context, ReceiveCommand::SendAndReceive, "usage: sendrecv");
+}
 
 int RunDeleteAllCommand(CommandContext& context) {
   return RunReceiveCommand(context, ReceiveCommand::DeleteAll, "usage: delete-all --yes");

@@ -33,6 +33,7 @@ const CommandEntry kCommands[] = {
     {"password", lp::RunPasswordCommand},
     {"receive", lp::RunReceiveCommand},
     {"patrol", lp::RunPatrolCommand},
+    {"sendrecv", lp::RunSendAndReceiveCommand},
     {"lan", lp::RunLanCommand},
     {"delete-all", lp::RunDeleteAllCommand},
     {"compose", lp::RunComposeCommand},
@@ -66,7 +67,8 @@ void PrintUsage(std::FILE* out) {
       "                            POP server, address, patrol flag (TAB-separated)\n"
       "  password [--account N]    store an account's POP password, read from standard input\n"
       "  receive [--account N]     fetch the new mail of the current account (or account N)\n"
-      "  patrol                    receive every account marked for the patrol in turn\n"
+      "  patrol                    send, then receive every account marked for the patrol in turn\n"
+      "  sendrecv                  send and receive for the current account (PopBefore: receive first)\n"
       "  lan                       pick up LAN mail only\n"
       "  delete-all --yes          delete every mail on the current account's POP server\n"
       "  compose --to ADDR [--cc ADDR] [--bcc ADDR] --subject TEXT (--body-file FILE | --body TEXT)\n"

@@ -160,5 +160,27 @@ TEST_F(CliComposeTest, PatrolSendsFirstThenReceives) {
   EXPECT_NE(listed.out.find("\t巡回\n"), std::string::npos) << listed.out;
 }
 
+// Send and receive: an ordinary account sends, then receives; one that
+// receives first (POP before SMTP) receives, then sends, and the arrival
+// message comes once, after the send.
+TEST_F(CliComposeTest, SendAndReceiveFollowsTheAccountsOrder) {
+  ASSERT_EQ(RunCli(scratch_, data_, {"compose", "--to", data_, "--subject", "往路", "--body", "本文"}).status, 0);
+  auto send_first = RunCli(scratch_, data_, {"sendrecv"});
+  ASSERT_EQ(send_first.status, 0) << send_first.err;
+  EXPECT_NE(send_first.err.find("新しいメールが 1通 到着しました"), std::string::npos) << send_first.err;
+
+  WriteFileBytes(data_ + "/lpost.conf", testing::ReadFileBytes(data_ + "/lpost.conf") + "[Set00]\r\nPopBefore=1\r\n");
+  ASSERT_EQ(RunCli(scratch_, data_, {"compose", "--to", data_, "--subject", "復路", "--body", "本文"}).status, 0);
+  auto receive_first = RunCli(scratch_, data_, {"sendrecv"});
+  ASSERT_EQ(receive_first.status, 0) << receive_first.err;
+  EXPECT_NE(receive_first.err.find("新しいメールはありません"), std::string::npos) << receive_first.err;
+  Box sent = SendBox();
+  ASSERT_EQ(sent.records.size(), 2u);
+  EXPECT_EQ(sent.records[1].status, 4);
+  // Its LAN copy waits in the spool for the next receive.
+  auto next = RunCli(scratch_, data_, {"lan"});
+  EXPECT_NE(next.err.find("新しいメールが 1通 到着しました"), std::string::npos) << next.err;
+}
+
 }  // namespace
 }  // namespace lp

@@ -20,6 +20,7 @@
 #include <thread>
 
 #include "tests/support/dovecot_server.h"
+#include "tests/support/server_process.h"
 
 namespace lp::testing {
 namespace {
@@ -31,69 +32,6 @@ constexpr auto kStartLimit = std::chrono::seconds(20);
 constexpr auto kDeliveryLimit = std::chrono::seconds(20);
 constexpr const char* kPostfixDaemons = "/usr/lib/postfix/sbin";
 
-// Runs a program to its end with its output appended to `output_path`;
-// its exit status, or -1 when it could not be run.
-int RunProgram(const std::vector<std::string>& arguments, const std::string& output_path) {
-  std::vector<char*> argv;
-  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-  argv.push_back(nullptr);
-  const pid_t pid = ::fork();
-  if (pid < 0) return -1;
-  if (pid == 0) {
-    const int output = ::open(output_path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-    if (output >= 0) {
-      ::dup2(output, STDOUT_FILENO);
-      ::dup2(output, STDERR_FILENO);
-    }
-    ::execvp(argv[0], argv.data());
-    ::_exit(127);
-  }
-  int status = 0;
-  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-  }
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-// A loopback port that was free a moment ago; both ports of one attempt are
-// held together so that they differ.
-class FreePort {
- public:
-  FreePort() {
-    fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof(address);
-    if (fd_ >= 0 && ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0 &&
-        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
-      port_ = ntohs(address.sin_port);
-    }
-  }
-  ~FreePort() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  FreePort(const FreePort&) = delete;
-  FreePort& operator=(const FreePort&) = delete;
-  [[nodiscard]] int port() const { return port_; }
-
- private:
-  int fd_ = -1;
-  int port_ = 0;
-};
-
-int ConnectLoopback(int port) {
-  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (fd < 0) return -1;
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = htons(static_cast<uint16_t>(port));
-  if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0) {
-    ::close(fd);
-    return -1;
-  }
-  return fd;
-}
 
 // Our Postfix greets with the banner the configuration gives it; anything
 // else on the port is some other program.

@@ -1,11 +1,9 @@
 #pragma once
 
-#include <memory>
-#include <string>
+#include <utility>
 
 #include "app/mail_controller.h"
-#include "config/account_table.h"
-#include "net/send_pipeline.h"
+#include "app/send_box_run.h"
 
 // The send step of a patrol: before the receives, the send box goes out
 // with the first target account (later targets are only received). When the
@@ -15,18 +13,9 @@ namespace lp {
 
 class PatrolSendStep final : private SendRunObserver {
  public:
-  struct Dependencies {
-    Profile& profile;
-    UserInterface& ui;
-    OpenBoxRegistry& registry;
-    CommandObserver& commands;
-    CSetMenuArray& accounts;
-    std::string send_box_path;  // "System"/"SendFile"
-    SendPipeline::TransportFactory transports;
-    AddressListLookup address_lists;  // may be empty
-  };
+  using Dependencies = SendBoxRun::Dependencies;
 
-  explicit PatrolSendStep(Dependencies dependencies);
+  explicit PatrolSendStep(Dependencies dependencies) : run_(std::move(dependencies), *this) {}
   ~PatrolSendStep() override;
   PatrolSendStep(const PatrolSendStep&) = delete;
   PatrolSendStep& operator=(const PatrolSendStep&) = delete;
@@ -36,17 +25,14 @@ class PatrolSendStep final : private SendRunObserver {
   void Attach(MailController& controller);
 
   // The last send run of a patrol, if one ran.
-  [[nodiscard]] const SendPipeline* LastRun() const { return pipeline_.get(); }
+  [[nodiscard]] const SendPipeline* LastRun() const { return run_.Pipeline(); }
 
  private:
   void Run(MailController& controller);
   void OnSendRunEnded(const SendRunResult& result) override;
 
-  Dependencies deps_;
-  CLPOSTDoc send_box_;
-  bool send_box_registered_ = false;
-  std::unique_ptr<SendPipeline> pipeline_;
   MailController* controller_ = nullptr;
+  SendBoxRun run_;
 };
 
 }  // namespace lp

@@ -6,19 +6,15 @@
 
 namespace lp {
 
-SendAndReceive::SendAndReceive(Dependencies dependencies)
-    : deps_(std::move(dependencies)), send_box_(deps_.profile, deps_.ui, deps_.commands) {}
+SendAndReceive::SendAndReceive(Dependencies dependencies) : run_(std::move(dependencies), *this) {}
 
 SendAndReceive::~SendAndReceive() {
   controller_ = nullptr;  // a cancelled run must not start anything now
-  if (pipeline_) pipeline_->Cancel();
-  pipeline_.reset();
-  if (send_box_registered_) deps_.registry.Unregister(send_box_);
 }
 
 bool SendAndReceive::Start() {
   if (controller_ == nullptr || Running()) return false;
-  receive_first_ = deps_.accounts.Current().pop_before;
+  receive_first_ = run_.deps().accounts.Current().pop_before;
   if (receive_first_) {
     // The receive asks for the send through OnCommand when it is done; one
     // that breaks off asks for none, and the run is then over once the
@@ -35,29 +31,21 @@ bool SendAndReceive::Start() {
 }
 
 bool SendAndReceive::Running() const {
-  return (pipeline_ && pipeline_->Running()) || (controller_ != nullptr && !controller_->Idle());
+  return run_.Running() || (controller_ != nullptr && !controller_->Idle());
 }
 
 bool SendAndReceive::StartSend() {
-  if (!send_box_registered_) {
-    const IndexFileResult opened = send_box_.Open(deps_.send_box_path);
-    if (!opened.ok) {
-      deps_.ui.ShowMessage(opened.message);
+  switch (run_.Start()) {
+    case SendBoxRun::Outcome::Started:
+      return true;
+    case SendBoxRun::Outcome::BoxFailed:
       Finish();
       return false;
-    }
-    deps_.registry.Register(send_box_);
-    send_box_registered_ = true;
+    case SendBoxRun::Outcome::Ignored:
+      OnSendRunEnded(run_.Pipeline()->LastResult());
+      return true;
   }
-  if (!pipeline_) {
-    pipeline_ = std::make_unique<SendPipeline>(SendPipeline::Dependencies{
-        deps_.profile, deps_.ui, deps_.registry, send_box_, deps_.transports, deps_.address_lists, this, {}, {}});
-  }
-  if (!pipeline_->Start(deps_.accounts.Current(), true) &&
-      pipeline_->LastResult().status == SendRunStatus::Ignored) {
-    OnSendRunEnded(pipeline_->LastResult());
-  }
-  return true;
+  return false;
 }
 
 void SendAndReceive::OnCommand(int command_id) {
@@ -66,14 +54,14 @@ void SendAndReceive::OnCommand(int command_id) {
     (void)StartSend();
     return;
   }
-  deps_.commands.OnCommand(command_id);
+  run_.deps().commands.OnCommand(command_id);
 }
 
 void SendAndReceive::OnSendRunEnded(const SendRunResult&) {
   if (controller_ == nullptr) return;
   if (receive_first_) {
     // The receive already ran; its messages were held for the end.
-    ShowArrivalMessages(deps_.ui, deps_.profile, controller_->NewCount(), controller_->CreatedCount());
+    ShowArrivalMessages(run_.deps().ui, run_.deps().profile, controller_->NewCount(), controller_->CreatedCount());
     Finish();
     return;
   }

@@ -4,8 +4,7 @@
 #include <string>
 
 #include "app/mail_controller.h"
-#include "config/account_table.h"
-#include "net/send_pipeline.h"
+#include "app/send_box_run.h"
 
 // Send and receive (32887) for the current account: an account that
 // receives first (PopBefore, POP before SMTP) receives, then sends; any
@@ -15,16 +14,7 @@ namespace lp {
 
 class SendAndReceive final : public CommandObserver, private SendRunObserver {
  public:
-  struct Dependencies {
-    Profile& profile;
-    UserInterface& ui;
-    OpenBoxRegistry& registry;
-    CommandObserver& commands;  // other commands for the main frame
-    CSetMenuArray& accounts;
-    std::string send_box_path;  // "System"/"SendFile"
-    SendPipeline::TransportFactory transports;
-    AddressListLookup address_lists;  // may be empty
-  };
+  using Dependencies = SendBoxRun::Dependencies;
 
   explicit SendAndReceive(Dependencies dependencies);
   ~SendAndReceive() override;
@@ -40,7 +30,7 @@ class SendAndReceive final : public CommandObserver, private SendRunObserver {
   bool Start();
   [[nodiscard]] bool Running() const;
   // The send part's outcome, when it ran.
-  [[nodiscard]] const SendPipeline* SendRun() const { return pipeline_.get(); }
+  [[nodiscard]] const SendPipeline* SendRun() const { return run_.Pipeline(); }
 
   void OnCommand(int command_id) override;
 
@@ -49,11 +39,8 @@ class SendAndReceive final : public CommandObserver, private SendRunObserver {
   void OnSendRunEnded(const SendRunResult& result) override;
   void Finish();
 
-  Dependencies deps_;
-  CLPOSTDoc send_box_;
-  bool send_box_registered_ = false;
-  std::unique_ptr<SendPipeline> pipeline_;
   MailController* controller_ = nullptr;
+  SendBoxRun run_;
   bool receive_first_ = false;
   bool awaiting_send_ = false;
 };

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "config/account_table.h"
+#include "net/send_pipeline.h"
+
+// The send box opened (and registered as open) once, and send runs over it
+// for the send-and-receive run and the patrol's send step.
+
+namespace lp {
+
+class SendBoxRun {
+ public:
+  struct Dependencies {
+    Profile& profile;
+    UserInterface& ui;
+    OpenBoxRegistry& registry;
+    CommandObserver& commands;  // other commands for the main frame
+    CSetMenuArray& accounts;
+    std::string send_box_path;  // "System"/"SendFile"
+    SendPipeline::TransportFactory transports;
+    AddressListLookup address_lists;  // may be empty
+  };
+
+  enum class Outcome {
+    Started,     // the end arrives through the observer (maybe already did)
+    BoxFailed,   // the send box does not open; its message was shown
+    Ignored,     // a run was already going on; no end will be reported
+  };
+
+  SendBoxRun(Dependencies dependencies, SendRunObserver& observer);
+  ~SendBoxRun();
+  SendBoxRun(const SendBoxRun&) = delete;
+  SendBoxRun& operator=(const SendBoxRun&) = delete;
+
+  // A send-and-receive run with the current account.
+  Outcome Start();
+  [[nodiscard]] const SendPipeline* Pipeline() const { return pipeline_.get(); }
+  [[nodiscard]] bool Running() const { return pipeline_ && pipeline_->Running(); }
+  [[nodiscard]] Dependencies& deps() { return deps_; }
+
+ private:
+  Dependencies deps_;
+  SendRunObserver& observer_;
+  CLPOSTDoc send_box_;
+  bool send_box_registered_ = false;
+  std::unique_ptr<SendPipeline> pipeline_;
+};
+
+}  // namespace lp

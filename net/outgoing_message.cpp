@@ -12,10 +12,18 @@ namespace lp {
 namespace {
 
 // "name<address>" with the name as a header word, or the address alone.
+// An encoded name leaves out the blanks around it and is followed by a
+// blank: an encoded word must stand apart from the "<" (RFC 2047), and the
+// blanks would otherwise become part of the decoded name.
 std::string MailboxText(std::string_view entry) {
-  const std::string_view name = DisplayNamePart(entry);
+  std::string_view name = DisplayNamePart(entry);
   if (name.empty()) return std::string(AddressPart(entry));
   std::string text = HeaderWord(name);
+  if (text != name) {
+    while (!name.empty() && name.front() == ' ') name.remove_prefix(1);
+    while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+    text = HeaderWord(name) + ' ';
+  }
   text += '<';
   text += AddressPart(entry);
   text += '>';

@@ -26,7 +26,8 @@ const std::string kHalfAiu = "\xB1\xB2\xB3";                                // �
 const std::string kHalfGuide = "\xB6\xDE\xB2\xC4\xDE";                      // ｶﾞｲﾄﾞ (half-width)
 
 // The same texts on the wire, worked out apart from the code under test.
-const std::string kYamadaTaroWord = "=?ISO-2022-JP?B?GyRCOzNFRBsoQiAbJEJCQE86GyhCIA==?=";
+// An encoded display name leaves its blanks outside the word.
+const std::string kYamadaTaroWord = "=?ISO-2022-JP?B?GyRCOzNFRBsoQiAbJEJCQE86GyhC?=";
 const std::string kSubjectWord = "=?ISO-2022-JP?B?GyRCN29MPiVGJTklSBsoQg==?=";
 const std::string kReportWord = "=?ISO-2022-JP?B?GyRCSnM5cD1xGyhCLnR4dA==?=";
 const std::string kFullAiuWord = "=?ISO-2022-JP?B?GyRCJSIlJCUmGyhC?=";  // アイウ
@@ -62,7 +63,7 @@ TEST_F(OutgoingMessageTest, PlainJapaneseMailIsConvertedAndDotStuffed) {
   ASSERT_TRUE(Build());
   EXPECT_EQ(WorkFile(), kPlainHeaderStart +
                             "To: Hanako <hanako@example.jp>,Jiro<jiro@example.jp >\r\n"
-                            "From: " + kYamadaTaroWord + "<taro@example.jp>\r\n"
+                            "From: " + kYamadaTaroWord + " <taro@example.jp>\r\n"
                             "Subject: " + kSubjectWord + "\r\n" + kPlainContentType + kHelloJis +
                             "\r\n..\r\n..hidden\r\nend\r\n"
                             "\r\n.\r\n");

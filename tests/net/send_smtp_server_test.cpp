@@ -6,14 +6,19 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "config/account_table.h"
 #include "config/profile.h"
 #include "net/smtp_session.h"
+#include "platform/code_page.h"
 #include "tests/support/case_name.h"
 #include "tests/support/cli_runner.h"
 #include "tests/support/smtp_server.h"
@@ -23,9 +28,12 @@ namespace lp {
 namespace {
 
 using testing::CliResult;
+using testing::ReadFileBytes;
 using testing::RunCli;
+using testing::ShellQuote;
 using testing::SmtpServer;
 using testing::TempDirectory;
+using testing::WriteFileBytes;
 
 // The subject 件名テスト as one ISO-2022-JP encoded word, and the body 本文です
 // in ISO-2022-JP.
@@ -46,7 +54,9 @@ struct SendCase {
   bool delivered;
 };
 
-class SendSmtpServerTest : public ::testing::TestWithParam<SendCase> {
+// A running server whose certificate the command-line program trusts, a
+// data directory and the account that sends through the server.
+class SmtpServerCliTest : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!server_.skip_reason().empty()) GTEST_SKIP() << server_.skip_reason();
@@ -56,18 +66,17 @@ class SendSmtpServerTest : public ::testing::TestWithParam<SendCase> {
     ASSERT_EQ(setenv("LANTERNPOST_EXTRA_CA", server_.certificate_path().c_str(), 1), 0);
   }
 
-  void SaveAccount(const SendCase& c) {
+  // An account "taro" sending as taro@example.jp through the server's plain
+  // port without AUTH; `adjust` changes what the test needs.
+  void SaveAccount(const std::function<void(CSetMenu&)>& adjust) {
     CSetMenuArray accounts;
     CSetMenu& taro = accounts.At(0);
     taro.name = "taro";
     taro.adr = "taro@example.jp";
     taro.smtp = server_.host();
-    taro.smtp_port = static_cast<std::uint16_t>(c.port == Port::Smtp ? server_.smtp_port() : server_.smtps_port());
-    taro.smtp_tls = c.tls;
-    taro.smtp_auth = c.auth;
-    taro.smtp_auth_mode = static_cast<int>(c.mode);
+    taro.smtp_port = static_cast<std::uint16_t>(server_.smtp_port());
     taro.user_id = "taro";
-    taro.pass = c.password;
+    adjust(taro);
     Profile profile(data_.File("lpost.conf"));
     ASSERT_TRUE(accounts.Save(profile));
   }
@@ -77,6 +86,19 @@ class SendSmtpServerTest : public ::testing::TestWithParam<SendCase> {
   SmtpServer server_;
   TempDirectory data_;
   TempDirectory scratch_;
+};
+
+class SendSmtpServerTest : public SmtpServerCliTest, public ::testing::WithParamInterface<SendCase> {
+ protected:
+  void SaveAccount(const SendCase& c) {
+    SmtpServerCliTest::SaveAccount([&](CSetMenu& taro) {
+      taro.smtp_port = static_cast<std::uint16_t>(c.port == Port::Smtp ? server_.smtp_port() : server_.smtps_port());
+      taro.smtp_tls = c.tls;
+      taro.smtp_auth = c.auth;
+      taro.smtp_auth_mode = static_cast<int>(c.mode);
+      taro.pass = c.password;
+    });
+  }
 };
 
 TEST_P(SendSmtpServerTest, SendsThroughTheServer) {
@@ -132,6 +154,176 @@ INSTANTIATE_TEST_SUITE_P(
         SendCase{"ImplicitTlsWithoutAuth", AccountTls::Implicit, Port::Smtps, false, SmtpAuthMode::Automatic, "",
                  true}),
     testing::CaseName<SendCase>);
+
+
+// What arrives, read back by an independent MIME parser (Python's email
+// package), says what the user composed: subject, display names, body and
+// attachment. The delivered bytes are also compared with the message the
+// build wrote, so the server and the parser see exactly what was built.
+
+// One mail as `compose` takes it, and what a reader must see.
+struct ComposedMail {
+  const char* name;
+  std::vector<std::string> compose;  // the arguments after "compose"
+  std::string attachment;            // bytes of the attached file "資料.bin", if any
+  std::string signature;             // signe1.txt in UTF-8, if any
+  // The parser's summary lines, field and value (UTF-8, escaped as the
+  // script writes them); "attachment-file" stands for the attachment bytes.
+  std::vector<std::pair<std::string, std::string>> summary;
+  std::vector<std::string> envelope;  // every recipient the server delivered to
+};
+
+// Bytes 0 to 255 over and over, with a last Base64 line shorter than the rest.
+std::string BinaryAttachment() {
+  std::string bytes;
+  for (int i = 0; i < 10001; ++i) bytes += static_cast<char>(i * 7 % 256);
+  return bytes;
+}
+
+const ComposedMail kComposedMails[] = {
+    {"JapaneseNamesAndAttachment",
+     {"--to", "花子 <hanako@example.com>", "--subject", "会議の資料について【重要】", "--body",
+      "お世話になっております。\n.\n..二つの点で始まる行\nASCII line\n最後の行", "--attach", "資料.bin"},
+     BinaryAttachment(),
+     "",
+     {{"subject", "会議の資料について【重要】"},
+      {"from-name", "山田 太郎"},
+      {"from-address", "taro@example.jp"},
+      {"to-name", "花子"},
+      {"to-address", "hanako@example.com"},
+      {"body-charset", "iso-2022-jp"},
+      {"body", "お世話になっております。\\n.\\n..二つの点で始まる行\\nASCII line\\n最後の行"},
+      {"attachment-name", "資料.bin"},
+      {"attachment-file", BinaryAttachment()}},
+     {"hanako@example.com"}},
+    {"SignatureCcAndBcc",
+     {"--to", "hanako@example.com", "--cc", "次郎 <jiro@example.net>, Plain Name <plain@example.org>", "--bcc",
+      "hidden@example.net", "--subject", "Minutes of 10 December", "--body", "一行目\n\n三行目\n", "--signature", "1"},
+     "",
+     "--\n山田 太郎\n",
+     {{"subject", "Minutes of 10 December"},
+      {"from-name", "山田 太郎"},
+      {"from-address", "taro@example.jp"},
+      {"to-name", ""},
+      {"to-address", "hanako@example.com"},
+      {"cc-name", "次郎"},
+      {"cc-address", "jiro@example.net"},
+      {"cc-name", "Plain Name"},
+      {"cc-address", "plain@example.org"},
+      {"body-charset", "iso-2022-jp"},
+      // The header is followed by one empty line of the body; the signature
+      // comes after a line break of its own; the message ends with an empty line.
+      {"body", "\\n一行目\\n\\n三行目\\n\\n--\\n山田 太郎\\n\\n"}},
+     {"hanako@example.com", "hidden@example.net", "jiro@example.net", "plain@example.org"}},
+};
+
+// The message as the build wrote it for DATA, as a maildir keeps it: the
+// dot-stuffing and the final "." line undone, LF line ends.
+std::string StoredForm(const std::string& wire) {
+  std::string out;
+  std::size_t at = 0;
+  while (at < wire.size()) {
+    std::size_t end = wire.find("\r\n", at);
+    if (end == std::string::npos) end = wire.size();
+    std::string_view line(wire.data() + at, end - at);
+    at = end + 2;
+    if (line == "." && at >= wire.size()) break;
+    if (line.starts_with('.')) line.remove_prefix(1);
+    out.append(line);
+    out += '\n';
+  }
+  return out;
+}
+
+// Splits a delivered mail into the lines the server put on top (Return-Path,
+// X-Original-To, Delivered-To, Received with its continuations) and the rest.
+std::pair<std::string, std::string> SplitServerLines(const std::string& delivered) {
+  std::size_t at = 0;
+  while (at < delivered.size()) {
+    const std::string_view rest(delivered.data() + at, delivered.size() - at);
+    const bool server_line = rest.starts_with("Return-Path:") || rest.starts_with("X-Original-To:") ||
+                             rest.starts_with("Delivered-To:") ||
+                             rest.starts_with("Received:") || rest.starts_with(' ') || rest.starts_with('\t');
+    if (!server_line) break;
+    const std::size_t end = delivered.find('\n', at);
+    if (end == std::string::npos) break;
+    at = end + 1;
+  }
+  return {delivered.substr(0, at), delivered.substr(at)};
+}
+
+std::string DeliveredTo(const std::string& server_lines) {
+  const std::size_t at = server_lines.find("Delivered-To: ");
+  if (at == std::string::npos) return "";
+  const std::size_t start = at + std::string_view("Delivered-To: ").size();
+  return server_lines.substr(start, server_lines.find('\n', start) - start);
+}
+
+class DeliveredMimeTest : public SmtpServerCliTest, public ::testing::WithParamInterface<ComposedMail> {
+ protected:
+  // The script's summary of `mail`, with each attachment's bytes in place
+  // of the file it was written to.
+  std::vector<std::pair<std::string, std::string>> Summary(const std::string& mail) {
+    const std::string mail_path = scratch_.File("delivered.eml");
+    WriteFileBytes(mail_path, mail);
+    const std::string script = std::string(LP_TEST_DATA_DIR) + "/../support/mime_summary.py";
+    const std::string command = "/usr/bin/python3 " + ShellQuote(script) + " " + ShellQuote(mail_path) + " " +
+                                ShellQuote(scratch_.File("attachment")) + " >" +
+                                ShellQuote(scratch_.File("summary.txt")) + " 2>" +
+                                ShellQuote(scratch_.File("python.err"));
+    const int status = std::system(command.c_str());
+    EXPECT_EQ(status, 0) << ReadFileBytes(scratch_.File("python.err"));
+    std::vector<std::pair<std::string, std::string>> lines;
+    const std::string text = ReadFileBytes(scratch_.File("summary.txt"));
+    for (std::size_t at = 0; at < text.size();) {
+      const std::size_t end = text.find('\n', at);
+      const std::string line = text.substr(at, end - at);
+      at = end == std::string::npos ? text.size() : end + 1;
+      const std::size_t tab = line.find('\t');
+      std::string value = line.substr(tab + 1);
+      if (line.substr(0, tab) == "attachment-file") value = ReadFileBytes(value);
+      lines.emplace_back(line.substr(0, tab), value);
+    }
+    return lines;
+  }
+};
+
+TEST_P(DeliveredMimeTest, ParserSeesWhatWasComposed) {
+  const ComposedMail& mail = GetParam();
+  SaveAccount([](CSetMenu& taro) {
+    taro.sender_name = Utf8ToCp932("山田 太郎");
+    taro.smtp_auth = true;
+    taro.smtp_auth_mode = static_cast<int>(SmtpAuthMode::CramMd5);
+    taro.pass = "secret";
+  });
+  if (!mail.attachment.empty()) WriteFileBytes(scratch_.File("資料.bin"), mail.attachment);
+  if (!mail.signature.empty()) WriteFileBytes(data_.File("signe1.txt"), Utf8ToCp932(mail.signature));
+  std::vector<std::string> compose = {"compose"};
+  for (const std::string& arg : mail.compose) compose.push_back(arg == "資料.bin" ? scratch_.File(arg) : arg);
+  const CliResult composed = Cli(compose);
+  ASSERT_EQ(composed.status, 0) << composed.err;
+  const CliResult sent = Cli({"send"});
+  ASSERT_EQ(sent.status, 0) << sent.out << sent.err << server_.Log();
+
+  // One delivery per envelope recipient; Bcc only in the envelope.
+  const std::vector<std::string> delivered = server_.DeliveredMessages();
+  std::vector<std::string> recipients;
+  const std::string built = StoredForm(ReadFileBytes(data_.File("smail.$$$")));
+  for (const std::string& copy : delivered) {
+    const auto [server_lines, message] = SplitServerLines(copy);
+    recipients.push_back(DeliveredTo(server_lines));
+    EXPECT_EQ(message, built) << "server lines:\n" << server_lines;
+  }
+  std::sort(recipients.begin(), recipients.end());
+  EXPECT_EQ(recipients, mail.envelope);
+  EXPECT_EQ(built.find("hidden"), std::string::npos) << built;
+  ASSERT_FALSE(delivered.empty());
+
+  EXPECT_EQ(Summary(SplitServerLines(delivered[0]).second), mail.summary);
+}
+
+INSTANTIATE_TEST_SUITE_P(Mails, DeliveredMimeTest, ::testing::ValuesIn(kComposedMails),
+                         testing::CaseName<ComposedMail>);
 
 }  // namespace
 }  // namespace lp

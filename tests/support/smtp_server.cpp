@@ -233,6 +233,9 @@ void SmtpServer::WritePostfixConfiguration() const {
   // The Received line tells whether TLS and AUTH were used.
   main += "smtpd_tls_received_header = yes\n";
   main += "smtpd_sasl_authenticated_header = yes\n";
+  // Headers stay as the client sent them (no Date or Message-Id added, no
+  // address rewriting), so tests can compare the delivered bytes.
+  main += "local_header_rewrite_clients =\n";
   WriteFileBytes(directory_.File("postfix/main.cf"), main);
 
   // No chroot: the configuration's paths are valid as they stand.

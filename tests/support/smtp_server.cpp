@@ -283,14 +283,23 @@ bool SmtpServer::QueueEmpty() const {
   return true;
 }
 
-std::vector<std::string> SmtpServer::DeliveredMessages() const {
-  const auto deadline = std::chrono::steady_clock::now() + kDeliveryLimit;
+bool SmtpServer::WaitUntilDelivered(std::chrono::seconds limit) const {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
   while (running() && !QueueEmpty() && std::chrono::steady_clock::now() < deadline) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
-  if (!QueueEmpty() || !DirectoryEmpty(directory_.File("queue/deferred"))) {
-    ADD_FAILURE() << "mail is still in Postfix's queue:\n" << Log();
+  return QueueEmpty() && DirectoryEmpty(directory_.File("queue/deferred"));
+}
+
+void SmtpServer::ClearDelivered() const {
+  std::error_code error;
+  for (const auto& entry : fs::directory_iterator(directory_.File("mail/sink/new"), error)) {
+    fs::remove(entry.path(), error);
   }
+}
+
+std::vector<std::string> SmtpServer::DeliveredMessages() const {
+  if (!WaitUntilDelivered(kDeliveryLimit)) ADD_FAILURE() << "mail is still in Postfix's queue:\n" << Log();
   std::vector<std::pair<fs::file_time_type, std::string>> files;
   std::error_code error;
   for (const auto& entry : fs::directory_iterator(directory_.File("mail/sink/new"), error)) {

@@ -2,6 +2,7 @@
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <string>
 #include <utility>
 #include <vector>
@@ -46,6 +47,11 @@ class SmtpServer {
   // Waits (bounded) until the server's queue is empty first, so that mail
   // accepted before the call is included.
   [[nodiscard]] std::vector<std::string> DeliveredMessages() const;
+  // Waits (up to `limit`) until Postfix has delivered everything it
+  // accepted; false when mail is still queued or deferred.
+  [[nodiscard]] bool WaitUntilDelivered(std::chrono::seconds limit) const;
+  // Removes the delivered messages.
+  void ClearDelivered() const;
 
   // Ends both servers.
   void Stop();

@@ -267,9 +267,7 @@ void SendPipeline::EndSmtpRun(SendRunStatus status) {
   SaveBox();
   ShowStatus(send_text::kReady);
   deps_.registry.NotifyRecordsChanged(deps_.box);
-  if (!in_send_and_receive_ && deps_.profile.GetInt("View", "SMail", 1) != 0) {
-    deps_.ui.ShowMessage(send_text::kSendFinished);
-  }
+  ShowFinishedNotice(status);
   if (deps_.observer != nullptr) {
     deps_.observer->OnLastTimes(FormatLastRunTime(deps_.profile, "Rec", send_text::kLastReceiveFormat),
                                 FormatLastRunTime(deps_.profile, "Send", send_text::kLastSendFormat));
@@ -277,10 +275,17 @@ void SendPipeline::EndSmtpRun(SendRunStatus status) {
   Finish(status);
 }
 
-void SendPipeline::EndLanRun(SendRunStatus status) {
-  if (!in_send_and_receive_ && deps_.profile.GetInt("View", "SMail", 1) != 0) {
+void SendPipeline::ShowFinishedNotice(SendRunStatus status) {
+  // After a failure the error has been shown; "finished" would read as if
+  // the mail had gone out.
+  if (status == SendRunStatus::Sent && !in_send_and_receive_ &&
+      deps_.profile.GetInt("View", "SMail", 1) != 0) {
     deps_.ui.ShowMessage(send_text::kSendFinished);
   }
+}
+
+void SendPipeline::EndLanRun(SendRunStatus status) {
+  ShowFinishedNotice(status);
   // A LAN-only run leaves its mails in the box: nothing is moved.
   SaveBox();
   deps_.registry.NotifyRecordsChanged(deps_.box);

@@ -147,6 +147,8 @@ class SendPipeline final : private SmtpMailQueue {
   void OnSessionFinished(const SmtpSessionResult& session_result);
   void EndSmtpRun(SendRunStatus status);
   void EndLanRun(SendRunStatus status);
+  // "メールの送信が終わりました" after a run that sent everything.
+  void ShowFinishedNotice(SendRunStatus status);
   void MoveSentMails();
   void SaveBox();
   void Finish(SendRunStatus status);

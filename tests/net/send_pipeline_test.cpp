@@ -21,9 +21,11 @@
 namespace lp {
 namespace {
 
+using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
+using ::testing::Not;
 using testing::ReadFileBytes;
 using testing::ScriptedTransport;
 using testing::WriteFileBytes;
@@ -172,6 +174,9 @@ TEST_F(SendPipelineTest, SentBoxGetsOnlyTheMailsTheServerAccepted) {
   EXPECT_THAT(Subjects(*sent_box), ElementsAre("first"));
   EXPECT_THAT(Texts(*sent_box), ElementsAre("first body\r\n"));
   EXPECT_THAT(Statuses(kSentBox), ElementsAre(kStatusSent));
+  // The server's error is the run's last word: no "finished" notice.
+  ASSERT_FALSE(ui_.messages.empty());
+  EXPECT_THAT(ui_.messages, Not(Contains(std::string(send_text::kSendFinished))));
 }
 
 TEST_F(SendPipelineTest, AllSentMailsMoveWhenTheRunCompletes) {

@@ -179,8 +179,8 @@ void MailController::OnReceiveFinished(const PopSessionResult& result) {
     status_ = ReceiveStatus::ConnectFailed;
     receiving_ = false;
     // A patrol goes on with its next account rather than stay busy for ever.
-    if (patrol_.PatrolActive()) {
-      (void)EndReceiveChain(0, 0);
+    if (patrol_.PatrolActive() && EndReceiveChain(0, 0) == ReceiveChainEnd::SendFollows) {
+      deps_.commands.OnCommand(kCommandSend);
     } else {
       RestoreAccount();
     }
@@ -236,24 +236,27 @@ void MailController::RunPipeline(bool from_pop) {
   receiving_ = false;
   if (!account.pop_before) send_after_receive_ = false;
 
-  if (EndReceiveChain(result.new_count, result.created_count)) {
-    box_.UpdateUnreadMark();
-    const int caret = CaretAfterReceive(box_, deps_.profile, result.first_new);
-    if (caret >= 0) box_.set_current_index(caret);
-    if (view_ != nullptr) view_->OnMailListSet(box_, caret);
-    deps_.registry.NotifyRecordsChanged(box_);
-    ShowStatus(receive_text::kReady);
-  }
+  const ReceiveChainEnd end = EndReceiveChain(result.new_count, result.created_count);
+  if (end == ReceiveChainEnd::NextAccount) return;
+  // The list shows the new mail also while the send of a receive-first
+  // send-and-receive goes on.
+  box_.UpdateUnreadMark();
+  const int caret = CaretAfterReceive(box_, deps_.profile, result.first_new);
+  if (caret >= 0) box_.set_current_index(caret);
+  if (view_ != nullptr) view_->OnMailListSet(box_, caret);
+  deps_.registry.NotifyRecordsChanged(box_);
+  ShowStatus(receive_text::kReady);
+  if (end == ReceiveChainEnd::SendFollows) deps_.commands.OnCommand(kCommandSend);
 }
 
-bool MailController::EndReceiveChain(int new_count, int created_count) {
+MailController::ReceiveChainEnd MailController::EndReceiveChain(int new_count, int created_count) {
   receiving_ = false;
   const bool pop_before = deps_.accounts.Current().pop_before;
   switch (patrol_.FinishReceive(deps_.accounts, new_count, created_count)) {
     case ReceiveEnd::NextTarget:
       if (patrol_.AdvancePatrol(deps_.accounts)) {
         (void)StartReceiveOfCurrent();
-        return false;
+        return ReceiveChainEnd::NextAccount;
       }
       // The table changed under the patrol: it has ended.
       send_after_receive_ = false;
@@ -267,15 +270,14 @@ bool MailController::EndReceiveChain(int new_count, int created_count) {
         // The send that follows shows the arrival messages with these counts.
         new_count_ = patrol_.ReceivedCount();
         created_count_ = patrol_.CreatedCount();
-        deps_.commands.OnCommand(kCommandSend);
-        return false;
+        return ReceiveChainEnd::SendFollows;
       }
       break;
   }
   new_count_ = patrol_.ReceivedCount();
   created_count_ = patrol_.CreatedCount();
   ShowArrivalMessages(deps_.ui, deps_.profile, new_count_, created_count_);
-  return true;
+  return ReceiveChainEnd::Ended;
 }
 
 bool MailController::LanReceive() {

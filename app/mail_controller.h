@@ -120,9 +120,14 @@ class MailController final : private MessageIdObserver {
   void OnDeleteAllFinished(const PopSessionResult& result);
   // Stages from the hang-up to the list refresh.
   void RunPipeline(bool from_pop);
+  enum class ReceiveChainEnd {
+    Ended,        // the new-mail messages were shown
+    NextAccount,  // a patrol's next receive has started
+    SendFollows,  // a receive-first send-and-receive goes on with its send
+  };
   // The Round stage: the next account of a patrol, the waiting send, or the
-  // new-mail messages. True when the run ended here (the list refreshes).
-  bool EndReceiveChain(int new_count, int created_count);
+  // new-mail messages.
+  ReceiveChainEnd EndReceiveChain(int new_count, int created_count);
   void ShowStatus(std::string_view text);
   [[nodiscard]] bool StartSession(bool delete_all);
   void RetireConnection();

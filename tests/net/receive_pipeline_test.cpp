@@ -314,6 +314,22 @@ TEST_F(ReceivePipelineTest, CaretGoesToTheFirstNewMail) {
   EXPECT_EQ(controller->ReceiveBox().current_index(), 10);
 }
 
+// In a send-and-receive of an account that receives first, the list and
+// the unread marks show the new mail before the send starts; the arrival
+// messages wait for the end of the send.
+TEST_F(ReceivePipelineTest, ReceiveBeforeTheSendRefreshesTheListFirst) {
+  accounts_.At(0).pop_before = true;
+  WriteFileBytes(dir_.File("inbox.log"), Spool({Mail("a")}));
+  auto controller = MakeController();
+  controller->SetSendAfterReceive(true);
+  ASSERT_TRUE(controller->LanReceive());
+  EXPECT_THAT(view_.carets, ElementsAre(-1));
+  ASSERT_FALSE(commands_.commands.empty());
+  EXPECT_EQ(commands_.commands.back(), kCommandSend);
+  EXPECT_THAT(ui_.messages, IsEmpty());
+  EXPECT_EQ(controller->NewCount(), 1);
+}
+
 TEST_F(ReceivePipelineTest, ReceiveFromTheServerKeepsTheAccountsState) {
   MakeBox(kInbox, {});
   accounts_.At(0).pop = "pop.example.jp";

@@ -16,6 +16,10 @@ namespace {
 // The message goes to the transport in pieces of this size; the session
 // never holds more of it at once.
 constexpr std::size_t kMessagePiece = 64 * 1024;
+// At most this much of the message waits in the transport; the rest is read
+// when the transport reports room (OnWritten), so neither side's memory
+// grows with the message.
+constexpr std::uint64_t kStreamWindow = 4 * kMessagePiece;
 constexpr std::uint64_t kProgressUnitThreshold = 50000;
 // What the log shows instead of a line that carries a credential.
 constexpr char kMaskedLine[] = "******\r\n";
@@ -288,6 +292,12 @@ void SmtpSession::HandleReply(const std::string& reply) {
       StreamMessage();
       return;
 
+    case SmtpState::Streaming:
+      // A reply before the end of the message refuses it; inside DATA no
+      // QUIT can follow.
+      Fail(Joined(smtp_text::kErrorOccurred, reply));
+      return;
+
     case SmtpState::AuthStart:
       SetStatus(smtp_text::kAuthStart);
       if (settings_.auth_mode == SmtpAuthMode::Login) {
@@ -406,6 +416,7 @@ void SmtpSession::SendData() {
     return;
   }
   message_size_ = *size;
+  message_sent_ = 0;
   progress_divisor_ = message_size_ > kProgressUnitThreshold ? 100 : 1;
   if (progress_ != nullptr) {
     progress_->SetRange(0, ClampToInt(message_size_ / static_cast<unsigned>(progress_divisor_)));
@@ -415,19 +426,26 @@ void SmtpSession::SendData() {
   (void)SendCommand("DATA\r\n");
 }
 
+void SmtpSession::OnWritten() {
+  if (state_ == SmtpState::Streaming) StreamMessage();
+}
+
 void SmtpSession::StreamMessage() {
-  std::string piece(kMessagePiece, '\0');
-  std::uint64_t sent = 0;
+  state_ = SmtpState::Streaming;
+  message_piece_.resize(kMessagePiece);
   // Exactly the bytes measured, so the "." checked before DATA is the end.
-  while (sent < message_size_) {
-    const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(kMessagePiece, message_size_ - sent));
-    const std::int64_t got = message_.ReadFull(piece.data(), want);
+  while (message_sent_ < message_size_) {
+    // Would block: OnWritten goes on from here.
+    if (transport_.QueuedBytes() >= kStreamWindow) return;
+    const auto want =
+        static_cast<std::size_t>(std::min<std::uint64_t>(kMessagePiece, message_size_ - message_sent_));
+    const std::int64_t got = message_.ReadFull(message_piece_.data(), want);
     if (got != static_cast<std::int64_t>(want)) {
       // Inside DATA no QUIT can be sent; closing makes the server drop the mail.
       Fail(Joined(smtp_text::kWorkFileUnreadable, mail_.message_path));
       return;
     }
-    const std::string_view bytes(piece.data(), want);
+    const std::string_view bytes(message_piece_.data(), want);
     // Received() writes bytes as they are; Sent() would take a piece that
     // happens to start with "pass" for a password line.
     log_.Received(bytes);
@@ -435,8 +453,10 @@ void SmtpSession::StreamMessage() {
       Fail(smtp_text::kSendError);
       return;
     }
-    sent += want;
-    if (progress_ != nullptr) progress_->SetPosition(ClampToInt(sent / static_cast<unsigned>(progress_divisor_)));
+    message_sent_ += want;
+    if (progress_ != nullptr) {
+      progress_->SetPosition(ClampToInt(message_sent_ / static_cast<unsigned>(progress_divisor_)));
+    }
   }
   message_.Close();
   awaiting_dot_reply_ = true;

@@ -127,6 +127,7 @@ enum class SmtpState : int {
   StartTlsReply = 104,
   TlsHandshake = 105,
   QuitReply = 106,
+  Streaming = 108,  // the message is going out; a reply now is a refusal
   Done = 107,
 };
 
@@ -159,6 +160,7 @@ class SmtpSession final : public TransportEvents {
   void OnReceived(std::string_view bytes) override;
   void OnTlsStarted() override;
   void OnDisconnected(std::string_view reason) override;
+  void OnWritten() override;
 
  private:
   class SingleMail;
@@ -206,6 +208,8 @@ class SmtpSession final : public TransportEvents {
   bool awaiting_dot_reply_ = false;
   File message_;
   std::uint64_t message_size_ = 0;
+  std::uint64_t message_sent_ = 0;
+  std::string message_piece_;
   int progress_divisor_ = 1;
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -41,6 +42,9 @@ class TransportEvents {
   // TLS handshake or certificate check failed. `reason` is a Shift_JIS text
   // for the user (a certificate failure names the host). No event follows.
   virtual void OnDisconnected(std::string_view reason) = 0;
+  // Bytes queued by Send have left for the network, so there is room again:
+  // a session that stopped sending because QueuedBytes() was high goes on.
+  virtual void OnWritten() {}
 };
 
 class Transport {
@@ -50,6 +54,10 @@ class Transport {
   virtual void Connect(const TransportEndpoint& endpoint, TransportEvents& events) = 0;
   // Queues bytes for the server; false when the connection is gone.
   virtual bool Send(std::string_view bytes) = 0;
+  // Bytes given to Send that have not left for the network yet. A session
+  // sending much keeps this bounded and waits for OnWritten (the classic
+  // "would block").
+  [[nodiscard]] virtual std::uint64_t QueuedBytes() const { return 0; }
   // Upgrades the open plain connection to TLS (after the server agreed to
   // STLS / STARTTLS). Received data still buffered is discarded.
   virtual void StartTls() = 0;

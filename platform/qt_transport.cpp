@@ -39,6 +39,7 @@ class QtTransport::Connection {
   Connection& operator=(const Connection&) = delete;
 
   bool Send(std::string_view bytes);
+  [[nodiscard]] std::uint64_t QueuedBytes() const;
   void StartTls();
   void Close();
 
@@ -142,6 +143,7 @@ void QtTransport::Connection::Start(const QtTransportOptions& options) {
   Watch(&QSslSocket::encrypted, &Connection::HandleEncrypted);
   Watch(&QSslSocket::readyRead, &Connection::HandleReadyRead);
   Watch(&QSslSocket::bytesWritten, &Connection::HandleBytesWritten);
+  Watch(&QSslSocket::encryptedBytesWritten, &Connection::HandleBytesWritten);
   Watch(qOverload<const QList<QSslError>&>(&QSslSocket::sslErrors), &Connection::HandleSslErrors);
   Watch(&QSslSocket::errorOccurred, &Connection::HandleError);
   Watch(&QSslSocket::disconnected, &Connection::HandleDisconnected);
@@ -171,6 +173,12 @@ bool QtTransport::Connection::Send(std::string_view bytes) {
   if (bytes.empty()) return true;
   const auto size = static_cast<qint64>(bytes.size());
   return socket_->write(bytes.data(), size) == size;
+}
+
+std::uint64_t QtTransport::Connection::QueuedBytes() const {
+  if (socket_ == nullptr) return 0;
+  // Plain bytes not yet encrypted, and encrypted bytes not yet written.
+  return static_cast<std::uint64_t>(socket_->bytesToWrite() + socket_->encryptedBytesToWrite());
 }
 
 void QtTransport::Connection::StartTls() {
@@ -248,8 +256,12 @@ void QtTransport::Connection::HandleError(QAbstractSocket::SocketError error) {
 void QtTransport::Connection::HandleDisconnected() { HandleError(QAbstractSocket::RemoteHostClosedError); }
 
 // Data leaving steadily is progress too: a large message going out to a
-// server that answers only at its end must not count as a stall.
-void QtTransport::Connection::HandleBytesWritten(qint64 /*bytes*/) { RestartIdleTimer(); }
+// server that answers only at its end must not count as a stall. A session
+// that waits for room goes on.
+void QtTransport::Connection::HandleBytesWritten(qint64 /*bytes*/) {
+  RestartIdleTimer();
+  if (phase_ == Phase::Open) static_cast<void>(Notify([](TransportEvents& events) { events.OnWritten(); }));
+}
 
 void QtTransport::Connection::RestartIdleTimer() {
   // QTimer counts in int milliseconds; longer waits are as good as none.
@@ -318,6 +330,8 @@ void QtTransport::Connect(const TransportEndpoint& endpoint, TransportEvents& ev
 }
 
 bool QtTransport::Send(std::string_view bytes) { return connection_ != nullptr && connection_->Send(bytes); }
+
+std::uint64_t QtTransport::QueuedBytes() const { return connection_ != nullptr ? connection_->QueuedBytes() : 0; }
 
 void QtTransport::StartTls() {
   if (connection_ != nullptr) connection_->StartTls();

@@ -31,6 +31,7 @@ class QtTransport final : public Transport {
 
   void Connect(const TransportEndpoint& endpoint, TransportEvents& events) override;
   bool Send(std::string_view bytes) override;
+  [[nodiscard]] std::uint64_t QueuedBytes() const override;
   void StartTls() override;
   void Close() override;
 

@@ -446,6 +446,63 @@ TEST_F(SmtpSessionTest, LargeMessageIsStreamedInBoundedPieces) {
   EXPECT_EQ(window_.last_position, static_cast<int>(message.size() / 100));
 }
 
+// Over a network slower than the disk the message waits in the file, not in
+// memory: the session stops when the transport holds a few pieces and goes
+// on when it reports room.
+class SlowNetworkTest : public SmtpSessionTest {
+ protected:
+  // `lines` lines of 64 bytes and the final ".".
+  static std::string Message(int lines) {
+    std::string message;
+    for (int i = 0; i < lines; ++i) {
+      const std::string number = std::to_string(i);
+      message += number + std::string(62 - number.size(), 'x') + "\r\n";
+    }
+    return message + ".\r\n";
+  }
+  static std::string Escaped(std::string_view bytes) {
+    std::string escaped;
+    for (const char c : bytes) escaped += c == '\r' ? std::string("\\r") : c == '\n' ? std::string("\\n") : std::string(1, c);
+    return escaped;
+  }
+  static constexpr const char* kUntilData =
+      "S: 220 hi\nC: HELO LPOST\nS: 250 hi\nC: MAIL FROM:<tim@example.jp>\nS: 250 ok\n"
+      "C: RCPT TO:<hanako@example.jp>\nS: 250 ok\nC: DATA\nS: 354 go\n";
+};
+
+TEST_F(SlowNetworkTest, MessageGoesOutAsTheNetworkTakesIt) {
+  const std::string message = Message(50'000);  // 3.2 MB
+  SmtpSessionSettings settings = Settings();
+  settings.mail.message_path = MessageFile(message, "large.$$$");
+  ScriptedTransport transport(std::string(kUntilData) + "C: " + Escaped(message.substr(0, message.size() - 2)) +
+                              "\nS: 250 queued\nC: QUIT\nS: 221 bye\n");
+  transport.HoldWrites();
+  const SmtpSessionResult result = Play(transport, settings);
+  EXPECT_EQ(result.outcome, SmtpOutcome::Sent);
+  EXPECT_TRUE(result.message_accepted);
+  EXPECT_LE(transport.LargestQueue(), 320u * 1024u);
+  EXPECT_GE(transport.WrittenEvents(), static_cast<int>(message.size() / (320 * 1024)));
+}
+
+// A server that refuses the message before its end (too large, say) is
+// answered by closing: inside DATA a QUIT would be read as message text.
+TEST_F(SlowNetworkTest, RefusalBeforeTheEndOfTheMessageClosesTheConnection) {
+  const std::string message = Message(50'000);
+  SmtpSessionSettings settings = Settings();
+  settings.mail.message_path = MessageFile(message, "large.$$$");
+  // What goes out before the first wait: four pieces of 64 KiB.
+  const std::string first = message.substr(0, 4 * 64 * 1024);
+  ScriptedTransport transport(std::string(kUntilData) + "C: " + Escaped(first.substr(0, first.size() - 2)) +
+                              "\nS: 552 5.3.4 Message size exceeds fixed limit\n");
+  transport.HoldWrites();
+  const SmtpSessionResult result = Play(transport, settings);
+  EXPECT_EQ(result.outcome, SmtpOutcome::Failed);
+  EXPECT_FALSE(result.message_accepted);
+  EXPECT_EQ(transport.Sent().find("QUIT"), std::string::npos);
+  ASSERT_FALSE(ui_.messages.empty());
+  EXPECT_THAT(ui_.messages.back(), HasSubstr("552 5.3.4"));
+}
+
 TEST_F(SmtpSessionTest, ProgressRangeOfAHundredKilobyteMessage) {
   std::string message(100'000 - 5, 'a');
   message += "\r\n.\r\n";

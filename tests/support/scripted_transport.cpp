@@ -1,5 +1,6 @@
 #include "tests/support/scripted_transport.h"
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -102,6 +103,10 @@ bool ScriptedTransport::Send(std::string_view bytes) {
   }
   pending_sent_.append(bytes);
   all_sent_.append(bytes);
+  if (hold_writes_) {
+    queued_ += bytes.size();
+    largest_queue_ = std::max(largest_queue_, queued_);
+  }
   return true;
 }
 
@@ -151,6 +156,12 @@ void ScriptedTransport::Run() {
       case Kind::Boundary:
         break;
       case Kind::Client:
+        // The server reads what the client queued; the client hears there is room.
+        while (pending_sent_.size() < step.text.size() && queued_ > 0 && !closed_) {
+          queued_ = 0;
+          ++written_events_;
+          events_->OnWritten();
+        }
         if (pending_sent_.compare(0, step.text.size(), step.text) != 0) {
           Fail(step, "expected C: " + Printable(step.text) + " but the client sent: " + Printable(pending_sent_));
           return;

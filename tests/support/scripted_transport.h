@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,7 +23,9 @@
 //
 // Texts take the escapes \r \n \0 \\ and \xHH. With a piece size, every
 // piece is cut into pieces of that many bytes, so one dialogue checks replies
-// split at every place.
+// split at every place. With HoldWrites, sent bytes stay queued (QueuedBytes)
+// until a C: line needs more than has arrived; the server then takes all of
+// them and the client hears OnWritten, as over a slow network.
 
 namespace lp::testing {
 
@@ -35,11 +38,17 @@ class ScriptedTransport : public Transport {
 
   void Connect(const TransportEndpoint& endpoint, TransportEvents& events) override;
   bool Send(std::string_view bytes) override;
+  [[nodiscard]] std::uint64_t QueuedBytes() const override { return queued_; }
   void StartTls() override;
   void Close() override;
 
   // Plays the script against the session that called Connect.
   void Run();
+
+  void HoldWrites() { hold_writes_ = true; }
+  // How often the client heard OnWritten, and the most it ever had queued.
+  [[nodiscard]] int WrittenEvents() const { return written_events_; }
+  [[nodiscard]] std::uint64_t LargestQueue() const { return largest_queue_; }
 
   // Everything that went against the script; empty when the dialogue matched.
   [[nodiscard]] const std::vector<std::string>& Failures() const { return failures_; }
@@ -70,6 +79,10 @@ class ScriptedTransport : public Transport {
   bool closed_ = false;
   bool tls_requested_ = false;
   bool fail_next_send_ = false;
+  bool hold_writes_ = false;
+  std::uint64_t queued_ = 0;
+  std::uint64_t largest_queue_ = 0;
+  int written_events_ = 0;
 };
 
 }  // namespace lp::testing

@@ -322,6 +322,30 @@ TEST_P(DeliveredMimeTest, ParserSeesWhatWasComposed) {
   EXPECT_EQ(Summary(SplitServerLines(delivered[0]).second), mail.summary);
 }
 
+// A message of several megabytes goes out through TLS as the network takes
+// it and arrives whole.
+TEST_F(SmtpServerCliTest, LargeAttachmentArrivesWholeThroughTls) {
+  SaveAccount([this](CSetMenu& taro) {
+    taro.smtp_port = static_cast<std::uint16_t>(server_.smtps_port());
+    taro.smtp_tls = AccountTls::Implicit;
+  });
+  std::string attachment;
+  std::uint32_t seed = 1;
+  while (attachment.size() < 4'000'000) {
+    seed = seed * 1103515245u + 12345u;
+    attachment += static_cast<char>(seed >> 16);
+  }
+  WriteFileBytes(scratch_.File("large.bin"), attachment);
+  const CliResult composed = Cli({"compose", "--to", "hanako@example.com", "--subject", "large", "--body", "see the file",
+                                  "--attach", scratch_.File("large.bin")});
+  ASSERT_EQ(composed.status, 0) << composed.err;
+  const CliResult sent = Cli({"send"});
+  ASSERT_EQ(sent.status, 0) << sent.out << sent.err << server_.Log();
+  const std::vector<std::string> delivered = server_.DeliveredMessages();
+  ASSERT_EQ(delivered.size(), 1u);
+  EXPECT_TRUE(SplitServerLines(delivered[0]).second == StoredForm(ReadFileBytes(data_.File("smail.$$$"))));
+}
+
 INSTANTIATE_TEST_SUITE_P(Mails, DeliveredMimeTest, ::testing::ValuesIn(kComposedMails),
                          testing::CaseName<ComposedMail>);
 

@@ -179,8 +179,9 @@ void MailController::OnReceiveFinished(const PopSessionResult& result) {
     status_ = ReceiveStatus::ConnectFailed;
     receiving_ = false;
     // A patrol goes on with its next account rather than stay busy for ever.
-    if (patrol_.PatrolActive() && EndReceiveChain(0, 0) == ReceiveChainEnd::SendFollows) {
-      deps_.commands.OnCommand(kCommandSend);
+    if (patrol_.PatrolActive()) {
+      // A patrol's chain goes to its next account or ends; it never sends here.
+      (void)EndReceiveChain(0, 0);
     } else {
       RestoreAccount();
     }

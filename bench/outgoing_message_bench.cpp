@@ -1,8 +1,8 @@
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 
 #include <string>
 
+#include "bench/peak_memory.h"
 #include "net/outgoing_message.h"
 #include "platform/file_system.h"
 #include "platform/recording_user_interface.h"
@@ -10,11 +10,7 @@
 
 namespace {
 
-double PeakResidentMegabytes() {
-  rusage usage{};
-  ::getrusage(RUSAGE_SELF, &usage);
-  return static_cast<double>(usage.ru_maxrss) / 1024.0;  // ru_maxrss is in KiB
-}
+double PeakResidentMegabytes() { return static_cast<double>(lp::bench::PeakResidentKiB()) / 1024.0; }
 
 // A file of `megabytes` MiB written a block at a time, so that the data
 // never sits in memory as a whole.

@@ -1,5 +1,4 @@
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <chrono>
@@ -8,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/peak_memory.h"
 #include "net/pop_session.h"
 #include "platform/event_loop.h"
 #include "platform/file_system.h"
@@ -48,12 +48,6 @@ Fixture& SharedFixture() {
   return fixture;
 }
 
-long MaxRssKilobytes() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss;
-}
-
 void BM_LanternpostReceive(benchmark::State& state) {
   Fixture& fixture = SharedFixture();
   if (!fixture.server.running()) {
@@ -71,7 +65,7 @@ void BM_LanternpostReceive(benchmark::State& state) {
   settings.keep_on_server = false;
   settings.received_uid_list = "UIDLb.txt";
   settings.new_uid_list = "UIDL2b.txt";
-  const long rss_before = MaxRssKilobytes();
+  const long rss_before = bench::PeakResidentKiB();
   for (auto _ : state) {
     state.PauseTiming();
     fixture.server.AddMessages("alice", fixture.mails);
@@ -88,7 +82,7 @@ void BM_LanternpostReceive(benchmark::State& state) {
   }
   state.counters["messages_per_s"] =
       benchmark::Counter(static_cast<double>(state.iterations()) * kMessages, benchmark::Counter::kIsRate);
-  state.counters["max_rss_growth_kb"] = static_cast<double>(MaxRssKilobytes() - rss_before);
+  state.counters["max_rss_growth_kb"] = static_cast<double>(bench::PeakResidentKiB() - rss_before);
 }
 BENCHMARK(BM_LanternpostReceive)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
 

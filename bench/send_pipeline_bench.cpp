@@ -5,8 +5,7 @@
 
 #include "config/app_settings.h"
 #include "net/send_pipeline.h"
-#include "platform/command_observer.h"
-#include "platform/recording_user_interface.h"
+#include "bench/queued_send_box.h"
 #include "tests/support/scripted_transport.h"
 #include "tests/support/temp_directory.h"
 
@@ -53,28 +52,15 @@ void BM_SendRunOfThousandMails(benchmark::State& state) {
   account.adr = "taro@example.jp";
   for (auto _ : state) {
     state.PauseTiming();
-    testing::TempDirectory dir(true);
-    Profile profile(dir.File("lpost.conf"));
-    RecordingUserInterface ui;
-    NullCommandObserver commands;
-    OpenBoxRegistry registry;
-    testing::WriteFileBytes(dir.File("send.lp"), "");
-    CLPOSTDoc box(profile, ui, commands);
-    if (!box.Open("send.lp").ok) state.SkipWithError("box");
-    for (int i = 0; i < kMails; ++i) {
-      auto record = std::make_unique<CMail>();
-      record->to = "hanako@example.jp";
-      record->from = "Taro <taro@example.jp>";
-      record->subject = "bench";
-      record->status = kStatusUnsent;
-      record->date = i;
-      box.Add(std::move(record));
-      (void)box.StoreTextOfLast(body);
-    }
-    (void)box.Save();
+    bench::QueuedSendBox queued(kMails, body, [](CMail& record, int) {
+      record.to = "hanako@example.jp";
+      record.from = "Taro <taro@example.jp>";
+      record.subject = "bench";
+    });
+    if (!queued.opened) state.SkipWithError("box");
     testing::ScriptedTransport* server = nullptr;
     SendPipeline pipeline(SendPipeline::Dependencies{
-        profile, ui, registry, box,
+        queued.profile, queued.ui, queued.registry, queued.box,
         [&]() -> std::unique_ptr<Transport> {
           auto transport = std::make_unique<testing::ScriptedTransport>(script);
           server = transport.get();

@@ -1,7 +1,6 @@
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <spawn.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -15,7 +14,8 @@
 #include "net/outgoing_message.h"
 #include "net/send_pipeline.h"
 #include "platform/code_page.h"
-#include "platform/command_observer.h"
+#include "bench/peak_memory.h"
+#include "bench/queued_send_box.h"
 #include "platform/event_loop.h"
 #include "platform/qt_transport.h"
 #include "platform/recording_user_interface.h"
@@ -111,12 +111,6 @@ Fixture& SharedFixture() {
   return fixture;
 }
 
-long MaxRssKilobytes() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss;
-}
-
 void BM_LanternpostSendRun(benchmark::State& state) {
   Fixture& fixture = SharedFixture();
   if (!fixture.server.running()) {
@@ -133,31 +127,20 @@ void BM_LanternpostSendRun(benchmark::State& state) {
   account.smtp_auth_mode = static_cast<int>(SmtpAuthMode::CramMd5);
   account.user_id = "taro";
   account.pass = "secret";
-  const long rss_before = MaxRssKilobytes();
+  const long rss_before = bench::PeakResidentKiB();
   for (auto _ : state) {
     state.PauseTiming();
-    testing::TempDirectory dir(true);
-    Profile profile(dir.File("lpost.conf"));
-    RecordingUserInterface ui;
-    NullCommandObserver commands;
-    OpenBoxRegistry registry;
-    testing::WriteFileBytes(dir.File("send.lp"), "");
-    CLPOSTDoc box(profile, ui, commands);
-    if (!box.Open("send.lp").ok) state.SkipWithError("box");
-    for (int i = 0; i < kMails; ++i) {
-      auto record = std::make_unique<CMail>();
-      record->to = "hanako@example.com";
-      record->from = SenderText(account);
-      record->subject = fixture.subject;
-      record->status = kStatusUnsent;
-      record->date = i;
-      if (fixture.HasAttachment(i)) record->attachments = fixture.attachment;
-      box.Add(std::move(record));
-      (void)box.StoreTextOfLast(fixture.body);
-    }
-    (void)box.Save();
-    SendPipeline pipeline(SendPipeline::Dependencies{
-        profile, ui, registry, box, [] { return std::make_unique<QtTransport>(); }, {}, nullptr, {}, {}});
+    bench::QueuedSendBox queued(kMails, fixture.body, [&](CMail& record, int i) {
+      record.to = "hanako@example.com";
+      record.from = SenderText(account);
+      record.subject = fixture.subject;
+      if (fixture.HasAttachment(i)) record.attachments = fixture.attachment;
+    });
+    if (!queued.opened) state.SkipWithError("box");
+    RecordingUserInterface& ui = queued.ui;
+    SendPipeline pipeline(SendPipeline::Dependencies{queued.profile, ui, queued.registry, queued.box,
+                                                     [] { return std::make_unique<QtTransport>(); }, {}, nullptr, {},
+                                                     {}});
     state.ResumeTiming();
     (void)pipeline.Start(account);
     const bool ended = RunEventLoopUntil([&] { return !pipeline.Running(); }, 600s);
@@ -171,7 +154,7 @@ void BM_LanternpostSendRun(benchmark::State& state) {
   }
   state.counters["mails_per_s"] =
       benchmark::Counter(static_cast<double>(state.iterations()) * kMails, benchmark::Counter::kIsRate);
-  state.counters["max_rss_growth_kb"] = static_cast<double>(MaxRssKilobytes() - rss_before);
+  state.counters["max_rss_growth_kb"] = static_cast<double>(bench::PeakResidentKiB() - rss_before);
 }
 BENCHMARK(BM_LanternpostSendRun)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -1,11 +1,10 @@
 #include <benchmark/benchmark.h>
 
-#include <sys/resource.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 
+#include "bench/peak_memory.h"
 #include "codec/japanese_text.h"
 #include "codec/mime_encoding.h"
 #include "codec/spool_analyser.h"
@@ -105,12 +104,6 @@ std::uint64_t WriteSpool(const std::string& path, int messages) {
   return bytes;
 }
 
-long PeakResidentKiB() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss;
-}
-
 void BM_AnalyseSpool(benchmark::State& state) {
   const int messages = static_cast<int>(state.range(0));
   // On a memory file system when there is one: creating thousands of
@@ -123,7 +116,7 @@ void BM_AnalyseSpool(benchmark::State& state) {
     state.SkipWithError("cannot write the spool");
     return;
   }
-  const long rss_before = PeakResidentKiB();
+  const long rss_before = lp::bench::PeakResidentKiB();
   lp::Profile profile(dir.File("lpost.conf"));
   lp::RecordingUserInterface ui;
   lp::NullCommandObserver commands;
@@ -154,7 +147,7 @@ void BM_AnalyseSpool(benchmark::State& state) {
   state.counters["spool_MB"] = static_cast<double>(bytes) / 1e6;
   // Growth of the peak resident size over the analysis: it stays flat as
   // the spool grows, because the analysis streams.
-  state.counters["peak_rss_growth_MB"] = static_cast<double>(PeakResidentKiB() - rss_before) / 1024.0;
+  state.counters["peak_rss_growth_MB"] = static_cast<double>(lp::bench::PeakResidentKiB() - rss_before) / 1024.0;
 }
 // A small spool first, so that its peak is the baseline for the large one.
 BENCHMARK(BM_AnalyseSpool)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();

@@ -16,14 +16,14 @@ namespace {
 // blank: an encoded word must stand apart from the "<" (RFC 2047), and the
 // blanks would otherwise become part of the decoded name.
 std::string MailboxText(std::string_view entry) {
-  std::string_view name = DisplayNamePart(entry);
+  const std::string_view name = DisplayNamePart(entry);
   if (name.empty()) return std::string(AddressPart(entry));
-  std::string text = HeaderWord(name);
-  if (text != name) {
-    while (!name.empty() && name.front() == ' ') name.remove_prefix(1);
-    while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
-    text = HeaderWord(name) + ' ';
-  }
+  std::string_view trimmed = name;
+  while (!trimmed.empty() && trimmed.front() == ' ') trimmed.remove_prefix(1);
+  while (!trimmed.empty() && trimmed.back() == ' ') trimmed.remove_suffix(1);
+  std::string text = HeaderWord(trimmed);
+  // A name that stays as it is keeps its blanks as typed.
+  text = text == trimmed ? std::string(name) : text + ' ';
   text += '<';
   text += AddressPart(entry);
   text += '>';

@@ -104,30 +104,8 @@ bool DovecotServer::StartOnFreePorts() {
       pop3s_port_ = pop3s.port();
     }
     WriteConfiguration();
-    const std::string configuration = directory_.File("dovecot.conf");
-    const std::string output = directory_.File("dovecot.stderr");
-    // Everything the child needs is prepared before fork: only
-    // async-signal-safe calls may follow it.
-    const char* argv[] = {"dovecot", "-F", "-c", configuration.c_str(), nullptr};
-    const long open_max = std::min(::sysconf(_SC_OPEN_MAX), 4096L);
-    const pid_t pid = ::fork();
+    const int pid = StartDovecotProcess(directory_.File("dovecot.conf"), directory_.File("dovecot.stderr"));
     if (pid < 0) return false;
-    if (pid == 0) {
-      // Its own process group, so that Kill() reaches every Dovecot process.
-      ::setpgid(0, 0);
-      const int log = ::open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      if (log >= 0) {
-        ::dup2(log, STDOUT_FILENO);
-        ::dup2(log, STDERR_FILENO);
-      }
-      for (int fd = 3; fd < open_max; ++fd) ::close(fd);
-      ::execv("/usr/sbin/dovecot", const_cast<char* const*>(argv));
-      ::execvp("dovecot", const_cast<char* const*>(argv));
-      static const char kMissing[] = "cannot run dovecot (is dovecot-pop3d installed?)\n";
-      static_cast<void>(::write(STDERR_FILENO, kMissing, sizeof(kMissing) - 1));
-      ::_exit(127);
-    }
-    ::setpgid(pid, pid);
     pid_ = pid;
     if (WaitUntilListening()) return true;
     const bool port_taken = Log().find("Address already in use") != std::string::npos;

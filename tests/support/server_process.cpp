@@ -7,10 +7,36 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 
 namespace lp::testing {
+
+int StartDovecotProcess(const std::string& configuration, const std::string& output_path) {
+  // Everything the child needs is prepared before fork: only
+  // async-signal-safe calls may follow it.
+  const char* argv[] = {"dovecot", "-F", "-c", configuration.c_str(), nullptr};
+  const long open_max = std::min(::sysconf(_SC_OPEN_MAX), 4096L);
+  const pid_t pid = ::fork();
+  if (pid < 0) return -1;
+  if (pid == 0) {
+    ::setpgid(0, 0);
+    const int log = ::open(output_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (log >= 0) {
+      ::dup2(log, STDOUT_FILENO);
+      ::dup2(log, STDERR_FILENO);
+    }
+    for (int fd = 3; fd < open_max; ++fd) ::close(fd);
+    ::execv("/usr/sbin/dovecot", const_cast<char* const*>(argv));
+    ::execvp("dovecot", const_cast<char* const*>(argv));
+    static const char kMissing[] = "cannot run dovecot (is dovecot-pop3d installed?)\n";
+    static_cast<void>(::write(STDERR_FILENO, kMissing, sizeof(kMissing) - 1));
+    ::_exit(127);
+  }
+  ::setpgid(pid, pid);
+  return pid;
+}
 
 int RunProgram(const std::vector<std::string>& arguments, const std::string& output_path) {
   std::vector<char*> argv;

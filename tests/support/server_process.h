@@ -26,6 +26,12 @@ class FreePort {
   int port_ = 0;
 };
 
+// Starts `dovecot -F -c configuration` in a process group of its own (so
+// that killing the group ends every Dovecot process), its output going to
+// `output_path`; the pid, or -1 when fork failed. A missing program shows
+// as the child exiting with 127 and a note in the output.
+[[nodiscard]] int StartDovecotProcess(const std::string& configuration, const std::string& output_path);
+
 // A connected socket to 127.0.0.1:port, or -1.
 int ConnectLoopback(int port);
 

@@ -104,27 +104,9 @@ SmtpServer::~SmtpServer() { Stop(); }
 
 bool SmtpServer::StartDovecot() {
   WriteDovecotConfiguration();
-  const std::string configuration = directory_.File("dovecot.conf");
-  const std::string output = directory_.File("dovecot.stderr");
   const std::string socket = directory_.File("dovecot/auth-postfix");
-  // Prepared before fork: only async-signal-safe calls may follow it.
-  const char* argv[] = {"dovecot", "-F", "-c", configuration.c_str(), nullptr};
-  const long open_max = std::min(::sysconf(_SC_OPEN_MAX), 4096L);
-  const pid_t pid = ::fork();
+  const int pid = StartDovecotProcess(directory_.File("dovecot.conf"), directory_.File("dovecot.stderr"));
   if (pid < 0) return false;
-  if (pid == 0) {
-    // Its own process group, so that Stop() reaches every Dovecot process.
-    ::setpgid(0, 0);
-    const int log = ::open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (log >= 0) {
-      ::dup2(log, STDOUT_FILENO);
-      ::dup2(log, STDERR_FILENO);
-    }
-    for (int fd = 3; fd < open_max; ++fd) ::close(fd);
-    ::execv("/usr/sbin/dovecot", const_cast<char* const*>(argv));
-    ::_exit(127);
-  }
-  ::setpgid(pid, pid);
   dovecot_pid_ = pid;
   const auto deadline = std::chrono::steady_clock::now() + kStartLimit;
   while (std::chrono::steady_clock::now() < deadline) {

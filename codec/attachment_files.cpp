@@ -22,7 +22,7 @@ std::string AttachmentDirectory(const Profile& profile) {
 std::optional<std::string> SafeAttachmentName(std::string_view name) {
   const std::size_t separator = FindLastPathSeparator(name);
   if (separator != std::string_view::npos) name.remove_prefix(separator + 1);
-  if (name.empty() || name == "." || name == "..") return std::nullopt;
+  if (!IsSinglePathComponent(name)) return std::nullopt;
   for (const char c : name) {
     const auto byte = static_cast<unsigned char>(c);
     // Shift_JIS trail bytes start at 0x40, so this byte test is exact.

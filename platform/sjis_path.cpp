@@ -43,6 +43,14 @@ bool ContainsPathSeparator(std::string_view path) {
   return FindFirstPathSeparator(path) != std::string_view::npos;
 }
 
+bool IsSinglePathComponent(std::string_view sjis_name) {
+  if (sjis_name.empty() || sjis_name == "." || sjis_name == ".." || ContainsPathSeparator(sjis_name)) return false;
+  // A backslash counts as well: read back from a directory listing, the name
+  // would split there in the Shift_JIS path helpers.
+  const std::string native = ToNativePath(sjis_name);
+  return native.find_first_of(std::string_view("/\\\0", 3)) == std::string::npos;
+}
+
 std::string DirectoryOf(std::string_view path) {
   std::size_t sep = FindLastPathSeparator(path);
   if (sep == std::string_view::npos) return {};

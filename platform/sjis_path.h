@@ -19,6 +19,13 @@ inline constexpr char kPathSeparator = '/';
 [[nodiscard]] bool EndsWithPathSeparator(std::string_view path);
 [[nodiscard]] bool ContainsPathSeparator(std::string_view path);
 
+// A name that stays exactly one path component on disk: not empty, "." or
+// "..", and without a separator or NUL both in Shift_JIS and in its UTF-8
+// file-system form. The second test matters for bytes that are not valid
+// Shift_JIS: an invalid lead byte becomes U+FFFD while the "/" after it
+// survives the conversion.
+[[nodiscard]] bool IsSinglePathComponent(std::string_view sjis_name);
+
 // Directory part without the trailing separator ("" for a bare name).
 [[nodiscard]] std::string DirectoryOf(std::string_view path);
 // The part after the last separator.

@@ -82,11 +82,12 @@ bool IsAtOrBelow(std::string_view path, std::string_view prefix) {
   return path.size() == prefix.size() || path[prefix.size()] == kPathSeparator;
 }
 
-// A name typed by the user becomes one path component: no separator, no
-// control character, not "." or "..". A folder name must not begin with
-// ".": the box list skips such directories, so the folder would vanish.
+// A name typed by the user becomes one path component (also in its
+// file-system form) without a control character. A folder name must not
+// begin with ".": the box list skips such directories, so the folder would
+// vanish.
 bool IsValidName(std::string_view name, bool is_folder) {
-  if (name.empty() || name == "." || name == ".." || ContainsPathSeparator(name)) return false;
+  if (!IsSinglePathComponent(name)) return false;
   if (is_folder && name.front() == '.') return false;
   return std::none_of(name.begin(), name.end(), [](char c) {
     const auto b = static_cast<unsigned char>(c);

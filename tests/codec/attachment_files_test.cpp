@@ -30,6 +30,9 @@ TEST(SafeAttachmentName, KeepsOnlyAUsableFileName) {
       {"dir\\..", std::nullopt},
       {"a\nb", std::nullopt},
       {"a\x7F", std::nullopt},
+      {"x\x81/y", std::nullopt},  // on disk the "/" after an invalid lead byte would be a separator
+      {"x\x81", "x\x81"},
+      {"\x85\x5C" "a", std::nullopt},  // unassigned lead: a backslash on disk
       {std::string(200, 'a'), std::string(200, 'a')},
       {std::string(201, 'a'), std::nullopt},
   };

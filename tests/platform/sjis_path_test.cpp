@@ -30,6 +30,33 @@ TEST(SjisPath, TrailByteBackslashIsNoSeparator) {
   EXPECT_TRUE(EndsWithPathSeparator(kHyo + "/"));
 }
 
+TEST(SjisPath, SinglePathComponentHoldsInTheFileSystemForm) {
+  struct Case {
+    std::string name;
+    bool single;
+  };
+  const Case cases[] = {
+      {"x\x81/y", false},           // invalid lead byte: iconv keeps the "/" after U+FFFD
+      {"\x81/", false},
+      {"\x85\x5C" "a", false},      // unassigned lead: the 0x5C survives as a backslash
+      {std::string("a\0b", 3), false},
+      {"a/b", false},
+      {"a\\b", false},
+      {"", false},
+      {".", false},
+      {"..", false},
+      {kHyo, true},                 // trail byte 0x5C inside a valid character
+      {kSo + kHyo + ".lp", true},
+      {"...", true},
+      {".hidden", true},
+      {"\x82\xA0", true},           // "あ"
+      {"x\x81", true},               // a lone lead byte at the end cannot split anything
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(IsSinglePathComponent(c.name), c.single) << c.name;
+  }
+}
+
 TEST(SjisPath, SplitsAndJoins) {
   EXPECT_EQ(DirectoryOf("a/b/" + kHyo + ".lp"), "a/b");
   EXPECT_EQ(FileNameOf("a/b/" + kHyo + ".lp"), kHyo + ".lp");

@@ -246,6 +246,8 @@ TEST_F(MailboxTreeTest, NewBoxAndFolderGoUnderTheSelection) {
 TEST_F(MailboxTreeTest, NewEntriesThatCannotBeMadeAreRefused) {
   MakeFolder("Old.lp");
   MakeBox("Taken.lp");
+  // On disk "x\x81" is "x" and U+FFFD: a name "x\x81/y" would land inside it.
+  MakeFolder("x\x81");
   Build();
   struct Case {
     std::string name;
@@ -263,6 +265,9 @@ TEST_F(MailboxTreeTest, NewEntriesThatCannotBeMadeAreRefused) {
       {".hidden", true, kFolderNotCreated},  // the box list would never show it
       {"a\x01", false, kBoxNotCreated},
       {"a\\b", false, kBoxNotCreated},
+      {"x\x81/y", false, kBoxNotCreated},  // the "/" after an invalid lead byte survives conversion
+      {"x\x81/y", true, kFolderNotCreated},
+      {"\x81/", false, kBoxNotCreated},
   };
   for (const Case& c : cases) {
     ui_.messages.clear();
@@ -275,6 +280,7 @@ TEST_F(MailboxTreeTest, NewEntriesThatCannotBeMadeAreRefused) {
   }
   EXPECT_TRUE(IsDirectory(Path("Old.lp")));
   EXPECT_FALSE(PathExists(Path("a")));
+  EXPECT_EQ(ListDirectory(Path("x\x81"))->size(), 0u);
 }
 
 TEST_F(MailboxTreeTest, DeletingABoxTrashesItsFilesAndDropsItsRulesAndSettings) {
@@ -419,6 +425,7 @@ TEST_F(MailboxTreeTest, RenamesThatCannotHappenAreRefused) {
       {MailboxTree::kBoxRoot, "x", kNotEditable},
       {Find("A.lp"), "B", kNotRenamed},  // the name is taken
       {Find("A.lp"), "x/y", kNotRenamed},
+      {Find("A.lp"), "x\x81/y", kNotRenamed},
   };
   for (const Case& c : cases) {
     ui_.messages.clear();

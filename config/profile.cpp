@@ -2,12 +2,15 @@
 
 #include <climits>
 #include <cstdint>
+#include <mutex>
 #include <optional>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "codec/sjis_char.h"
 #include "platform/atomic_file.h"
+#include "platform/file_stamp.h"
 #include "platform/file_system.h"
 
 namespace lp {
@@ -406,32 +409,91 @@ LoadResult LoadFile(const std::string& path, std::string& content, std::string* 
   }
 }
 
-// The value as stored (trimmed and unquoted), or nullopt when the key or the
-// file is missing or the file cannot be read.
-std::optional<std::string> ReadValue(const std::string& path, std::string_view section,
-                                     std::string_view key) {
-  std::string content;
-  if (LoadFile(path, content, nullptr) != LoadResult::Read) return std::nullopt;
-  KeyLocation location = LocateKey(content, Trim(section), Trim(key));
-  if (!location.key_line) return std::nullopt;
-  const IniLine& line = *location.key_line;
-  return std::string(DecodeValue(
-      std::string_view(content).substr(line.value_begin, line.text_end - line.value_begin)));
+// Names as lookups compare them: ASCII letters outside double-byte
+// characters in lower case (see NamesEqual).
+std::string FoldName(std::string_view name) {
+  std::string folded(name);
+  for (std::size_t i = 0; i < folded.size();) {
+    if (CharLength(folded, i) == 2) {
+      i += 2;
+    } else {
+      folded[i] = FoldAscii(folded[i]);
+      ++i;
+    }
+  }
+  return folded;
 }
 
 }  // namespace
 
-Profile::Profile(std::string sjis_path) : path_(std::move(sjis_path)) {}
+// The file's content and an index of its keys. The first key of a name in
+// the first of the sections of a name wins, as a walk through the file finds it.
+class ProfileCache {
+ public:
+  // The value as stored (trimmed and unquoted), or nullopt when the key or
+  // the file is missing or the file cannot be read.
+  std::optional<std::string> Value(const std::string& path, std::string_view section,
+                                   std::string_view key) {
+    std::lock_guard lock(mutex_);
+    Refresh(path);
+    auto in_section = sections_.find(FoldName(Trim(section)));
+    if (in_section == sections_.end()) return std::nullopt;
+    auto value = in_section->second.find(FoldName(Trim(key)));
+    if (value == in_section->second.end()) return std::nullopt;
+    return std::string(value->second);
+  }
+
+  void Invalidate() {
+    std::lock_guard lock(mutex_);
+    valid_ = false;
+  }
+
+ private:
+  void Refresh(const std::string& path) {
+    // The stamp is taken before the read: a change that lands in between
+    // leaves newer content under an older stamp, which only costs a re-read.
+    std::optional<FileStamp> stamp = StampOfFile(path);
+    if (valid_ && stamp == stamp_) return;
+    sections_.clear();
+    const LoadResult result = LoadFile(path, content_, nullptr);
+    valid_ = result != LoadResult::Unreadable;
+    stamp_ = stamp;
+    if (valid_) Index();
+  }
+
+  void Index() {
+    LineReader reader(content_);
+    IniLine line;
+    std::unordered_map<std::string, std::string_view>* section = nullptr;
+    while (reader.Next(line)) {
+      if (line.kind == LineKind::Section) {
+        section = &sections_[FoldName(line.name)];
+      } else if (line.kind == LineKind::Key && section) {
+        std::string_view raw(content_.data() + line.value_begin, line.text_end - line.value_begin);
+        section->emplace(FoldName(line.name), DecodeValue(raw));
+      }
+    }
+  }
+
+  std::mutex mutex_;
+  bool valid_ = false;
+  std::optional<FileStamp> stamp_;
+  std::string content_;
+  std::unordered_map<std::string, std::unordered_map<std::string, std::string_view>> sections_;
+};
+
+Profile::Profile(std::string sjis_path)
+    : path_(std::move(sjis_path)), cache_(std::make_shared<ProfileCache>()) {}
 
 int Profile::GetInt(std::string_view section, std::string_view key, int default_value) const {
-  std::optional<std::string> value = ReadValue(path_, section, key);
+  std::optional<std::string> value = cache_->Value(path_, section, key);
   if (!value) return default_value;
   return ParseLeadingInt(*value).value_or(default_value);
 }
 
 std::string Profile::GetString(std::string_view section, std::string_view key,
                                std::string_view default_value) const {
-  std::optional<std::string> value = ReadValue(path_, section, key);
+  std::optional<std::string> value = cache_->Value(path_, section, key);
   std::string_view result = value ? std::string_view(*value) : default_value;
   return std::string(CutToWholeCharacters(result, kMaxStringBytes));
 }
@@ -478,6 +540,8 @@ bool Profile::Rewrite(Edit edit) {
     last_error_ = "settings file would grow beyond 16 MiB";
     return false;
   }
+  // Read again at the next lookup, whether the replacement went through or not.
+  cache_->Invalidate();
   return ReplaceFileAtomically(path_, edited, &last_error_);
 }
 

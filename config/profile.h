@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -8,9 +9,13 @@
 // private-profile functions: section and key names compare without regard to
 // case (ASCII letters only, double-byte aware), integers are read up to the
 // first non-digit, string reads are cut to 259 bytes, a missing file or key
-// gives the default. Nothing is cached: every read looks at the file.
-// A write keeps every other line of the file as it stood and replaces the
-// file atomically. All texts are Shift_JIS. docs/settings.md has the details.
+// gives the default. The file is read once and its keys answered from
+// memory; it is read again when its stamp on disk (inode, size, modification
+// time) changed, so another process's edits are seen, and after every write
+// of ours. A write keeps every other line of the file as it stood and
+// replaces the file atomically. All texts are Shift_JIS. Copies of a Profile
+// share one cache, which is safe to use from several threads.
+// docs/settings.md has the details.
 
 namespace lp {
 
@@ -20,6 +25,8 @@ struct ProfileEntry {
   std::string_view key;
   std::string_view value;
 };
+
+class ProfileCache;
 
 class Profile {
  public:
@@ -55,6 +62,7 @@ class Profile {
 
   std::string path_;
   std::string last_error_;
+  std::shared_ptr<ProfileCache> cache_;
 };
 
 }  // namespace lp

@@ -1,7 +1,11 @@
 #include "config/profile.h"
 
+#include <atomic>
 #include <climits>
 #include <functional>
+#include <thread>
+#include <vector>
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -376,6 +380,98 @@ TEST(Profile, KilledWriterLeavesOldOrNewFile) {
 
   std::string final_content = ReadFileBytes(path);
   EXPECT_TRUE(final_content == version('1') || final_content == version('2'));
+}
+
+// Keys are answered from memory, but a file changed behind the profile's back
+// is read again: replaced by another writer, edited in place, removed, created.
+struct ChangeCase {
+  const char* name;
+  std::function<void(const std::string& path)> change;
+  int expected;
+};
+
+class ProfileChangedOnDisk : public ::testing::TestWithParam<ChangeCase> {};
+
+TEST_P(ProfileChangedOnDisk, IsReadAgain) {
+  TempDirectory dir;
+  const std::string path = dir.File("lpost.conf");
+  WriteFileBytes(path, "[S]\r\nK=1\r\n");
+  Profile profile(path);
+  ASSERT_EQ(profile.GetInt("S", "K", 0), 1);
+  GetParam().change(path);
+  EXPECT_EQ(profile.GetInt("S", "K", 0), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ProfileChangedOnDisk,
+    ::testing::Values(
+        ChangeCase{"ReplacedByAnotherWriter",
+                   [](const std::string& path) { ASSERT_TRUE(Profile(path).WriteInt("S", "K", 2)); }, 2},
+        ChangeCase{"EditedInPlaceWithTheSameSize",
+                   [](const std::string& path) {
+                     WriteFileBytes(path, "[S]\r\nK=3\r\n");
+                     // The clock of file times is coarse: make the edit a second later.
+                     struct timespec times[2] = {{0, UTIME_OMIT}, {::time(nullptr) + 1, 0}};
+                     ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+                   },
+                   3},
+        ChangeCase{"Removed", [](const std::string& path) { ASSERT_TRUE(RemoveFile(path)); }, 0}),
+    CaseName<ChangeCase>);
+
+TEST(Profile, FileCreatedAfterAMissedReadIsSeen) {
+  TempDirectory dir;
+  const std::string path = dir.File("lpost.conf");
+  Profile profile(path);
+  EXPECT_EQ(profile.GetInt("S", "K", 7), 7);
+  WriteFileBytes(path, "[S]\r\nK=4\r\n");
+  EXPECT_EQ(profile.GetInt("S", "K", 7), 4);
+}
+
+TEST(Profile, OwnWritesAreSeenByEveryCopy) {
+  TempDirectory dir;
+  Profile profile(dir.File("lpost.conf"));
+  Profile copy = profile;
+  ASSERT_TRUE(profile.WriteString("S", "K", "a"));
+  EXPECT_EQ(copy.GetString("S", "K"), "a");
+  ASSERT_TRUE(copy.RemoveKey("S", "K"));
+  EXPECT_EQ(profile.GetString("S", "K", "gone"), "gone");
+}
+
+// The first key of a name in the first section of a name wins, also when the
+// answers come from the index.
+TEST(Profile, FirstOfDuplicateKeysAndSectionsWins) {
+  TempDirectory dir;
+  WriteFileBytes(dir.File("lpost.conf"),
+                 "K=outside\r\n[S]\r\nK=first\r\nk=second\r\n[s]\r\nK=third\r\nOnlyHere=x\r\n");
+  Profile profile(dir.File("lpost.conf"));
+  EXPECT_EQ(profile.GetString("S", "K"), "first");
+  EXPECT_EQ(profile.GetString("S", "OnlyHere"), "x");
+  EXPECT_EQ(profile.GetString("", "K", "none"), "none");
+}
+
+// Readers on several threads while another thread writes: each read gives
+// one of the values written, never a torn or stale-index answer.
+TEST(Profile, ReadersOnSeveralThreadsDuringWrites) {
+  TempDirectory dir;
+  Profile profile(dir.File("lpost.conf"));
+  ASSERT_TRUE(profile.WriteInt("S", "K", 1));
+  std::atomic<bool> done = false;
+  std::atomic<int> bad = 0;
+  std::vector<std::thread> readers;
+  for (int t = 0; t < 3; ++t) {
+    readers.emplace_back([&] {
+      while (!done) {
+        const int value = profile.GetInt("S", "K", 0);
+        if (value < 1 || value > 50) ++bad;
+      }
+    });
+  }
+  Profile writer = profile;
+  for (int i = 2; i <= 50; ++i) ASSERT_TRUE(writer.WriteInt("S", "K", i));
+  done = true;
+  for (std::thread& reader : readers) reader.join();
+  EXPECT_EQ(bad, 0);
+  EXPECT_EQ(profile.GetInt("S", "K", 0), 50);
 }
 
 }  // namespace

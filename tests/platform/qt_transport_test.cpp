@@ -280,9 +280,11 @@ class QtTransportConnectTest : public QtTransportDovecotTest, public ::testing::
 TEST_P(QtTransportConnectTest, GreetingOrCertificateRejection) {
   const ConnectCase& c = GetParam();
   RecordingSession session(c.trust_server ? Trusting() : QtTransportOptions{});
+  // Both outlive the handlers that use them: the session calls them while
+  // the test waits below.
   std::string stls_reply;
+  bool stls_sent = false;
   if (c.tls == TlsMode::StartTls) {
-    bool stls_sent = false;
     session.on_received = [&] {
       if (session.tls_requested) return;
       if (!stls_sent && session.received.find("\r\n") != std::string::npos) {

@@ -1,11 +1,9 @@
-// libFuzzer target: any bytes as a spool for AnalyseSpool, and as input to
-// the decoders it uses. Built with clang only; run by hand, for example
-//   spool_fuzz -max_len=65536 -timeout=10 corpus/
+// Fuzz target: any bytes as a spool for AnalyseSpool, and as input to the
+// decoders it uses. Every record made must point at a text block and show.
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -16,16 +14,19 @@
 #include "codec/utf8_stream.h"
 #include "platform/file_system.h"
 #include "platform/recording_user_interface.h"
+#include "tests/fuzz/fuzz_workplace.h"
 
 namespace {
 
-struct Workplace {
-  Workplace() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "lanternpost-fuzz-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) std::abort();
-    std::filesystem::current_path(pattern);
-  }
-};
+// The attachment directory is set by absolute path: the analysis would
+// otherwise put it below the working directory.
+const lp::fuzz::Workplace& SpoolWorkplace() {
+  static const lp::fuzz::Workplace workplace;
+  static const bool configured =
+      lp::Profile(workplace.Path("lpost.conf")).WriteString("System", "AttachDir", workplace.Path("Attach"));
+  if (!configured) std::abort();
+  return workplace;
+}
 
 void FuzzDecoders(std::string_view text) {
   (void)lp::QuotedPrintableDecode(text);
@@ -45,24 +46,19 @@ void FuzzDecoders(std::string_view text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static Workplace workplace;
+  const lp::fuzz::Workplace& workplace = SpoolWorkplace();
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   FuzzDecoders(bytes);
 
-  std::error_code ignored;
-  std::filesystem::remove_all("Attach", ignored);
-  std::filesystem::remove("box.mb", ignored);
-  {
-    lp::File spool;
-    if (!spool.Open("inbox.log", lp::File::Mode::Write) || !spool.Write(bytes)) return 0;
-  }
-  if (!lp::CreateEmptyFileIfMissing("box.lp")) return 0;
-  lp::Profile profile("lpost.conf");
+  workplace.Remove("Attach");
+  workplace.Remove("box.mb");
+  if (!workplace.WriteFile("inbox.log", bytes) || !workplace.WriteFile("box.lp", "")) return 0;
+  lp::Profile profile(workplace.Path("lpost.conf"));
   lp::RecordingUserInterface ui;
   lp::NullCommandObserver commands;
   lp::CLPOSTDoc box(profile, ui, commands);
-  if (!box.Open("box.lp").ok) return 0;
-  const int count = lp::AnalyseSpool(box, "inbox.log");
+  if (!box.Open(workplace.Path("box.lp")).ok) return 0;
+  const int count = lp::AnalyseSpool(box, workplace.Path("inbox.log"));
   if (count < 0 || count != box.Count()) std::abort();
   for (int i = 0; i < box.Count(); ++i) {
     const lp::CMail* mail = box.RecordAt(i);

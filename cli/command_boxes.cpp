@@ -2,7 +2,7 @@
 #include <string>
 
 #include "cli/commands.h"
-#include "platform/code_page.h"
+#include "cli/terminal_text.h"
 #include "store/box_list.h"
 
 namespace lp {
@@ -15,7 +15,7 @@ int RunBoxesCommand(CommandContext& context) {
     return 2;
   }
   for (const std::string& path : BuildBoxList(context.app.data_directory())) {
-    std::printf("%s\n", Cp932ToUtf8(path).c_str());
+    std::printf("%s\n", TerminalSafeFromSjis(path, LineBreaks::AsBlank).c_str());
   }
   return std::fflush(stdout) == 0 ? 0 : 1;
 }

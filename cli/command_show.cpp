@@ -3,7 +3,7 @@
 
 #include "cli/box_arguments.h"
 #include "cli/commands.h"
-#include "platform/code_page.h"
+#include "cli/terminal_text.h"
 
 namespace lp {
 
@@ -44,7 +44,8 @@ int RunShowCommand(CommandContext& context) {
   int messages_before = context.ui.MessageCount();
   std::string text = box->doc->DisplayText(*index, mode, line_limit);
   if (context.ui.MessageCount() != messages_before) return 1;  // the text could not be read
-  std::string out = context.args.Has("sjis") ? text : Cp932ToUtf8(text);
+  std::string out =
+      context.args.Has("sjis") ? TerminalSafeSjis(text) : TerminalSafeFromSjis(text, LineBreaks::Keep);
   std::fwrite(out.data(), 1, out.size(), stdout);
   return std::fflush(stdout) == 0 ? 0 : 1;
 }

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/code_page.h"
+#include "cli/terminal_text.h"
 
 namespace lp {
 namespace {
@@ -29,7 +29,7 @@ const char* AnswerName(Answer answer) {
 
 void TerminalUserInterface::ShowMessage(std::string_view text) {
   ++message_count_;
-  std::fprintf(out_, "%s\n", Cp932ToUtf8(text).c_str());
+  std::fprintf(out_, "%s\n", TerminalSafeFromSjis(text, LineBreaks::Keep).c_str());
 }
 
 Answer TerminalUserInterface::Ask(std::string_view text, MessageButtons buttons) {
@@ -40,7 +40,7 @@ Answer TerminalUserInterface::Ask(std::string_view text, MessageButtons buttons)
     case MessageButtons::YesNo: answer = answer_yes_ ? Answer::Yes : Answer::No; break;
     case MessageButtons::YesNoCancel: answer = answer_yes_ ? Answer::Yes : Answer::Cancel; break;
   }
-  std::fprintf(out_, "%s [%s]\n", Cp932ToUtf8(text).c_str(), AnswerName(answer));
+  std::fprintf(out_, "%s [%s]\n", TerminalSafeFromSjis(text, LineBreaks::Keep).c_str(), AnswerName(answer));
   return answer;
 }
 

@@ -5,7 +5,8 @@
 #include "platform/user_interface.h"
 
 // The command line's face of the user-interface interface: messages go to
-// standard error in UTF-8; questions are answered by the --yes flag when it
+// standard error in UTF-8 (control characters other than line breaks shown
+// as U+FFFD: a message can quote a server's reply); questions are answered by the --yes flag when it
 // was given, otherwise with the safe default (Cancel, or No), and both the
 // question and the answer are printed so a log shows what happened.
 

@@ -186,6 +186,29 @@ TEST_F(CliTest, AnalyseStoresTheSpoolsMailsAndLeavesTheSpool) {
   EXPECT_NE(empty.err.find("解析に失敗しました"), std::string::npos);
 }
 
+// The Subject is an encoded word holding "a ESC]0;pwned BEL b ESC[2J c U+0085 d";
+// the base64 body holds the same sequences, a TAB and a DEL.
+TEST_F(CliTest, ControlCharactersFromMailNeverReachTheTerminal) {
+  ASSERT_EQ(RunCli(scratch_, data_, {"init"}).status, 0);
+  const std::string spool = std::string(LP_TEST_DATA_DIR) + "/cli/escape_sequences_in_subject_and_body.log";
+  ASSERT_EQ(RunCli(scratch_, data_, {"analyse", spool}).status, 0);
+  const std::string r = "\xEF\xBF\xBD";  // U+FFFD
+  // U+0085 has no Shift_JIS form: the store already holds "?" for it.
+  const std::string subject = "a" + r + "]0;pwned" + r + "b" + r + "[2Jc?d";
+
+  CliResult listed = RunCli(scratch_, data_, {"list"});
+  ASSERT_EQ(listed.status, 0) << listed.err;
+  EXPECT_EQ(listed.out, "0\t1\t0\t1970/01/01 09:00:00\ta@b\t" + subject + "\n");
+
+  CliResult shown = RunCli(scratch_, data_, {"show", "0"});
+  ASSERT_EQ(shown.status, 0) << shown.err;
+  EXPECT_EQ(shown.out, "From: a@b\r\nSubject: " + subject + "\r\n\r\nline1" + r + "]0;pwned" + r + "\r\n\tx" + r + "[2J" + r);
+
+  CliResult raw = RunCli(scratch_, data_, {"show", "0", "--sjis"});
+  ASSERT_EQ(raw.status, 0) << raw.err;
+  EXPECT_EQ(raw.out, "From: a@b\r\nSubject: a?]0;pwned?b?[2Jc?d\r\n\r\nline1?]0;pwned?\r\n\tx?[2J?");
+}
+
 TEST_F(CliTest, HtmlWritesThePageAndAnswersTheWarningsByFlag) {
   MakeBox("受信.lp", {{Mail("a@b", "s", 0, 1, 0), "Subject: s\r\n\r\nsee http://example.jp/a?b=c now <b>"},
                      {Mail("a@b", "h", 0, 1, 0), "Subject: h\r\n\r\n<HTML><BODY>hi</BODY></HTML>"}});

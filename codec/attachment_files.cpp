@@ -13,12 +13,6 @@ constexpr std::size_t kMaxRememberedNames = 4096;
 
 }  // namespace
 
-std::string AttachmentDirectory(const Profile& profile) {
-  std::string directory = profile.GetString("System", "AttachDir", "Attach");
-  if (directory.empty()) directory = "Attach";
-  return AbsolutePath(directory);
-}
-
 std::optional<std::string> SafeAttachmentName(std::string_view name) {
   const std::size_t separator = FindLastPathSeparator(name);
   if (separator != std::string_view::npos) name.remove_prefix(separator + 1);

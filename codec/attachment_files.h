@@ -6,6 +6,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "config/attachment_directory.h"
 #include "config/profile.h"
 #include "platform/file_system.h"
 
@@ -19,10 +20,6 @@ inline constexpr std::string_view kFallbackAttachmentName = "lpost.bin";
 // Longest attachment file name (in the file system's UTF-8) taken from mail,
 // leaving room for the "(n)" of a unique name within the usual 255 bytes.
 inline constexpr std::size_t kMaxAttachmentNameBytes = 200;
-
-// The setting "System"/"AttachDir" (default "Attach"), made absolute against
-// the current directory (the data directory) when relative.
-[[nodiscard]] std::string AttachmentDirectory(const Profile& profile);
 
 // The file-name part of an attachment name from mail (everything after the
 // last "/" or "\"), or nullopt when it is not usable: empty, "." or "..",

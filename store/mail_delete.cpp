@@ -1,10 +1,13 @@
 #include "store/mail_delete.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "config/attachment_directory.h"
 #include "platform/file_system.h"
+#include "platform/resolved_path.h"
 #include "platform/trash.h"
 #include "store/fixed_boxes.h"
 #include "store/mail_transfer.h"
@@ -28,11 +31,26 @@ std::vector<std::string> AttachmentPaths(const CMail& record) {
   return paths;
 }
 
+// The record's attachment files that the program itself saved: regular
+// files directly in the attachment directory, by their real paths. A queued
+// or sent mail lists the user's own files (which may even lie there, when a
+// received attachment was forwarded), and an imported record may list any
+// path at all: those are never touched.
+std::vector<std::string> OwnedAttachmentFiles(const CMail& record, const Profile& profile) {
+  std::vector<std::string> owned;
+  if (record.attachments.empty() || record.IsOutgoing()) return owned;
+  const std::string directory = AttachmentDirectory(profile);
+  for (const std::string& path : AttachmentPaths(record)) {
+    if (std::optional<std::string> real = RealPathOfFileDirectlyIn(path, directory)) owned.push_back(*real);
+  }
+  return owned;
+}
+
 }  // namespace
 
 void DisposeAttachments(const CMail& record, const Profile& profile, UserInterface& ui) {
-  if (record.attachments.empty()) return;
-  const std::vector<std::string> paths = AttachmentPaths(record);
+  const std::vector<std::string> paths = OwnedAttachmentFiles(record, profile);
+  if (paths.empty()) return;
   switch (static_cast<RemoveAttach>(profile.GetInt("System", "RemoveAttach", 0))) {
     case RemoveAttach::ToTrash:
       for (const std::string& path : paths) (void)MoveToTrash(path);

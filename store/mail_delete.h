@@ -16,8 +16,11 @@ namespace lp {
 
 // Disposes of the record's attachment files as the "RemoveAttach" setting
 // of section "System" says: 0 (default) to the desktop trash, 1 ask first
-// and delete, 2 delete, anything else keep. Files that cannot be removed
-// are skipped.
+// and delete, 2 delete, anything else keep. Only files that received mail
+// saved into the attachment directory count: a path that resolves (through
+// links, "." or "..") to anywhere else, and every file of a queued or sent
+// mail, stay untouched, and nothing is asked when no file is left. Files
+// that cannot be removed are skipped.
 void DisposeAttachments(const CMail& record, const Profile& profile, UserInterface& ui);
 
 // Asks first. With "Trash" on, outside the trash box, the selected mails

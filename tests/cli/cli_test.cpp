@@ -293,6 +293,41 @@ TEST_F(CliTest, MoveAndDeleteRunTheMailListCommandsHeadless) {
   EXPECT_EQ(RunCli(scratch_, data_, {"show", "ごみ箱.lp", "0", "--header-mode", "1"}).out, "text b");
 }
 
+// A queued mail lists the user's own file; an imported record may list any
+// path. Deleting either mail for good leaves those files alone, while a
+// received attachment in the attachment directory goes.
+TEST_F(CliTest, DeletingMailForGoodNeverDeletesTheUsersFiles) {
+  ASSERT_EQ(RunCli(scratch_, data_, {"init"}).status, 0);
+  {
+    Profile profile(FromNativePath(data_ + "/lpost.conf"));
+    ASSERT_TRUE(profile.WriteInt("System", "Trash", 0));
+    ASSERT_TRUE(profile.WriteInt("System", "RemoveAttach", 2));
+  }
+  const std::string user_file = scratch_.File("plan.pdf");
+  const std::string received = data_ + "/Attach/received.bin";
+  WriteFileBytes(user_file, "the user's plan");
+  WriteFileBytes(received, "saved from mail");
+  CMail imported = Mail("a@x", "imported", 100, 1, 0);
+  imported.attachments = FromNativePath(user_file);
+  CMail own = Mail("b@x", "own", 200, 1, 0);
+  own.attachments = FromNativePath(received);
+  MakeBox("other.lp", {{imported, "text a"}, {own, "text b"}});
+
+  ASSERT_EQ(RunCli(scratch_, data_, {"import", "受信.lp", data_ + "/other.lp"}).status, 0);
+  ASSERT_EQ(RunCli(scratch_, data_,
+                   {"compose", "--to", "a@example.jp", "--subject", "s", "--body", "b", "--attach", user_file})
+                .status,
+            0);
+  for (const char* box : {"送信.lp", "受信.lp", "受信.lp"}) {
+    CliResult deleted = RunCli(scratch_, data_, {"delete", box, "0", "--yes"});
+    ASSERT_EQ(deleted.status, 0) << box << deleted.err;
+  }
+  EXPECT_EQ(RunCli(scratch_, data_, {"list", "送信.lp"}).out, "");
+  EXPECT_EQ(RunCli(scratch_, data_, {"list"}).out, "");
+  EXPECT_EQ(ReadFileBytes(user_file), "the user's plan");
+  EXPECT_NE(::access(received.c_str(), F_OK), 0);
+}
+
 TEST_F(CliTest, CompactCheckAndImportKeepEveryMailReadable) {
   MakeBox("受信.lp", {{Mail("a@x", "a", 100, 1, 0), "+OK\r\nSubject: a\r\n\r\nbody a"},
                      {Mail("b@x", "b", 200, 1, 0), "+OK\r\nSubject: b\r\n\r\nbody b"}});

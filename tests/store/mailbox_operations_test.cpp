@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <string>
 #include <vector>
 
@@ -199,22 +201,80 @@ TEST_F(MailboxOperationsTest, DeleteForGoodDisposesOfAttachmentsAsRemoveAttachSa
   const std::vector<Case> cases = {
       {1, Answer::No, true}, {1, Answer::Yes, false}, {2, Answer::Ok, false}, {3, Answer::Ok, true}};
   profile_.WriteInt("System", "Trash", 0);
+  ASSERT_TRUE(MakeDirectory("Attach"));
   for (const Case& c : cases) {
     profile_.WriteInt("System", "RemoveAttach", c.remove_attach);
-    WriteFileBytes(Native("one.bin"), "1");
-    WriteFileBytes(Native("two.bin"), "2");
+    WriteFileBytes(Native("Attach/one.bin"), "1");
+    WriteFileBytes(Native("Attach/two.bin"), "2");
     std::vector<TestMail> mails = ThreeMails();
-    mails[0].attachments = AbsolutePath("one.bin") + "\n" + AbsolutePath("two.bin");
+    mails[0].attachments = AbsolutePath("Attach/one.bin") + "\n" + AbsolutePath("Attach/two.bin");
     auto box = MakeBox("box.lp", mails);
     ui_.QueueAnswer(Answer::Ok);
     if (c.remove_attach == 1) ui_.QueueAnswer(c.answer);
     EXPECT_TRUE(DeleteMails(*box, std::vector<int>{0, 1}, registry_));
     EXPECT_EQ(Subjects(*box), std::vector<std::string>{"c"}) << c.remove_attach;
-    EXPECT_EQ(PathExists("one.bin"), c.files_remain) << c.remove_attach;
-    EXPECT_EQ(PathExists("two.bin"), c.files_remain) << c.remove_attach;
+    EXPECT_EQ(PathExists("Attach/one.bin"), c.files_remain) << c.remove_attach;
+    EXPECT_EQ(PathExists("Attach/two.bin"), c.files_remain) << c.remove_attach;
     EXPECT_TRUE(box->CompactionWanted());
   }
   EXPECT_EQ(ui_.questions[1].text, store_messages::kAskDeleteAttachments);
+}
+
+// Only files that received mail saved into the attachment directory may go:
+// a sent mail lists the user's own files, an imported record any path.
+TEST_F(MailboxOperationsTest, DeleteForGoodNeverTouchesFilesOutsideTheAttachmentDirectory) {
+  profile_.WriteInt("System", "Trash", 0);
+  profile_.WriteInt("System", "RemoveAttach", 2);
+  ASSERT_TRUE(MakeDirectories("Attach/sub"));
+  ASSERT_TRUE(MakeDirectory("Attachments"));
+  struct Case {
+    std::string attachment;  // as the record lists it
+    int status;
+    std::string file;  // the file it names, relative to the data directory
+    bool removed;
+  };
+  const std::vector<Case> cases = {
+      {AbsolutePath("Attach/own.bin"), kStatusRead, "Attach/own.bin", true},
+      {"Attach/own.bin", kStatusUnread, "Attach/own.bin", true},  // relative to the data directory
+      {AbsolutePath("user.doc"), kStatusRead, "user.doc", false},
+      {AbsolutePath("Attach/../user.doc"), kStatusRead, "user.doc", false},
+      {AbsolutePath("Attach/link.doc"), kStatusRead, "user.doc", false},  // a link leading out
+      {AbsolutePath("Attachments/x.doc"), kStatusRead, "Attachments/x.doc", false},  // a prefix is no parent
+      {AbsolutePath("Attach/sub/x.doc"), kStatusRead, "Attach/sub/x.doc", false},
+      {AbsolutePath("Attach/sub"), kStatusRead, "Attach/sub", false},
+      {AbsolutePath("Attach/own.bin"), kStatusSent, "Attach/own.bin", false},  // forwarded by the user
+      {AbsolutePath("Attach/own.bin"), kStatusUnsent, "Attach/own.bin", false},
+  };
+  for (const Case& c : cases) {
+    for (const char* name : {"Attach/own.bin", "user.doc", "Attachments/x.doc", "Attach/sub/x.doc"}) {
+      WriteFileBytes(Native(name), name);
+    }
+    RemoveFile("Attach/link.doc");
+    ASSERT_EQ(::symlink("../user.doc", Native("Attach/link.doc").c_str()), 0);
+    std::vector<TestMail> mails = {{"a", "text", c.status}};
+    mails[0].attachments = c.attachment;
+    auto box = MakeBox("box.lp", mails);
+    ui_.QueueAnswer(Answer::Ok);
+    EXPECT_TRUE(DeleteMails(*box, std::vector<int>{0}, registry_));
+    EXPECT_EQ(box->Count(), 0);
+    EXPECT_EQ(!PathExists(c.file), c.removed) << c.attachment;
+    EXPECT_TRUE(PathExists("user.doc")) << c.attachment;
+  }
+  EXPECT_TRUE(IsDirectory("Attach/sub"));
+  EXPECT_EQ(ui_.messages, std::vector<std::string>{});
+}
+
+TEST_F(MailboxOperationsTest, NoAttachmentQuestionWhenNoFileIsTheProgramsOwn) {
+  profile_.WriteInt("System", "Trash", 0);
+  profile_.WriteInt("System", "RemoveAttach", 1);
+  WriteFileBytes(Native("user.doc"), "mine");
+  std::vector<TestMail> mails = {{"a", "text"}};
+  mails[0].attachments = AbsolutePath("user.doc") + "\n" + AbsolutePath("Attach/missing.bin");
+  auto box = MakeBox("box.lp", mails);
+  ui_.QueueAnswer(Answer::Ok);
+  EXPECT_TRUE(DeleteMails(*box, std::vector<int>{0}, registry_));
+  ASSERT_EQ(ui_.questions.size(), 1u);  // only "メールを削除しますか？"
+  EXPECT_EQ(ReadFileBytes(Native("user.doc")), "mine");
 }
 
 TEST_F(MailboxOperationsTest, MoveIntoABoxOpenElsewhereShowsTheMailsThereAtOnce) {
@@ -353,9 +413,12 @@ TEST_F(MailboxOperationsTest, ImportCommandAsksForTheBoxFile) {
 }
 
 TEST_F(MailboxOperationsTest, EmptyTrashLeavesTheZeroCountAndAnEmptyTextFile) {
-  WriteFileBytes(Native("att.bin"), "x");
+  ASSERT_TRUE(MakeDirectory("Attach"));
+  WriteFileBytes(Native("Attach/att.bin"), "x");
+  WriteFileBytes(Native("user.doc"), "mine");
   std::vector<TestMail> mails = ThreeMails();
-  mails[0].attachments = AbsolutePath("att.bin");
+  mails[0].attachments = AbsolutePath("Attach/att.bin");
+  mails[1].attachments = AbsolutePath("user.doc");
   profile_.WriteInt("System", "RemoveAttach", 2);
   auto trash = MakeBox(kTrash, mails);
   registry_.Register(*trash);
@@ -366,7 +429,8 @@ TEST_F(MailboxOperationsTest, EmptyTrashLeavesTheZeroCountAndAnEmptyTextFile) {
   EXPECT_TRUE(EmptyTrash(profile_, ui_, commands_, registry_));
   EXPECT_EQ(ReadFileBytes(Native(kTrash)), std::string("\x00\x00", 2));
   EXPECT_EQ(ReadFileBytes(Native("\x82\xB2\x82\xDD\x94\xA0.mb")), "");
-  EXPECT_FALSE(PathExists("att.bin"));
+  EXPECT_FALSE(PathExists("Attach/att.bin"));
+  EXPECT_EQ(ReadFileBytes(Native("user.doc")), "mine");
   EXPECT_EQ(trash->Count(), 0);  // reloaded
   EXPECT_EQ(ui_.messages.back(), store_messages::kDeleteCompleted);
   EXPECT_EQ(ui_.questions.back().text, store_messages::kAskEmptyTrash);

@@ -5,6 +5,7 @@ namespace lp {
 bool BufferedFileWriter::OpenAppend(std::string_view sjis_path) {
   Close();
   failed_ = false;
+  error_text_.clear();
   tail_.clear();
   if (!file_.Open(sjis_path, File::Mode::Append)) return false;
   const std::optional<std::uint64_t> size = file_.Size();
@@ -20,6 +21,7 @@ bool BufferedFileWriter::OpenAppend(std::string_view sjis_path) {
 void BufferedFileWriter::Adopt(File file, std::uint64_t position) {
   Close();
   failed_ = false;
+  error_text_.clear();
   tail_.clear();
   file_ = std::move(file);
   position_ = written_ = position;
@@ -48,9 +50,15 @@ void BufferedFileWriter::Write(std::string_view bytes) {
   Account(before);
 }
 
+void BufferedFileWriter::Fail() {
+  if (failed_) return;
+  failed_ = true;
+  error_text_ = LastSystemErrorText();
+}
+
 bool BufferedFileWriter::Flush() {
   if (pending_.empty()) return !failed_;
-  if (!failed_ && !file_.Write(pending_)) failed_ = true;
+  if (!failed_ && !file_.Write(pending_)) Fail();
   if (!failed_) written_ = position_;
   pending_.clear();
   return !failed_;
@@ -58,8 +66,11 @@ bool BufferedFileWriter::Flush() {
 
 bool BufferedFileWriter::Close() {
   if (!file_.IsOpen()) return !failed_;
-  const bool flushed = Flush();
-  return file_.Close() && flushed;
+  (void)Flush();
+  // A full disk or quota may show only when the file is closed (network and
+  // some local file systems write back then).
+  if (!file_.Close()) Fail();
+  return !failed_;
 }
 
 }  // namespace lp

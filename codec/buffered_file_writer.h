@@ -34,8 +34,10 @@ class BufferedFileWriter {
   [[nodiscard]] std::uint64_t Position() const { return position_; }
   // The position up to which the file surely holds what was written.
   [[nodiscard]] std::uint64_t WrittenPosition() const { return written_; }
-  // True once a write failed; later writes are dropped.
+  // True once a write, flush or close failed; later writes are dropped.
   [[nodiscard]] bool Failed() const { return failed_; }
+  // The system's text for the first failure (e.g. "No space left on device").
+  [[nodiscard]] const std::string& ErrorText() const { return error_text_; }
   // The last two bytes written are CR LF (or nothing was written).
   [[nodiscard]] bool AtLineStart() const { return tail_ == "\r\n" || tail_.empty(); }
 
@@ -51,8 +53,12 @@ class BufferedFileWriter {
 
   // Writes the pending block; the file then holds everything written.
   bool Flush();
-  // The file itself, for writers that need it directly: call Flush first.
+  // The file itself, for writers that need it directly: call Flush first,
+  // and report their failures through Fail.
   [[nodiscard]] File& file() { return file_; }
+  // Records a failure of the last system call on the file.
+  void Fail();
+  // Flushes and closes; false when anything written did not reach the file.
   bool Close();
 
  private:
@@ -64,6 +70,7 @@ class BufferedFileWriter {
   std::uint64_t written_ = 0;
   std::string tail_;
   bool failed_ = false;
+  std::string error_text_;
 };
 
 }  // namespace lp

@@ -3,11 +3,28 @@
 #include <cstddef>
 
 #include "codec/ascii_case.h"
+#include "codec/header_unfolding.h"
 
 namespace lp {
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// Ids of a folded References field stand apart by any run of blanks and
+// TABs; a reply writes them one blank apart.
+std::string WithSingleBlanks(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (const char c : text) {
+    if (!IsBlank(c)) {
+      out += c;
+    } else if (!out.empty() && out.back() != ' ') {
+      out += ' ';
+    }
+  }
+  if (!out.empty() && out.back() == ' ') out.pop_back();
+  return out;
+}
 
 }  // namespace
 
@@ -27,18 +44,13 @@ std::string HeaderValue(CLPOSTDoc& box, int index, std::string_view name) {
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     if (line.empty()) break;  // the header ends at the first empty line
 
-    const std::size_t colon = line.find(':');
     // A folded line begins with a blank; it continues the field even when it
     // holds a ":" of its own (a folded Subject or display name may).
-    const bool continuation = colon == std::string_view::npos || IsBlank(line.front());
-    if (continuation) {
-      if (!collecting) continue;
-      std::size_t skip = 0;
-      while (skip < line.size() && line[skip] == ' ') ++skip;
-      if (skip < line.size() && line[skip] == '\t') ++skip;
-      value += line.substr(skip);
+    if (IsHeaderContinuation(line)) {
+      if (collecting) AppendUnfolded(value, line);
       continue;
     }
+    const std::size_t colon = line.find(':');
     collecting = EqualsIgnoringAsciiCase(line.substr(0, colon), name);
     if (collecting) {
       // The blank after the ":" belongs to the layout, not to the value;
@@ -54,7 +66,7 @@ std::string HeaderValue(CLPOSTDoc& box, int index, std::string_view name) {
 std::string ReplyReferences(CLPOSTDoc& box, int index) {
   const CMail* record = box.RecordAt(index);
   if (record == nullptr) return {};
-  std::string references = HeaderValue(box, index, "References");
+  std::string references = WithSingleBlanks(HeaderValue(box, index, "References"));
   if (references.empty()) return record->message_id;
   // The oldest reference goes so that the chain does not grow without end.
   const std::size_t gap = references.find("> <");

@@ -7,22 +7,11 @@
 
 namespace lp {
 
-bool IsHeaderContinuation(std::string_view line) {
-  return !line.empty() && (line.front() == ' ' || line.front() == '\t' || line.find(':') == std::string_view::npos);
-}
-
-std::string_view WithoutLeadingBlanks(std::string_view line) {
-  while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
-  return line;
-}
-
 void HeaderFieldCollector::AddLine(std::string_view line) {
   if (line.empty()) return;
   if (IsHeaderContinuation(line)) {
     if (!collecting_ || fields_.empty()) return;
-    std::string& value = fields_.back().value;
-    const std::string_view more = WithoutLeadingBlanks(line);
-    value.append(more.substr(0, kMaxValueBytes - std::min(kMaxValueBytes, value.size())));
+    AppendUnfolded(fields_.back().value, line, kMaxValueBytes);
     return;
   }
   const std::string_view name = line.substr(0, line.find(':'));

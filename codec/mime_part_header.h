@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "codec/header_unfolding.h"
+
 // Header fields of a received message or of one of its MIME parts, taken
 // line by line as the spool holds them, and what they say about the body.
 
@@ -13,13 +15,12 @@ namespace lp {
 
 struct HeaderField {
   std::string name;   // as written, without the ":"
-  std::string value;  // raw text after the ":", continuation lines joined
+  std::string value;  // raw text after the ":", continuation lines unfolded
 };
 
 // Collects the fields whose names are asked for (ASCII case ignored). A
 // line that begins with a blank or TAB, or that has no ":", continues the
-// field before it: its leading blanks and TABs are removed and it is
-// appended. Memory is bounded: beyond kMaxFields fields or kMaxValueBytes
+// field before it and is unfolded into its value. Memory is bounded: beyond kMaxFields fields or kMaxValueBytes
 // of one value, further text is ignored.
 class HeaderFieldCollector {
  public:
@@ -40,11 +41,6 @@ class HeaderFieldCollector {
   std::vector<HeaderField> fields_;
   bool collecting_ = false;  // the last field began with a kept line
 };
-
-// True for a line that continues the header field before it.
-[[nodiscard]] bool IsHeaderContinuation(std::string_view line);
-// The line without its leading blanks and TABs.
-[[nodiscard]] std::string_view WithoutLeadingBlanks(std::string_view line);
 
 enum class TransferEncoding { None, Base64, QuotedPrintable, Uuencode };
 // The charsets the text layer converts by name. EUC-JP is worth naming:

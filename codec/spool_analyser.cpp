@@ -1,5 +1,6 @@
 #include "codec/spool_analyser.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <memory>
@@ -14,6 +15,7 @@
 #include "codec/content_ids.h"
 #include "codec/date_header.h"
 #include "codec/encoded_words.h"
+#include "codec/header_unfolding.h"
 #include "codec/japanese_text.h"
 #include "codec/mime_encoding.h"
 #include "codec/mime_part_header.h"
@@ -82,9 +84,16 @@ std::string ConvertTextLine(std::string_view line, TextCharset charset) {
   return DecodeLine(line);
 }
 
-std::string WithoutLeadingSpaces(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(' ');
-  return first == std::string_view::npos ? std::string() : std::string(text.substr(first));
+// A header value as the record keeps it: the blanks after the ":" go.
+std::string RecordFieldText(std::string_view value) { return std::string(WithoutLeadingBlanks(value)); }
+
+// The fields the mail list shows on one line. A TAB in them, left by a fold
+// or written by the sender, reads as a blank (as folding white space means
+// one); dropping it would glue the words on both sides together.
+std::string ListFieldText(std::string_view value) {
+  std::string text = RecordFieldText(value);
+  std::replace(text.begin(), text.end(), '\t', ' ');
+  return RecordFieldText(text);
 }
 
 bool EndsInSoftBreak(std::string_view line) { return !line.empty() && line.back() == '='; }
@@ -106,6 +115,11 @@ std::string ShownName(std::string_view name) {
 }
 
 enum class BoundaryLine { None, Delimiter, Close };
+
+// How a part's content ends: the line break before a delimiter line belongs
+// to the delimiter (RFC 2046 5.1.1), the one before the end of the message
+// to the content.
+enum class PartEnd { AtBoundary, AtMessageEnd };
 
 // "--boundary" or "--boundary--", transport padding (blanks) allowed.
 BoundaryLine MatchBoundary(std::string_view line, std::string_view boundary) {
@@ -135,7 +149,9 @@ class SpoolAnalysis {
   void HandleBodyLine(SpoolLine& line, bool terminator);
   void EndMessage();
   void ResetMessage();
-  void DropUnwrittenRecords();
+  void CheckWrites();
+  void NoteWriteFailure(const std::string& path, const std::string& reason);
+  [[nodiscard]] int RollBack();
 
   bool HandleBoundary(std::string_view line);
   void BeginPart();
@@ -144,7 +160,8 @@ class SpoolAnalysis {
   void ResetFormat();
 
   void OpenAttachment(const std::optional<std::string>& name);
-  void CloseAttachment();
+  void CloseAttachment(PartEnd end);
+  void WriteAttachmentLine(std::string_view bytes, bool line_ends);
   void AttachmentContent(const SpoolLine& line);
   void TextContent(const SpoolLine& line);
   void Utf7Content(std::string_view utf7, bool flush_all);
@@ -159,7 +176,11 @@ class SpoolAnalysis {
   BufferedFileWriter text_;
   std::optional<AttachmentNamer> namer_;
   int first_new_index_ = 0;
+  std::uint64_t text_length_before_ = 0;
+  bool box_modified_before_ = false;
   std::vector<int> records_with_cid_;
+  std::vector<std::string> created_files_;
+  std::optional<std::string> write_failure_;  // the message naming the file
   bool stop_ = false;
 
   // The message being read.
@@ -182,6 +203,7 @@ class SpoolAnalysis {
   TransferEncoding encoding_ = TransferEncoding::None;
   TextCharset charset_ = TextCharset::Other;
   BufferedFileWriter attachment_;
+  bool attachment_line_break_pending_ = false;
   bool discard_part_ = false;  // no file could take the part: its bytes go nowhere
   int uuencode_state_ = 0;     // 0 before "begin", 1 decoding, 2 done
   Utf8StreamToSjis utf8_;
@@ -197,17 +219,19 @@ int SpoolAnalysis::Run(std::string_view spool_path) {
   if (box_.TextFilePath().empty() || !text_.OpenAppend(box_.TextFilePath())) return kAnalyseTextFileFailed;
   box_.content_ids().clear();
   first_new_index_ = box_.Count();
+  text_length_before_ = text_.Position();
+  box_modified_before_ = box_.IsModified();
 
   SpoolLine line;
   while (!stop_ && reader.ReadSpoolLine(line)) {
     HandleLine(line);
-    if (text_.Failed()) stop_ = true;
+    CheckWrites();
   }
   // A spool cut off inside a body still gives a whole block.
-  if (!text_.Failed() && phase_ == Phase::Body && record_index_ >= 0) EndMessage();
-  CloseAttachment();
-  text_.Close();
-  DropUnwrittenRecords();
+  if (!write_failure_ && phase_ == Phase::Body && record_index_ >= 0) EndMessage();
+  CloseAttachment(PartEnd::AtMessageEnd);
+  if (!text_.Close()) NoteWriteFailure(box_.TextFilePath(), text_.ErrorText());
+  if (write_failure_) return RollBack();
 
   for (const int index : records_with_cid_) {
     if (index < box_.Count()) ResolveContentIds(box_, index);
@@ -277,15 +301,15 @@ void SpoolAnalysis::EndHeader() {
     const std::optional<std::string_view> value = message_fields_.Last(name);
     return value ? DecodeLine(*value) : std::string();
   };
-  mail.to = WithoutLeadingSpaces(decoded("To"));
-  mail.from = WithoutLeadingSpaces(decoded("From"));
-  mail.cc = WithoutLeadingSpaces(decoded("Cc"));
-  mail.subject = WithoutLeadingSpaces(RemoveChar(decoded("Subject"), '\t'));
+  mail.to = ListFieldText(decoded("To"));
+  mail.from = ListFieldText(decoded("From"));
+  mail.cc = ListFieldText(decoded("Cc"));
+  mail.subject = ListFieldText(decoded("Subject"));
   if (const std::optional<std::string_view> date = message_fields_.Last("Date")) {
     mail.date = static_cast<std::int32_t>(ParseDateHeader(DecodeLine("Date:" + std::string(*date))));
   }
-  mail.message_id = WithoutLeadingSpaces(decoded("Message-Id"));
-  if (!WithoutLeadingSpaces(decoded("Reply-To")).empty()) mail.flags |= kFlagHasReplyTo;
+  mail.message_id = RecordFieldText(decoded("Message-Id"));
+  if (!RecordFieldText(decoded("Reply-To")).empty()) mail.flags |= kFlagHasReplyTo;
 
   box_.Add(std::move(pending_));
   record_index_ = box_.Count() - 1;
@@ -330,7 +354,7 @@ void SpoolAnalysis::HandleBodyLine(SpoolLine& line, bool terminator) {
 
 void SpoolAnalysis::EndMessage() {
   FinishText();
-  CloseAttachment();
+  CloseAttachment(PartEnd::AtMessageEnd);
   // The block's last line ends in CR LF before the terminator, so that
   // nothing of a decoded body falls into the five bytes a reader drops.
   if (!text_.AtLineStart()) WriteText("\r\n");
@@ -365,14 +389,27 @@ void SpoolAnalysis::ResetMessage() {
   ResetFormat();
 }
 
-void SpoolAnalysis::DropUnwrittenRecords() {
-  // Records whose block did not reach the file point at nothing.
-  const std::uint64_t written = text_.WrittenPosition();
-  while (box_.Count() > first_new_index_) {
-    const CMail* last = box_.RecordAt(box_.Count() - 1);
-    if (last->text_end != 0 && last->text_end <= written) break;
-    (void)box_.RemoveAt(box_.Count() - 1);
-  }
+void SpoolAnalysis::CheckWrites() {
+  if (text_.Failed()) NoteWriteFailure(box_.TextFilePath(), text_.ErrorText());
+  if (attachment_.Failed()) NoteWriteFailure(attachment_.Path(), attachment_.ErrorText());
+}
+
+void SpoolAnalysis::NoteWriteFailure(const std::string& path, const std::string& reason) {
+  stop_ = true;
+  if (!write_failure_) write_failure_ = spool_messages::WriteFailedMessage(path, reason);
+}
+
+int SpoolAnalysis::RollBack() {
+  // The spool stays for the next analysis, so nothing of this one may stay:
+  // mails kept now would arrive twice, files kept would be orphans.
+  while (box_.Count() > first_new_index_) (void)box_.RemoveAt(box_.Count() - 1);
+  box_.SetModified(box_modified_before_);
+  box_.content_ids().clear();
+  File text;
+  if (text.Open(box_.TextFilePath(), File::Mode::ReadWrite)) (void)text.Truncate(text_length_before_);
+  for (const std::string& path : created_files_) (void)RemoveFile(path);
+  box_.ui().ShowMessage(*write_failure_);
+  return kAnalyseWriteFailed;
 }
 
 bool SpoolAnalysis::HandleBoundary(std::string_view line) {
@@ -399,7 +436,7 @@ bool SpoolAnalysis::HandleBoundary(std::string_view line) {
 
 void SpoolAnalysis::BeginPart() {
   FinishText();
-  CloseAttachment();
+  CloseAttachment(PartEnd::AtBoundary);
   ResetFormat();
   in_part_header_ = true;
   part_fields_.Clear();
@@ -407,7 +444,7 @@ void SpoolAnalysis::BeginPart() {
 
 void SpoolAnalysis::ClosePart() {
   FinishText();
-  CloseAttachment();
+  CloseAttachment(PartEnd::AtBoundary);
   ResetFormat();
   if (!enclosing_.empty()) {
     boundary_ = std::move(enclosing_.back());
@@ -470,13 +507,27 @@ void SpoolAnalysis::OpenAttachment(const std::optional<std::string>& name) {
     return;
   }
   attachment_.Adopt(std::move(file), 0);
+  attachment_line_break_pending_ = false;
+  created_files_.push_back(path);
   ++attachments_;
   if (!mail->attachments.empty()) mail->attachments += '\n';
   mail->attachments += path;
 }
 
-void SpoolAnalysis::CloseAttachment() {
-  if (attachment_.IsOpen()) attachment_.Close();
+void SpoolAnalysis::CloseAttachment(PartEnd end) {
+  if (!attachment_.IsOpen()) return;
+  if (end == PartEnd::AtMessageEnd && attachment_line_break_pending_) attachment_.Write("\r\n");
+  attachment_line_break_pending_ = false;
+  const std::string path = attachment_.Path();
+  if (!attachment_.Close()) NoteWriteFailure(path, attachment_.ErrorText());
+}
+
+void SpoolAnalysis::WriteAttachmentLine(std::string_view bytes, bool line_ends) {
+  // A line's break is written when the next line comes: the last one may
+  // belong to a delimiter.
+  if (attachment_line_break_pending_) attachment_.Write("\r\n");
+  attachment_.Write(bytes);
+  attachment_line_break_pending_ = line_ends;
 }
 
 void SpoolAnalysis::DecodeBase64Piece(const SpoolLine& line, std::string& out) {
@@ -504,21 +555,21 @@ void SpoolAnalysis::AttachmentContent(const SpoolLine& line) {
       attachment_.AppendWith([&](std::string& out) { DecodeBase64Piece(line, out); });
       return;
     case TransferEncoding::QuotedPrintable:
-      attachment_.Write(QuotedPrintableDecode(line.text));
-      if (!EndsInSoftBreak(line.text)) attachment_.Write("\r\n");
+      WriteAttachmentLine(QuotedPrintableDecode(line.text), !EndsInSoftBreak(line.text));
       return;
     case TransferEncoding::Uuencode:
       if (uuencode_state_ == 0) {
         if (FindIgnoringAsciiCase(line.text, "begin") != std::string::npos) uuencode_state_ = 1;
       } else if (uuencode_state_ == 1) {
-        attachment_.Flush();
-        if (UudecodeLineToFile(line.text, attachment_.file()) == kUudecodeEndLine) uuencode_state_ = 2;
+        if (!attachment_.Flush()) return;
+        const int decoded = UudecodeLineToFile(line.text, attachment_.file());
+        if (decoded == kUudecodeWriteFailed) attachment_.Fail();
+        if (decoded == kUudecodeEndLine) uuencode_state_ = 2;
       }
       return;
     case TransferEncoding::None:
-      attachment_.Write(line.text);
       // A long line cut into pieces is one line of the file.
-      if (!line.continues) attachment_.Write("\r\n");
+      WriteAttachmentLine(line.text, !line.continues);
       return;
   }
 }

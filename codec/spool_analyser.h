@@ -21,6 +21,9 @@ class MessageIdObserver {
 
 // AnalyseSpool's result when the box's text file cannot be appended to.
 inline constexpr int kAnalyseTextFileFailed = -1;
+// AnalyseSpool's result when a write failed after the analysis had begun
+// (disk full, quota) to an attachment file or to the box's text file.
+inline constexpr int kAnalyseWriteFailed = -2;
 
 // Deepest nesting of multipart containers that is followed; deeper
 // containers are read as text of the part that holds them.
@@ -28,8 +31,13 @@ inline constexpr std::size_t kMaxMultipartDepth = 64;
 
 // Appends one record per message of the spool to `box` and returns their
 // number: 0 when the spool cannot be opened or holds no message,
-// kAnalyseTextFileFailed when the box's text file cannot be appended to.
-// The box is marked modified; saving it is the caller's task.
+// kAnalyseTextFileFailed when the box's text file cannot be appended to,
+// kAnalyseWriteFailed when a write, flush or close failed on the way. After
+// a failed write the box is as it was: no record is added, the text file is
+// cut back and the attachment files of this analysis are removed, so that
+// the spool (which the caller keeps) can be analysed again; the message
+// naming the file and the system's reason has been shown through the box's
+// user interface. The box is marked modified; saving it is the caller's task.
 //
 // Attachments go to the directory of the setting "System"/"AttachDir"
 // (created when missing); no existing file is ever replaced. Messages that

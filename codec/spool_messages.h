@@ -3,7 +3,8 @@
 #include <string>
 #include <string_view>
 
-// Texts the analysis of received mail writes into a mail's stored text.
+// Texts the analysis of received mail writes into a mail's stored text, and
+// the message it shows when it cannot write.
 
 namespace lp::spool_messages {
 
@@ -29,6 +30,14 @@ inline constexpr std::string_view kAttachmentRenamedAfter =
 // 正しいファイル名\r\n　　に変更してください。\r\n\r\n"
 [[nodiscard]] inline std::string AttachmentRenamedNote(std::string_view file_name) {
   return std::string(kAttachmentSavedBefore) + std::string(file_name) + std::string(kAttachmentRenamedAfter);
+}
+
+// "%s に書き込めませんでした: %s": a file of the analysis (an attachment or
+// the box's text file) could not be written, with the system's reason.
+[[nodiscard]] inline std::string WriteFailedMessage(std::string_view path, std::string_view reason) {
+  return std::string(path) +
+         " \x82\xC9\x8F\x91\x82\xAB\x8D\x9E\x82\xDF\x82\xDC\x82\xB9\x82\xF1\x82\xC5\x82\xB5\x82\xBD: " +
+         std::string(reason);
 }
 
 }  // namespace lp::spool_messages

@@ -1,5 +1,6 @@
 #include "codec/spool_analyser.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <ctime>
@@ -67,8 +68,8 @@ bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
 }
 
 // The header line of `name` in a shown text with its continuation lines
-// joined (their leading blanks and TABs dropped), the name written as given;
-// empty when absent.
+// unfolded (only the line breaks go) and TABs read as blanks, as the list
+// columns show them; the name written as given; empty when absent.
 std::string UnfoldedHeaderLine(std::string_view text, std::string_view name) {
   const std::string start = std::string(name) + ":";
   std::string line;
@@ -81,13 +82,13 @@ std::string UnfoldedHeaderLine(std::string_view text, std::string_view name) {
     pos = end + 2;
     if (current.empty()) break;
     if (collecting && (current[0] == ' ' || current[0] == '\t')) {
-      const std::size_t text_start = current.find_first_not_of(" \t");
-      if (text_start != std::string_view::npos) line += current.substr(text_start);
+      line += current;
       continue;
     }
     collecting = StartsWithIgnoringCase(current, start);
     if (collecting) line = start + std::string(current.substr(start.size()));
   }
+  std::replace(line.begin(), line.end(), '\t', ' ');
   return line;
 }
 
@@ -216,7 +217,7 @@ std::vector<MessageCase> Cases() {
        {Named("logo.gif", "newsletter_content_id_before_type-1.gif"),
         Named("banner.jpg", "newsletter_content_id_before_type-2.jpg")}},
       {"mailing_list_folded_subject", "森 直樹 <naoki.mori@example.jp>",
-       "study-ml@ml.example.jp,山田 太郎 <yamada@example.ne.jp>", "事務局 <office@example.jp>,hayashi@example.jp",
+       "study-ml@ml.example.jp, 山田 太郎 <yamada@example.ne.jp>", "事務局 <office@example.jp>, hayashi@example.jp",
        "[study-ml:00123] 来週の勉強会のテーマと担当者について（日程調整のお願い）",
        "<20261208121520.2F3E4D5C@example.jp>", "2026/12/08 21:15:20", true,
        {"各位\r\n\r\n来週の勉強会のテーマと担当者が決まりましたのでお知らせします。\r\n"
@@ -383,6 +384,25 @@ std::vector<MessageCase> Cases() {
        {Named("smime.p7s", "outlook_smime_signed-1.p7s")}},
       {"mobile_subject_only_empty_body", "yui-0425@docomo.ne.jp", kYamadaAddress, "", "おやすみなさい",
        "<20261208235800.F1E2D3.yui-0425@docomo.ne.jp>", "2026/12/08 23:58:00", false, {}, {}},
+      // Folded at blanks: each fold's blank stays between the words.
+      {"security_notice_folded_ascii_headers", "Example Account Security <no-reply@accounts.example.com>",
+       "yamada@example.ne.jp, yamada.taro@example.co.jp, t-yamada@example.jp", "",
+       "Your password was reset when two-factor authentication was on",
+       "<0100018c4f2e7a1b-security-notice@accounts.example.com>", "2026/12/08 11:14:08", false,
+       {"The password of your account was reset while two-factor\r\nauthentication is turned on."}, {}},
+      // The record keeps the quoted form a reply needs; lists show the names.
+      {"webmail_quoted_display_names", "\"佐藤 美咲\" <misaki.sato@webmail.example.jp>",
+       "\"Taro \\\"T.Y.\\\" Yamada\" <yamada@example.ne.jp>, \"Suzuki, Hanako\" <hanako.suzuki@example.co.jp>",
+       "\"経理部\" <keiri@example.co.jp>, \"C:\\\\share\" <share@example.co.jp>", "Re: 請求書の件",
+       "<20261208140210.5A6B7C8D@web12.webmail.example.jp>", "2026/12/08 14:02:10", false,
+       {"山田さん\r\n\r\n請求書の件、承知しました。\r\n"}, {}},
+      // Files sent without a transfer encoding are saved byte for byte: the
+      // line break before each delimiter is not theirs.
+      {"text_files_attached_7bit_and_8bit", "伊藤 誠 <ito@example.co.jp>", kYamada, "", "会議メモと在庫表",
+       "<5b6c7d8e-2222-4222-8222-abcdef987654@example.co.jp>", "2026/12/08 11:30:00", false,
+       {"メモと在庫表を送ります。\r\n"},
+       {Named("memo.txt", "text_files_attached_7bit_and_8bit-1.txt"),
+        Named("stock.csv", "text_files_attached_7bit_and_8bit-2.csv")}},
   };
 }
 

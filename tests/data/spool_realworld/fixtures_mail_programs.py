@@ -491,6 +491,9 @@ def thunderbird_forward_as_attachment():
         " filename*=UTF-8''" + urllib.parse.quote(name, safe="._-"),
         "",
     ] + inner + [
+        # The attached message ends in its own line break; the one before
+        # the delimiter belongs to the delimiter.
+        "",
         "--" + boundary + "--",
         "",
     ]

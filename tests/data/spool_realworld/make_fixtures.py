@@ -13,6 +13,7 @@ import sys
 sys.dont_write_bytecode = True  # keep the data directory free of caches
 
 import fixtures_character_codes  # noqa: E402
+import fixtures_header_reading  # noqa: E402
 import fixtures_mail_programs  # noqa: E402
 import fixtures_mime_structure  # noqa: E402
 
@@ -65,6 +66,7 @@ def main():
     fixtures_character_codes.mobile_sjis_8bit_ibm_extended_kanji()
     fixtures_mime_structure.outlook_smime_signed()
     fixtures_mime_structure.bodyless_mails()
+    fixtures_header_reading.write_all()
 
 
 if __name__ == "__main__":

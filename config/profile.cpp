@@ -284,7 +284,11 @@ bool CheckEntry(std::string_view section, std::string_view key, std::string_view
                 std::string& error) {
   section = Trim(section);
   key = Trim(key);
-  if (HasLineBreakOrNul(section) || FindCharacter(section, ']') != std::string_view::npos) {
+  // The header's "]" must stand as a character of its own: a "]" inside the
+  // name, or a lead byte at its end taking the "]" as its trail byte, would
+  // leave a header that never reads back.
+  const std::string header = std::string(section) + "]";
+  if (HasLineBreakOrNul(section) || FindCharacter(header, ']') != section.size()) {
     error = "section name cannot be stored: " + std::string(section);
     return false;
   }

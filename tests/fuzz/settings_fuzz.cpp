@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <optional>
 #include <string>
@@ -32,8 +33,11 @@ std::optional<std::string> FileContent(const std::string& path) {
   return lp::ReadWholeFile(path, &error);
 }
 
-void Check(bool condition) {
-  if (!condition) std::abort();
+// Names the broken promise before stopping, so that a crash says which.
+void Check(bool condition, const char* promise) {
+  if (condition) return;
+  std::fprintf(stderr, "settings_fuzz: %s\n", promise);
+  std::abort();
 }
 
 }  // namespace
@@ -52,21 +56,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // compares equal, whatever the case folding.
   const std::string neighbour = std::string(key) + "2";
   const std::string neighbour_value = profile.GetString(section, neighbour, kMissing);
-  Check(profile.GetString(section, key).size() <= lp::Profile::kMaxStringBytes);
+  Check(profile.GetString(section, key).size() <= lp::Profile::kMaxStringBytes, "a read is cut to its limit");
   (void)profile.GetInt(section, key, -1);
 
   const std::optional<std::string> before = FileContent(path);
   if (profile.WriteString(section, key, value)) {
-    if (value.size() <= lp::Profile::kMaxStringBytes) Check(profile.GetString(section, key, kMissing) == value);
-    Check(profile.GetString(section, neighbour, kMissing) == neighbour_value);
+    if (value.size() <= lp::Profile::kMaxStringBytes) {
+      Check(profile.GetString(section, key, kMissing) == value, "a written value reads back");
+    }
+    Check(profile.GetString(section, neighbour, kMissing) == neighbour_value, "a write leaves other keys alone");
   } else {
-    Check(!profile.LastError().empty());
-    Check(FileContent(path) == before);
+    Check(!profile.LastError().empty(), "a failed write says why");
+    Check(FileContent(path) == before, "a failed write leaves the file alone");
   }
 
   if (profile.RemoveKey(section, key)) {
-    Check(profile.GetString(section, key, kMissing) == kMissing);
-    Check(profile.GetString(section, neighbour, kMissing) == neighbour_value);
+    Check(profile.GetString(section, key, kMissing) == kMissing, "a removed key reads as missing");
+    Check(profile.GetString(section, neighbour, kMissing) == neighbour_value, "a removal leaves other keys alone");
   }
   return 0;
 }

@@ -1,44 +1,89 @@
+#include <chrono>
 #include <cstdio>
 #include <exception>
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/application_core.h"
 #include "cli/cli_arguments.h"
+#include "cli/cli_messages.h"
 #include "cli/commands.h"
 #include "cli/terminal_user_interface.h"
+#include "platform/data_directory.h"
+#include "platform/data_directory_lock.h"
 #include "platform/file_system.h"
 
 namespace {
 
+// A command that changes boxes, settings or work files holds the data
+// directory's lock while it runs; one that only reads takes none (every
+// save replaces its file atomically, so a reader sees the old or the new).
+// "html" counts as a reader: it changes no mail and replaces only its own
+// page file.
+enum class DataAccess { Read, Write };
+
 struct CommandEntry {
   const char* name;
+  DataAccess access;
   int (*run)(lp::CommandContext&);
 };
 
 const CommandEntry kCommands[] = {
-    {"init", lp::RunInitCommand},
-    {"list", lp::RunListCommand},
-    {"show", lp::RunShowCommand},
-    {"analyse", lp::RunAnalyseCommand},
-    {"html", lp::RunHtmlCommand},
-    {"boxes", lp::RunBoxesCommand},
-    {"sort", lp::RunSortCommand},
-    {"compact", lp::RunCompactCommand},
-    {"check", lp::RunCheckCommand},
-    {"import", lp::RunImportCommand},
-    {"move", lp::RunMoveCommand},
-    {"delete", lp::RunDeleteCommand},
-    {"accounts", lp::RunAccountsCommand},
-    {"password", lp::RunPasswordCommand},
-    {"receive", lp::RunReceiveCommand},
-    {"patrol", lp::RunPatrolCommand},
-    {"sendrecv", lp::RunSendAndReceiveCommand},
-    {"lan", lp::RunLanCommand},
-    {"delete-all", lp::RunDeleteAllCommand},
-    {"compose", lp::RunComposeCommand},
-    {"send", lp::RunSendCommand},
+    {"init", DataAccess::Write, lp::RunInitCommand},
+    {"list", DataAccess::Read, lp::RunListCommand},
+    {"show", DataAccess::Read, lp::RunShowCommand},
+    {"analyse", DataAccess::Write, lp::RunAnalyseCommand},
+    {"html", DataAccess::Read, lp::RunHtmlCommand},
+    {"boxes", DataAccess::Read, lp::RunBoxesCommand},
+    {"sort", DataAccess::Write, lp::RunSortCommand},
+    {"compact", DataAccess::Write, lp::RunCompactCommand},
+    {"check", DataAccess::Write, lp::RunCheckCommand},
+    {"import", DataAccess::Write, lp::RunImportCommand},
+    {"move", DataAccess::Write, lp::RunMoveCommand},
+    {"delete", DataAccess::Write, lp::RunDeleteCommand},
+    {"accounts", DataAccess::Read, lp::RunAccountsCommand},
+    {"password", DataAccess::Write, lp::RunPasswordCommand},
+    {"receive", DataAccess::Write, lp::RunReceiveCommand},
+    {"patrol", DataAccess::Write, lp::RunPatrolCommand},
+    {"sendrecv", DataAccess::Write, lp::RunSendAndReceiveCommand},
+    {"lan", DataAccess::Write, lp::RunLanCommand},
+    {"delete-all", DataAccess::Write, lp::RunDeleteAllCommand},
+    {"compose", DataAccess::Write, lp::RunComposeCommand},
+    {"send", DataAccess::Write, lp::RunSendCommand},
 };
+
+constexpr int kExitDataDirectoryBusy = 4;
+// How long a writer waits for another one to finish before giving up.
+constexpr std::chrono::seconds kWriterLockWait(3);
+
+// Enters the data directory and takes its lock, waiting a short while for
+// another writer. Returns 0 with `native_directory` made absolute (so that
+// start-up finds the same directory again), or the exit status after
+// printing why the command cannot run.
+int LockDataDirectory(std::string& native_directory, lp::DataDirectoryLock& lock) {
+  std::error_code ignored;
+  if (!native_directory.empty()) native_directory = std::filesystem::absolute(native_directory, ignored).string();
+  std::string error;
+  if (!lp::EnterDataDirectory(native_directory, &error)) {
+    std::fprintf(stderr, lp::cli_messages::kDataDirectoryUnusable, error.c_str());
+    return 1;
+  }
+  switch (lock.Lock(native_directory, "lanternpost-cli", kWriterLockWait)) {
+    case lp::DataDirectoryLock::Result::Locked: return 0;
+    case lp::DataDirectoryLock::Result::HeldByAnother: {
+      const std::string holder =
+          lock.holder().empty() ? lp::cli_messages::kDataDirectoryBusyHolderUnknown : lock.holder();
+      std::fprintf(stderr, lp::cli_messages::kDataDirectoryBusy, native_directory.c_str(), holder.c_str(),
+                   static_cast<int>(kWriterLockWait.count()));
+      return kExitDataDirectoryBusy;
+    }
+    case lp::DataDirectoryLock::Result::Failed: break;
+  }
+  std::fprintf(stderr, lp::cli_messages::kDataDirectoryLockFailed, native_directory.c_str(), lock.error().c_str());
+  return 1;
+}
 
 // Options that take a value; every other --option is a flag.
 const std::vector<std::string> kOptionsWithValue = {"data-dir", "header-mode", "line-limit", "account",
@@ -101,9 +146,16 @@ int Run(int argc, char** argv) {
   }
 
   std::string start_directory = lp::CurrentDirectory();
+  std::optional<std::string> data_dir = args->data_dir;
+  lp::DataDirectoryLock lock;
+  if (entry->access == DataAccess::Write) {
+    std::string native_directory = lp::ResolveDataDirectory(args->data_dir);
+    if (int status = LockDataDirectory(native_directory, lock); status != 0) return status;
+    data_dir = native_directory;
+  }
   lp::ApplicationCore app;
-  if (!app.Start(args->data_dir, &error)) {
-    std::fprintf(stderr, "lanternpost-cli: cannot use the data directory: %s\n", error.c_str());
+  if (!app.Start(data_dir, &error)) {
+    std::fprintf(stderr, lp::cli_messages::kDataDirectoryUnusable, error.c_str());
     return 1;
   }
   lp::TerminalUserInterface ui(args->Has("yes"));

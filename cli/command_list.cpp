@@ -4,6 +4,7 @@
 #include "cli/box_arguments.h"
 #include "cli/commands.h"
 #include "cli/tsv_field.h"
+#include "codec/address_display.h"
 #include "codec/date_header.h"
 
 namespace lp {
@@ -20,7 +21,7 @@ int RunListCommand(CommandContext& context) {
   for (int i = 0; i < doc.Count(); ++i) {
     const CMail& mail = *doc.RecordAt(i);
     std::printf("%d\t%d\t%d\t%s\t%s\t%s\n", i, mail.status, mail.label, FormatListDate(mail.date).c_str(),
-                TsvFieldUtf8(mail.from).c_str(), TsvFieldUtf8(mail.subject).c_str());
+                TsvFieldUtf8(AddressFieldForDisplay(mail.from)).c_str(), TsvFieldUtf8(mail.subject).c_str());
   }
   return std::fflush(stdout) == 0 ? 0 : 1;
 }

@@ -2,7 +2,10 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
+#include <span>
 
+#include "codec/address_display.h"
 #include "codec/ascii_case.h"
 #include "codec/japanese_text.h"
 
@@ -16,13 +19,17 @@ constexpr char kEsc = '\x1b';
 constexpr std::array<std::string_view, 6> kKeptHeaders = {"To:",  "From:",    "Date:",
                                                            "Cc:", "Subject:", "Reply-To:"};
 
+constexpr std::array<std::string_view, 4> kAddressHeaders = {"To:", "From:", "Cc:", "Reply-To:"};
+
 // Field names are case-insensitive in mail: "CC:" and "subject:" are shown too.
-bool IsKeptHeader(std::string_view line) {
-  for (std::string_view name : kKeptHeaders) {
+bool StartsWithOneOf(std::string_view line, std::span<const std::string_view> names) {
+  for (std::string_view name : names) {
     if (StartsWithIgnoringAsciiCase(line, name)) return true;
   }
   return false;
 }
+
+bool IsKeptHeader(std::string_view line) { return StartsWithOneOf(line, kKeptHeaders); }
 
 bool IsAsciiAlnum(char c) {
   return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
@@ -33,6 +40,8 @@ bool IsAsciiAlnum(char c) {
 std::string BuildDisplayText(std::string_view text, HeaderMode mode, int header_setting, int line_limit) {
   bool all = mode == HeaderMode::All || (mode == HeaderMode::FromSetting && header_setting != 0);
   bool kept_header = false;
+  // The kept address field being shown: its display names lose their quotes.
+  std::optional<AddressDisplayWriter> address_field;
   int line_count = 0;
   std::string result;
   result.reserve(text.size() + text.size() / 32);
@@ -83,13 +92,25 @@ std::string BuildDisplayText(std::string_view text, HeaderMode mode, int header_
       continue;
     }
     if (mode == HeaderMode::None) continue;
+    std::string_view shown = line;
     if (IsKeptHeader(line)) {
       kept_header = true;
+      address_field.reset();
+      if (StartsWithOneOf(line, kAddressHeaders)) {
+        address_field.emplace();
+        const std::size_t value = line.find(':') + 1;
+        result.append(line, 0, value);
+        shown.remove_prefix(value);
+      }
     } else if (!(kept_header && !IsAsciiAlnum(line.front()))) {
       kept_header = false;
       continue;
     }
-    result += line;
+    if (address_field) {
+      address_field->Append(shown, result);
+    } else {
+      result += shown;
+    }
     result += "\r\n";
   }
 

@@ -16,7 +16,9 @@ enum class HeaderMode {
 
 // `header_setting` is the value of the "Mail"/"Header" setting, used for
 // HeaderMode::FromSetting only. `line_limit` 0 means no limit; the limit
-// counts the lines shown in full-header or JIS/EUC-JP parts only.
+// counts the lines shown in full-header or JIS/EUC-JP parts only. The short
+// header shows the display names of its From, To, Cc and Reply-To lines
+// without their quotes; the full header shows every line as received.
 [[nodiscard]] std::string BuildDisplayText(std::string_view text, HeaderMode mode, int header_setting,
                                            int line_limit);
 

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include "codec/address_display.h"
 #include "codec/date_header.h"
 #include "codec/header_lookup.h"
 #include "codec/mime_encoding.h"
@@ -741,6 +742,25 @@ TEST_F(RealWorldSpoolTest, MailWithoutBodyEndsAtItsTerminator) {
   EXPECT_EQ(next.text_start, notice.text_end);
   EXPECT_EQ(Cp932ToUtf8(next.subject), "同窓会のお知らせ");
   EXPECT_NE(box_.DisplayText(1, HeaderMode::None, 0).find(Sjis("会費：５，０００円\r\n")), std::string::npos);
+}
+
+// Web mailers quote every display name, encoded words included. The mail
+// list and the read view show the names; the record keeps the quotes that
+// a reply to "Suzuki, Hanako" needs.
+TEST_F(RealWorldSpoolTest, QuotedDisplayNamesAreShownWithoutTheirQuotes) {
+  ASSERT_EQ(AnalyseFixtures({"webmail_quoted_display_names"}), 1);
+  const CMail& mail = *box_.RecordAt(0);
+  EXPECT_EQ(Cp932ToUtf8(AddressFieldForDisplay(mail.from)), "佐藤 美咲 <misaki.sato@webmail.example.jp>");
+  EXPECT_EQ(Cp932ToUtf8(AddressFieldForDisplay(mail.to)),
+            "Taro \"T.Y.\" Yamada <yamada@example.ne.jp>, Suzuki, Hanako <hanako.suzuki@example.co.jp>");
+  const std::string shown = Cp932ToUtf8(box_.DisplayText(0, HeaderMode::FromSetting, 0));
+  EXPECT_NE(shown.find("From: 佐藤 美咲 <misaki.sato@webmail.example.jp>\r\n"), std::string::npos) << shown;
+  EXPECT_NE(shown.find("To: Taro \"T.Y.\" Yamada <yamada@example.ne.jp>, Suzuki, Hanako\r\n"
+                       " <hanako.suzuki@example.co.jp>\r\n"),
+            std::string::npos)
+      << shown;
+  EXPECT_NE(shown.find("Cc: 経理部 <keiri@example.co.jp>, C:\\share <share@example.co.jp>\r\n"), std::string::npos)
+      << shown;
 }
 
 // Replies read References and Message-ID, and the mail filters read any

@@ -114,6 +114,26 @@ TEST(BuildDisplayText, LongLinesAreShownInPieces) {
   }
 }
 
+TEST(BuildDisplayText, ShortHeaderShowsDisplayNamesWithoutQuotes) {
+  const std::string header =
+      "From: \"Taro \\\"T\\\" Yamada\" <taro@example.jp>\r\n"
+      "To: \"Suzuki,\r\n"
+      "\t Hanako\" <h@example.jp>, \"Ito\" <i@example.jp>\r\n"
+      "Subject: \"quoted\" stays\r\n"
+      "X-Other: \"dropped\"\r\n"
+      "Reply-To: \"Desk\" <desk@example.jp>\r\n"
+      "\r\nbody \"as sent\"";
+  EXPECT_EQ(BuildDisplayText(header, HeaderMode::FromSetting, 0, 0),
+            "From: Taro \"T\" Yamada <taro@example.jp>\r\n"
+            "To: Suzuki,\r\n"
+            "\t Hanako <h@example.jp>, Ito <i@example.jp>\r\n"
+            "Subject: \"quoted\" stays\r\n"
+            "Reply-To: Desk <desk@example.jp>\r\n"
+            "\r\nbody \"as sent\"");
+  // The full header is the header as received.
+  EXPECT_EQ(BuildDisplayText(header, HeaderMode::All, 0, 0), header);
+}
+
 TEST(BuildDisplayText, LongLinesOfAShiftJisBodyStayWhole) {
   const std::string text = "Subject: s\r\n\r\n" + std::string(3000, 'a') + "\r\nend";
   EXPECT_EQ(BuildDisplayText(text, HeaderMode::FromSetting, 0, 0), text);

@@ -138,6 +138,16 @@ void ReplaceAll(std::string& text, std::string_view macro, std::string_view repl
 
 // English names, whatever the process locale, as mail and exported texts
 // need them.
+// Days from 1970-01-01 to a date of the proleptic Gregorian calendar.
+long long DaysFromCivil(int year, int month, int day) {
+  const int y = month <= 2 ? year - 1 : year;
+  const int era = (y >= 0 ? y : y - 399) / 400;
+  const int year_of_era = y - era * 400;
+  const int day_of_year = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+  const int day_of_era = year_of_era * 365 + year_of_era / 4 - year_of_era / 100 + day_of_year;
+  return static_cast<long long>(era) * 146097 + day_of_era - 719468;
+}
+
 std::string FormatEnglishDate(const std::tm& t, bool with_zone) {
   char buffer[64];
   std::snprintf(buffer, sizeof buffer, "%s, %02d %s %04d %02d:%02d:%02d%s",
@@ -236,6 +246,20 @@ std::string FormatReadViewDate(std::time_t value) {
 std::string FormatExportDate(std::time_t value) { return FormatEnglishDate(LocalTimeFields(value), true); }
 
 std::string FormatLanCopyDate(std::time_t value) { return FormatEnglishDate(LocalTimeFields(value), false); }
+
+std::string FormatMailDate(std::time_t instant) {
+  const std::tm local = LocalTimeFields(instant);
+  // The offset is the local clock read as if it were UTC, less the instant;
+  // worked out by hand because tm_gmtoff is not everywhere.
+  const long long days = DaysFromCivil(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
+  const long long local_seconds = days * 86400 + local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec;
+  const long long offset_minutes = (local_seconds - static_cast<long long>(instant)) / 60;
+  // Zones lie within a day of UTC.
+  const int magnitude = static_cast<int>((offset_minutes < 0 ? -offset_minutes : offset_minutes) % (24 * 60));
+  char zone[16];
+  std::snprintf(zone, sizeof zone, " %c%02d%02d", offset_minutes < 0 ? '-' : '+', magnitude / 60, magnitude % 60);
+  return FormatEnglishDate(local, false) + zone;
+}
 
 namespace {
 

@@ -39,6 +39,9 @@ inline constexpr long kJapanOffsetSeconds = 32400;
 [[nodiscard]] std::string FormatExportDate(std::time_t value);
 // "%a, %d %b %Y %H:%M:%S", the Date value a LAN copy carries (no zone).
 [[nodiscard]] std::string FormatLanCopyDate(std::time_t value);
+// "%a, %d %b %Y %H:%M:%S +hhmm" (RFC 5322) with the computer's own offset
+// from UTC at that instant: the Date of outgoing mail and of LAN copies.
+[[nodiscard]] std::string FormatMailDate(std::time_t instant);
 
 // The era of a date as Shift_JIS text: "令和" from 1 May 2019, "平成" after
 // 7 January 1989, "昭和" before; and the year within that era.

@@ -1,6 +1,7 @@
 #include "net/address_field.h"
 
 #include "codec/japanese_text.h"
+#include "codec/sjis_char.h"
 #include "platform/sjis_path.h"
 
 namespace lp {
@@ -31,7 +32,39 @@ std::string_view DisplayNamePart(std::string_view entry) {
   return entry.substr(paren + 1, close - paren - 1);
 }
 
-bool IsLanDestination(std::string_view entry) { return ContainsPathSeparator(AddressPart(entry)); }
+std::string_view BareAddress(std::string_view entry) {
+  std::string_view address = AddressPart(entry);
+  while (!address.empty() && (address.front() == ' ' || address.front() == '\t')) address.remove_prefix(1);
+  while (!address.empty() && (address.back() == ' ' || address.back() == '\t')) address.remove_suffix(1);
+  return address;
+}
+
+namespace {
+
+// The position of the last "@" that is a character of its own, not the
+// trail byte of a double-byte one.
+std::size_t FindLastAtSign(std::string_view text) {
+  std::size_t found = std::string_view::npos;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (IsSjisLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) {
+      ++i;
+    } else if (text[i] == '@') {
+      found = i;
+    }
+  }
+  return found;
+}
+
+}  // namespace
+
+bool IsLanDestination(std::string_view entry) {
+  const std::string_view address = AddressPart(entry);
+  const std::size_t at = FindLastAtSign(address);
+  // A directory name may hold an "@" too; it is a directory when the part
+  // after the "@" still names one.
+  if (at != std::string_view::npos && !ContainsPathSeparator(address.substr(at + 1))) return false;
+  return ContainsPathSeparator(address);
+}
 
 bool SplitAddressField(std::string_view field, std::vector<std::string>& entries, const AddressListLookup& lists) {
   bool any_network = false;

@@ -25,8 +25,14 @@ using AddressListLookup = std::function<std::optional<std::vector<std::string>>(
 // With "<": everything before the first "<", blanks kept. Otherwise the
 // text between the first "(" and the first ")" after it. Otherwise empty.
 [[nodiscard]] std::string_view DisplayNamePart(std::string_view entry);
-// The address part names a directory (it holds a path separator outside a
-// double-byte character): the mail goes to that LAN directory, not by SMTP.
+// The address part without the blanks around it, as it goes between "<"
+// and ">" and into the envelope ("addr (Name)" leaves a blank behind).
+[[nodiscard]] std::string_view BareAddress(std::string_view entry);
+// The address part names a directory: the mail goes to that LAN directory,
+// not by SMTP. An address with an "@" whose domain part holds no path
+// separator is a mail address ("sales/jp@example.co.jp"); any other
+// address part with a separator outside a double-byte character is a
+// directory.
 [[nodiscard]] bool IsLanDestination(std::string_view entry);
 
 // Appends the entries of a To, Cc or Bcc field to `entries`, in field

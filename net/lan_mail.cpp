@@ -3,10 +3,10 @@
 #include <cstdint>
 
 #include "codec/buffered_file_writer.h"
-#include "codec/date_header.h"
 #include "net/compose_messages.h"
 #include "net/message_parts.h"
 #include "net/mime_writer.h"
+#include "platform/file_system.h"
 #include "platform/sjis_path.h"
 
 namespace lp {
@@ -26,9 +26,7 @@ void AddEntryLine(std::string& header, std::string_view prefix, const std::vecto
 std::string LanCopyHeader(const OutgoingMessage& message, const ComposeContext& context, std::string_view boundary) {
   std::string header = ReferenceLines(message.references);
   header += kMailerLines;
-  header += "Date: ";
-  header += FormatLanCopyDate(context.clock ? context.clock() : std::time(nullptr));
-  header += "\r\n";
+  header += DateAndIdLines(context.Now(), message.message_id);
   AddEntryLine(header, "To: ", message.to);
   AddEntryLine(header, "Cc: ", message.cc);
   // The sender is this user's own LAN directory, so that a reply can go there.
@@ -52,7 +50,23 @@ void SetProgress(const ComposeContext& context, int position) {
   if (context.progress != nullptr) context.progress->SetPosition(position);
 }
 
+std::string SpoolPath(std::string_view directory) { return JoinPath(directory, "inbox.log"); }
+
+void ReportUnwritable(std::string_view directory, const ComposeContext& context) {
+  context.ui.ShowMessage(std::string(compose_text::kLanDestinationUnwritable) += directory);
+}
+
 }  // namespace
+
+bool CanWriteLanMail(std::string_view directory, const ComposeContext& context) {
+  // Nothing is created here: an empty spool left behind by a check would be
+  // one more file for the recipient's program to deal with.
+  const std::string path = SpoolPath(directory);
+  File spool;
+  if (PathExists(path) ? spool.Open(path, File::Mode::ReadWrite) : IsDirectory(directory)) return true;
+  ReportUnwritable(directory, context);
+  return false;
+}
 
 bool WriteLanMail(const OutgoingMessage& message, std::string_view directory, const ComposeContext& context) {
   if (context.progress != nullptr) context.progress->SetRange(0, 5);
@@ -63,8 +77,8 @@ bool WriteLanMail(const OutgoingMessage& message, std::string_view directory, co
   SetProgress(context, 1);
 
   BufferedFileWriter out;
-  auto report = [&] { context.ui.ShowMessage(std::string(compose_text::kLanDestinationUnwritable) += directory); };
-  if (!out.OpenAppend(JoinPath(directory, "inbox.log"))) {
+  auto report = [&] { ReportUnwritable(directory, context); };
+  if (!out.OpenAppend(SpoolPath(directory))) {
     report();
     return false;
   }

@@ -15,6 +15,11 @@
 
 namespace lp {
 
+// Whether `directory`'s "inbox.log" opens for writing, or, while there is
+// none, whether the directory exists; when not, it is reported to the user. Checked for every destination before anyone gets
+// the mail, so that a wrong directory leaves the mail unsent for all.
+[[nodiscard]] bool CanWriteLanMail(std::string_view directory, const ComposeContext& context);
+
 // Appends one copy to `directory`'s "inbox.log". A spool that cannot be
 // opened or written is reported to the user and skipped; a copy that
 // failed part way is cut off again so that the spool holds whole messages

@@ -1,5 +1,6 @@
 #include "net/message_parts.h"
 
+#include "codec/date_header.h"
 #include "codec/encoded_words.h"
 #include "codec/japanese_text.h"
 #include "platform/sjis_path.h"
@@ -31,6 +32,15 @@ std::string ReferenceLines(std::string_view references) {
   lines += reply_to;
   lines += "\r\nReferences: ";
   lines += refs;
+  lines += "\r\n";
+  return lines;
+}
+
+std::string DateAndIdLines(std::time_t now, std::string_view message_id) {
+  std::string lines = "Date: ";
+  lines += FormatMailDate(now);
+  lines += "\r\nMessage-ID: ";
+  lines += WithoutLineBreaks(message_id);
   lines += "\r\n";
   return lines;
 }

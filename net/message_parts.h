@@ -1,5 +1,6 @@
 #pragma once
 
+#include <ctime>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,9 @@ inline constexpr char kMailerLines[] = "X-MAILER: Orvex Lanternpost\r\nMIME-Vers
 // "> <", else all of them) and "References:" lines; empty without
 // references.
 [[nodiscard]] std::string ReferenceLines(std::string_view references);
+
+// "Date:" (RFC 5322, with the local zone offset) and "Message-ID:" lines.
+[[nodiscard]] std::string DateAndIdLines(std::time_t now, std::string_view message_id);
 
 // The Content-Type line of the message: text/plain, or multipart/mixed
 // with `boundary` when it is not empty.

@@ -37,10 +37,14 @@ struct OutgoingMessage {
   std::vector<std::string> bcc;
   std::string attachment;  // path of one file; empty: none
   std::string references;  // the mail's Message-Id field (a reply's reference chain)
+  // The mail's own Message-ID; BuildOutgoingMessage makes one when empty.
+  std::string message_id;
 
   // Set by BuildOutgoingMessage.
   std::vector<std::string> recipients;  // bare addresses for RCPT TO
   std::string boundary;                 // of the multipart message; empty for text/plain
+  // LAN directories whose copy broke off while it was written (reported).
+  std::vector<std::string> lan_failures;
 };
 
 // Settings and account values the build needs.
@@ -62,17 +66,24 @@ struct ComposeContext {
   ComposeSettings settings;
   // The send status dialog's progress bar (0 to 5 while a LAN copy is written); may be null.
   Progress* progress = nullptr;
-  // The time a LAN copy's Date shows; empty: the system clock.
+  // The time the Date lines show; empty: the system clock.
   std::function<std::time_t()> clock;
   // A new multipart boundary; empty: MakeBoundary().
   std::function<std::string()> new_boundary;
+  // A new Message-ID for a mail from an address; empty: NewMessageId().
+  std::function<std::string(std::string_view address)> new_message_id;
+
+  [[nodiscard]] std::time_t Now() const { return clock ? clock() : std::time(nullptr); }
 };
 
 // Writes the message to `work_file` (created or truncated), rebuilds
-// `message.recipients` and writes a LAN copy for every LAN destination of
-// To, Cc and Bcc. False when the work file cannot be created or written,
-// when the attachment could be read only in part, or when the user
-// declines a many-recipients question (LAN copies written before stay).
+// `message.recipients`, then writes a LAN copy for every LAN destination of
+// To, Cc and Bcc. False, with nobody given the mail, when the user declines
+// a many-recipients question, when a LAN destination's spool cannot be
+// opened (reported), when the work file cannot be created or written, or
+// when the attachment could be read only in part. A LAN copy that breaks
+// off after that is reported and listed in `message.lan_failures`; the
+// mail has reached others by then and goes on to the rest.
 [[nodiscard]] bool BuildOutgoingMessage(OutgoingMessage& message, const ComposeContext& context,
                                         std::string_view work_file = kSmtpWorkFile);
 

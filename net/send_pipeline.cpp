@@ -102,12 +102,12 @@ bool SendPipeline::SplitRecipients(const CMail& record, OutgoingMessage& message
   return network;
 }
 
-void SendPipeline::Prepare(const CMail& record, OutgoingMessage& message) {
+void SendPipeline::Prepare(const CMail& record, std::string text, OutgoingMessage& message) {
   message.from = record.from;
   message.subject = record.subject;
   message.attachment = record.attachments;
   message.references = record.message_id;
-  message.body = deps_.box.ReadText(record.text_start, record.text_end);
+  message.body = std::move(text);
   if (record.signature > 0) {
     message.body += "\r\n";
     message.body += ExpandDateMacros(signatures_.Text(static_cast<std::size_t>(record.signature)), Now());
@@ -132,10 +132,18 @@ bool SendPipeline::Start(const CSetMenu& account, bool in_send_and_receive) {
   sent_.clear();
   next_ = 0;
   current_.reset();
+  journal_failed_ = false;
+  lan_copy_failed_ = false;
+  journal_ = deps_.box.PathName().empty() ? nullptr
+                                          : std::make_unique<SentJournal>(SentJournalPath(deps_.box.PathName()));
 
   (void)deps_.profile.WriteString("Time", "Send", std::to_string(static_cast<long long>(Now())));
   signatures_.Load(deps_.profile);
   SetMarks(true, true);
+  if (!ApplySentJournal()) {
+    Finish(SendRunStatus::Failed);
+    return false;
+  }
 
   bool network = false;
   for (int index = 0; index < deps_.box.Count(); ++index) {
@@ -196,20 +204,27 @@ void SendPipeline::Cancel() {
 }
 
 SmtpNextMail SendPipeline::TakeNext(SmtpMail& mail) {
+  // Without its journal a delivery could be repeated after a crash.
+  if (journal_failed_) return SmtpNextMail::Failed;
   while (next_ < run_.size()) {
     const RunMail& mail_of_run = run_[next_++];
     const int index = IndexOf(mail_of_run);
     if (index < 0) continue;  // deleted or moved while the run went on
     CMail* record = deps_.box.RecordAt(index);
     if (record->status != kStatusUnsent) continue;
+    std::string text = deps_.box.ReadText(record->text_start, record->text_end);
+    MailInProgress in_progress{mail_of_run, MailFingerprint(*record, text), {}};
     OutgoingMessage message;
-    Prepare(*record, message);
+    Prepare(*record, std::move(text), message);
     ComposeContext context(deps_.ui, ReadComposeSettings(deps_.profile, account_.sender_name));
     context.progress = status_window_.get();
     context.clock = deps_.clock;
     context.new_boundary = deps_.new_boundary;
+    context.new_message_id = deps_.new_message_id;
     if (!BuildOutgoingMessage(message, context, deps_.work_file)) return SmtpNextMail::Failed;
-    current_ = mail_of_run;
+    if (!message.lan_failures.empty()) lan_copy_failed_ = true;
+    in_progress.message_id = std::move(message.message_id);
+    current_ = std::move(in_progress);
     mail.sender = account_.adr;
     mail.recipients = std::move(message.recipients);
     mail.message_path = deps_.work_file;
@@ -219,14 +234,67 @@ SmtpNextMail SendPipeline::TakeNext(SmtpMail& mail) {
 }
 
 void SendPipeline::Delivered() {
-  const int index = current_ ? IndexOf(*current_) : -1;
+  const int index = current_ ? IndexOf(current_->mail) : -1;
   if (index >= 0) {
-    deps_.box.RecordAt(index)->status = kStatusSent;
-    sent_.push_back(*current_);
+    CMail* record = deps_.box.RecordAt(index);
+    record->status = kStatusSent;
+    // From now on the record stands for the mail as it went out: a reply
+    // to it refers to this id, as a reply to received mail does.
+    record->message_id = current_->message_id;
+    sent_.push_back(current_->mail);
     ++result_.sent;
     deps_.box.SetModified();
+    if (journal_ && !journal_->Append({current_->fingerprint, current_->message_id})) {
+      journal_failed_ = true;
+      deps_.ui.ShowMessage(std::string(send_text::kSentJournalUnwritable) + journal_->Path());
+    }
   }
   current_.reset();
+}
+
+bool SendPipeline::ApplySentJournal() {
+  if (!journal_) return true;
+  const std::vector<SentJournalEntry> entries = ReadSentJournal(journal_->Path());
+  std::vector<std::string> fingerprints(static_cast<std::size_t>(deps_.box.Count()));
+  for (const SentJournalEntry& entry : entries) {
+    for (int index = 0; index < deps_.box.Count(); ++index) {
+      CMail* record = deps_.box.RecordAt(index);
+      if (record->status != kStatusUnsent) continue;
+      std::string& fingerprint = fingerprints[static_cast<std::size_t>(index)];
+      if (fingerprint.empty()) {
+        fingerprint = MailFingerprint(*record, deps_.box.ReadText(record->text_start, record->text_end));
+      }
+      if (fingerprint != entry.fingerprint) continue;
+      // Two equal mails are one each: the marked one is no longer unsent.
+      record->status = kStatusSent;
+      record->message_id = entry.message_id;
+      sent_.push_back(RunMail{record->text_start, record->text_end, record->date});
+      ++result_.recovered;
+      deps_.box.SetModified();
+      break;
+    }
+  }
+  if (result_.recovered > 0) {
+    if (deps_.profile.GetInt(kSectionSystem, "SmailDone", 0) != 0) MoveSentMails();
+    SaveBox();
+    deps_.registry.NotifyRecordsChanged(deps_.box);
+    // The journal stays until the marks are on the disk; nothing goes out
+    // before, since the next run would otherwise apply it to this run's mails.
+    if (deps_.box.IsModified()) return false;
+  }
+  // Entries that match no unsent mail were saved before the run was cut off.
+  (void)journal_->Remove();
+  return true;
+}
+
+void SendPipeline::SaveBoxAndJournal() {
+  SaveBox();
+  if (journal_ && !deps_.box.IsModified()) (void)journal_->Remove();
+}
+
+SendRunStatus SendPipeline::Checked(SendRunStatus status) const {
+  if (status == SendRunStatus::Sent && (lan_copy_failed_ || journal_failed_)) return SendRunStatus::Failed;
+  return status;
 }
 
 void SendPipeline::RunLanOnly() {
@@ -259,12 +327,13 @@ void SendPipeline::OnSessionFinished(const SmtpSessionResult& session_result) {
   EndSmtpRun(session_result.outcome == SmtpOutcome::Sent ? SendRunStatus::Sent : SendRunStatus::Failed);
 }
 
-void SendPipeline::EndSmtpRun(SendRunStatus status) {
+void SendPipeline::EndSmtpRun(SendRunStatus session_status) {
+  const SendRunStatus status = Checked(session_status);
   if (!in_send_and_receive_ && account_.auto_dis && deps_.observer != nullptr) {
     deps_.observer->OnDisconnectRequested();
   }
   if (deps_.profile.GetInt(kSectionSystem, "SmailDone", 0) != 0) MoveSentMails();
-  SaveBox();
+  SaveBoxAndJournal();
   ShowStatus(send_text::kReady);
   deps_.registry.NotifyRecordsChanged(deps_.box);
   ShowFinishedNotice(status);
@@ -284,10 +353,11 @@ void SendPipeline::ShowFinishedNotice(SendRunStatus status) {
   }
 }
 
-void SendPipeline::EndLanRun(SendRunStatus status) {
+void SendPipeline::EndLanRun(SendRunStatus run_status) {
+  const SendRunStatus status = Checked(run_status);
   ShowFinishedNotice(status);
   // A LAN-only run leaves its mails in the box: nothing is moved.
-  SaveBox();
+  SaveBoxAndJournal();
   deps_.registry.NotifyRecordsChanged(deps_.box);
   Finish(status);
 }
@@ -312,7 +382,7 @@ void SendPipeline::MoveSentMails() {
     window->SetRange(0, static_cast<int>(selection.size()));
     options.progress = window.get();
   }
-  result_.moved = static_cast<int>(MoveTo(deps_.box, selection, sent_box, deps_.registry, options));
+  result_.moved += static_cast<int>(MoveTo(deps_.box, selection, sent_box, deps_.registry, options));
   // The records of the run may be gone now.
   run_.clear();
   next_ = 0;

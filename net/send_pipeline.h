@@ -15,6 +15,7 @@
 #include "config/signatures.h"
 #include "net/address_field.h"
 #include "net/outgoing_message.h"
+#include "net/sent_journal.h"
 #include "net/smtp_session.h"
 #include "net/transport.h"
 #include "platform/user_interface.h"
@@ -28,7 +29,14 @@
 // build itself. A mail becomes sent (status 4) only once the server has
 // accepted its message (or, LAN only, once it was written). With
 // "SmailDone" on, the end of an SMTP run moves the mails that were sent,
-// and only those, into the sent box.
+// and only those, into the sent box. Each delivered mail keeps the
+// Message-ID it went out with, so that replies to it find their thread.
+//
+// Every delivery is written at once to the box's sent journal
+// (sent_journal.h), and a run first applies a journal that an earlier run
+// left behind, so that a run cut off before its end never sends a mail
+// twice. A LAN copy that cannot be written makes the run fail with the
+// destination named (see docs/sending.md for what becomes of the mail).
 //
 // The run is driven by the transport's events: Start returns at once and
 // the end of the run arrives through SendRunObserver::OnSendRunEnded. A
@@ -51,6 +59,7 @@ struct SendRunResult {
   int unsent_at_start = 0;  // mails of the run
   int sent = 0;             // mails marked sent by this run
   int moved = 0;            // mails moved to the sent box
+  int recovered = 0;        // mails found delivered in an earlier run's journal
   bool lan_only = false;    // no mail of the run had a network recipient
 };
 
@@ -88,6 +97,8 @@ class SendPipeline final : private SmtpMailQueue {
     std::function<std::time_t()> clock;
     // A new multipart boundary; empty: a random one.
     std::function<std::string()> new_boundary;
+    // A new Message-ID for a mail from an address; empty: a random one.
+    std::function<std::string(std::string_view address)> new_message_id = {};
     // Where the message of the mail in progress is built.
     std::string work_file = kSmtpWorkFile;
     std::string log_path = "smail.log";
@@ -125,6 +136,13 @@ class SendPipeline final : private SmtpMailQueue {
     std::int32_t date = 0;
   };
 
+  // The mail handed to the session last, with what its delivery records.
+  struct MailInProgress {
+    RunMail mail;
+    std::string fingerprint;  // of the record as the box file holds it
+    std::string message_id;
+  };
+
   struct Connection {
     std::unique_ptr<Transport> transport;
     std::unique_ptr<SmtpSession> session;  // destroyed before its transport
@@ -135,7 +153,7 @@ class SendPipeline final : private SmtpMailQueue {
 
   // Fills the message of one mail: its fields, its text with the signature
   // and the recipient entries.
-  void Prepare(const CMail& record, OutgoingMessage& message);
+  void Prepare(const CMail& record, std::string text, OutgoingMessage& message);
   // Splits the three fields; true when some entry is a network address.
   bool SplitRecipients(const CMail& record, OutgoingMessage& message) const;
   [[nodiscard]] std::string BccField(const CMail& record) const;
@@ -143,6 +161,13 @@ class SendPipeline final : private SmtpMailQueue {
   [[nodiscard]] int IndexOf(const RunMail& mail) const;
   [[nodiscard]] std::time_t Now() const;
 
+  // Marks the mails an earlier, cut-off run delivered and saves the box;
+  // false (the error shown) when the box could not be saved.
+  bool ApplySentJournal();
+  // Saves the box, and drops the journal once the marks are on the disk.
+  void SaveBoxAndJournal();
+  // Sent as long as nothing went wrong that the run itself noticed.
+  [[nodiscard]] SendRunStatus Checked(SendRunStatus status) const;
   void RunLanOnly();
   void OnSessionFinished(const SmtpSessionResult& session_result);
   void EndSmtpRun(SendRunStatus status);
@@ -166,8 +191,11 @@ class SendPipeline final : private SmtpMailQueue {
 
   std::vector<RunMail> run_;  // the unsent mails, in box order
   std::size_t next_ = 0;
-  std::optional<RunMail> current_;  // the mail handed to the session last
+  std::optional<MailInProgress> current_;
   std::vector<RunMail> sent_;       // marked sent by this run
+  std::unique_ptr<SentJournal> journal_;
+  bool journal_failed_ = false;    // a delivery could not be journaled: no further mail goes
+  bool lan_copy_failed_ = false;   // a LAN copy broke off
   std::unique_ptr<Progress> status_window_;
   Connection connection_;
   std::vector<Connection> retired_;  // sessions that ended inside their callback

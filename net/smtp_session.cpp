@@ -69,19 +69,51 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-// Whether an EHLO reply names the STARTTLS extension on one of its lines.
-bool OffersStartTls(std::string_view reply) {
+// Calls `use` with the keyword and the parameters of every line of an EHLO
+// reply ("250-AUTH CRAM-MD5 LOGIN" gives "AUTH" and "CRAM-MD5 LOGIN"; the
+// old form "250-AUTH=LOGIN" gives "AUTH" and "LOGIN").
+template <typename Use>
+void ForEachEhloLine(std::string_view reply, Use use) {
   while (!reply.empty()) {
     const std::size_t end = reply.find('\n');
     std::string_view line = reply.substr(0, end);
     reply = end == std::string_view::npos ? std::string_view() : reply.substr(end + 1);
     if (line.size() < 4) continue;
     line.remove_prefix(4);
-    const std::size_t keyword_end = line.find_first_of(" \r");
-    if (EqualsIgnoringCase(line.substr(0, keyword_end), "STARTTLS")) return true;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    const std::size_t keyword_end = line.find_first_of(" =");
+    const std::string_view keyword = line.substr(0, keyword_end);
+    use(keyword, keyword_end == std::string_view::npos ? std::string_view() : line.substr(keyword_end + 1));
   }
-  return false;
 }
+
+bool OffersStartTls(std::string_view reply) {
+  bool offered = false;
+  ForEachEhloLine(reply, [&](std::string_view keyword, std::string_view) {
+    offered = offered || EqualsIgnoringCase(keyword, "STARTTLS");
+  });
+  return offered;
+}
+
+}  // namespace
+
+SmtpAuthOffer AuthMechanismsOffered(std::string_view ehlo_reply) {
+  SmtpAuthOffer offer;
+  ForEachEhloLine(ehlo_reply, [&](std::string_view keyword, std::string_view parameters) {
+    if (!EqualsIgnoringCase(keyword, "AUTH")) return;
+    offer.listed = true;
+    while (!parameters.empty()) {
+      const std::size_t blank = parameters.find(' ');
+      const std::string_view mechanism = parameters.substr(0, blank);
+      parameters = blank == std::string_view::npos ? std::string_view() : parameters.substr(blank + 1);
+      offer.cram_md5 = offer.cram_md5 || EqualsIgnoringCase(mechanism, "CRAM-MD5");
+      offer.login = offer.login || EqualsIgnoringCase(mechanism, "LOGIN");
+    }
+  });
+  return offer;
+}
+
+namespace {
 
 // A message file that does not end with the line "." would leave the
 // server waiting, or end inside the data; it comes from a broken build.
@@ -139,6 +171,7 @@ void SmtpSession::Start(const SmtpSessionSettings& settings, Progress* progress,
   mail_number_ = 0;
   rcpt_index_ = 0;
   awaiting_dot_reply_ = false;
+  auth_offer_ = SmtpAuthOffer();
   message_.Close();
   message_size_ = 0;
   progress_divisor_ = 1;
@@ -300,13 +333,8 @@ void SmtpSession::HandleReply(const std::string& reply) {
 
     case SmtpState::AuthStart:
       SetStatus(smtp_text::kAuthStart);
-      if (settings_.auth_mode == SmtpAuthMode::Login) {
-        state_ = SmtpState::LoginUser;
-        (void)SendCommand("AUTH LOGIN\r\n");
-      } else {
-        state_ = SmtpState::CramReply;
-        (void)SendCommand("AUTH CRAM-MD5\r\n");
-      }
+      auth_offer_ = AuthMechanismsOffered(reply);
+      StartAuthentication();
       return;
 
     case SmtpState::CramReply: {
@@ -315,9 +343,17 @@ void SmtpSession::HandleReply(const std::string& reply) {
           FailAndQuit({});
           return;
         }
-        SetStatus(smtp_text::kPlainAuthStart);
-        state_ = SmtpState::LoginUser;
-        (void)SendCommand("AUTH LOGIN\r\n");
+        // In clear, LOGIN after a refused CRAM-MD5 is what a man in the
+        // middle would provoke to read the password.
+        if (settings_.tls == TlsMode::None) {
+          FailAndQuit(Joined(smtp_text::kCramRefusedInClear, reply));
+          return;
+        }
+        if (auth_offer_.listed && !auth_offer_.login) {
+          FailAndQuit(smtp_text::kAuthNotSupported);
+          return;
+        }
+        SendAuthLogin();
         return;
       }
       const std::string response = CramMd5Response(reply, settings_.user, settings_.password);
@@ -362,6 +398,36 @@ void SmtpSession::SendGreeting() {
     state_ = SmtpState::Ready;
     (void)SendCommand("HELO " + name + "\r\n");
   }
+}
+
+void SmtpSession::StartAuthentication() {
+  switch (settings_.auth_mode) {
+    case SmtpAuthMode::Login:
+      state_ = SmtpState::LoginUser;
+      (void)SendCommand("AUTH LOGIN\r\n");
+      return;
+    case SmtpAuthMode::CramMd5:
+      break;
+    case SmtpAuthMode::Automatic:
+      // A server that lists no mechanisms gets the classic first try.
+      if (auth_offer_.listed && !auth_offer_.cram_md5) {
+        if (!auth_offer_.login) {
+          FailAndQuit(smtp_text::kAuthNotSupported);
+          return;
+        }
+        SendAuthLogin();
+        return;
+      }
+      break;
+  }
+  state_ = SmtpState::CramReply;
+  (void)SendCommand("AUTH CRAM-MD5\r\n");
+}
+
+void SmtpSession::SendAuthLogin() {
+  SetStatus(smtp_text::kPlainAuthStart);
+  state_ = SmtpState::LoginUser;
+  (void)SendCommand("AUTH LOGIN\r\n");
 }
 
 void SmtpSession::NextMail() {

@@ -15,7 +15,7 @@
 #include "platform/user_interface.h"
 
 // The SMTP client: greets the server (HELO, or EHLO and AUTH CRAM-MD5 or
-// AUTH LOGIN with the classic fallback), then carries each mail of the run
+// AUTH LOGIN), then carries each mail of the run
 // through MAIL FROM, RCPT TO and DATA, streaming its message file, and
 // quits. "smail.log" receives the dialogue with every credential masked.
 //
@@ -47,7 +47,10 @@
 namespace lp {
 
 enum class SmtpAuthMode : int {
-  Automatic = 0,  // "自動": CRAM-MD5, falling back to LOGIN
+  // "自動": CRAM-MD5 when the server offers it (or names no mechanism),
+  // else LOGIN. A refused CRAM-MD5 falls back to LOGIN only inside TLS:
+  // in clear the password would cross the network readable.
+  Automatic = 0,
   CramMd5 = 1,
   Login = 2,
 };
@@ -109,6 +112,14 @@ struct SmtpSessionResult {
   std::vector<std::string> refused_recipients;
 };
 
+// The AUTH mechanisms an EHLO reply names.
+struct SmtpAuthOffer {
+  bool listed = false;  // the reply has an AUTH line at all
+  bool cram_md5 = false;
+  bool login = false;
+};
+[[nodiscard]] SmtpAuthOffer AuthMechanismsOffered(std::string_view ehlo_reply);
+
 // The classic state numbers are the values; the states from 100 on
 // extend the dialogue (connection, STARTTLS, QUIT).
 enum class SmtpState : int {
@@ -169,6 +180,9 @@ class SmtpSession final : public TransportEvents {
   void HandleReply(const std::string& reply);
 
   void SendGreeting();
+  // The first AUTH command, chosen by the mode and the EHLO reply.
+  void StartAuthentication();
+  void SendAuthLogin();
   void NextMail();
   void SendRecipient();
   void SendData();
@@ -206,6 +220,7 @@ class SmtpSession final : public TransportEvents {
   int mail_number_ = 0;
   std::size_t rcpt_index_ = 0;
   bool awaiting_dot_reply_ = false;
+  SmtpAuthOffer auth_offer_;
   File message_;
   std::uint64_t message_size_ = 0;
   std::uint64_t message_sent_ = 0;

@@ -38,12 +38,28 @@ TEST(AddressPartsTest, EntryForms) {
 }
 
 TEST(AddressPartsTest, LanDestinations) {
-  EXPECT_TRUE(IsLanDestination("/srv/lan/bob"));
-  EXPECT_TRUE(IsLanDestination("Bob <\\\\server\\share\\bob\\>"));
-  EXPECT_TRUE(IsLanDestination("lan/bob (Bob)"));
-  EXPECT_FALSE(IsLanDestination("bob@example.jp"));
-  EXPECT_FALSE(IsLanDestination(kHyou + "@example.jp"));
-  EXPECT_FALSE(IsLanDestination("b@example.jp (dept/team)"));
+  struct Case {
+    std::string entry;
+    bool lan;
+  };
+  const std::vector<Case> cases = {
+      {"/srv/lan/bob", true},
+      {"Bob <\\\\server\\share\\bob\\>", true},
+      {"lan/bob (Bob)", true},
+      {"bob@example.jp", false},
+      {kHyou + "@example.jp", false},
+      {"b@example.jp (dept/team)", false},
+      // A separator in the local part leaves a mail address.
+      {"sales/jp@example.co.jp", false},
+      {"Sales <sales\\jp@example.co.jp>", false},
+      {"/srv/lan/bob@host", false},
+      // A directory whose name holds an "@".
+      {"/srv/lan/bob@host/", true},
+      {"/srv/lan@x/bob", true},
+      // "@" as the trail byte of ソ (0x83 0x40) is no at sign.
+      {"/srv/lan/\x83\x40x", true},
+  };
+  for (const Case& c : cases) EXPECT_EQ(IsLanDestination(c.entry), c.lan) << c.entry;
 }
 
 class SplitAddressFieldTest : public ::testing::Test {

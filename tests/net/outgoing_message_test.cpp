@@ -6,9 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "codec/date_header.h"
 #include "net/address_field.h"
+#include "net/message_id.h"
 #include "platform/file_system.h"
 #include "platform/recording_user_interface.h"
+#include "tests/support/scoped_time_zone.h"
 #include "tests/support/temp_directory.h"
 
 namespace lp {
@@ -34,7 +37,9 @@ const std::string kFullAiuWord = "=?ISO-2022-JP?B?GyRCJSIlJCUmGyhC?=";  // ア�
 const std::string kHelloJis = "\x1B$B$3$s$K$A$O\x1B(B";
 const std::string kGuideJis = "\x1B$B%,%$%I\x1B(B";  // ガイド
 
-const std::string kPlainHeaderStart = "X-MAILER: Orvex Lanternpost\r\nMIME-Version: 1.0\r\n";
+const std::string kPlainHeaderStart =
+    "X-MAILER: Orvex Lanternpost\r\nMIME-Version: 1.0\r\nDate: Mon, 30 Nov 2026 09:53:20 +0900\r\n"
+    "Message-ID: <fixed@example.jp>\r\n";
 const std::string kPlainContentType = "Content-Type: text/plain; charset=\"iso-2022-jp\"\r\n\r\n\r\n";
 const std::string kBoundary = "======Boundary=123456789012345";
 
@@ -44,11 +49,13 @@ class OutgoingMessageTest : public ::testing::Test {
     ComposeContext context{ui_, settings_};
     context.clock = [] { return std::time_t{1796000000}; };
     context.new_boundary = [] { return kBoundary; };
+    context.new_message_id = [](std::string_view) { return std::string("<fixed@example.jp>"); };
     return context;
   }
   bool Build() { return BuildOutgoingMessage(message_, Context()); }
   std::string WorkFile() const { return ReadFileBytes(dir_.File("smail.$$$")); }
 
+  testing::ScopedTimeZone zone_{"JST-9"};
   testing::TempDirectory dir_{true};
   RecordingUserInterface ui_;
   ComposeSettings settings_;
@@ -62,12 +69,12 @@ TEST_F(OutgoingMessageTest, PlainJapaneseMailIsConvertedAndDotStuffed) {
   message_.body = kHello + "\r\n.\r\n.hidden\r\nend\r\n";
   ASSERT_TRUE(Build());
   EXPECT_EQ(WorkFile(), kPlainHeaderStart +
-                            "To: Hanako <hanako@example.jp>,Jiro<jiro@example.jp >\r\n"
+                            "To: Hanako <hanako@example.jp>,Jiro <jiro@example.jp>\r\n"
                             "From: " + kYamadaTaroWord + " <taro@example.jp>\r\n"
                             "Subject: " + kSubjectWord + "\r\n" + kPlainContentType + kHelloJis +
                             "\r\n..\r\n..hidden\r\nend\r\n"
                             "\r\n.\r\n");
-  EXPECT_EQ(message_.recipients, (std::vector<std::string>{"hanako@example.jp", "jiro@example.jp "}));
+  EXPECT_EQ(message_.recipients, (std::vector<std::string>{"hanako@example.jp", "jiro@example.jp"}));
   EXPECT_TRUE(message_.boundary.empty());
 }
 
@@ -316,6 +323,96 @@ TEST_F(OutgoingMessageTest, RebuildingReplacesTheRecipientsAndTheFile) {
   ASSERT_TRUE(Build());
   EXPECT_EQ(message_.recipients, std::vector<std::string>{"c@example.jp"});
   EXPECT_TRUE(WorkFile().ends_with(kPlainContentType + "short\r\n.\r\n"));
+}
+
+TEST_F(OutgoingMessageTest, AddressWithNameInParenthesesIsWrittenNameFirst) {
+  struct Case {
+    std::string entry;
+    std::string text;
+  };
+  const std::vector<Case> cases = {
+      {"jiro@example.jp (Jiro)", "Jiro <jiro@example.jp>"},
+      {"jiro@example.jp(Jiro Sato)", "Jiro Sato <jiro@example.jp>"},
+      {"  jiro@example.jp   (Jiro)", "Jiro <jiro@example.jp>"},
+      {"jiro@example.jp (" + kYamadaTaro + ")", kYamadaTaroWord + " <jiro@example.jp>"},
+      {"Jiro<jiro@example.jp>", "Jiro<jiro@example.jp>"},
+      {"Jiro < jiro@example.jp >", "Jiro <jiro@example.jp>"},
+  };
+  for (const Case& c : cases) {
+    message_.to = {c.entry};
+    ASSERT_TRUE(Build());
+    EXPECT_NE(WorkFile().find("\r\nTo: " + c.text + "\r\n"), std::string::npos) << c.entry << "\n" << WorkFile();
+    EXPECT_EQ(message_.recipients, std::vector<std::string>{"jiro@example.jp"}) << c.entry;
+  }
+}
+
+TEST(MailDateTest, DateLineCarriesTheLocalOffset) {
+  struct Case {
+    const char* zone;
+    const char* date;
+  };
+  // 1796000000 is 2026-11-30 00:53:20 UTC.
+  const std::vector<Case> cases = {
+      {"JST-9", "Mon, 30 Nov 2026 09:53:20 +0900"},
+      {"UTC0", "Mon, 30 Nov 2026 00:53:20 +0000"},
+      {"NST+3:30", "Sun, 29 Nov 2026 21:23:20 -0330"},
+      {"IST-5:30", "Mon, 30 Nov 2026 06:23:20 +0530"},
+  };
+  for (const Case& c : cases) {
+    testing::ScopedTimeZone zone(c.zone);
+    EXPECT_EQ(FormatMailDate(1796000000), c.date) << c.zone;
+    // The line reads back as the same instant.
+    EXPECT_EQ(TryParseDateHeader(std::string("Date: ") + c.date).has_value(), true) << c.zone;
+  }
+}
+
+TEST_F(OutgoingMessageTest, EveryMailGetsItsOwnMessageIdInTheSendersDomain) {
+  message_.from = "Taro <sales/jp@example.co.jp>";
+  message_.to = {"you@example.jp"};
+  ComposeContext context = Context();
+  context.new_message_id = nullptr;
+  ASSERT_TRUE(BuildOutgoingMessage(message_, context));
+  const std::string first = message_.message_id;
+  EXPECT_NE(WorkFile().find("\r\nMessage-ID: " + first + "\r\n"), std::string::npos);
+  OutgoingMessage second = message_;
+  second.message_id.clear();
+  ASSERT_TRUE(BuildOutgoingMessage(second, context));
+  EXPECT_NE(first, second.message_id);
+  for (const std::string& id : {first, second.message_id}) {
+    ASSERT_EQ(id.size(), 1 + 32 + std::string("@example.co.jp>").size()) << id;
+    EXPECT_EQ(id.find_first_not_of("0123456789abcdef", 1), 33u) << id;
+    EXPECT_TRUE(id.starts_with("<") && id.ends_with("@example.co.jp>")) << id;
+  }
+  // An id the mail already has is kept.
+  ASSERT_TRUE(BuildOutgoingMessage(second, context));
+  EXPECT_NE(WorkFile().find("\r\nMessage-ID: " + second.message_id + "\r\n"), std::string::npos);
+
+  const std::pair<std::string, std::string> domains[] = {
+      {"taro@example.jp", "example.jp"},     {" taro@Mail.Example.JP ", "Mail.Example.JP"},
+      {"a@b@example.jp", "example.jp"},      {"nobody", "lanternpost.invalid"},
+      {"x@bad domain", "lanternpost.invalid"}, {"x@", "lanternpost.invalid"},
+      {"x@<evil>", "lanternpost.invalid"},   {"", "lanternpost.invalid"},
+  };
+  for (const auto& [address, domain] : domains) EXPECT_EQ(MessageIdDomain(address), domain) << address;
+}
+
+TEST_F(OutgoingMessageTest, NobodyGetsTheMailWhenALanDestinationCannotBeWrittenOrTheUserDeclines) {
+  ASSERT_TRUE(MakeDirectories("lan/bob"));
+  message_.to = {"lan/bob", "you@example.jp"};
+  message_.bcc = {"lan/missing"};
+  EXPECT_FALSE(Build());
+  EXPECT_FALSE(PathExists("lan/bob/inbox.log"));
+  EXPECT_FALSE(PathExists("smail.$$$"));
+  ASSERT_EQ(ui_.messages.size(), 1u);
+  EXPECT_TRUE(ui_.messages[0].ends_with("\n\nlan/missing"));
+
+  // A declined Cc question comes before the To field's LAN copies.
+  settings_.many_alert = true;
+  ui_.QueueAnswer(Answer::Cancel);
+  message_.bcc.clear();
+  for (int i = 0; i < 10; ++i) message_.cc.push_back("c" + std::to_string(i) + "@example.jp");
+  EXPECT_FALSE(Build());
+  EXPECT_FALSE(PathExists("lan/bob/inbox.log"));
 }
 
 TEST(ComposeSettingsTest, ReadFromTheSettingsFile) {

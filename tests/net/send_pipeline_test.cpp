@@ -14,6 +14,7 @@
 #include "platform/file_system.h"
 #include "platform/sjis_path.h"
 #include "tests/store/mailbox_test_boxes.h"
+#include "tests/support/scoped_time_zone.h"
 #include "tests/support/scripted_transport.h"
 
 // Send runs over a send box on disk, against scripted SMTP servers.
@@ -97,7 +98,9 @@ class SendPipelineTest : public testing::BoxTest {
           transports_.push_back(transport.get());
           return transport;
         },
-        {}, &observer_, [] { return std::time_t{1234567890}; }, {}});
+        {}, &observer_, [] { return std::time_t{1234567890}; }, {},
+        // "<1@example.jp>", "<2@example.jp>" ... in build order.
+        [this](std::string_view) { return "<" + std::to_string(++message_ids_) + "@example.jp>"; }});
   }
 
   // Starts a run and plays the server's script to its end.
@@ -117,6 +120,8 @@ class SendPipelineTest : public testing::BoxTest {
     return statuses;
   }
 
+  testing::ScopedTimeZone zone_{"JST-9"};
+  int message_ids_ = 0;
   CSetMenu account_;
   OpenBoxRegistry registry_;
   RecordingObserver observer_;

@@ -160,6 +160,7 @@ TEST(SmtpTextTest, TextsAreTheShiftJisOfTheirJapanese) {
       {smtp_text::kNoResponse, "応答がありません"},
       {smtp_text::kSendError, "送信エラー"},
       {smtp_text::kWorkFileUnreadable, "送信ファイルが読めません："},
+      {smtp_text::kCramRefusedInClear, "CRAM-MD5認証が拒否されました。暗号化されていない接続ではパスワードを送りません："},
   };
   for (const auto& [sjis, utf8] : texts) EXPECT_EQ(sjis, Utf8ToCp932(utf8)) << utf8;
 }
@@ -216,16 +217,42 @@ INSTANTIATE_TEST_SUITE_P(
                           SuccessCase{"ehlo_cram_md5.smtp", true, SmtpAuthMode::Automatic, TlsMode::None},
                           SuccessCase{"ehlo_cram_md5.smtp", true, SmtpAuthMode::CramMd5, TlsMode::Implicit},
                           SuccessCase{"auth_login.smtp", true, SmtpAuthMode::Login, TlsMode::None},
-                          SuccessCase{"cram_refused_login_fallback.smtp", true, SmtpAuthMode::Automatic, TlsMode::None},
+                          SuccessCase{"cram_refused_login_fallback.smtp", true, SmtpAuthMode::Automatic,
+                                      TlsMode::Implicit},
+                          SuccessCase{"login_only_offered.smtp", true, SmtpAuthMode::Automatic, TlsMode::None},
                           SuccessCase{"ehlo_split_across_pieces.smtp", true, SmtpAuthMode::Automatic, TlsMode::None},
                           SuccessCase{"starttls_upgrade.smtp", false, SmtpAuthMode::Automatic, TlsMode::StartTls},
                           SuccessCase{"starttls_injected_reply.smtp", true, SmtpAuthMode::Automatic, TlsMode::StartTls}),
         ::testing::Values(std::size_t{0}, std::size_t{1})));
 
+TEST(SmtpAuthOfferTest, MechanismsAreReadFromTheEhloReply) {
+  struct Case {
+    const char* reply;
+    bool listed;
+    bool cram_md5;
+    bool login;
+  };
+  const Case cases[] = {
+      {"250-mail.example.jp\r\n250-AUTH CRAM-MD5 LOGIN\r\n250 8BITMIME\r\n", true, true, true},
+      {"250-mail.example.jp\r\n250 auth plain login\r\n", true, false, true},
+      {"250-mail.example.jp\r\n250-AUTH=CRAM-MD5\r\n250 SIZE 10240000\r\n", true, true, false},
+      {"250-mail.example.jp\r\n250-AUTH PLAIN\r\n250 8BITMIME\r\n", true, false, false},
+      {"250-mail.example.jp\r\n250-AUTHX CRAM-MD5\r\n250 X-LOGIN LOGIN\r\n", false, false, false},
+      {"250 mail.example.jp\r\n", false, false, false},
+  };
+  for (const Case& c : cases) {
+    const SmtpAuthOffer offer = AuthMechanismsOffered(c.reply);
+    EXPECT_EQ(offer.listed, c.listed) << c.reply;
+    EXPECT_EQ(offer.cram_md5, c.cram_md5) << c.reply;
+    EXPECT_EQ(offer.login, c.login) << c.reply;
+  }
+}
+
 TEST_F(SmtpSessionTest, ConnectsToTheAccountsServerAndShowsEachStep) {
   SmtpSessionSettings settings = Settings(true);
   settings.port = 587;
   settings.idle_timeout = std::chrono::seconds(30);
+  settings.tls = TlsMode::Implicit;
   (void)Play("cram_refused_login_fallback.smtp", settings);
   EXPECT_EQ(endpoint_.host, "mail.example.jp");
   EXPECT_EQ(endpoint_.port, 587);
@@ -316,6 +343,8 @@ TEST_P(SmtpRefusalTest, EndsWithQuitAndTheMessage) {
     EXPECT_THAT(ui_.messages, ElementsAre(c.message));
   }
   EXPECT_EQ(result.refused_recipients, c.refused);
+  // No password leaves in clear after a refused AUTH.
+  EXPECT_THAT(sent_, Not(HasSubstr("dGFuc3RhYWZ0YW5zdGFhZg==")));
   // Nothing of the message goes out unless the server said 354.
   if (std::string(c.script) != "message_refused.smtp") {
     EXPECT_THAT(sent_, Not(HasSubstr("body line")));
@@ -326,6 +355,10 @@ INSTANTIATE_TEST_SUITE_P(
     Refusals, SmtpRefusalTest,
     ::testing::Values(
         RefusalCase{"cram_refused_cram_only.smtp", true, SmtpAuthMode::CramMd5, "", {}},
+        RefusalCase{"cram_refused_in_clear.smtp", true, SmtpAuthMode::Automatic,
+                    std::string(smtp_text::kCramRefusedInClear) + "504 5.5.4 Unrecognized authentication type\r\n",
+                    {}},
+        RefusalCase{"no_usable_mechanism.smtp", true, SmtpAuthMode::Automatic, smtp_text::kAuthNotSupported, {}},
         RefusalCase{"cram_response_refused.smtp", true, SmtpAuthMode::Automatic,
                     Error("535 5.7.8 Authentication credentials invalid\r\n"),
                     {}},

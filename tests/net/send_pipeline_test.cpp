@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -89,6 +90,10 @@ class SendPipelineTest : public testing::BoxTest {
       ASSERT_TRUE(box_->StoreTextOfLast(mail.body));
     }
     ASSERT_TRUE(box_->Save().ok);
+    MakePipeline();
+  }
+
+  void MakePipeline() {
     pipeline_ = std::make_unique<SendPipeline>(SendPipeline::Dependencies{
         profile_, ui_, registry_, *box_,
         [this]() -> std::unique_ptr<Transport> {
@@ -147,6 +152,78 @@ TEST_F(SendPipelineTest, UnsentMailsGoOutInOneRunAndAreMarkedSent) {
   EXPECT_EQ(profile_.GetString("Time", "Send", ""), "1234567890");
   EXPECT_EQ(transports_.at(0)->Endpoint().host, "mail.example.jp");
   EXPECT_EQ(transports_.at(0)->Endpoint().port, 25);
+  // Each sent mail keeps the Message-ID it went out with.
+  auto box = Reopen(kSendBox);
+  EXPECT_EQ(box->RecordAt(0)->message_id, "<1@example.jp>");
+  EXPECT_EQ(box->RecordAt(1)->message_id, "");
+  EXPECT_EQ(box->RecordAt(2)->message_id, "<2@example.jp>");
+  EXPECT_FALSE(PathExists(SentJournalPath(kSendBox)));
+}
+
+TEST_F(SendPipelineTest, RunKilledAfterADeliveryNeverSendsThatMailAgain) {
+  ASSERT_TRUE(profile_.WriteInt("System", "SmailDone", 1));
+  MakeSendBox({{"hanako@example.jp", "first", "first body\r\n"}, {"jiro@example.com", "second", "second body\r\n"}});
+  scripts_.push_back(Script("killed_after_first.smtp"));
+  ASSERT_TRUE(pipeline_->Start(account_));
+  transports_.at(0)->Run();
+  EXPECT_THAT(transports_[0]->Failures(), ElementsAre(HasSubstr("left the connection open")));
+  // The program dies: the run never reaches its end and saves nothing.
+  pipeline_.reset();
+  transports_.clear();
+  EXPECT_THAT(Statuses(kSendBox), ElementsAre(kStatusUnsent, kStatusUnsent));
+  const std::vector<SentJournalEntry> journal = ReadSentJournal(SentJournalPath(kSendBox));
+  ASSERT_EQ(journal.size(), 1u);
+  EXPECT_EQ(journal[0].message_id, "<1@example.jp>");
+
+  // The next start reads the box from the disk and applies the journal first.
+  ASSERT_TRUE(box_->Open(kSendBox).ok);
+  MakePipeline();
+  scripts_.push_back(Script("second_mail_after_restart.smtp"));
+  Run();
+  ASSERT_EQ(observer_.ended.size(), 1u);
+  EXPECT_EQ(observer_.ended[0].status, SendRunStatus::Sent);
+  EXPECT_EQ(observer_.ended[0].recovered, 1);
+  EXPECT_EQ(observer_.ended[0].sent, 1);
+  EXPECT_EQ(observer_.ended[0].moved, 2);
+  EXPECT_THAT(Subjects(*Reopen(kSendBox)), IsEmpty());
+  auto sent_box = Reopen(kSentBox);
+  EXPECT_THAT(Subjects(*sent_box), ElementsAre("first", "second"));
+  EXPECT_EQ(sent_box->RecordAt(0)->message_id, "<1@example.jp>");
+  EXPECT_EQ(sent_box->RecordAt(1)->message_id, "<3@example.jp>");
+  EXPECT_FALSE(PathExists(SentJournalPath(kSendBox)));
+}
+
+TEST(SentJournalTest, EntriesSurviveACutOffWriteAndNameTheMailByItsContent) {
+  testing::TempDirectory dir(true);
+  SentJournal journal("box.sentlog");
+  const std::string a(64, 'a');
+  ASSERT_TRUE(journal.Append({a, "<1@example.jp>"}));
+  ASSERT_TRUE(journal.Append({std::string(64, 'b'), "<2@example.jp>\r\nX"}));
+  EXPECT_FALSE(journal.Append({"short", "<3@example.jp>"}));
+  // A write that was cut off leaves a line without its end.
+  WriteFileBytes(dir.File("box.sentlog"), ReadFileBytes(dir.File("box.sentlog")) + std::string(64, 'c') + " <4@ex");
+  const std::vector<SentJournalEntry> entries = ReadSentJournal("box.sentlog");
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_EQ(entries[0].fingerprint, a);
+  EXPECT_EQ(entries[1].message_id, "<2@example.jp>X");
+  EXPECT_TRUE(journal.Remove());
+  EXPECT_TRUE(ReadSentJournal("box.sentlog").empty());
+  EXPECT_EQ(SentJournalPath("dir/\x91\x97\x90M.lp"), "dir/\x91\x97\x90M.sentlog");
+
+  CMail mail;
+  mail.to = "a@example.jp";
+  mail.date = 100;
+  const std::string base = MailFingerprint(mail, "text");
+  EXPECT_EQ(base.size(), 64u);
+  EXPECT_EQ(MailFingerprint(mail, "text"), base);
+  EXPECT_NE(MailFingerprint(mail, "text2"), base);
+  CMail other = mail;
+  other.date = 101;
+  EXPECT_NE(MailFingerprint(other, "text"), base);
+  other = mail;
+  other.to = "a@example.j";
+  other.from = "p";
+  EXPECT_NE(MailFingerprint(other, "text"), base);
 }
 
 TEST_F(SendPipelineTest, BoxReloadedDuringTheRunStillGetsItsSentMarks) {
@@ -242,6 +319,35 @@ TEST_F(SendPipelineTest, LanCopyIsWrittenWhileTheSmtpMessageIsBuilt) {
   EXPECT_THAT(ReadFileBytes(ToNativePath(JoinPath(lan, "inbox.log"))), HasSubstr("both body\r\n"));
   ASSERT_EQ(observer_.ended.size(), 1u);
   EXPECT_FALSE(observer_.ended[0].lan_only);
+}
+
+// A LAN copy that breaks off while it is written: the other recipients
+// have the mail, so it is marked sent and not sent again; the run fails
+// with the destination named.
+TEST_F(SendPipelineTest, LanCopyThatBreaksOffFailsTheRunButTheMailCountsAsSent) {
+  ASSERT_TRUE(MakeDirectories("lan/bob"));
+  ASSERT_TRUE(MakeDirectories("lan/full"));
+  std::filesystem::create_symlink("/dev/full", Native("lan/full/inbox.log"));
+  MakeSendBox({{"lan/full,lan/bob", "to lan", "lan body\r\n"}});
+  Run();
+  ASSERT_EQ(observer_.ended.size(), 1u);
+  EXPECT_EQ(observer_.ended[0].status, SendRunStatus::Failed);
+  EXPECT_THAT(Statuses(kSendBox), ElementsAre(kStatusSent));
+  EXPECT_THAT(ReadFileBytes(Native("lan/bob/inbox.log")), HasSubstr("lan body\r\n"));
+  EXPECT_THAT(ui_.messages, ElementsAre(HasSubstr("\n\nlan/full")));
+}
+
+// A LAN destination that does not exist is found before anyone gets the
+// mail: it stays unsent for all and the run fails.
+TEST_F(SendPipelineTest, MissingLanDirectoryLeavesTheMailUnsentForEveryone) {
+  ASSERT_TRUE(MakeDirectories("lan/bob"));
+  MakeSendBox({{"lan/bob,lan/gone", "to lan", "lan body\r\n"}});
+  Run();
+  ASSERT_EQ(observer_.ended.size(), 1u);
+  EXPECT_EQ(observer_.ended[0].status, SendRunStatus::Failed);
+  EXPECT_THAT(Statuses(kSendBox), ElementsAre(kStatusUnsent));
+  EXPECT_FALSE(PathExists("lan/bob/inbox.log"));
+  EXPECT_THAT(ui_.messages, ElementsAre(HasSubstr("\n\nlan/gone")));
 }
 
 TEST_F(SendPipelineTest, MailThatCannotBeBuiltStaysUnsentAndEndsTheRun) {

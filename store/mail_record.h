@@ -45,6 +45,11 @@ class CMail {
   std::uint32_t text_start = 0;  // first byte of the text block
   std::uint32_t text_end = 0;    // just past the block's ".\r\n" line
 
+  // Identity of the record in its open box, given when the box loads it or
+  // takes it in; it survives sorting and the removal of other records and is
+  // never saved. 0 until the record belongs to a box.
+  std::uint64_t serial = 0;
+
   // Record class of the index file.
   static constexpr ArchiveClass kArchiveClass{"CMail", 1};
   // Version word written before the fields (read back and not checked).

@@ -230,16 +230,14 @@ bool Sort(CLPOSTDoc& box, int key) {
   const int current = box.current_index();
   const int command_mail = box.command_mail_no();
 
-  // Taken from the end, so that each removal is O(1).
-  std::vector<std::unique_ptr<CMail>> mails;
-  mails.reserve(static_cast<std::size_t>(box.Count()));
-  while (box.Count() > 0) mails.push_back(box.RemoveAt(box.Count() - 1));
-  std::reverse(mails.begin(), mails.end());
-
-  for (std::uint32_t position : OrderOf(mails, static_cast<SortKey>(key))) box.Add(std::move(mails[position]));
+  box.Reorder([key](CLPOSTDoc::Records& mails) {
+    CLPOSTDoc::Records sorted;
+    sorted.reserve(mails.size());
+    for (std::uint32_t position : OrderOf(mails, static_cast<SortKey>(key))) sorted.push_back(std::move(mails[position]));
+    mails = std::move(sorted);
+  });
   box.set_current_index(current);
   box.set_command_mail_no(command_mail);
-  box.SetModified();
   return true;
 }
 

@@ -84,6 +84,8 @@ IndexFileResult CLPOSTDoc::Open(std::string_view index_path) {
     }
   }
 
+  for (auto& record : records) AssignSerial(*record);
+  Notify([this](MailboxObserver& o) { o.AboutToReload(*this); });
   records_ = std::move(records);
   path_ = full_path;
   text_path_ = TextFilePathOf(path_);
@@ -91,6 +93,7 @@ IndexFileResult CLPOSTDoc::Open(std::string_view index_path) {
   compaction_wanted_ = false;
   content_ids_.clear();
   KeepIndexesInRange();
+  Notify([this](MailboxObserver& o) { o.Reloaded(*this); });
   return {};
 }
 
@@ -225,18 +228,56 @@ const CMail* CLPOSTDoc::RecordAt(int index) const {
 
 void CLPOSTDoc::Add(std::unique_ptr<CMail> record) {
   if (!record) return;
+  const int row = Count();
+  AssignSerial(*record);
+  Notify([&](MailboxObserver& o) { o.RecordsAboutToBeInserted(*this, row, 1); });
   records_.push_back(std::move(record));
   modified_ = true;
+  Notify([&](MailboxObserver& o) { o.RecordsInserted(*this, row, 1); });
 }
 
 std::unique_ptr<CMail> CLPOSTDoc::RemoveAt(int index) {
   if (index < 0 || index >= Count()) return nullptr;
+  Notify([&](MailboxObserver& o) { o.RecordsAboutToBeRemoved(*this, index, 1); });
   auto position = records_.begin() + index;
   std::unique_ptr<CMail> record = std::move(*position);
   records_.erase(position);
   modified_ = true;
   KeepIndexesInRange();
+  Notify([&](MailboxObserver& o) { o.RecordsRemoved(*this, index, 1); });
   return record;
+}
+
+void CLPOSTDoc::NoteRecordsChanged(int first, int last) {
+  first = std::max(first, 0);
+  last = std::min(last, Count() - 1);
+  if (first > last) return;
+  modified_ = true;
+  Notify([&](MailboxObserver& o) { o.RecordsChanged(*this, first, last); });
+}
+
+void CLPOSTDoc::Reorder(const std::function<void(Records&)>& reorder) {
+  Notify([this](MailboxObserver& o) { o.RecordsAboutToBeReordered(*this); });
+  reorder(records_);
+  modified_ = true;
+  Notify([this](MailboxObserver& o) { o.RecordsReordered(*this); });
+}
+
+int CLPOSTDoc::IndexOfSerial(std::uint64_t serial) const {
+  for (std::size_t i = 0; i < records_.size(); ++i) {
+    if (records_[i]->serial == serial) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+void CLPOSTDoc::AddObserver(MailboxObserver& observer) {
+  if (std::find(observers_.begin(), observers_.end(), &observer) == observers_.end()) {
+    observers_.push_back(&observer);
+  }
+}
+
+void CLPOSTDoc::RemoveObserver(MailboxObserver& observer) {
+  observers_.erase(std::remove(observers_.begin(), observers_.end(), &observer), observers_.end());
 }
 
 void CLPOSTDoc::NoteCompactionWanted() {

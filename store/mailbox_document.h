@@ -35,12 +35,36 @@ struct IndexFileResult {
   std::string message;
 };
 
+class CLPOSTDoc;
+
+// Told of every change to the record list of a box, before and after it
+// happens, so that a list model can report precise row changes. Rows are
+// list indexes at the moment of the notice.
+class MailboxObserver {
+ public:
+  virtual ~MailboxObserver() = default;
+  virtual void RecordsAboutToBeInserted(const CLPOSTDoc& /*box*/, int /*first*/, int /*count*/) {}
+  virtual void RecordsInserted(const CLPOSTDoc& /*box*/, int /*first*/, int /*count*/) {}
+  virtual void RecordsAboutToBeRemoved(const CLPOSTDoc& /*box*/, int /*first*/, int /*count*/) {}
+  virtual void RecordsRemoved(const CLPOSTDoc& /*box*/, int /*first*/, int /*count*/) {}
+  // Fields of the records [first, last] changed; the list itself did not.
+  virtual void RecordsChanged(const CLPOSTDoc& /*box*/, int /*first*/, int /*last*/) {}
+  // The same records in another order (a sort): rows move, identities stay.
+  virtual void RecordsAboutToBeReordered(const CLPOSTDoc& /*box*/) {}
+  virtual void RecordsReordered(const CLPOSTDoc& /*box*/) {}
+  // The whole list was replaced from the file.
+  virtual void AboutToReload(const CLPOSTDoc& /*box*/) {}
+  virtual void Reloaded(const CLPOSTDoc& /*box*/) {}
+};
+
 // The text-file path of an index path: up to the last "." of the file name,
 // then ".mb" (a name without "." gets ".mb" appended).
 [[nodiscard]] std::string TextFilePathOf(std::string_view index_path);
 
 class CLPOSTDoc {
  public:
+  using Records = std::vector<std::unique_ptr<CMail>>;
+
   CLPOSTDoc(Profile& profile, UserInterface& ui, CommandObserver& commands);
   CLPOSTDoc(const CLPOSTDoc&) = delete;
   CLPOSTDoc& operator=(const CLPOSTDoc&) = delete;
@@ -88,11 +112,25 @@ class CLPOSTDoc {
   // the box modified.
   [[nodiscard]] CMail* RecordAt(int index);
   [[nodiscard]] const CMail* RecordAt(int index) const;
-  // Appends to the end of the list; marks the box modified.
+  // Appends to the end of the list and gives the record its serial; marks
+  // the box modified.
   void Add(std::unique_ptr<CMail> record);
   // Takes the record out of the list (the caller decides whether it lives
   // on); nullptr when out of range. Marks the box modified.
   std::unique_ptr<CMail> RemoveAt(int index);
+  // After a caller changed fields of the records [first, last]: tells the
+  // observers and marks the box modified.
+  void NoteRecordsChanged(int first, int last);
+  void NoteRecordChanged(int index) { NoteRecordsChanged(index, index); }
+  // Lets `reorder` put the same records in another order (it must neither
+  // add nor drop any); marks the box modified.
+  void Reorder(const std::function<void(Records&)>& reorder);
+  // List index of the record with this serial, or -1.
+  [[nodiscard]] int IndexOfSerial(std::uint64_t serial) const;
+
+  // Observers are not owned; one must be removed before it goes away.
+  void AddObserver(MailboxObserver& observer);
+  void RemoveObserver(MailboxObserver& observer);
 
   [[nodiscard]] bool IsModified() const { return modified_; }
   void SetModified(bool modified = true) { modified_ = modified; }
@@ -125,12 +163,19 @@ class CLPOSTDoc {
 
  private:
   void KeepIndexesInRange();
+  void AssignSerial(CMail& record) { record.serial = ++last_serial_; }
+  template <typename Notice>
+  void Notify(Notice notice) const {
+    for (MailboxObserver* observer : observers_) notice(*observer);
+  }
 
   Profile& profile_;
   UserInterface& ui_;
   CommandObserver& commands_;
 
-  std::vector<std::unique_ptr<CMail>> records_;
+  Records records_;
+  std::uint64_t last_serial_ = 0;
+  std::vector<MailboxObserver*> observers_;
   std::string path_;
   std::string text_path_;
   bool modified_ = false;

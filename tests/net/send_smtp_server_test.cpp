@@ -15,7 +15,24 @@
 #include <utility>
 #include <vector>
 
+#include <poll.h>
+#include <sys/inotify.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+#include <map>
+#include <regex>
+#include <memory>
+
 #include "config/account_table.h"
+#include "config/app_settings.h"
+#include "net/sent_journal.h"
+#include "platform/command_observer.h"
+#include "platform/file_system.h"
+#include "platform/recording_user_interface.h"
+#include "store/mailbox_document.h"
 #include "config/profile.h"
 #include "net/smtp_session.h"
 #include "platform/code_page.h"
@@ -31,6 +48,7 @@ using testing::CliResult;
 using testing::ReadFileBytes;
 using testing::RunCli;
 using testing::ShellQuote;
+using testing::StartCli;
 using testing::SmtpServer;
 using testing::TempDirectory;
 using testing::WriteFileBytes;
@@ -129,6 +147,12 @@ TEST_P(SendSmtpServerTest, SendsThroughTheServer) {
   EXPECT_NE(message.find(kEncodedSubject), std::string::npos) << message;
   EXPECT_NE(message.find(kJisBody), std::string::npos) << message;
   EXPECT_NE(message.find("To: hanako@example.com"), std::string::npos) << message;
+  // The server adds neither: Date in Japan time with its zone, and an id of
+  // the sender's domain.
+  EXPECT_TRUE(std::regex_search(message, std::regex("\nDate: [A-Z][a-z]{2}, \\d{2} [A-Z][a-z]{2} \\d{4} "
+                                                    "\\d{2}:\\d{2}:\\d{2} \\+0900\n")))
+      << message;
+  EXPECT_TRUE(std::regex_search(message, std::regex("\nMessage-ID: <[0-9a-f]{32}@example\\.jp>\n"))) << message;
   // Postfix notes the authenticated sender and TLS in its Received line.
   EXPECT_EQ(message.find("Authenticated sender: taro") != std::string::npos, c.auth) << message;
   EXPECT_EQ(message.find("(using TLS") != std::string::npos, c.tls != AccountTls::None) << message;
@@ -344,6 +368,118 @@ TEST_F(SmtpServerCliTest, LargeAttachmentArrivesWholeThroughTls) {
   const std::vector<std::string> delivered = server_.DeliveredMessages();
   ASSERT_EQ(delivered.size(), 1u);
   EXPECT_TRUE(SplitServerLines(delivered[0]).second == StoredForm(ReadFileBytes(data_.File("smail.$$$"))));
+}
+
+// Killing the program in the middle of a long run loses no mail and sends
+// none twice: each run applies the sent journal the one before left behind.
+// A kill at an arbitrary instant can always fall between the server's yes
+// to a message and the journal line for it, which no client can close; the
+// kills here come at instants where no message is on its way unjournaled
+// (the run stopped, then its log and journal compared), so every mail must
+// arrive exactly once.
+class KilledSendRuns {
+ public:
+  KilledSendRuns(const std::string& data_dir, const TempDirectory& scratch)
+      : data_dir_(data_dir), scratch_(scratch), inotify_(::inotify_init1(IN_CLOEXEC)) {
+    if (inotify_ >= 0) ::inotify_add_watch(inotify_, data_dir.c_str(), IN_MODIFY | IN_CREATE);
+  }
+  ~KilledSendRuns() {
+    if (inotify_ >= 0) ::close(inotify_);
+  }
+
+  // Runs "send"; kills it once `deliveries` mails are journaled, if it gets
+  // that far. True when it was killed; `status` holds the exit status of
+  // a run that ended by itself.
+  bool RunAndKillAfter(std::size_t deliveries, int& status) {
+    // The log appears when this run's session starts, which is after the
+    // run has applied and removed the journal of the run before.
+    std::filesystem::remove(Log());
+    const pid_t child = StartCli(scratch_, data_dir_, {"send"});
+    EXPECT_GT(child, 0);
+    for (;;) {
+      pollfd ready{inotify_, POLLIN, 0};
+      if (::poll(&ready, 1, 100) > 0) {
+        char events[4096];
+        static_cast<void>(::read(inotify_, events, sizeof events));
+      }
+      int raw = 0;
+      if (::waitpid(child, &raw, WNOHANG) == child) {
+        status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        return false;
+      }
+      if (!std::filesystem::exists(Log()) || JournalLines() < deliveries) continue;
+      ::kill(child, SIGSTOP);
+      // Every message whose end has gone out has its journal line.
+      if (MessageEndsInLog() == JournalLines()) {
+        ::kill(child, SIGKILL);
+        ::waitpid(child, &raw, 0);
+        return true;
+      }
+      ::kill(child, SIGCONT);
+    }
+  }
+
+ private:
+  std::string Log() const { return data_dir_ + "/smail.log"; }
+  std::size_t JournalLines() const {
+    const std::string journal = data_dir_ + "/" + ToNativePath(SentJournalPath(kDefaultSendBoxFile));
+    const std::string text = std::filesystem::exists(journal) ? ReadFileBytes(journal) : std::string();
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+  }
+  std::size_t MessageEndsInLog() const {
+    const std::string log = ReadFileBytes(Log());
+    std::size_t count = 0;
+    for (std::size_t at = log.find("\r\n.\r\n"); at != std::string::npos; at = log.find("\r\n.\r\n", at + 1)) ++count;
+    return count;
+  }
+
+  std::string data_dir_;
+  const TempDirectory& scratch_;
+  int inotify_;
+};
+
+TEST_F(SmtpServerCliTest, KilledRunsDeliverEveryMailExactlyOnce) {
+  SaveAccount([](CSetMenu&) {});
+  constexpr int kMails = 200;
+  {
+    Profile profile(FromNativePath(data_.File("lpost.conf")));
+    RecordingUserInterface ui;
+    NullCommandObserver commands;
+    CLPOSTDoc box(profile, ui, commands);
+    const std::string path = FromNativePath(data_.File(ToNativePath(kDefaultSendBoxFile)));
+    WriteFileBytes(ToNativePath(path), "");
+    ASSERT_TRUE(box.Open(path).ok);
+    for (int i = 0; i < kMails; ++i) {
+      auto record = std::make_unique<CMail>();
+      record->to = "hanako@example.com";
+      record->from = "taro@example.jp";
+      record->subject = "mail " + std::to_string(i);
+      record->status = kStatusUnsent;
+      record->date = 1000 + i;
+      box.Add(std::move(record));
+      ASSERT_TRUE(box.StoreTextOfLast("body of mail " + std::to_string(i) + "\r\n"));
+    }
+    ASSERT_TRUE(box.Save().ok);
+  }
+  KilledSendRuns runs(data_.path(), scratch_);
+  int kills = 0;
+  int status = -1;
+  for (const std::size_t deliveries : {20u, 35u, 50u, 40u}) {
+    if (runs.RunAndKillAfter(deliveries, status)) ++kills;
+  }
+  // The last run goes to the end.
+  if (status != 0) ASSERT_FALSE(runs.RunAndKillAfter(kMails + 1, status));
+  EXPECT_EQ(status, 0) << ReadFileBytes(scratch_.File("err"));
+  EXPECT_EQ(kills, 4);
+
+  std::map<std::string, int> arrivals;
+  for (const std::string& mail : server_.DeliveredMessages()) {
+    const std::size_t at = mail.find("\nSubject: ");
+    ASSERT_NE(at, std::string::npos);
+    ++arrivals[mail.substr(at + 10, mail.find('\n', at + 1) - at - 10)];
+  }
+  EXPECT_EQ(arrivals.size(), static_cast<std::size_t>(kMails));
+  for (const auto& [subject, count] : arrivals) EXPECT_EQ(count, 1) << subject;
 }
 
 INSTANTIATE_TEST_SUITE_P(Mails, DeliveredMimeTest, ::testing::ValuesIn(kComposedMails),

@@ -23,4 +23,9 @@ struct CliResult {
 [[nodiscard]] CliResult RunCli(const TempDirectory& scratch, const std::string& data_dir,
                                const std::vector<std::string>& args);
 
+// Starts lanternpost-cli as RunCli does, without waiting for it; its output
+// goes to the files "out" and "err" in `scratch`. The process id, or -1.
+[[nodiscard]] int StartCli(const TempDirectory& scratch, const std::string& data_dir,
+                           const std::vector<std::string>& args);
+
 }  // namespace lp::testing

@@ -1,0 +1,106 @@
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QMessageBox>
+#include <QTimer>
+#include <chrono>
+#include <cstdio>
+
+#include "app/application_core.h"
+#include "platform/code_page.h"
+#include "platform/data_directory.h"
+#include "platform/data_directory_lock.h"
+#include "platform/qt_transport.h"
+#include "ui/desktop_session.h"
+#include "ui/dialog_user_interface.h"
+#include "ui/main_window.h"
+#include "ui/screenshot.h"
+#include "ui/single_instance.h"
+#include "ui/ui_messages.h"
+#include "app/command_ids.h"
+
+namespace {
+
+constexpr std::chrono::seconds kLockWait{5};
+
+int Fail(const QString& text, int status) {
+  std::fprintf(stderr, "lanternpost: %s\n", text.toLocal8Bit().constData());
+  if (qEnvironmentVariableIsEmpty("LANTERNPOST_NO_DIALOGS")) QMessageBox::critical(nullptr, QStringLiteral("Lanternpost"), text);
+  return status;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  QApplication application(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Lanternpost"));
+  QApplication::setApplicationVersion(QStringLiteral(LP_VERSION));
+  QGuiApplication::setDesktopFileName(QStringLiteral("lanternpost"));
+  QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
+
+  QCommandLineParser parser;
+  parser.addHelpOption();
+  parser.addVersionOption();
+  const QCommandLineOption data_dir({QStringLiteral("data-dir")}, QStringLiteral("Data directory."), QStringLiteral("DIR"));
+  const QCommandLineOption screenshot({QStringLiteral("screenshot")},
+                                      QStringLiteral("Save a picture of the main window to FILE and end."),
+                                      QStringLiteral("FILE"));
+  parser.addOption(data_dir);
+  parser.addOption(screenshot);
+  parser.addPositionalArgument(QStringLiteral("request"), QStringLiteral("/R, /S, /J, /A or a mailto: URL."));
+  // Switches look like "/R", which is not an option here.
+  parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
+  parser.process(application);
+
+  std::optional<std::string> data_dir_option;
+  if (parser.isSet(data_dir)) data_dir_option = parser.value(data_dir).toStdString();
+  const QString directory = QDir(QString::fromStdString(lp::ResolveDataDirectory(data_dir_option))).absolutePath();
+  const std::string request = lp::Utf8ToCp932(parser.positionalArguments().join(QLatin1Char(' ')).toStdString());
+
+  lp::SingleInstance instance(directory);
+  if (!parser.isSet(screenshot) && instance.HandOver(request)) {
+    std::printf("%s\n", lp::ui_text::kHandedOver);
+    return 0;
+  }
+
+  lp::ApplicationCore core;
+  std::string error;
+  if (!core.Start(directory.toStdString(), &error)) return Fail(QString::fromStdString(error), 1);
+  lp::DataDirectoryLock lock;
+  if (lock.Lock(directory.toStdString(), "lanternpost", kLockWait) != lp::DataDirectoryLock::Result::Locked) {
+    const std::string who = lock.holder().empty() ? lock.error() : lock.holder();
+    return Fail(QString::fromUtf8(lp::ui_text::kDataDirectoryBusy) + QString::fromStdString(who), 4);
+  }
+  QString listen_error;
+  if (!instance.Listen(&listen_error)) std::fprintf(stderr, "lanternpost: %s\n", listen_error.toLocal8Bit().constData());
+
+  lp::DialogUserInterface ui;
+  lp::DesktopSession session(core, ui, [] { return std::make_unique<lp::QtTransport>(lp::QtTransportOptions{}); });
+  lp::MainWindow window(session);
+  ui.SetParent(&window);
+  ui.SetCancelAction([&window] { window.PostCommand(lp::cmd::kCancelRun); });
+  (void)session.Start();
+
+  QObject::connect(&instance, &lp::SingleInstance::requestReceived, &window, [&window](const QByteArray& line) {
+    if (window.isMinimized()) window.showNormal();
+    window.raise();
+    window.activateWindow();
+    window.HandleRequest(line.toStdString());
+  });
+
+  window.ShowWithPlacement();
+  lp::OpenFirstWindows(window, session);
+  window.HandleRequest(request);
+
+  if (parser.isSet(screenshot)) {
+    const QString target = parser.value(screenshot);
+    QTimer::singleShot(0, &window, [&window, target] {
+      const bool saved = lp::SaveScreenshot(window, target);
+      window.close();
+      QApplication::exit(saved ? 0 : 1);
+    });
+  }
+  const int status = QApplication::exec();
+  core.Exit();
+  return status;
+}

@@ -1,0 +1,109 @@
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "addressbook/address_book.h"
+#include "app/application_core.h"
+#include "app/mail_controller.h"
+#include "app/patrol_send_step.h"
+#include "app/send_and_receive.h"
+#include "config/account_table.h"
+#include "config/key_table.h"
+#include "net/send_pipeline.h"
+#include "store/open_box_registry.h"
+
+// The core objects of one running desktop application: the accounts, the
+// key table, the open box documents (one per box file, shared by every
+// window of the box), and the same mail controller and send runs that the
+// command line drives. It holds no widgets; the main window drives it by
+// command and hears back through the hooks.
+
+namespace lp {
+
+class DesktopSession final : public CommandObserver, private SendRunObserver, private ReceiveViewObserver {
+ public:
+  using TransportFactory = MailController::TransportFactory;
+
+  struct Hooks {
+    std::function<void(int command)> command;  // a command for the main window
+    std::function<void(std::string_view sjis_text)> status_text;
+    std::function<void(CLPOSTDoc& box, int caret)> list_set;
+    std::function<void()> run_state_changed;  // busy marks changed
+  };
+
+  DesktopSession(ApplicationCore& app, UserInterface& ui, TransportFactory transports);
+  ~DesktopSession() override;
+  DesktopSession(const DesktopSession&) = delete;
+  DesktopSession& operator=(const DesktopSession&) = delete;
+
+  void SetHooks(Hooks hooks) { hooks_ = std::move(hooks); }
+
+  // Loads the accounts, the key table and the address book and opens the
+  // receive box. False when the receive box does not load (its message was
+  // shown); the rest of the program still works.
+  bool Start();
+  // Writes back what the program keeps in memory (key file path, boxes).
+  void Exit();
+
+  // The shared document of a box (Shift_JIS path, absolute or relative to
+  // the data directory), opened on first use; nullptr with a message when
+  // its index does not load. Every Acquire is matched by a Release.
+  CLPOSTDoc* AcquireBox(std::string_view sjis_path);
+  void ReleaseBox(CLPOSTDoc& box);
+  [[nodiscard]] std::string AbsoluteBoxPath(std::string_view sjis_path) const;
+
+  bool Receive();
+  bool Send();
+  bool SendAndReceive();
+  bool Patrol();
+  bool LanReceive();
+  void Cancel();
+  [[nodiscard]] bool Busy() const;
+
+  [[nodiscard]] ApplicationCore& app() { return app_; }
+  [[nodiscard]] Profile& profile() { return app_.profile(); }
+  [[nodiscard]] CSetMenuArray& accounts() { return accounts_; }
+  [[nodiscard]] CKeycustArray& keys() { return keys_; }
+  [[nodiscard]] OpenBoxRegistry& registry() { return registry_; }
+  [[nodiscard]] MailController& controller() { return *controller_; }
+  [[nodiscard]] UserInterface& ui() { return ui_; }
+
+  // Commands from the core for the main window.
+  void OnCommand(int command_id) override;
+
+ private:
+  void OnSendMarks(bool busy, bool sending) override;
+  void OnSendRunEnded(const SendRunResult& result) override;
+  void OnStatusText(std::string_view sjis_text) override;
+  void OnMailListSet(CLPOSTDoc& box, int caret) override;
+  void NotifyRunState();
+
+  struct OpenBox {
+    std::unique_ptr<CLPOSTDoc> owned;  // null for the receive box (the controller's)
+    CLPOSTDoc* doc = nullptr;
+    int users = 0;
+  };
+
+  ApplicationCore& app_;
+  UserInterface& ui_;
+  TransportFactory transports_;
+  Hooks hooks_;
+  CSetMenuArray accounts_;
+  CKeycustArray keys_;
+  std::string key_file_path_;
+  AddressBook book_;
+  OpenBoxRegistry registry_;
+  std::map<std::string, OpenBox> boxes_;  // by absolute path
+  std::unique_ptr<lp::SendAndReceive> send_and_receive_;
+  std::unique_ptr<MailController> controller_;
+  std::unique_ptr<PatrolSendStep> patrol_send_;
+  CLPOSTDoc* send_box_ = nullptr;  // held while a send-only run goes on
+  std::unique_ptr<SendPipeline> send_run_;
+  bool send_busy_ = false;
+};
+
+}  // namespace lp

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+
+#include "platform/user_interface.h"
+
+// The core's messages, questions, progress windows and file choices as Qt
+// dialogs over the main window.
+
+namespace lp {
+
+class DialogUserInterface final : public UserInterface {
+ public:
+  explicit DialogUserInterface(QWidget* parent = nullptr) : parent_(parent) {}
+
+  void SetParent(QWidget* parent) { parent_ = parent; }
+  // What the cancel button of a progress window runs besides raising its flag.
+  void SetCancelAction(std::function<void()> action) { cancel_action_ = std::move(action); }
+
+  void ShowMessage(std::string_view text) override;
+  [[nodiscard]] Answer Ask(std::string_view text, MessageButtons buttons) override;
+  [[nodiscard]] std::unique_ptr<Progress> BeginProgress(std::string_view caption) override;
+  [[nodiscard]] std::optional<std::string> ChooseFile(const FileChoice& choice) override;
+
+ private:
+  QPointer<QWidget> parent_;
+  std::function<void()> cancel_action_;
+};
+
+}  // namespace lp

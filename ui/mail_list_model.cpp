@@ -1,0 +1,143 @@
+#include "ui/mail_list_model.h"
+
+#include "codec/address_display.h"
+#include "codec/date_header.h"
+#include "ui/sjis_qt.h"
+#include "ui/ui_messages.h"
+
+namespace lp {
+
+MailListModel::MailListModel(CLPOSTDoc& box, QObject* parent) : QAbstractTableModel(parent), box_(box) {
+  box_.AddObserver(*this);
+}
+
+MailListModel::~MailListModel() { box_.RemoveObserver(*this); }
+
+int MailListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : box_.Count(); }
+
+int MailListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : ColumnCount; }
+
+const MailListModel::RowTexts& MailListModel::TextsOf(const CMail& mail) const {
+  auto found = cache_.find(mail.serial);
+  if (found != cache_.end()) return *found;
+  RowTexts texts;
+  // A received mail shows its sender, an outgoing one its recipient.
+  texts.name = FromSjis(AddressFieldForDisplay(mail.IsOutgoing() ? mail.to : mail.from));
+  texts.date = QString::fromStdString(FormatListDate(mail.date));
+  texts.subject = FromSjis(mail.subject);
+  return *cache_.insert(mail.serial, std::move(texts));
+}
+
+QVariant MailListModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.parent().isValid()) return {};
+  const CMail* mail = box_.RecordAt(index.row());
+  if (mail == nullptr) return {};
+  switch (role) {
+    case Qt::DisplayRole:
+    case Qt::ToolTipRole:
+      switch (index.column()) {
+        case LabelColumn:
+          return mail->label > 0 && mail->label <= kMaxLabel ? labels_[static_cast<std::size_t>(mail->label)].name
+                                                             : QString();
+        case NameColumn:
+          return TextsOf(*mail).name;
+        case DateColumn:
+          return TextsOf(*mail).date;
+        case SubjectColumn:
+          return TextsOf(*mail).subject;
+        default:
+          return {};
+      }
+    case Qt::ForegroundRole:
+      if (mail->IsUnread() && unread_color_.isValid()) return unread_color_;
+      if (index.column() == LabelColumn && mail->label > 0 && mail->label <= kMaxLabel) {
+        const QColor color = labels_[static_cast<std::size_t>(mail->label)].color;
+        if (color.isValid()) return color;
+      }
+      return {};
+    case StatusRole:
+      return mail->status;
+    case AttachmentRole:
+      return !mail->attachments.empty();
+    case LabelRole:
+      return mail->label;
+    case SerialRole:
+      return QVariant::fromValue<quint64>(mail->serial);
+    default:
+      return {};
+  }
+}
+
+QVariant MailListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+  switch (section) {
+    case StatusColumn:
+      return QStringLiteral("Info");
+    case LabelColumn:
+      return QString::fromUtf8(ui_text::kColumnLabel);
+    case NameColumn:
+      return QString::fromUtf8(ui_text::kColumnName);
+    case DateColumn:
+      return QString::fromUtf8(ui_text::kColumnDate);
+    case SubjectColumn:
+      return QString::fromUtf8(ui_text::kColumnSubject);
+    default:
+      return {};
+  }
+}
+
+void MailListModel::RecordsAboutToBeInserted(const CLPOSTDoc&, int first, int count) {
+  beginInsertRows({}, first, first + count - 1);
+}
+
+void MailListModel::RecordsInserted(const CLPOSTDoc&, int, int) { endInsertRows(); }
+
+void MailListModel::RecordsAboutToBeRemoved(const CLPOSTDoc&, int first, int count) {
+  for (int row = first; row < first + count; ++row) {
+    if (const CMail* mail = box_.RecordAt(row)) cache_.remove(mail->serial);
+  }
+  beginRemoveRows({}, first, first + count - 1);
+}
+
+void MailListModel::RecordsRemoved(const CLPOSTDoc&, int, int) { endRemoveRows(); }
+
+void MailListModel::RecordsChanged(const CLPOSTDoc&, int first, int last) {
+  for (int row = first; row <= last; ++row) {
+    if (const CMail* mail = box_.RecordAt(row)) cache_.remove(mail->serial);
+  }
+  emit dataChanged(index(first, 0), index(last, ColumnCount - 1));
+}
+
+void MailListModel::RecordsAboutToBeReordered(const CLPOSTDoc&) {
+  emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+  reorder_from_ = persistentIndexList();
+  reorder_serials_.clear();
+  reorder_serials_.reserve(static_cast<std::size_t>(reorder_from_.size()));
+  for (const QModelIndex& from : reorder_from_) {
+    const CMail* mail = box_.RecordAt(from.row());
+    reorder_serials_.push_back(mail != nullptr ? mail->serial : 0);
+  }
+}
+
+void MailListModel::RecordsReordered(const CLPOSTDoc&) {
+  QModelIndexList to;
+  to.reserve(reorder_from_.size());
+  for (qsizetype i = 0; i < reorder_from_.size(); ++i) {
+    const int row = box_.IndexOfSerial(reorder_serials_[static_cast<std::size_t>(i)]);
+    to.append(row < 0 ? QModelIndex() : index(row, reorder_from_[i].column()));
+  }
+  changePersistentIndexList(reorder_from_, to);
+  reorder_from_.clear();
+  reorder_serials_.clear();
+  emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void MailListModel::AboutToReload(const CLPOSTDoc&) { beginResetModel(); }
+
+void MailListModel::Reloaded(const CLPOSTDoc&) {
+  // Serials are given anew on a reload.
+  cache_.clear();
+  endResetModel();
+}
+
+}  // namespace lp

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QColor>
+#include <QHash>
+#include <QString>
+#include <array>
+
+#include "store/mailbox_document.h"
+
+// The mail list of an open box: a table over the box document's records,
+// never a copy of them. A row's texts are converted from Shift_JIS when the
+// row is first asked for and kept by the record's serial, so a sort or an
+// insertion above does not convert them again. The document's notices
+// become precise row signals.
+
+namespace lp {
+
+class MailListModel final : public QAbstractTableModel, private MailboxObserver {
+  Q_OBJECT
+
+ public:
+  enum Column { StatusColumn = 0, LabelColumn, NameColumn, DateColumn, SubjectColumn, ColumnCount };
+  enum Role {
+    StatusRole = Qt::UserRole + 1,  // the record's status value
+    AttachmentRole,                 // bool: the mail has attachment files
+    LabelRole,                      // the label number, 0 = none
+    SerialRole,                     // the record's serial
+  };
+
+  // `labels`: names and colours of labels 1 to 10 (index 0 unused).
+  struct LabelStyle {
+    QString name;
+    QColor color;
+  };
+
+  explicit MailListModel(CLPOSTDoc& box, QObject* parent = nullptr);
+  ~MailListModel() override;
+
+  void SetLabels(std::array<LabelStyle, 11> labels) { labels_ = std::move(labels); }
+  void SetUnreadColor(QColor color) { unread_color_ = color; }
+
+  [[nodiscard]] int rowCount(const QModelIndex& parent = {}) const override;
+  [[nodiscard]] int columnCount(const QModelIndex& parent = {}) const override;
+  [[nodiscard]] QVariant data(const QModelIndex& index, int role) const override;
+  [[nodiscard]] QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+  [[nodiscard]] CLPOSTDoc& box() { return box_; }
+  // Conversions done so far (the cache's size): texts are made once per row.
+  [[nodiscard]] int CachedRowCount() const { return static_cast<int>(cache_.size()); }
+
+ private:
+  struct RowTexts {
+    QString name;
+    QString date;
+    QString subject;
+  };
+  const RowTexts& TextsOf(const CMail& mail) const;
+
+  void RecordsAboutToBeInserted(const CLPOSTDoc& box, int first, int count) override;
+  void RecordsInserted(const CLPOSTDoc& box, int first, int count) override;
+  void RecordsAboutToBeRemoved(const CLPOSTDoc& box, int first, int count) override;
+  void RecordsRemoved(const CLPOSTDoc& box, int first, int count) override;
+  void RecordsChanged(const CLPOSTDoc& box, int first, int last) override;
+  void RecordsAboutToBeReordered(const CLPOSTDoc& box) override;
+  void RecordsReordered(const CLPOSTDoc& box) override;
+  void AboutToReload(const CLPOSTDoc& box) override;
+  void Reloaded(const CLPOSTDoc& box) override;
+
+  CLPOSTDoc& box_;
+  mutable QHash<quint64, RowTexts> cache_;
+  std::array<LabelStyle, 11> labels_{};
+  QColor unread_color_;
+  // Serials of the persistent indexes across a reorder.
+  QModelIndexList reorder_from_;
+  std::vector<quint64> reorder_serials_;
+};
+
+}  // namespace lp

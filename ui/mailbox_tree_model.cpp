@@ -1,0 +1,117 @@
+#include "ui/mailbox_tree_model.h"
+
+#include <QFont>
+
+#include "ui/mail_list_delegate.h"
+#include "ui/sjis_qt.h"
+
+namespace lp {
+
+MailboxTreeModel::MailboxTreeModel(QObject* parent) : QAbstractItemModel(parent) {
+  // Pictures of the image numbers: root, box root, box, folder, trash,
+  // receive, send, sent, draft.
+  images_ = {ThemedIcon("mail-client", "app"),   ThemedIcon("drive-harddisk", "boxroot"),
+             ThemedIcon(nullptr, "box"),         ThemedIcon("folder", "folder"),
+             ThemedIcon("user-trash", "trash"),  ThemedIcon(nullptr, "inbox"),
+             ThemedIcon(nullptr, "outbox"),      ThemedIcon(nullptr, "sentbox"),
+             ThemedIcon(nullptr, "draftbox")};
+  unread_mark_ = ThemedIcon(nullptr, "box-unread");
+}
+
+void MailboxTreeModel::Build(const AppSettings& settings, const Profile& profile, std::string_view data_directory) {
+  beginResetModel();
+  tree_.Build(settings, profile, data_directory);
+  CacheChildren();
+  endResetModel();
+}
+
+void MailboxTreeModel::CacheChildren() {
+  const std::size_t count = tree_.items().size();
+  children_.assign(count, {});
+  row_in_parent_.assign(count, 0);
+  for (std::size_t id = 0; id < count; ++id) {
+    children_[id] = tree_.ChildrenOf(static_cast<int>(id));
+    for (std::size_t row = 0; row < children_[id].size(); ++row) {
+      row_in_parent_[static_cast<std::size_t>(children_[id][row])] = static_cast<int>(row);
+    }
+  }
+}
+
+void MailboxTreeModel::RefreshUnreadMarks(const Profile& profile) {
+  std::vector<bool> before;
+  for (const TreeItem& item : tree_.items()) before.push_back(item.unread);
+  tree_.RefreshUnreadMarks(profile);
+  for (std::size_t id = 0; id < tree_.items().size(); ++id) {
+    if (tree_.items()[id].unread != before[id] && !tree_.items()[id].removed) {
+      const QModelIndex changed = IndexOfItem(static_cast<int>(id));
+      emit dataChanged(changed, changed);
+    }
+  }
+}
+
+int MailboxTreeModel::ItemOf(const QModelIndex& index) const {
+  return index.isValid() ? static_cast<int>(index.internalId()) : MailboxTree::kNone;
+}
+
+QModelIndex MailboxTreeModel::IndexOfItem(int id) const {
+  const TreeItem* item = tree_.Item(id);
+  if (item == nullptr || item->removed) return {};
+  return createIndex(row_in_parent_[static_cast<std::size_t>(id)], 0, static_cast<quintptr>(id));
+}
+
+QModelIndex MailboxTreeModel::index(int row, int column, const QModelIndex& parent) const {
+  if (column != 0 || row < 0) return {};
+  if (!parent.isValid()) {
+    return row == 0 && !tree_.items().empty() ? createIndex(0, 0, static_cast<quintptr>(MailboxTree::kRoot))
+                                              : QModelIndex();
+  }
+  const std::vector<int>& children = children_[static_cast<std::size_t>(ItemOf(parent))];
+  if (row >= static_cast<int>(children.size())) return {};
+  return createIndex(row, 0, static_cast<quintptr>(children[static_cast<std::size_t>(row)]));
+}
+
+QModelIndex MailboxTreeModel::parent(const QModelIndex& child) const {
+  const TreeItem* item = tree_.Item(ItemOf(child));
+  if (item == nullptr || item->parent < 0) return {};
+  return IndexOfItem(item->parent);
+}
+
+int MailboxTreeModel::rowCount(const QModelIndex& parent) const {
+  if (parent.column() > 0) return 0;
+  if (!parent.isValid()) return tree_.items().empty() ? 0 : 1;
+  return static_cast<int>(children_[static_cast<std::size_t>(ItemOf(parent))].size());
+}
+
+int MailboxTreeModel::columnCount(const QModelIndex&) const { return 1; }
+
+QVariant MailboxTreeModel::data(const QModelIndex& index, int role) const {
+  const int id = ItemOf(index);
+  const TreeItem* item = tree_.Item(id);
+  if (item == nullptr) return {};
+  switch (role) {
+    case Qt::DisplayRole:
+      return FromSjis(item->text);
+    case Qt::DecorationRole:
+      if (item->unread) return unread_mark_;
+      return item->image >= 0 && item->image < static_cast<int>(images_.size())
+                 ? images_[static_cast<std::size_t>(item->image)]
+                 : QIcon();
+    case Qt::FontRole:
+      if (item->unread) {
+        QFont font;
+        font.setBold(true);
+        return font;
+      }
+      return {};
+    case ItemIdRole:
+      return id;
+    case PathRole:
+      return FromSjis(item->path);
+    case UnreadRole:
+      return item->unread;
+    default:
+      return {};
+  }
+}
+
+}  // namespace lp

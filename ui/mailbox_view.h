@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QTimer>
+#include <QWidget>
+
+#include "store/mailbox_document.h"
+
+class QPlainTextEdit;
+class QSplitter;
+class QTreeView;
+
+// The mailbox window's content: the mail list over the shared box document
+// and, per [View] SplPos, a preview below or beside it. The preview follows
+// the caret after a short pause, so holding an arrow key does not read
+// every mail on the way.
+
+namespace lp {
+
+class MailListModel;
+class MailListDelegate;
+
+class MailboxView final : public QWidget {
+  Q_OBJECT
+
+ public:
+  // `split`: 0 list only, 1 list above the preview, 2 list left of it.
+  MailboxView(CLPOSTDoc& box, int split, QWidget* parent = nullptr);
+  ~MailboxView() override;
+
+  [[nodiscard]] CLPOSTDoc& box() { return box_; }
+  [[nodiscard]] MailListModel& model() { return *model_; }
+  [[nodiscard]] QTreeView& list() { return *list_; }
+  [[nodiscard]] QPlainTextEdit* preview() { return preview_; }
+  [[nodiscard]] int split() const { return split_; }
+
+  [[nodiscard]] int SelectionCount() const;
+  [[nodiscard]] int CaretRow() const;
+  // Puts the caret on `row` (-2: the last mail), selects it alone and shows it.
+  void SetCaret(int row);
+  // The first pane's size along the split (for [View] Row or Col).
+  [[nodiscard]] int FirstPaneSize() const;
+  void SetFirstPaneSize(int size);
+
+  // Preview pause after the caret moved.
+  static constexpr int kPreviewDelayMs = 150;
+
+ signals:
+  void caretMoved(int row, int count);
+
+ private:
+  void OnCurrentChanged();
+  void ShowPreview();
+
+  CLPOSTDoc& box_;
+  int split_;
+  MailListModel* model_;
+  MailListDelegate* delegate_;
+  QTreeView* list_;
+  QPlainTextEdit* preview_ = nullptr;
+  QSplitter* splitter_ = nullptr;
+  QTimer preview_timer_;
+};
+
+}  // namespace lp

@@ -1,0 +1,338 @@
+#include "ui/main_window.h"
+
+#include <QAbstractEventDispatcher>
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QTreeView>
+#include <ctime>
+
+#include "app/command_ids.h"
+#include "app/startup_request.h"
+#include "app/window_placement.h"
+#include "store/mail_sort.h"
+#include "ui/desktop_session.h"
+#include "ui/function_key_bar.h"
+#include "ui/mail_list_model.h"
+#include "ui/mail_manager_view.h"
+#include "ui/mailbox_view.h"
+#include "ui/sjis_qt.h"
+#include "ui/ui_messages.h"
+#include "ui/virtual_keys.h"
+
+namespace lp {
+namespace {
+
+constexpr int kTimerTickMs = 10'000;
+
+bool IsModifierKey(int key) {
+  return key == Qt::Key_Shift || key == Qt::Key_Control || key == Qt::Key_Alt || key == Qt::Key_Meta;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(DesktopSession& session, QWidget* parent)
+    : QMainWindow(parent),
+      session_(session),
+      router_([this] { return CurrentState(); }),
+      mdi_(new QMdiArea(this)),
+      timed_receive_(static_cast<std::int64_t>(std::time(nullptr))) {
+  setObjectName(QStringLiteral("mainWindow"));
+  setCentralWidget(mdi_);
+  mdi_->setObjectName(QStringLiteral("mdiArea"));
+  toolbar_choice_ = session_.profile().GetInt("View", "Toolbar", 0);
+
+  RegisterHandlers();
+  BuildActions();
+  BuildMenus();
+  BuildToolbars();
+  BuildStatusBar();
+  RefreshTitle();
+  RefreshTimes();
+
+  session_.SetHooks(DesktopSession::Hooks{
+      [this](int command) { PostCommand(command); },
+      [this](std::string_view text) { message_pane_->setText(FromSjis(text)); },
+      [this](CLPOSTDoc& box, int caret) { OnListSet(box, caret); },
+      [this] { RefreshCommandStates(); },
+  });
+
+  receive_timer_.setInterval(kTimerTickMs);
+  connect(&receive_timer_, &QTimer::timeout, this, &MainWindow::TimerTick);
+  receive_timer_.start();
+  // Enabled states follow the state of the moment whenever the event loop
+  // runs out of work, as the menus and toolbars of the design do.
+  connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
+          &MainWindow::RefreshCommandStates);
+  connect(mdi_, &QMdiArea::subWindowActivated, this, [this] { RefreshCommandStates(); });
+  qApp->installEventFilter(this);
+  RefreshCommandStates();
+}
+
+MainWindow::~MainWindow() {
+  qApp->removeEventFilter(this);
+  session_.SetHooks({});
+}
+
+QAction* MainWindow::ActionFor(int command) const {
+  const auto found = actions_.find(command);
+  return found == actions_.end() ? nullptr : found->second;
+}
+
+void MainWindow::PostCommand(int command) {
+  QTimer::singleShot(0, this, [this, command] { (void)router_.Run(command); });
+}
+
+CommandState MainWindow::CurrentState() const {
+  CommandState state;
+  state.busy = session_.Busy();
+  const QList<QMdiSubWindow*> windows = mdi_->subWindowList();
+  state.child_window_count = static_cast<int>(windows.size());
+  if (QMdiSubWindow* active = mdi_->activeSubWindow()) {
+    if (auto* view = qobject_cast<MailboxView*>(active->widget())) {
+      state.active = WindowKind::Mailbox;
+      state.selection_count = view->SelectionCount();
+    } else if (qobject_cast<MailManagerView*>(active->widget()) != nullptr) {
+      state.active = WindowKind::Manager;
+    }
+  }
+  state.toolbar_choice = toolbar_choice_;
+  state.status_bar = !statusBar()->isHidden();
+  state.function_bar = function_dock_ != nullptr && !function_dock_->isHidden();
+  state.split_position = session_.profile().GetInt("View", "SplPos", 1);
+  state.auto_forward = auto_forward_;
+  return state;
+}
+
+void MainWindow::RefreshCommandStates() {
+  const CommandState state = CurrentState();
+  if (last_state_ && *last_state_ == state) return;
+  last_state_ = state;
+  for (const auto& [id, action] : actions_) {
+    action->setEnabled(router_.IsEnabled(id));
+    if (const std::optional<bool> checked = CheckedState(id, state)) action->setChecked(*checked);
+  }
+}
+
+MailboxView* MainWindow::ActiveMailbox() const {
+  QMdiSubWindow* active = mdi_->activeSubWindow();
+  return active == nullptr ? nullptr : qobject_cast<MailboxView*>(active->widget());
+}
+
+MailboxView* MainWindow::FindMailbox(const CLPOSTDoc& box) const {
+  for (QMdiSubWindow* window : mdi_->subWindowList()) {
+    if (auto* view = qobject_cast<MailboxView*>(window->widget()); view != nullptr && &view->box() == &box) {
+      return view;
+    }
+  }
+  return nullptr;
+}
+
+MailboxView* MainWindow::OpenMailbox(std::string_view sjis_path) {
+  const std::string path = session_.AbsoluteBoxPath(sjis_path);
+  for (QMdiSubWindow* window : mdi_->subWindowList()) {
+    auto* view = qobject_cast<MailboxView*>(window->widget());
+    if (view != nullptr && view->box().PathName() == path) {
+      mdi_->setActiveSubWindow(window);
+      return view;
+    }
+  }
+  CLPOSTDoc* box = session_.AcquireBox(path);
+  if (box == nullptr) return nullptr;
+  Profile& profile = session_.profile();
+  auto* view = new MailboxView(*box, profile.GetInt("View", "SplPos", 1));
+  MailListModel& model = view->model();
+  {
+    // Colours are stored as blue * 65536 + green * 256 + red.
+    const int bgr = profile.GetInt("Mail", "MRColor", 0xFF8000);
+    model.SetUnreadColor(QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF));
+  }
+  std::array<MailListModel::LabelStyle, 11> labels;
+  const AppSettings& settings = session_.app().settings();
+  for (std::size_t i = 1; i < labels.size() && i < settings.labels.size(); ++i) {
+    const int bgr = settings.labels[i].color;
+    labels[i] = {FromSjis(settings.labels[i].name), QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF)};
+  }
+  model.SetLabels(labels);
+
+  QMdiSubWindow* window = mdi_->addSubWindow(view);
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  window->setWindowTitle(FromSjis(box->PathName()));
+  window->setWindowIcon(QIcon(QStringLiteral(":/icons/box.svg")));
+  connect(view, &MailboxView::caretMoved, this, [this](int row, int count) {
+    char text[32];
+    std::snprintf(text, sizeof text, ui_text::kMailCountFormat, row + 1, count);
+    count_pane_->setText(row >= 0 ? QString::fromLatin1(text) : QString());
+  });
+  // The view lets go of the document first (~MailboxView), then the box is released.
+  connect(view, &QObject::destroyed, this, [this, view_box = box] { session_.ReleaseBox(*view_box); });
+  view->list().installEventFilter(this);
+  window->resize(mdi_->size() * 0.9);
+  window->show();
+  const int first = profile.GetInt("View", view->split() == 2 ? "Col" : "Row", -1);
+  view->SetFirstPaneSize(first > 0 ? first : (view->split() == 2 ? view->width() : view->height()) / 2);
+  // The caret starts on the first unread mail, else the last.
+  view->SetCaret(box->FirstUnread());
+  return view;
+}
+
+void MainWindow::OnListSet(CLPOSTDoc& box, int caret) {
+  if (MailboxView* view = FindMailbox(box); view != nullptr && caret != -1) view->SetCaret(caret);
+  RefreshTimes();
+}
+
+void MainWindow::ShowMailManager() {
+  if (manager_window_ != nullptr) {
+    mdi_->setActiveSubWindow(manager_window_);
+    return;
+  }
+  auto* view = new MailManagerView(session_, [this](const std::string& path) { (void)OpenMailbox(path); });
+  manager_window_ = mdi_->addSubWindow(view);
+  manager_window_->setAttribute(Qt::WA_DeleteOnClose);
+  manager_window_->setWindowTitle(QString::fromUtf8(ui_text::kMailManagerTitle));
+  manager_window_->resize(qMax(220, mdi_->width() / 4), mdi_->height());
+  manager_window_->move(0, 0);
+  manager_window_->show();
+}
+
+void MainWindow::SortActive(int key) {
+  if (MailboxView* view = ActiveMailbox()) {
+    const int row = view->CaretRow();
+    const CMail* mail = view->box().RecordAt(row);
+    const std::uint64_t serial = mail != nullptr ? mail->serial : 0;
+    (void)Sort(view->box(), key);
+    if (serial != 0) view->SetCaret(view->box().IndexOfSerial(serial));
+  }
+}
+
+void MainWindow::RefreshTitle() {
+  QString title = QString::fromUtf8(ui_text::kTitlePrefix);
+  if (session_.accounts().Count() > 0) title += FromSjis(session_.accounts().Current().name);
+  setWindowTitle(title);
+}
+
+void MainWindow::RefreshTimes() {
+  const auto pane_text = [this](const char* key, const char* format) {
+    const int seconds = session_.profile().GetInt("Time", key, 0);
+    if (seconds == 0) return QString();
+    const QDateTime when = QDateTime::fromSecsSinceEpoch(seconds);
+    char text[32];
+    std::snprintf(text, sizeof text, format, when.date().month(), when.date().day(), when.time().hour(),
+                  when.time().minute());
+    return QString::fromLatin1(text);
+  };
+  receive_pane_->setText(pane_text("Rec", ui_text::kReceiveTimeFormat));
+  send_pane_->setText(pane_text("Send", ui_text::kSendTimeFormat));
+}
+
+QString MainWindow::StatusPaneText(int pane) const {
+  const QLabel* panes[] = {message_pane_, count_pane_, receive_pane_, send_pane_};
+  return pane >= 0 && pane < 4 ? panes[pane]->text() : QString();
+}
+
+void MainWindow::TimerTick() {
+  TimerSettings settings;
+  Profile& profile = session_.profile();
+  settings.enabled = profile.GetInt("System", "Timer", 0) == 1;
+  settings.patrol_all = profile.GetInt("System", "TimerAll", 0) == 1;
+  settings.interval_minutes = profile.GetInt("System", "TimerValue", 10);
+  if (const std::optional<int> command = timed_receive_.Tick(std::time(nullptr), settings)) {
+    (void)router_.Run(*command);
+  }
+}
+
+void MainWindow::HandleRequest(const std::string& sjis_command_line) {
+  if (sjis_command_line.empty()) return;
+  if (const std::optional<int> command = SwitchCommand(sjis_command_line);
+      command && sjis_command_line.find("mailto:") == std::string::npos) {
+    PostCommand(*command);
+    return;
+  }
+  (void)session_.profile().WriteString("System", "mailto", sjis_command_line);
+  PostCommand(cmd::kProcessMailto);
+}
+
+bool MainWindow::DispatchKey(int qt_key, Qt::KeyboardModifiers modifiers) {
+  const std::optional<KeyCombination> combination = CombinationOf(qt_key, modifiers);
+  if (!combination) return false;
+  const std::vector<std::uint32_t> commands = session_.keys().CommandsFor(*combination);
+  if (commands.empty()) return false;
+  for (const std::uint32_t command : commands) (void)router_.Run(static_cast<int>(command));
+  return true;
+}
+
+void MainWindow::RunKey(const KeyCombination& combination) {
+  for (const std::uint32_t command : session_.keys().CommandsFor(combination)) {
+    (void)router_.Run(static_cast<int>(command));
+  }
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  const QEvent::Type type = event->type();
+  if (type != QEvent::KeyPress && type != QEvent::KeyRelease) return QMainWindow::eventFilter(watched, event);
+  auto* widget = qobject_cast<QWidget*>(watched);
+  // Only keys meant for this window: not those of its dialogs.
+  if (widget == nullptr || widget->window() != this) return QMainWindow::eventFilter(watched, event);
+  auto* key_event = static_cast<QKeyEvent*>(event);
+  if (function_bar_ != nullptr) function_bar_->Refresh(ModifierStateOf(key_event->modifiers()));
+  if (type == QEvent::KeyPress && !IsModifierKey(key_event->key()) && DispatchKey(key_event->key(), key_event->modifiers())) {
+    return true;
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::SavePlacement() {
+  const QRect normal = normalGeometry().isValid() ? normalGeometry() : geometry();
+  const WindowPlacement placement = PlacementOnClose(isMaximized(), isMinimized(), normal.left(), normal.top(),
+                                                     normal.right() + 1, normal.bottom() + 1);
+  Profile& profile = session_.profile();
+  (void)profile.WriteString("Settings", "WindowPos", FormatPlacement(placement));
+  (void)profile.WriteInt("View", "Toolbar", toolbar_choice_);
+  (void)profile.WriteInt("View", "StatusBar", statusBar()->isHidden() ? 0 : 1);
+}
+
+void MainWindow::ShowWithPlacement() {
+  const std::optional<WindowPlacement> placement =
+      ParsePlacement(session_.profile().GetString("Settings", "WindowPos", ""));
+  if (placement) {
+    setGeometry(placement->left, placement->top, placement->right - placement->left,
+                placement->bottom - placement->top);
+  } else {
+    resize(1024, 700);
+  }
+  if (placement && (placement->flags & kPlacementFlagMaximised) != 0) {
+    showMaximized();
+  } else {
+    show();
+  }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  SavePlacement();
+  for (QMdiSubWindow* window : mdi_->subWindowList()) {
+    if (auto* view = qobject_cast<MailboxView*>(window->widget()); view != nullptr && view->split() != 0) {
+      (void)session_.profile().WriteInt("View", view->split() == 2 ? "Col" : "Row", view->FirstPaneSize());
+    }
+  }
+  mdi_->closeAllSubWindows();
+  session_.Exit();
+  event->accept();
+}
+
+void OpenFirstWindows(MainWindow& window, DesktopSession& session) {
+  Profile& profile = session.profile();
+  const bool manager_last = profile.GetInt("System", "Manager", 0) == 1;
+  const bool show_manager = profile.GetInt("View", "MailManager", 1) != 0;
+  if (show_manager && !manager_last) (void)window.router().Run(cmd::kMailManager);
+  (void)window.OpenMailbox(session.app().settings().default_file);
+  if (show_manager && manager_last) (void)window.router().Run(cmd::kMailManager);
+}
+
+}  // namespace lp

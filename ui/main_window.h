@@ -1,0 +1,110 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+#include <map>
+#include <memory>
+
+#include "app/command_table.h"
+#include "app/timed_receive.h"
+#include "config/key_table.h"
+#include "store/mailbox_document.h"
+
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QToolBar;
+
+// The main window: the child windows in an MDI area, the menus, the two
+// toolbars, the status bar and the function-key bar, every command through
+// one router, timed receiving and the exit sequence. It shows the core's
+// state and holds no mail logic.
+
+namespace lp {
+
+class DesktopSession;
+class FunctionKeyBar;
+class MailboxView;
+class MailManagerView;
+
+class MainWindow final : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit MainWindow(DesktopSession& session, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  [[nodiscard]] CommandRouter& router() { return router_; }
+  [[nodiscard]] QAction* ActionFor(int command) const;
+  // The mailbox window of a box (Shift_JIS path), opened or brought forward.
+  MailboxView* OpenMailbox(std::string_view sjis_path);
+  [[nodiscard]] MailboxView* ActiveMailbox() const;
+  [[nodiscard]] MailboxView* FindMailbox(const CLPOSTDoc& box) const;
+  [[nodiscard]] QMdiArea& mdi() { return *mdi_; }
+  [[nodiscard]] FunctionKeyBar& function_bar() { return *function_bar_; }
+  [[nodiscard]] CommandState CurrentState() const;
+  // Posts a command to run once the event loop is free (commands from the
+  // core may arrive inside one of its callbacks).
+  void PostCommand(int command);
+  // Runs a start-up or hand-over request (switch or "mailto:", Shift_JIS).
+  void HandleRequest(const std::string& sjis_command_line);
+  // Applies the settings' window placement and shows the window.
+  void ShowWithPlacement();
+  // Enabled and checked states; also run whenever the event loop goes idle.
+  void RefreshCommandStates();
+  // One tick of timed receiving (normally every 10 seconds).
+  void TimerTick();
+  // The status bar's panes, for tests: message, count, receive, send.
+  [[nodiscard]] QString StatusPaneText(int pane) const;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void BuildActions();
+  void BuildMenus();
+  void BuildToolbars();
+  void BuildStatusBar();
+  void RegisterHandlers();
+  void RegisterRunHandlers();
+  void RegisterViewHandlers();
+  void RegisterWindowHandlers();
+  void RefreshTitle();
+  void RefreshTimes();
+  void ApplyToolbarChoice(int choice);
+  void SetSplit(int split);
+  void OnListSet(CLPOSTDoc& box, int caret);
+  bool DispatchKey(int qt_key, Qt::KeyboardModifiers modifiers);
+  void RunKey(const KeyCombination& combination);
+  void SortActive(int key);
+  void ShowMailManager();
+  void SavePlacement();
+
+  DesktopSession& session_;
+  CommandRouter router_;
+  std::map<int, QAction*> actions_;
+  QMdiArea* mdi_;
+  QToolBar* small_toolbar_ = nullptr;
+  QToolBar* large_toolbar_ = nullptr;
+  QToolBar* function_dock_ = nullptr;
+  FunctionKeyBar* function_bar_ = nullptr;
+  QLabel* message_pane_ = nullptr;
+  QLabel* count_pane_ = nullptr;
+  QLabel* receive_pane_ = nullptr;
+  QLabel* send_pane_ = nullptr;
+  QTimer receive_timer_;
+  TimedReceive timed_receive_;
+  int toolbar_choice_ = 0;
+  bool auto_forward_ = false;
+  std::optional<CommandState> last_state_;
+  QPointer<QMdiSubWindow> manager_window_;
+};
+
+// The windows of a start: the mail manager (unless [System] Manager says it
+// comes to the front last) and the receive box.
+void OpenFirstWindows(MainWindow& window, DesktopSession& session);
+
+}  // namespace lp

@@ -1,0 +1,283 @@
+// The main window's actions, menus, toolbars and status bar, and the
+// handlers of the commands it runs itself.
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QTreeView>
+
+#include "app/command_ids.h"
+#include "app/startup_request.h"
+#include "config/key_names.h"
+#include "store/mail_record.h"
+#include "store/mail_status.h"
+#include "ui/desktop_session.h"
+#include "ui/function_key_bar.h"
+#include "ui/mail_list_delegate.h"
+#include "ui/mail_manager_view.h"
+#include "ui/mailbox_view.h"
+#include "ui/main_window.h"
+#include "ui/sjis_qt.h"
+#include "ui/ui_messages.h"
+
+namespace lp {
+namespace {
+
+struct ToolButton {
+  int command;
+  const char* theme;     // freedesktop icon name
+  const char* resource;  // our own picture
+};
+
+// Toolbar order; 0 is a separator. The first button patrols instead of
+// sending and receiving when [System] RsmailRound is 1.
+constexpr ToolButton kToolButtons[] = {
+    {cmd::kSendAndReceive, "mail-send-receive", "sendrecv"},
+    {cmd::kReceive, "mail-receive", "receive"},
+    {cmd::kSend, "mail-send", "send"},
+    {0, nullptr, nullptr},
+    {cmd::kNewMail, "mail-message-new", "new"},
+    {cmd::kReply, "mail-reply-sender", "reply"},
+    {cmd::kForward, "mail-forward", "forward"},
+    {cmd::kDeleteMail, "edit-delete", "delete"},
+    {0, nullptr, nullptr},
+    {cmd::kFindInBox, "edit-find", "find"},
+    {cmd::kMailManager, "folder", "manager"},
+    {cmd::kSettings, "preferences-system", "settings"},
+};
+
+QIcon IconOf(int command) {
+  for (const ToolButton& button : kToolButtons) {
+    if (button.command == command) return ThemedIcon(button.theme, button.resource);
+  }
+  if (command == cmd::kPatrol) return ThemedIcon("mail-send-receive", "patrol");
+  return {};
+}
+
+std::vector<int> SelectedRows(MailboxView& view) {
+  std::vector<int> rows;
+  for (const QModelIndex& index : view.list().selectionModel()->selectedRows()) rows.push_back(index.row());
+  std::sort(rows.begin(), rows.end());
+  return rows;
+}
+
+}  // namespace
+
+void MainWindow::BuildActions() {
+  for (const CommandInfo& info : AllCommands()) {
+    auto* action = new QAction(FromSjis(MenuText(info.id)), this);
+    action->setData(info.id);
+    action->setIcon(IconOf(info.id));
+    if (CheckedState(info.id, CommandState{})) action->setCheckable(true);
+    // The key is shown in the menu; the key table dispatches it, so one
+    // key can run several commands in order.
+    const int binding = session_.keys().FindCommand(static_cast<std::uint32_t>(info.id));
+    if (binding >= 0) {
+      action->setText(action->text() + QLatin1Char('\t') +
+                      QString::fromLatin1(BindingText(session_.keys().At(static_cast<std::size_t>(binding)).combination)));
+    }
+    connect(action, &QAction::triggered, this, [this, id = info.id] { (void)router_.Run(id); });
+    actions_[info.id] = action;
+  }
+}
+
+void MainWindow::BuildMenus() {
+  const CommandMenu order[] = {CommandMenu::File, CommandMenu::Edit, CommandMenu::Compose, CommandMenu::Box,
+                               CommandMenu::Mail, CommandMenu::View, CommandMenu::Window, CommandMenu::Help};
+  for (const CommandMenu menu_kind : order) {
+    QMenu* menu = menuBar()->addMenu(FromSjis(MenuTitle(menu_kind)));
+    for (const CommandInfo& info : AllCommands()) {
+      if (info.menu == menu_kind) menu->addAction(actions_.at(info.id));
+    }
+  }
+}
+
+void MainWindow::BuildToolbars() {
+  const bool patrol_first = session_.profile().GetInt("System", "RsmailRound", 0) == 1;
+  const auto fill = [&](QToolBar* bar) {
+    for (const ToolButton& button : kToolButtons) {
+      if (button.command == 0) {
+        bar->addSeparator();
+        continue;
+      }
+      int command = button.command;
+      if (command == cmd::kSendAndReceive && patrol_first) command = cmd::kPatrol;
+      bar->addAction(actions_.at(command));
+    }
+  };
+  small_toolbar_ = addToolBar(QStringLiteral("small"));
+  small_toolbar_->setObjectName(QStringLiteral("smallToolbar"));
+  small_toolbar_->setIconSize(QSize(16, 16));
+  fill(small_toolbar_);
+  large_toolbar_ = addToolBar(QStringLiteral("large"));
+  large_toolbar_->setObjectName(QStringLiteral("largeToolbar"));
+  large_toolbar_->setIconSize(QSize(32, 32));
+  large_toolbar_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+  fill(large_toolbar_);
+  ApplyToolbarChoice(toolbar_choice_);
+
+  Profile& profile = session_.profile();
+  function_bar_ = new FunctionKeyBar(session_.keys(), [this](const KeyCombination& key) { RunKey(key); });
+  function_bar_->Rebuild(profile.GetInt("System", "FuncKeyCount", 12), profile.GetInt("System", "FuncBlockCount", 4));
+  function_dock_ = new QToolBar(QStringLiteral("function keys"), this);
+  function_dock_->setObjectName(QStringLiteral("functionKeyDock"));
+  function_dock_->setMovable(false);
+  function_dock_->addWidget(function_bar_);
+  addToolBar(Qt::BottomToolBarArea, function_dock_);
+  function_dock_->setVisible(profile.GetInt("View", "Func", 1) != 0);
+}
+
+void MainWindow::BuildStatusBar() {
+  message_pane_ = new QLabel(this);
+  count_pane_ = new QLabel(this);
+  receive_pane_ = new QLabel(this);
+  send_pane_ = new QLabel(this);
+  const QFontMetrics metrics = statusBar()->fontMetrics();
+  // Panes sized by their sample texts.
+  count_pane_->setMinimumWidth(metrics.horizontalAdvance(QStringLiteral("5555/5555")) + 8);
+  receive_pane_->setMinimumWidth(metrics.horizontalAdvance(QStringLiteral("R 55/55 55:55")) + 8);
+  send_pane_->setMinimumWidth(metrics.horizontalAdvance(QStringLiteral("S 55/55 55:55")) + 8);
+  statusBar()->addWidget(message_pane_, 1);
+  statusBar()->addPermanentWidget(count_pane_);
+  statusBar()->addPermanentWidget(receive_pane_);
+  statusBar()->addPermanentWidget(send_pane_);
+  statusBar()->setVisible(session_.profile().GetInt("View", "StatusBar", 1) != 0);
+}
+
+void MainWindow::ApplyToolbarChoice(int choice) {
+  toolbar_choice_ = choice;
+  small_toolbar_->setVisible(choice == 0);
+  large_toolbar_->setVisible(choice == 1);
+}
+
+void MainWindow::SetSplit(int split) {
+  (void)session_.profile().WriteInt("View", "SplPos", split);
+  session_.ui().ShowMessage(ToSjis(QString::fromUtf8(ui_text::kSplitTakesEffectLater)));
+}
+
+void MainWindow::RegisterHandlers() {
+  RegisterRunHandlers();
+  RegisterViewHandlers();
+  RegisterWindowHandlers();
+}
+
+void MainWindow::RegisterRunHandlers() {
+  const AppSettings& settings = session_.app().settings();
+  const auto open_and = [this](const std::string& box, bool (DesktopSession::*run)()) {
+    (void)OpenMailbox(box);
+    (void)(session_.*run)();
+  };
+  router_.Register(cmd::kReceive, [=, this] { open_and(settings.default_file, &DesktopSession::Receive); });
+  router_.Register(cmd::kReceiveForSendAndReceive, [=, this] { open_and(settings.default_file, &DesktopSession::Receive); });
+  router_.Register(cmd::kSend, [=, this] { open_and(settings.send_file, &DesktopSession::Send); });
+  router_.Register(cmd::kSendAndReceive, [=, this] { open_and(settings.default_file, &DesktopSession::SendAndReceive); });
+  router_.Register(cmd::kPatrol, [=, this] { open_and(settings.default_file, &DesktopSession::Patrol); });
+  router_.Register(cmd::kLanReceiveOnly, [=, this] { open_and(settings.default_file, &DesktopSession::LanReceive); });
+  router_.Register(cmd::kCancelRun, [this] { session_.Cancel(); });
+
+  router_.Register(cmd::kOpenReceiveBox, [=, this] { (void)OpenMailbox(settings.default_file); });
+  router_.Register(cmd::kOpenSendBox, [=, this] { (void)OpenMailbox(settings.send_file); });
+  router_.Register(cmd::kOpenSentBox, [=, this] { (void)OpenMailbox(settings.send_done_file); });
+  router_.Register(cmd::kOpenDraftBox, [=, this] { (void)OpenMailbox(settings.draft_file); });
+  router_.Register(cmd::kOpenTrashBox, [=, this] { (void)OpenMailbox(settings.trash_file); });
+  router_.Register(cmd::kProcessMailto, [this] {
+    Profile& profile = session_.profile();
+    const StartupRequest request = ParseStartupRequest(profile.GetString("System", "mailto", ""));
+    (void)profile.WriteString("System", "mailto", "");
+    if (request.command) PostCommand(*request.command);
+    if (request.mailto) {
+      // The compose window takes the preset; until it exists the box it
+      // would write to opens and the request shows in the status bar.
+      const AppSettings& box_settings = session_.app().settings();
+      (void)OpenMailbox(box_settings.draft ? box_settings.draft_file : box_settings.send_file);
+      message_pane_->setText(QStringLiteral("mailto: ") + FromSjis(request.mailto->to));
+    }
+  });
+
+  const std::pair<int, int> sorts[] = {{cmd::kSortByDate, 0}, {cmd::kSortByFrom, 1}, {cmd::kSortBySubject, 2},
+                                       {cmd::kSortByLabel, 4}, {cmd::kSortByStatus, 5}};
+  for (const auto& [command, key] : sorts) router_.Register(command, [this, key = key] { SortActive(key); });
+  const std::pair<int, int> marks[] = {{cmd::kMarkRead, kStatusRead}, {cmd::kMarkUnread, kStatusUnread},
+                                       {cmd::kMarkSent, kStatusSent}, {cmd::kMarkUnsent, kStatusUnsent}};
+  for (const auto& [command, status] : marks) {
+    router_.Register(command, [this, status = status] {
+      if (MailboxView* view = ActiveMailbox()) {
+        const std::vector<int> rows = SelectedRows(*view);
+        SetStatus(view->box(), rows, status, &session_.registry());
+      }
+    });
+  }
+  router_.Register(cmd::kSelectAllMail, [this] {
+    if (MailboxView* view = ActiveMailbox()) view->list().selectAll();
+  });
+  router_.Register(cmd::kFocusMailList, [this] {
+    if (MailboxView* view = ActiveMailbox()) view->list().setFocus();
+  });
+  router_.Register(cmd::kFocusPreview, [this] {
+    if (MailboxView* view = ActiveMailbox(); view != nullptr && view->preview() != nullptr) view->preview()->setFocus();
+  });
+  router_.Register(cmd::kCloseBox, [this] {
+    if (QMdiSubWindow* window = mdi_->activeSubWindow()) window->close();
+  });
+}
+
+void MainWindow::RegisterViewHandlers() {
+  router_.Register(cmd::kSmallToolbar, [this] { ApplyToolbarChoice(0); });
+  router_.Register(cmd::kLargeToolbar, [this] { ApplyToolbarChoice(1); });
+  router_.Register(cmd::kNoToolbar, [this] { ApplyToolbarChoice(2); });
+  router_.Register(cmd::kStatusBar, [this] { statusBar()->setVisible(statusBar()->isHidden()); });
+  router_.Register(cmd::kFunctionBar, [this] {
+    const bool show = function_dock_->isHidden();
+    function_dock_->setVisible(show);
+    (void)session_.profile().WriteInt("View", "Func", show ? 1 : 0);
+  });
+  router_.Register(cmd::kRefreshFunctionBar,
+                   [this] { function_bar_->Refresh(ModifierStateOf(QApplication::queryKeyboardModifiers())); });
+  router_.Register(cmd::kNoPreview, [this] { SetSplit(0); });
+  router_.Register(cmd::kSplitRows, [this] { SetSplit(1); });
+  router_.Register(cmd::kSplitColumns, [this] { SetSplit(2); });
+  router_.Register(cmd::kAutoForwardMode, [this] { auto_forward_ = !auto_forward_; });
+  router_.Register(cmd::kMailManager, [this] { ShowMailManager(); });
+  router_.Register(cmd::kRefreshFolders, [this] {
+    if (manager_window_ != nullptr) static_cast<MailManagerView*>(manager_window_->widget())->Rebuild();
+  });
+  router_.Register(cmd::kRefreshUnreadMarks, [this] {
+    if (manager_window_ != nullptr) static_cast<MailManagerView*>(manager_window_->widget())->RefreshUnreadMarks();
+  });
+  router_.Register(cmd::kStatusUpdate, [] {});
+  router_.Register(cmd::kAbout, [this] {
+    QMessageBox::about(this, QStringLiteral("Lanternpost"),
+                       QStringLiteral("Orvex Lanternpost ") + QCoreApplication::applicationVersion());
+  });
+}
+
+void MainWindow::RegisterWindowHandlers() {
+  router_.Register(cmd::kCascade, [this] { mdi_->cascadeSubWindows(); });
+  router_.Register(cmd::kTileRows, [this] { mdi_->tileSubWindows(); });
+  router_.Register(cmd::kTileColumns, [this] { mdi_->tileSubWindows(); });
+  router_.Register(cmd::kArrangeIcons, [this] { mdi_->tileSubWindows(); });
+  router_.Register(cmd::kCloseAllWindows, [this] { mdi_->closeAllSubWindows(); });
+  router_.Register(cmd::kRestoreAllWindows, [this] {
+    for (QMdiSubWindow* window : mdi_->subWindowList()) {
+      if (window->isMinimized()) window->showNormal();
+    }
+  });
+  router_.Register(cmd::kCloseWindow, [this] {
+    if (QMdiSubWindow* window = mdi_->activeSubWindow()) window->close();
+  });
+  router_.Register(cmd::kExit, [this] { close(); });
+  router_.Register(cmd::kExitAfterAsking, [this] {
+    if (session_.ui().Ask(ToSjis(QString::fromUtf8(ui_text::kAskExit)), MessageButtons::OkCancel) == Answer::Ok) {
+      close();
+    }
+  });
+}
+
+}  // namespace lp

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+// A picture of the main window for the documentation, made headless.
+
+namespace lp {
+
+class MainWindow;
+
+// Lays the window out, grabs it and writes a PNG; false when it could not
+// be written.
+[[nodiscard]] bool SaveScreenshot(MainWindow& window, const QString& png_path);
+
+}  // namespace lp

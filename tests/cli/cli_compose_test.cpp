@@ -136,6 +136,32 @@ TEST_F(CliComposeTest, SendToALanDirectoryMarksTheMailSent) {
   EXPECT_NE(testing::ReadFileBytes(lan + "/inbox.log").find("Subject: \x8C\x8F\x96\xBC\r\n"), std::string::npos);
 }
 
+// An address with a separator before its "@" is a mail address, never a
+// directory; a LAN directory that is not there fails the run, and the mail
+// waits for the next one.
+TEST_F(CliComposeTest, SendDecidesBetweenMailAddressAndLanDirectory) {
+  ASSERT_TRUE(MakeDirectory(FromNativePath(data_ + "/sales")));
+  struct Case {
+    std::string to;
+    std::string error;
+  };
+  const Case cases[] = {
+      {scratch_.File("no-such-lan"), "LANメール送信先が開けません\n\n" + scratch_.File("no-such-lan")},
+      {"sales/jp@example.co.jp", "Err:SMTPサーバに接続できません"},
+  };
+  for (const Case& c : cases) {
+    ASSERT_EQ(RunCli(scratch_, data_, {"compose", "--to", c.to, "--subject", "s", "--body", "b"}).status, 0);
+    auto result = RunCli(scratch_, data_, {"send"});
+    EXPECT_EQ(result.status, 1) << c.to << result.err;
+    EXPECT_NE(result.err.find(c.error), std::string::npos) << result.err;
+    EXPECT_EQ(result.err.find("メールの送信が終わりました"), std::string::npos) << result.err;
+    EXPECT_FALSE(PathExists(FromNativePath(data_ + "/sales/inbox.log")));
+    const Box box = SendBox();
+    ASSERT_FALSE(box.records.empty());
+    EXPECT_EQ(box.records.back().status, kStatusUnsent) << c.to;
+  }
+}
+
 TEST_F(CliComposeTest, SendWithoutAServerKeepsTheMailUnsent) {
   ASSERT_EQ(RunCli(scratch_, data_, {"compose", "--to", "a@example.jp", "--subject", "s", "--body", "b"}).status, 0);
   auto result = RunCli(scratch_, data_, {"send"});

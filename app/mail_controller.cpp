@@ -6,8 +6,11 @@
 
 #include "config/app_settings.h"
 #include "net/account_tls.h"
+#include "net/analysed_spool_marker.h"
+#include "net/fetched_uid_journal.h"
 #include "net/receive_messages.h"
 #include "platform/file_system.h"
+#include "store/write_steps.h"
 
 namespace lp {
 
@@ -131,8 +134,12 @@ bool MailController::StartReceiveOfCurrent() {
     return true;
   }
   // A spool a broken-off session left half-written must not swallow the
-  // first message of this one.
+  // first message of this one, and what that session noted as fetched is
+  // settled before this one appends; so is a spool whose mail a crash left
+  // both in the box and in the spool.
+  (void)SettleAnalysedSpool(kReceiveSpool, box_);
   (void)TrimUnfinishedSpoolTail(kReceiveSpool);
+  SettleFetchedJournals();
   return StartSession(false);
 }
 
@@ -188,7 +195,18 @@ void MailController::OnReceiveFinished(const PopSessionResult& result) {
     return;
   }
   if (result.outcome == PopOutcome::Failed) status_ = ReceiveStatus::SessionFailed;
-  RunPipeline(true);
+  RunPipeline(true, result.spool_not_on_disk);
+}
+
+void MailController::SettleFetchedJournals() {
+  bool spool_synced = false;
+  for (std::size_t i = 0; i < deps_.accounts.Count(); ++i) {
+    const std::string list = deps_.accounts.ListFileName(i, UidList::Received);
+    const std::string journal = FetchedJournalPathFor(list);
+    if (!PathExists(journal)) continue;
+    if (!spool_synced) spool_synced = SyncFileToDisk(kReceiveSpool) || !PathExists(kReceiveSpool);
+    if (spool_synced) (void)SettleFetchedJournal(journal, list, kReceiveSpool);
+  }
 }
 
 void MailController::OnMessageIdAnalysed(std::string_view sjis_message_id) {
@@ -208,7 +226,7 @@ void MailController::RestoreAccount() {
   restore_index_.reset();
 }
 
-void MailController::RunPipeline(bool from_pop) {
+void MailController::RunPipeline(bool from_pop, bool keep_pop_spool) {
   const std::size_t index = deps_.accounts.CurrentIndex();
   const CSetMenu& account = deps_.accounts.Current();
 
@@ -220,10 +238,14 @@ void MailController::RunPipeline(bool from_pop) {
   for (std::size_t i = 0; i < deps_.accounts.Count(); ++i) input.account_addresses.push_back(deps_.accounts.At(i).adr);
   input.working_directory = deps_.working_directory;
   input.message_ids = from_pop ? this : nullptr;
+  input.keep_pop_spool = keep_pop_spool;
   analysed_message_id_.reset();
-  // A message the session did not finish is still on the server; analysed
-  // half, it would come in twice, once cut off.
-  if (from_pop) (void)TrimUnfinishedSpoolTail(kReceiveSpool);
+  if (!keep_pop_spool) {
+    // A message the session did not finish is still on the server; analysed
+    // half, it would come in twice, once cut off.
+    if (from_pop) (void)TrimUnfinishedSpoolTail(kReceiveSpool);
+    SettleFetchedJournals();
+  }
 
   ReceivePipeline pipeline(box_, deps_.registry, deps_.ui);
   const ReceivePipelineResult result = pipeline.Run(input);
@@ -334,6 +356,7 @@ void MailController::Cancel() {
 }
 
 int MailController::AnalyseAgain() {
+  SettleFetchedJournals();
   ReceivePipeline pipeline(box_, deps_.registry, deps_.ui);
   analysed_message_id_.reset();
   const int count = pipeline.AnalyseAgain(this);

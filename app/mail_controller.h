@@ -119,7 +119,11 @@ class MailController final : private MessageIdObserver {
   void OnReceiveFinished(const PopSessionResult& result);
   void OnDeleteAllFinished(const PopSessionResult& result);
   // Stages from the hang-up to the list refresh.
-  void RunPipeline(bool from_pop);
+  // `keep_pop_spool`: the session could not flush the spool to the disk.
+  void RunPipeline(bool from_pop, bool keep_pop_spool = false);
+  // Brings every account's list of received uids up to date with what a
+  // session that died noted, before the spool is analysed and goes.
+  void SettleFetchedJournals();
   enum class ReceiveChainEnd {
     Ended,        // the new-mail messages were shown
     NextAccount,  // a patrol's next receive has started

@@ -7,10 +7,12 @@
 #include <utility>
 
 #include "net/apop_digest.h"
+#include "net/fetched_uid_journal.h"
 #include "net/pop_messages.h"
 #include "net/uidl_lists.h"
 #include "platform/atomic_file.h"
 #include "platform/file_system.h"
+#include "store/write_steps.h"
 
 namespace lp {
 namespace {
@@ -88,7 +90,13 @@ void CPopSession::Start(const PopSessionSettings& settings, Mode mode) {
   uidl_response_.clear();
   new_uids_.clear();
   fetch_list_.clear();
+  known_list_.clear();
+  known_deleted_ = 0;
+  journal_.Close();
   uidl_mode_ = false;
+  replace_received_list_ = false;
+  spool_secured_ = false;
+  spool_safe_ = true;
   message_count_ = 0;
   total_size_ = 0;
   bytes_received_ = 0;
@@ -105,6 +113,13 @@ void CPopSession::Start(const PopSessionSettings& settings, Mode mode) {
   log_.Open(settings.log_path);
 
   if (mode == Mode::Receive) {
+    // What a session that died left noted goes into the received list
+    // first, so that this session does not fetch it again.
+    if (PathExists(FetchedJournalPathFor(settings.received_uid_list))) {
+      (void)SyncFileToDisk(settings.spool_path);
+      (void)SettleFetchedJournal(FetchedJournalPathFor(settings.received_uid_list), settings.received_uid_list,
+                                 settings.spool_path);
+    }
     if (!spool_.Open(settings.spool_path)) {
       Fail(WithReply(pop_text::kCannotWrite, settings.spool_path), PopOutcome::ConnectFailed);
       return;
@@ -220,7 +235,7 @@ void CPopSession::HandleReply() {
     case PopState::UserReply:
       // The USER reply is not judged: a refused user shows as a refused password.
       SetStatus(pop_text::kCheckingPassword);
-      ExpectStatus(mode_ == Mode::Receive && keep_on_server_ ? PopState::UidlPassReply : PopState::PassReply);
+      ExpectStatus(mode_ == Mode::Receive ? PopState::UidlPassReply : PopState::PassReply);
       (void)SendCommand("PASS " + settings_.password + "\r\n");
       return;
 
@@ -268,17 +283,35 @@ void CPopSession::HandleReply() {
       uidl_response_.clear();
       uidl_response_.shrink_to_fit();
       const std::vector<int> fresh = NewUidPositions(old_list ? ParseUidlList(*old_list) : std::vector<std::string>(), new_uids_);
+      if (!journal_.Open(FetchedJournalPathFor(settings_.received_uid_list))) {
+        FailAndQuit(WithReply(pop_text::kCannotWrite, FetchedJournalPathFor(settings_.received_uid_list)));
+        return;
+      }
       uidl_mode_ = true;
       fetch_list_.assign(1, 0);
       fetch_list_.insert(fetch_list_.end(), fresh.begin(), fresh.end());
+      if (!keep_on_server_) {
+        // Mail received before, while it was left on the server: it is
+        // stored, so it goes from the server now instead of coming twice.
+        std::size_t next_fresh = 0;
+        for (int position = 1; position <= static_cast<int>(new_uids_.size()); ++position) {
+          if (next_fresh < fresh.size() && fresh[next_fresh] == position) {
+            ++next_fresh;
+          } else {
+            known_list_.push_back(position);
+          }
+        }
+      }
       fetch_count_ = static_cast<int>(fetch_list_.size());
       current_ = 1;
       message_count_ = ClampToInt(new_uids_.size());
       if (progress_) progress_->SetRange(0, fetch_count_ - 1);
       if (fetch_count_ > 1) {
         ChooseNext();
-      } else {
+      } else if (keep_on_server_) {
         Quit();
+      } else {
+        DeleteKnownStep();
       }
       return;
     }
@@ -384,31 +417,35 @@ void CPopSession::HandleReply() {
         FailAndQuit(WithReply(pop_text::kError, reply));
         return;
       }
-      if (settings_.confirm_each && uidl_mode_) {
-        const int number = MessageAt(current_);
-        if (number >= 1 && static_cast<std::size_t>(number) <= new_uids_.size()) {
-          // The message must be on the disk before the list says it was received.
-          File list;
-          if (!spool_.SyncIfNeeded() || !list.Open(settings_.received_uid_list, File::Mode::Append) ||
-              !list.Write(ReceivedUidLine(number, new_uids_[static_cast<std::size_t>(number) - 1]))) {
-            FailAndQuit(WithReply(pop_text::kCannotWrite, settings_.received_uid_list));
-            return;
-          }
-        }
-      }
       AfterMessage(!keep_on_server_);
       return;
 
     case PopState::DeleReply:
       if (current_ < fetch_count_) {
         ChooseNext();
-      } else {
+      } else if (keep_on_server_) {
         Quit();
+      } else {
+        DeleteKnownStep();
       }
       return;
 
     case PopState::TrimDeleReply:
       TrimStep();
+      return;
+
+    case PopState::KnownDeleReply:
+      ++known_deleted_;
+      DeleteKnownStep();
+      return;
+
+    case PopState::RsetReply:
+      if (!ok) {
+        // Ending without QUIT keeps the server from deleting anything.
+        End();
+        return;
+      }
+      SendQuit();
       return;
 
     case PopState::DeleteAllStat: {
@@ -467,7 +504,7 @@ void CPopSession::BeginLogin() {
     return;
   }
   const std::string digest = ApopDigest(apop_stamp_, settings_.password);
-  ExpectStatus(mode_ == Mode::Receive && keep_on_server_ ? PopState::UidlPassReply : PopState::PassReply);
+  ExpectStatus(mode_ == Mode::Receive ? PopState::UidlPassReply : PopState::PassReply);
   (void)SendCommand("APOP " + settings_.user + " " + digest + "\r\n");
 }
 
@@ -483,7 +520,7 @@ void CPopSession::ChooseNext() {
     if (keep_on_server_) {
       TrimStep();
     } else {
-      Quit();
+      DeleteKnownStep();
     }
     return;
   }
@@ -503,6 +540,11 @@ void CPopSession::SendRetr() {
   state_ = PopState::SendRetr;
   const int number = MessageAt(current_);
   SetStatus(Format(pop_text::kReceivingMail, number, message_count_));
+  if (uidl_mode_ && number >= 1 && static_cast<std::size_t>(number) <= new_uids_.size() &&
+      !journal_.Note(spool_.End(), number, new_uids_[static_cast<std::size_t>(number) - 1])) {
+    FailAndQuit(WithReply(pop_text::kCannotWrite, FetchedJournalPathFor(settings_.received_uid_list)));
+    return;
+  }
   reader_.ExpectMultiLine([this](std::string_view data) {
     if (!spool_.Append(data)) return false;
     bytes_received_ = std::min(total_size_, bytes_received_ + data.size());
@@ -530,11 +572,7 @@ void CPopSession::AfterMessage(bool delete_it) {
     ChooseNext();
     return;
   }
-  // What the server forgets must already be on the disk.
-  if (!spool_.SyncIfNeeded()) {
-    FailAndQuit(WithReply(pop_text::kCannotWrite, settings_.spool_path));
-    return;
-  }
+  // The server deletes only after QUIT, and the spool is flushed before it.
   ExpectStatus(PopState::DeleReply);
   (void)SendCommand("DELE " + std::to_string(number) + "\r\n");
 }
@@ -545,10 +583,6 @@ void CPopSession::TrimStep() {
     const long long left = static_cast<long long>(uidl_mode_ ? message_count_ : current_) -
                            std::max(0, settings_.delete_keep) - deleted_ - 1;
     if (left > 0) {
-      if (!spool_.SyncIfNeeded()) {
-        FailAndQuit(WithReply(pop_text::kCannotWrite, settings_.spool_path));
-        return;
-      }
       ++deleted_;
       SetStatus(Format(pop_text::kDeletingMail, deleted_));
       ExpectStatus(PopState::TrimDeleReply);
@@ -557,16 +591,20 @@ void CPopSession::TrimStep() {
     }
   }
   result_.new_retr = uidl_mode_ ? 1 : (settings_.server_delete ? current_ - deleted_ : current_);
-  if (uidl_mode_ && !settings_.confirm_each) {
-    // The list may say "received" only for mail already on the disk.
-    if (!spool_.SyncIfNeeded() || !RenameReplace(settings_.new_uid_list, settings_.received_uid_list)) {
-      const std::string text = WithReply(pop_text::kCannotWrite, settings_.received_uid_list);
-      ui_.ShowMessage(text);
-      result_.outcome = PopOutcome::Failed;
-      result_.error_text = text;
-    }
-  }
+  replace_received_list_ = uidl_mode_ && !settings_.confirm_each;
   Quit();
+}
+
+void CPopSession::DeleteKnownStep() {
+  if (known_deleted_ >= known_list_.size()) {
+    replace_received_list_ = uidl_mode_;
+    Quit();
+    return;
+  }
+  const int number = known_list_[known_deleted_];
+  SetStatus(Format(pop_text::kDeletingMail, number));
+  ExpectStatus(PopState::KnownDeleReply);
+  (void)SendCommand("DELE " + std::to_string(number) + "\r\n");
 }
 
 void CPopSession::DeleteAllStep() {
@@ -583,15 +621,50 @@ void CPopSession::DeleteAllStep() {
 
 void CPopSession::Quit() {
   state_ = PopState::Quit;
-  if (!spool_.Close() && result_.outcome == PopOutcome::Completed) {
-    const std::string text = WithReply(pop_text::kCannotWrite, settings_.spool_path);
-    ui_.ShowMessage(text);
-    result_.outcome = PopOutcome::Failed;
-    result_.error_text = text;
+  if (!SecureSpool()) {
+    // The server must keep every message: the deletions are taken back.
+    ExpectStatus(PopState::RsetReply);
+    (void)SendCommand("RSET\r\n");
+    return;
   }
+  SendQuit();
+}
+
+void CPopSession::SendQuit() {
   SetStatus(pop_text::kDisconnecting);
   ExpectStatus(PopState::QuitReply);
   (void)SendCommand("QUIT\r\n");
+}
+
+bool CPopSession::SecureSpool() {
+  if (spool_secured_) return spool_safe_;
+  spool_secured_ = true;
+  journal_.Close();
+  if (mode_ != Mode::Receive) return true;
+  if (!spool_.Close()) {
+    spool_safe_ = false;
+    result_.spool_not_on_disk = true;
+    Report(WithReply(pop_text::kCannotWrite, settings_.spool_path));
+    return false;
+  }
+  // The list may say "received" only for mail already on the disk.
+  const std::string journal = FetchedJournalPathFor(settings_.received_uid_list);
+  if (SettleFetchedJournal(journal, settings_.received_uid_list, settings_.spool_path) == SettleResult::Failed) {
+    Report(WithReply(pop_text::kCannotWrite, settings_.received_uid_list));
+    return true;
+  }
+  if (replace_received_list_ && result_.outcome == PopOutcome::Completed &&
+      !RenameReplace(settings_.new_uid_list, settings_.received_uid_list)) {
+    Report(WithReply(pop_text::kCannotWrite, settings_.received_uid_list));
+  }
+  return true;
+}
+
+void CPopSession::Report(std::string_view text) {
+  ui_.ShowMessage(text);
+  if (result_.outcome != PopOutcome::Completed) return;
+  result_.outcome = PopOutcome::Failed;
+  result_.error_text = std::string(text);
 }
 
 bool CPopSession::SendCommand(std::string_view line) {
@@ -636,8 +709,8 @@ void CPopSession::FailAndQuit(std::string_view text) {
 
 void CPopSession::End() {
   if (!Running()) return;
+  (void)SecureSpool();
   state_ = PopState::Done;
-  (void)spool_.Close();
   log_.Close();
   transport_.Close();
   progress_.reset();

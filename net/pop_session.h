@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "net/fetched_uid_journal.h"
 #include "net/pop_reply_reader.h"
 #include "net/pop_spool.h"
 #include "net/receive_log.h"
@@ -35,9 +36,13 @@
 // upgrade: the stamp is a public challenge, so its travelling in clear
 // weakens nothing.
 //
-// Safety beyond the classic dialogue: the spool is flushed to the disk
-// before any DELE while it holds unflushed mail, and before the received
-// uid list is replaced or extended; replies are gathered across pieces
+// Safety beyond the classic dialogue: a server deletes only when QUIT ends
+// the session, so the spool is flushed to the disk once, before QUIT, and
+// before the received uid list is replaced or extended; when that flush
+// fails the deletions are taken back with RSET. UIDL is asked also when
+// mail is deleted after retrieving: mail the received list names (kept on
+// the server before, or fetched by a session that died before its QUIT) is
+// deleted rather than fetched twice. Replies are gathered across pieces
 // with every line and response bounded; a server that breaks the protocol
 // ends the session with a message, and mail already in the spool stays.
 
@@ -79,6 +84,9 @@ struct PopSessionResult {
   // The account's RETR for later sessions, when the session changed it.
   std::optional<int> new_retr;
   std::string error_text;  // the message shown, Shift_JIS
+  // The spool could not be flushed to the disk: nothing was deleted on the
+  // server, and the spool must be kept as it is rather than analysed.
+  bool spool_not_on_disk = false;
 };
 
 enum class ConfirmAnswer { Receive, Delete, Stop, Skip };
@@ -119,6 +127,8 @@ enum class PopState : int {
   DeleteAllStat = 105,
   DeleteAllDele = 106,
   Done = 107,
+  KnownDeleReply = 108,  // DELE of mail received before
+  RsetReply = 109,
 };
 
 class CPopSession final : public TransportEvents {
@@ -162,8 +172,15 @@ class CPopSession final : public TransportEvents {
   void SendRetr();
   void AfterMessage(bool delete_it);
   void TrimStep();
+  void DeleteKnownStep();
   void DeleteAllStep();
   void Quit();
+  void SendQuit();
+  // Flushes and closes the spool and brings the received list up to date,
+  // once per session. False when the spool is not safely on the disk.
+  [[nodiscard]] bool SecureSpool();
+  // Shows a failure that does not stop the dialogue; the first one is the result's.
+  void Report(std::string_view text);
 
   [[nodiscard]] bool SendCommand(std::string_view line);
   void ExpectStatus(PopState next);
@@ -197,7 +214,13 @@ class CPopSession final : public TransportEvents {
   std::string uidl_response_;
   std::vector<std::string> new_uids_;
   std::vector<int> fetch_list_;  // UIDL mode: element 0 unused
+  std::vector<int> known_list_;  // delete mode: messages received before
+  std::size_t known_deleted_ = 0;
+  FetchedUidJournal journal_;
   bool uidl_mode_ = false;
+  bool replace_received_list_ = false;
+  bool spool_secured_ = false;
+  bool spool_safe_ = true;
   int message_count_ = 0;
   std::uint64_t total_size_ = 0;
   std::uint64_t bytes_received_ = 0;

@@ -12,13 +12,23 @@ std::string NulToSpace(std::string_view bytes) {
 
 bool PopSpool::Open(std::string_view sjis_path) {
   unsynced_ = false;
-  return file_.Open(sjis_path, File::Mode::Append);
+  end_ = 0;
+  if (!file_.Open(sjis_path, File::Mode::Append)) return false;
+  const std::optional<std::uint64_t> size = file_.Size();
+  if (!size) {
+    file_.Close();
+    return false;
+  }
+  end_ = *size;
+  return true;
 }
 
 bool PopSpool::Append(std::string_view bytes) {
   if (!file_.IsOpen()) return false;
   unsynced_ = true;
-  return file_.Write(NulToSpace(bytes));
+  if (!file_.Write(NulToSpace(bytes))) return false;
+  end_ += bytes.size();
+  return true;
 }
 
 bool PopSpool::SyncIfNeeded() {

@@ -6,6 +6,8 @@
 
 #include "codec/html_view.h"
 #include "codec/sjis_char.h"
+#include "net/analysed_spool_marker.h"
+#include "net/pop_messages.h"
 #include "net/receive_messages.h"
 #include "platform/file_system.h"
 #include "platform/sjis_path.h"
@@ -44,6 +46,13 @@ bool EqualPathsIgnoringCase(std::string_view a, std::string_view b) {
   return true;
 }
 
+std::string CannotWriteText(std::string_view path) {
+  std::string text = pop_text::kCannotWrite;
+  text += pop_text::kColon;
+  text.append(path);
+  return text;
+}
+
 std::string WithTrailingSeparator(std::string path) {
   if (!EndsWithPathSeparator(path)) path += kPathSeparator;
   return path;
@@ -57,29 +66,62 @@ ReceivePipeline::ReceivePipeline(CLPOSTDoc& box, OpenBoxRegistry& registry, User
 int ReceivePipeline::AnalyseSpoolSafely(std::string_view spool_path, MessageIdObserver* message_ids, bool& removed,
                                         bool& save_failed, const WriteStepHook& steps) {
   removed = false;
+  if (SettleAnalysedSpool(spool_path, box_) == LeftoverSpool::AlreadyInBox) {
+    removed = true;
+    return 0;
+  }
+  const int first_new = box_.Count();
   NoteWriteStep(steps, "analyse spool");
   const int count = AnalyseSpool(box_, spool_path, message_ids);
-  if (count <= 0) return count;
+  if (count < 0) {
+    // Whatever the failed analysis added would be saved with the box later
+    // and come again from the spool that stays.
+    DropRecordsFrom(first_new);
+    return count;
+  }
+  if (count == 0) return count;
   // The texts first, then the index that points at them; only then may the
-  // spool go.
+  // spool go. A box that is not safely on the disk keeps the spool, and
+  // the records that are not are dropped for the same reason as above.
   NoteWriteStep(steps, "flush box text");
-  (void)SyncFileToDisk(box_.TextFilePath());
+  if (!SyncFileToDisk(box_.TextFilePath())) {
+    ui_.ShowMessage(CannotWriteText(box_.TextFilePath()));
+    DropRecordsFrom(first_new);
+    save_failed = true;
+    return count;
+  }
+  // Without the mark a crash right after the save would bring these mails
+  // twice; it is no reason to stop.
+  NoteWriteStep(steps, "mark spool analysed");
+  (void)MarkSpoolAnalysed(spool_path, box_, first_new);
   NoteWriteStep(steps, "save box index");
   const IndexFileResult saved = box_.Save();
   if (!saved.ok) {
+    ClearSpoolMark(spool_path);
     ui_.ShowMessage(saved.message);
+    DropRecordsFrom(first_new);
     save_failed = true;
     return count;
   }
   NoteWriteStep(steps, "remove spool");
   removed = RemoveFile(spool_path);
+  NoteWriteStep(steps, "clear spool mark");
+  if (removed) ClearSpoolMark(spool_path);
   return count;
+}
+
+void ReceivePipeline::DropRecordsFrom(int first) {
+  for (int i = box_.Count(); i-- > first;) (void)box_.RemoveAt(i);
 }
 
 ReceivePipelineResult ReceivePipeline::Run(const ReceivePipelineInput& input) {
   Profile& profile = box_.profile();
   ReceivePipelineResult result;
   result.first_new = box_.Count();
+
+  // The session could not flush the spool: it stays as it is, for the next
+  // receive to complete, and nothing is moved meanwhile.
+  if (input.keep_pop_spool) return result;
 
   // MailAnalyze.
   bool removed = false;

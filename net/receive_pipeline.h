@@ -42,6 +42,9 @@ struct ReceivePipelineInput {
   std::string working_directory;            // the data directory, Shift_JIS
   MessageIdObserver* message_ids = nullptr;  // told the Message-Ids of the POP spool
   WriteStepHook steps;  // told before every step that writes (crash tests)
+  // The POP3 session could not flush the spool to the disk: it is kept
+  // unanalysed and the pipeline stops there.
+  bool keep_pop_spool = false;
 };
 
 struct ReceivePipelineResult {
@@ -71,6 +74,8 @@ class ReceivePipeline {
   int AnalyseSpoolSafely(std::string_view spool_path, MessageIdObserver* message_ids, bool& removed,
                          bool& save_failed, const WriteStepHook& steps = {});
   void SetVirusMailAside(int first_new, const WriteStepHook& steps);
+  // Takes back the records from `first` on, which are not on the disk.
+  void DropRecordsFrom(int first);
 
   CLPOSTDoc& box_;
   OpenBoxRegistry& registry_;

@@ -215,7 +215,7 @@ bool ReceiveKilledAt(const TempDirectory& data, const std::string& file, std::ui
   return true;
 }
 
-TEST_F(CliReceiveTest, NoKillPointOfAReceiveLosesMail) {
+TEST_F(CliReceiveTest, NoKillPointOfAReceiveLosesOrDuplicatesMail) {
   struct Point {
     std::string file;
     std::uint64_t bytes;
@@ -248,6 +248,7 @@ TEST_F(CliReceiveTest, NoKillPointOfAReceiveLosesMail) {
     for (const auto& [subject, count] : expected) {
       const auto it = found.find(subject);
       EXPECT_TRUE(it != found.end()) << "point " << p << " lost " << subject;
+      if (it != found.end()) EXPECT_EQ(it->second, count) << "point " << p << " duplicated " << subject;
     }
   }
   // Most points must really have interrupted a receive.

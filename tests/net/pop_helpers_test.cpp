@@ -4,9 +4,11 @@
 #include <vector>
 
 #include "net/apop_digest.h"
+#include "net/fetched_uid_journal.h"
 #include "net/receive_log.h"
 #include "net/top_checks.h"
 #include "net/uidl_lists.h"
+#include "platform/file_system.h"
 #include "tests/support/temp_directory.h"
 
 namespace lp {
@@ -105,6 +107,43 @@ TEST(ReceiveLog, MasksThePasswordAndNulBytes) {
     log.Open("rec.log");  // each session starts a fresh log
   }
   EXPECT_EQ(testing::ReadFileBytes(dir.File("rec.log")), "");
+}
+
+// What a session that died left noted: only messages whole in the spool
+// become "received"; a cut-off one, one never begun and a torn last line
+// do not.
+TEST(FetchedUidJournal, SettlesOnlyMessagesWholeInTheSpool) {
+  const std::string m1 = "+OK\r\nSubject: one\r\n\r\nbody\r\n.\r\n";
+  const std::string m2 = "+OK\r\nSubject: two\r\n\r\n..dot\r\n.\r\n";
+  const std::string cut = "+OK\r\nSubject: three\r\n\r\nhalf";
+  const std::string at1 = "0", at2 = std::to_string(m1.size()), at3 = std::to_string(m1.size() + m2.size());
+  struct Case {
+    const char* name;
+    std::string spool;
+    std::string journal;
+    std::string list_after;  // appended to "old\n"
+  };
+  const std::vector<Case> cases = {
+      {"two whole", m1 + m2, at1 + " 1 u1\n" + at2 + " 2 u2\n", "1 u1\n2 u2\n"},
+      {"last cut off", m1 + m2 + cut, at1 + " 1 u1\n" + at2 + " 2 u2\n" + at3 + " 3 u3\n", "1 u1\n2 u2\n"},
+      {"last cut off and trimmed", m1 + m2, at1 + " 1 u1\n" + at2 + " 2 u2\n" + at3 + " 3 u3\n", "1 u1\n2 u2\n"},
+      {"noted, RETR never answered", m1, at1 + " 1 u1\n" + at2 + " 2 u2\n", "1 u1\n"},
+      {"torn last line", m1 + m2, at1 + " 1 u1\n" + at2 + " 2 u", "1 u1\n"},
+      {"spool lost", "", at1 + " 1 u1\n", ""},
+      {"positions that are not messages", m1 + m2, "5 1 u1\n" + at2 + " 2 u2\n", "2 u2\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    testing::TempDirectory dir(true);
+    testing::WriteFileBytes(dir.File("inbox.log"), c.spool);
+    testing::WriteFileBytes(dir.File("UIDLa.txt"), "old\n");
+    const std::string journal = FetchedJournalPathFor("UIDLa.txt");
+    testing::WriteFileBytes(dir.File(journal), c.journal);
+    EXPECT_EQ(SettleFetchedJournal(journal, "UIDLa.txt", "inbox.log"), SettleResult::Settled);
+    EXPECT_EQ(testing::ReadFileBytes(dir.File("UIDLa.txt")), "old\n" + c.list_after);
+    EXPECT_FALSE(PathExists(journal));
+    EXPECT_EQ(SettleFetchedJournal(journal, "UIDLa.txt", "inbox.log"), SettleResult::Nothing);
+  }
 }
 
 }  // namespace

@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "net/fetched_uid_journal.h"
 #include "net/pop_messages.h"
+#include "net/uidl_lists.h"
 #include "platform/file_system.h"
 #include "platform/recording_user_interface.h"
 #include "tests/support/scripted_transport.h"
@@ -181,7 +183,7 @@ TEST_F(PopSessionTest, UserPassFetchesAndDeletesWhateverThePieces) {
   EXPECT_EQ(ui_.progress_captions.back(), std::string("test") + pop_text::kReceivingFrom);
   EXPECT_THAT(ui_.statuses,
               ElementsAre(pop_text::kInitialising, pop_text::kConnectingToHost, pop_text::kHostConnected,
-                          pop_text::kCheckingPassword, pop_text::kCheckingMail,
+                          pop_text::kCheckingPassword, pop_text::kCheckingNewMail, pop_text::kCheckingMail,
                           "\x83\x81\x81\x5B\x83\x8B\x8E\xF3\x90\x4D\x92\x86 1/2",  // メール受信中 1/2
                           "\x83\x81\x81\x5B\x83\x8B\x8E\xF3\x90\x4D\x92\x86 2/2", pop_text::kDisconnecting));
 }
@@ -197,7 +199,7 @@ TEST_F(PopSessionTest, SpoolHoldsEachMessageBeforeItsDele) {
 
 TEST_F(PopSessionTest, NulBytesReachSpoolAndLogAsSpaces) {
   const std::string script = std::string(kLoginLines) +
-                             "C: STAT\nS: +OK 1 20\nC: RETR 1\nS: +OK\nS: Subject: a\\0b\nS:\nS: .\nC: DELE 1\nS: +OK\n"
+                             "C: UIDL\nS: -ERR\nC: STAT\nS: +OK 1 20\nC: RETR 1\nS: +OK\nS: Subject: a\\0b\nS:\nS: .\nC: DELE 1\nS: +OK\n"
                              "C: QUIT\nS: +OK\n";
   const Played played = Play(script);
   EXPECT_THAT(played.failures, IsEmpty());
@@ -353,6 +355,62 @@ TEST_F(PopSessionTest, EqualUidlListGoesStraightToQuit) {
   EXPECT_EQ(testing::ReadFileBytes(dir_.File("UIDLtest.txt")), old_list);
 }
 
+TEST_F(PopSessionTest, DeleteModeDeletesWhatWasReceivedWhileKeptOnTheServer) {
+  const std::string old_list = "+OK\r\n1 whqtswO00WBw418f9t5JxYwZ\r\n2 QhdPYR:00WBw1Ph7x7\r\n.\r\n";
+  for (const std::size_t piece : {0, 1, 6}) {
+    SCOPED_TRACE("piece " + std::to_string(piece));
+    testing::WriteFileBytes(dir_.File("UIDLtest.txt"), old_list);
+    const Played played = Play(Script("delete_mode_skips_received_uids.pop"), piece);
+    EXPECT_THAT(played.failures, IsEmpty());
+    ASSERT_TRUE(played.result);
+    EXPECT_EQ(played.result->outcome, PopOutcome::Completed);
+    EXPECT_EQ(played.result->received, 1);
+    EXPECT_EQ(played.spool, "+OK\r\nSubject: third\r\n\r\nbody\r\n.\r\n");
+    // The list names what the server held: all of it is stored now.
+    EXPECT_THAT(ParseUidlList(testing::ReadFileBytes(dir_.File("UIDLtest.txt"))),
+                ElementsAre("whqtswO00WBw418f9t5JxYwZ", "QhdPYR:00WBw1Ph7x7", "QhdPYR:00WBw1Ph7x8"));
+    EXPECT_FALSE(PathExists(FetchedJournalPathFor("UIDLtest.txt")));
+  }
+}
+
+// A session that breaks off keeps what it fetched in the received list, so
+// the next one deletes that mail instead of fetching it a second time.
+TEST_F(PopSessionTest, MailFetchedBeforeABreakComesOnce) {
+  const std::string uidl = "C: UIDL\nS: +OK\nS: 1 u1\nS: 2 u2\nS: .\n";
+  const Played broken = Play(std::string(kLoginLines) + uidl + "C: RETR 1\n" + MessageLines(1) +
+                             "C: DELE 1\nS: +OK\nC: RETR 2\nS: +OK\nS: Subject: m2\nCLOSE\n");
+  EXPECT_THAT(broken.failures, IsEmpty());
+  EXPECT_EQ(broken.result->outcome, PopOutcome::Failed);
+  EXPECT_THAT(testing::ReadFileBytes(dir_.File("UIDLtest.txt")), HasSubstr("1 u1\n"));
+  EXPECT_THAT(testing::ReadFileBytes(dir_.File("UIDLtest.txt")), Not(HasSubstr("u2")));
+
+  const Played again = Play(std::string(kLoginLines) + uidl + "C: RETR 2\n" + MessageLines(2) +
+                            "C: DELE 2\nS: +OK\nC: DELE 1\nS: +OK\nC: QUIT\nS: +OK\n");
+  EXPECT_THAT(again.failures, IsEmpty());
+  EXPECT_EQ(again.result->outcome, PopOutcome::Completed);
+  EXPECT_EQ(again.spool, SpooledMessage(2));
+}
+
+// The deletions take effect at QUIT; a spool that cannot be flushed to the
+// disk before it takes them back with RSET.
+TEST_F(PopSessionTest, SpoolThatCannotBeFlushedDeletesNothing) {
+  settings_.spool_path = "/dev/null";  // takes writes, refuses fsync
+  const Played played = Play(std::string(kLoginLines) + "C: UIDL\nS: -ERR\nC: STAT\nS: +OK 1 100\nC: RETR 1\n" +
+                             MessageLines(1) + "C: DELE 1\nS: +OK\nC: RSET\nS: +OK\nC: QUIT\nS: +OK\n");
+  EXPECT_THAT(played.failures, IsEmpty());
+  ASSERT_TRUE(played.result);
+  EXPECT_EQ(played.result->outcome, PopOutcome::Failed);
+  EXPECT_TRUE(played.result->spool_not_on_disk);
+  EXPECT_THAT(ui_.messages, ElementsAre(Text(pop_text::kCannotWrite, "/dev/null")));
+
+  // A refused RSET ends the session without QUIT.
+  ui_.messages.clear();
+  const Played refused = Play(std::string(kLoginLines) + "C: UIDL\nS: -ERR\nC: STAT\nS: +OK 1 100\nC: RETR 1\n" +
+                              MessageLines(1) + "C: DELE 1\nS: +OK\nC: RSET\nS: -ERR\n");
+  EXPECT_THAT(refused.failures, IsEmpty());
+  EXPECT_THAT(refused.sent, Not(HasSubstr("QUIT")));
+}
+
 TEST_F(PopSessionTest, ConfirmEachActsOnReceiveSkipAndDelete) {
   settings_.confirm_each = true;  // forces keep-on-server: the UIDL path
   ScriptedConfirm confirm({ConfirmAnswer::Receive, ConfirmAnswer::Skip, ConfirmAnswer::Delete});
@@ -442,7 +500,7 @@ TEST_F(PopSessionTest, StlsUpgradeIgnoresBytesInjectedBeforeTheHandshake) {
 }
 
 TEST_F(PopSessionTest, CancelEndsWithoutQuitAndKeepsTheSpool) {
-  ScriptedTransport transport(std::string(kLoginLines) + "C: STAT\nS: +OK 1 100\nC: RETR 1\nS: +OK\nS: partial\n");
+  ScriptedTransport transport(std::string(kLoginLines) + "C: UIDL\nS: -ERR\nC: STAT\nS: +OK 1 100\nC: RETR 1\nS: +OK\nS: partial\n");
   std::optional<PopSessionResult> result;
   CPopSession session(transport, ui_, nullptr, [&](const PopSessionResult& r) { result = r; });
   session.StartReceive(settings_);
@@ -480,7 +538,8 @@ TEST_F(PopSessionTest, FailedTlsHandshakeShowsTheTransportsReason) {
 TEST_F(PopSessionTest, EndpointCarriesTheAccountsConnection) {
   settings_.port = 995;
   settings_.tls = TlsMode::Implicit;
-  ScriptedTransport transport("S: +OK ready\nC: USER alice\nS: +OK\nC: PASS s3cret!\nS: +OK\nC: STAT\nS: +OK 0 0\n"
+  ScriptedTransport transport("S: +OK ready\nC: USER alice\nS: +OK\nC: PASS s3cret!\nS: +OK\nC: UIDL\nS: -ERR\n"
+                              "C: STAT\nS: +OK 0 0\n"
                               "C: QUIT\nS: +OK\n");
   const Played played = Play({}, 0, nullptr, Machine::Receive, &transport);
   EXPECT_THAT(played.failures, IsEmpty());
@@ -508,9 +567,9 @@ TEST_F(PopSessionTest, HostileServersEndTheSessionWithAMessage) {
       {"STAT lies about the count", Script("stat_lies_about_count.pop"),
        Text(pop_text::kError, "-ERR no such message"), PopOutcome::Failed,
        "+OK\r\nSubject: one\r\n\r\n.\r\n+OK\r\nSubject: two\r\n\r\n.\r\n", true},
-      {"STAT count past any message number", std::string(kLoginLines) + "C: STAT\nS: +OK 99999999999 1\nC: QUIT\nS: +OK\n",
+      {"STAT count past any message number", std::string(kLoginLines) + "C: UIDL\nS: -ERR\nC: STAT\nS: +OK 99999999999 1\nC: QUIT\nS: +OK\n",
        pop_text::kBadResponse, PopOutcome::Failed, "", true},
-      {"STAT without numbers", std::string(kLoginLines) + "C: STAT\nS: +OK\nC: QUIT\nS: +OK\n", pop_text::kBadResponse,
+      {"STAT without numbers", std::string(kLoginLines) + "C: UIDL\nS: -ERR\nC: STAT\nS: +OK\nC: QUIT\nS: +OK\n", pop_text::kBadResponse,
        PopOutcome::Failed, "", true},
       {"message without terminator", Script("message_without_terminator.pop"), no_response, PopOutcome::Failed,
        "+OK\r\nSubject: one\r\n\r\ncomplete\r\n.\r\n+OK\r\nSubject: two\r\n\r\ncut off here\r\n", false},

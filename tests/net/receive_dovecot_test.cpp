@@ -162,6 +162,24 @@ TEST_F(ReceiveDovecotTest, ApopLeavingMailOnTheServerFetchesOnlyWhatIsNew) {
   EXPECT_THAT(ui_.messages, ElementsAre(receive_text::kNoNewMail));
 }
 
+// The user turns "leave on server" off: what was kept there is deleted,
+// not fetched again, and the new mail comes once.
+TEST_F(ReceiveDovecotTest, TurningLeaveOnServerOffBringsNoDuplicates) {
+  accounts_.At(0).not_del = true;
+  server_.AddMessages("alice", {JapaneseMail("1"), JapaneseMail("2"), JapaneseMail("3")});
+  Receive();
+  EXPECT_THAT(SubjectsOf(kInbox), SizeIs(3));
+  EXPECT_THAT(server_.Messages("alice"), SizeIs(3));
+
+  accounts_.At(0).not_del = false;
+  server_.AddMessages("alice", {JapaneseMail("4")});
+  Receive();
+  EXPECT_EQ(controller_->LastStatus(), ReceiveStatus::Ok);
+  EXPECT_THAT(ui_.messages, ElementsAre(Format(receive_text::kNewMailFormat, 1)));
+  EXPECT_THAT(SubjectsOf(kInbox), ElementsAre(Subject("1"), Subject("2"), Subject("3"), Subject("4")));
+  EXPECT_THAT(server_.Messages("alice"), IsEmpty());
+}
+
 TEST_F(ReceiveDovecotTest, ServerTrimLeavesTheNewestMail) {
   accounts_.At(0).not_del = true;
   ASSERT_TRUE(profile_.WriteInt("System", "Serverdel", 1));

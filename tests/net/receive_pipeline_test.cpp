@@ -1,5 +1,6 @@
 #include "net/receive_pipeline.h"
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -63,10 +64,11 @@ std::string Format(const char* format, int n) {
   return text;
 }
 
-// A POP3 dialogue that hands over `subjects` and deletes them.
+// A POP3 dialogue that hands over `subjects` (their uids) and deletes them.
 std::string DeliveringScript(const std::vector<std::string>& subjects) {
-  std::string script = "S: +OK ready\nC: USER alice\nS: +OK\nC: PASS secret\nS: +OK\nC: STAT\nS: +OK " +
-                       std::to_string(subjects.size()) + " 100\n";
+  std::string script = "S: +OK ready\nC: USER alice\nS: +OK\nC: PASS secret\nS: +OK\nC: UIDL\nS: +OK\n";
+  for (std::size_t i = 0; i < subjects.size(); ++i) script += "S: " + std::to_string(i + 1) + " " + subjects[i] + "\n";
+  script += "S: .\n";
   for (std::size_t i = 0; i < subjects.size(); ++i) {
     const std::string n = std::to_string(i + 1);
     script += "C: RETR " + n + "\nS: +OK\nS: Subject: " + subjects[i] + "\nS: Message-Id: <" + subjects[i] +
@@ -439,12 +441,128 @@ TEST_F(ReceivePipelineTest, NoCrashPointOfThePipelineLosesMail) {
   EXPECT_LT(n, 200);
 }
 
+// Crash safety of the hand-over from the spool to the box: the pipeline
+// ends itself at each of its file steps in turn, and the next run finds
+// every mail exactly once (a crash between the save and the removal of the
+// spool must not bring the mail twice).
+TEST_F(ReceivePipelineTest, NoCrashPointOfTheHandOverLosesOrDuplicatesMail) {
+  constexpr int kCrashed = 42;
+  constexpr int kCompleted = 43;
+  int n = 1;
+  for (bool done = false; !done && n < 50; ++n) {
+    (void)RemoveFile(kInbox);
+    (void)RemoveFile(TextFilePathOf(kInbox));
+    MakeBox(kInbox, {{"old", "old text"}});
+    WriteFileBytes(dir_.File("inbox.log"), Spool({Mail("a"), Mail("b")}));
+    auto run = [&](const WriteStepHook& steps) {
+      auto box = NewDoc();
+      EXPECT_TRUE(box->Open(kInbox).ok);
+      OpenBoxRegistry registry;
+      registry.Register(*box);
+      ReceivePipeline pipeline(*box, registry, ui_);
+      ReceivePipelineInput input;
+      input.working_directory = CurrentDirectory();
+      input.steps = steps;
+      (void)pipeline.Run(input);
+    };
+    const pid_t child = fork();
+    if (child == 0) {
+      int step = 0;
+      run([&](std::string_view) {
+        if (++step == n) _exit(kCrashed);
+      });
+      _exit(kCompleted);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    done = WEXITSTATUS(status) == kCompleted;
+    run({});
+    EXPECT_THAT(InboxSubjects(), ElementsAre("old", "a", "b")) << "crash at step " << n;
+    EXPECT_FALSE(PathExists("inbox.log")) << "crash at step " << n;
+    if (::testing::Test::HasFailure()) break;
+  }
+  EXPECT_GT(n, 4);
+}
+
+// The box's texts that cannot be flushed to the disk count as a failed
+// save: the spool stays whole, the box takes nothing of it.
+TEST_F(ReceivePipelineTest, BoxTextThatCannotBeFlushedKeepsTheSpool) {
+  MakeBox(kInbox, {{"old", "old text"}});
+  const std::string spool = Spool({Mail("a")});
+  WriteFileBytes(dir_.File("inbox.log"), spool);
+  auto box = NewDoc();
+  ASSERT_TRUE(box->Open(kInbox).ok);
+  OpenBoxRegistry registry;
+  registry.Register(*box);
+  ReceivePipeline pipeline(*box, registry, ui_);
+  ReceivePipelineInput input;
+  input.working_directory = CurrentDirectory();
+  // The text file vanishes just before its flush: nothing is left to flush.
+  input.steps = [&](std::string_view step) {
+    if (step == "flush box text") (void)RemoveFile(TextFilePathOf(kInbox));
+  };
+  const ReceivePipelineResult result = pipeline.Run(input);
+  EXPECT_TRUE(result.save_failed);
+  EXPECT_EQ(ReadFileBytes(dir_.File("inbox.log")), spool);
+  EXPECT_EQ(box->Count(), 1);
+  EXPECT_THAT(InboxSubjects(), ElementsAre("old"));
+  ASSERT_EQ(ui_.messages.size(), 1u);
+  EXPECT_THAT(ui_.messages[0], HasSubstr(pop_text::kCannotWrite));
+}
+
+// A session that cannot flush the spool has taken its deletions back; the
+// spool is kept unanalysed for the next receive, which brings the mail once.
+TEST_F(ReceivePipelineTest, SpoolThatCannotBeFlushedIsKeptAndTheServerKeepsTheMail) {
+  MakeBox(kInbox, {});
+  accounts_.At(0).pop = "pop.example.jp";
+  ASSERT_EQ(symlink("/dev/null", "inbox.log"), 0);  // takes writes, refuses fsync
+  scripts_.push_back("S: +OK ready\nC: USER alice\nS: +OK\nC: PASS secret\nS: +OK\nC: UIDL\nS: +OK\nS: 1 u1\nS: .\n"
+                     "C: RETR 1\nS: +OK\nS: Subject: kept\nS:\nS: body\nS: .\nC: DELE 1\nS: +OK\n"
+                     "C: RSET\nS: +OK\nC: QUIT\nS: +OK\n");
+  auto controller = MakeController();
+  ASSERT_TRUE(controller->Receive());
+  Drive(*controller);
+  EXPECT_EQ(controller->LastStatus(), ReceiveStatus::SessionFailed);
+  EXPECT_THAT(InboxSubjects(), IsEmpty());
+  struct stat link {};
+  EXPECT_TRUE(lstat("inbox.log", &link) == 0 && S_ISLNK(link.st_mode));
+}
+
+// An analysis that fails keeps the spool; the mail is not fetched again
+// (its uid is in the received list) and the next receive, with the box
+// usable again, brings it exactly once.
+TEST_F(ReceivePipelineTest, FailedAnalysisKeepsTheSpoolAndTheMailComesOnce) {
+  MakeBox(kInbox, {});
+  accounts_.At(0).pop = "pop.example.jp";
+  scripts_.push_back(DeliveringScript({"first"}));
+  scripts_.push_back("S: +OK ready\nC: USER alice\nS: +OK\nC: PASS secret\nS: +OK\nC: UIDL\nS: +OK\nS: 1 first\n"
+                     "S: 2 second\nS: .\nC: RETR 2\nS: +OK\nS: Subject: second\nS:\nS: body\nS: .\nC: DELE 2\n"
+                     "S: +OK\nC: DELE 1\nS: +OK\nC: QUIT\nS: +OK\n");
+  auto controller = MakeController();
+  // The text file cannot be appended to.
+  (void)RemoveFile(TextFilePathOf(kInbox));
+  ASSERT_TRUE(MakeDirectory(TextFilePathOf(kInbox)));
+  ASSERT_TRUE(controller->Receive());
+  Drive(*controller);
+  EXPECT_EQ(controller->LastStatus(), ReceiveStatus::AnalysisFailed);
+  EXPECT_THAT(ReadFileBytes(dir_.File("inbox.log")), HasSubstr("Subject: first"));
+  EXPECT_THAT(InboxSubjects(), IsEmpty());
+
+  ASSERT_EQ(rmdir(Native(TextFilePathOf(kInbox)).c_str()), 0);
+  ASSERT_TRUE(controller->Receive());
+  Drive(*controller);
+  EXPECT_EQ(controller->LastStatus(), ReceiveStatus::Ok);
+  EXPECT_THAT(InboxSubjects(), ElementsAre("first", "second"));
+  EXPECT_FALSE(PathExists("inbox.log"));
+}
+
 TEST_F(ReceivePipelineTest, CancelledReceiveKeepsWhatArrived) {
   MakeBox(kInbox, {});
   accounts_.At(0).pop = "pop.example.jp";
   // The dialogue stops after the first message; the user cancels there.
-  scripts_.push_back("S: +OK ready\nC: USER alice\nS: +OK\nC: PASS secret\nS: +OK\nC: STAT\nS: +OK 2 200\n"
-                     "C: RETR 1\nS: +OK\nS: Subject: first\nS:\nS: body\nS: .\nC: DELE 1\n");
+  scripts_.push_back("S: +OK ready\nC: USER alice\nS: +OK\nC: PASS secret\nS: +OK\nC: UIDL\nS: -ERR\n"
+                     "C: STAT\nS: +OK 2 200\nC: RETR 1\nS: +OK\nS: Subject: first\nS:\nS: body\nS: .\nC: DELE 1\n");
   auto controller = MakeController();
   ASSERT_TRUE(controller->Receive());
   transports_.front()->Run();

@@ -13,6 +13,7 @@
 #include "platform/qt_transport.h"
 #include "ui/desktop_session.h"
 #include "ui/dialog_user_interface.h"
+#include "ui/mailbox_view.h"
 #include "ui/main_window.h"
 #include "ui/screenshot.h"
 #include "ui/single_instance.h"
@@ -76,10 +77,11 @@ int main(int argc, char* argv[]) {
 
   lp::DialogUserInterface ui;
   lp::DesktopSession session(core, ui, [] { return std::make_unique<lp::QtTransport>(lp::QtTransportOptions{}); });
+  // The key table and accounts load first: the menus show the keys.
+  (void)session.Start();
   lp::MainWindow window(session);
   ui.SetParent(&window);
   ui.SetCancelAction([&window] { window.PostCommand(lp::cmd::kCancelRun); });
-  (void)session.Start();
 
   QObject::connect(&instance, &lp::SingleInstance::requestReceived, &window, [&window](const QByteArray& line) {
     if (window.isMinimized()) window.showNormal();
@@ -94,7 +96,8 @@ int main(int argc, char* argv[]) {
 
   if (parser.isSet(screenshot)) {
     const QString target = parser.value(screenshot);
-    QTimer::singleShot(0, &window, [&window, target] {
+    // After the preview's pause, so the picture shows a mail.
+    QTimer::singleShot(3 * lp::MailboxView::kPreviewDelayMs, &window, [&window, target] {
       const bool saved = lp::SaveScreenshot(window, target);
       window.close();
       QApplication::exit(saved ? 0 : 1);

@@ -128,6 +128,7 @@ void DesktopSession::Cancel() {
 }
 
 bool DesktopSession::Busy() const {
+  if (!controller_) return false;  // not started
   return !controller_->Idle() || send_and_receive_->Running() || send_busy_;
 }
 

@@ -33,7 +33,8 @@ MailboxView::MailboxView(CLPOSTDoc& box, int split, QWidget* parent)
   list_->setColumnWidth(MailListModel::StatusColumn, qMax(char_width * 4, 42));
   list_->setColumnWidth(MailListModel::LabelColumn, char_width * 6);
   list_->setColumnWidth(MailListModel::NameColumn, char_width * 12 * 2);
-  list_->setColumnWidth(MailListModel::DateColumn, fontMetrics().horizontalAdvance(QStringLiteral("0000/00/00 00:00:00 ")));
+  list_->setColumnWidth(MailListModel::DateColumn,
+                       list_->fontMetrics().horizontalAdvance(QStringLiteral("0000/00/00 00:00:00")) + 16);
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);

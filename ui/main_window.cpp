@@ -17,6 +17,7 @@
 #include "app/command_ids.h"
 #include "app/startup_request.h"
 #include "app/window_placement.h"
+#include "store/box_list.h"
 #include "store/mail_sort.h"
 #include "ui/desktop_session.h"
 #include "ui/function_key_bar.h"
@@ -164,7 +165,7 @@ MailboxView* MainWindow::OpenMailbox(std::string_view sjis_path) {
 
   QMdiSubWindow* window = mdi_->addSubWindow(view);
   window->setAttribute(Qt::WA_DeleteOnClose);
-  window->setWindowTitle(FromSjis(box->PathName()));
+  window->setWindowTitle(FromSjis(BoxNameOf(box->PathName())));
   window->setWindowIcon(QIcon(QStringLiteral(":/icons/box.svg")));
   connect(view, &MailboxView::caretMoved, this, [this](int row, int count) {
     char text[32];
@@ -174,7 +175,9 @@ MailboxView* MainWindow::OpenMailbox(std::string_view sjis_path) {
   // The view lets go of the document first (~MailboxView), then the box is released.
   connect(view, &QObject::destroyed, this, [this, view_box = box] { session_.ReleaseBox(*view_box); });
   view->list().installEventFilter(this);
-  window->resize(mdi_->size() * 0.9);
+  // Beside the mail manager when it shows, else over the whole area.
+  const int left = manager_window_ != nullptr ? manager_window_->frameGeometry().right() + 1 : 0;
+  window->setGeometry(left, 0, qMax(mdi_->viewport()->width() - left, 300), mdi_->viewport()->height());
   window->show();
   const int first = profile.GetInt("View", view->split() == 2 ? "Col" : "Row", -1);
   view->SetFirstPaneSize(first > 0 ? first : (view->split() == 2 ? view->width() : view->height()) / 2);

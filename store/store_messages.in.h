@@ -1,126 +1,60 @@
 #pragma once
 
-// Every text the mail store shows or puts into an error, in Shift_JIS.
+// Every text the mail store shows or puts into an error. Written in UTF-8;
+// the build turns them into Shift_JIS (see the top-level CMakeLists.txt).
 
 namespace lp::store_messages {
 
-// "Err:ファイルが開けません"
-inline constexpr char kTextFileOpenFailed[] =
-    "Err:\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xAA\x8A\x4A\x82\xAF\x82\xDC\x82\xB9\x82\xF1";
-// "Err:ファイルSEEKが出来ません"
-inline constexpr char kTextFileSeekFailed[] =
-    "Err:\x83\x74\x83\x40\x83\x43\x83\x8BSEEK\x82\xAA\x8F\x6F\x97\x88\x82\xDC\x82\xB9\x82\xF1";
+inline constexpr char kTextFileOpenFailed[] = "Err:ファイルが開けません";
+inline constexpr char kTextFileSeekFailed[] = "Err:ファイルSEEKが出来ません";
 
 // Texts of the throwing file object.
-// "ファイルのオープンに失敗しました"
-inline constexpr char kFileOpenFailed[] =
-    "\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xCC\x83\x49\x81\x5B\x83\x76\x83\x93\x82\xC9\x8E\xB8"
-    "\x94\x73\x82\xB5\x82\xDC\x82\xB5\x82\xBD";
-// "ファイルのシークに失敗しました"
-inline constexpr char kFileSeekFailed[] =
-    "\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xCC\x83\x56\x81\x5B\x83\x4E\x82\xC9\x8E\xB8\x94\x73"
-    "\x82\xB5\x82\xDC\x82\xB5\x82\xBD";
-// "ファイルの読込に失敗しました"
-inline constexpr char kFileReadFailed[] =
-    "\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xCC\x93\xC7\x8D\x9E\x82\xC9\x8E\xB8\x94\x73\x82\xB5"
-    "\x82\xDC\x82\xB5\x82\xBD";
-// "ファイルのクローズに失敗しました"
-inline constexpr char kFileCloseFailed[] =
-    "\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xCC\x83\x4E\x83\x8D\x81\x5B\x83\x59\x82\xC9\x8E\xB8"
-    "\x94\x73\x82\xB5\x82\xDC\x82\xB5\x82\xBD";
-// "ファイルの書込に失敗しました"
-inline constexpr char kFileWriteFailed[] =
-    "\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xCC\x8F\x91\x8D\x9E\x82\xC9\x8E\xB8\x94\x73\x82\xB5"
-    "\x82\xDC\x82\xB5\x82\xBD";
+inline constexpr char kFileOpenFailed[] = "ファイルのオープンに失敗しました";
+inline constexpr char kFileSeekFailed[] = "ファイルのシークに失敗しました";
+inline constexpr char kFileReadFailed[] = "ファイルの読込に失敗しました";
+inline constexpr char kFileCloseFailed[] = "ファイルのクローズに失敗しました";
+inline constexpr char kFileWriteFailed[] = "ファイルの書込に失敗しました";
 
 // Index files that cannot be loaded or written.
-// "Err:文書BOXを開けません"
-inline constexpr char kIndexOpenFailed[] =
-    "Err:\x95\xB6\x8F\x91" "BOX\x82\xF0\x8A\x4A\x82\xAF\x82\xDC\x82\xB9\x82\xF1";
-// "Err:文書BOXを保存できません"
-inline constexpr char kIndexSaveFailed[] =
-    "Err:\x95\xB6\x8F\x91" "BOX\x82\xF0\x95\xDB\x91\xB6\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1";
-// "ファイルが読めません"
-inline constexpr char kIndexUnreadable[] =
-    "\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xAA\x93\xC7\x82\xDF\x82\xDC\x82\xB9\x82\xF1";
+inline constexpr char kIndexOpenFailed[] = "Err:文書BOXを開けません";
+inline constexpr char kIndexSaveFailed[] = "Err:文書BOXを保存できません";
+inline constexpr char kIndexUnreadable[] = "ファイルが読めません";
 
 // Reasons why an object archive does not load.
-// "ファイルが途中で切れています"
-inline constexpr char kArchiveTruncated[] =
-    "\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xAA\x93\x72\x92\x86\x82\xC5\x90\xD8\x82\xEA\x82\xC4"
-    "\x82\xA2\x82\xDC\x82\xB7";
-// "ファイルの形式が違います" (the class name is not the expected one)
-inline constexpr char kArchiveForeignClass[] =
-    "\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xCC\x8C\x60\x8E\xAE\x82\xAA\x88\xE1\x82\xA2"
-    "\x82\xDC\x82\xB7";
-// "対応していない版です"
-inline constexpr char kArchiveForeignSchema[] =
-    "\x91\xCE\x89\x9E\x82\xB5\x82\xC4\x82\xA2\x82\xC8\x82\xA2\x94\xC5\x82\xC5\x82\xB7";
-// "データが壊れています"
-inline constexpr char kArchiveBadTag[] =
-    "\x83\x66\x81\x5B\x83\x5E\x82\xAA\x89\xF3\x82\xEA\x82\xC4\x82\xA2\x82\xDC\x82\xB7";
-// "文字列の長さが不正です"
-inline constexpr char kArchiveBadString[] =
-    "\x95\xB6\x8E\x9A\x97\xF1\x82\xCC\x92\xB7\x82\xB3\x82\xAA\x95\x73\x90\xB3\x82\xC5\x82\xB7";
-// "件数が不正です"
-inline constexpr char kArchiveBadCount[] = "\x8C\x8F\x90\x94\x82\xAA\x95\x73\x90\xB3\x82\xC5\x82\xB7";
-// "末尾に余分なデータがあります"
-inline constexpr char kArchiveTrailingBytes[] =
-    "\x96\x96\x94\xF6\x82\xC9\x97\x5D\x95\xAA\x82\xC8\x83\x66\x81\x5B\x83\x5E\x82\xAA\x82\xA0"
-    "\x82\xE8\x82\xDC\x82\xB7";
+inline constexpr char kArchiveTruncated[] = "ファイルが途中で切れています";
+// The class name is not the expected one
+inline constexpr char kArchiveForeignClass[] = "ファイルの形式が違います";
+inline constexpr char kArchiveForeignSchema[] = "対応していない版です";
+inline constexpr char kArchiveBadTag[] = "データが壊れています";
+inline constexpr char kArchiveBadString[] = "文字列の長さが不正です";
+inline constexpr char kArchiveBadCount[] = "件数が不正です";
+inline constexpr char kArchiveTrailingBytes[] = "末尾に余分なデータがあります";
 
 // Mailbox operations.
-// "メールを削除しますか？"
-inline constexpr char kAskDeleteMail[] =
-    "\x83\x81\x81\x5B\x83\x8B\x82\xF0\x8D\xED\x8F\x9C\x82\xB5\x82\xDC\x82\xB7\x82\xA9\x81\x48";
-// "へ移動中です..." (after the name of the box the mail goes to)
-inline constexpr char kMovingTo[] = "\x82\xD6\x88\xDA\x93\xAE\x92\x86\x82\xC5\x82\xB7...";
-// "添付ファイルも削除しますか？"
-inline constexpr char kAskDeleteAttachments[] =
-    "\x93\x59\x95\x74\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xE0\x8D\xED\x8F\x9C\x82\xB5\x82\xDC\x82\xB7"
-    "\x82\xA9\x81\x48";
-// "振り分け先指定" (title of the tree dialog that chooses where mail moves)
-inline constexpr char kMoveDestinationTitle[] = "\x90\x55\x82\xE8\x95\xAA\x82\xAF\x90\xE6\x8E\x77\x92\xE8";
-// "ファイルが開けません - " (followed by the path)
-inline constexpr char kCannotOpenFile[] =
-    "\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xAA\x8A\x4A\x82\xAF\x82\xDC\x82\xB9\x82\xF1 - ";
-// "取り込むメールボックス" (title of the file choice of the box import)
-inline constexpr char kImportBoxTitle[] =
-    "\x8E\xE6\x82\xE8\x8D\x9E\x82\xDE\x83\x81\x81\x5B\x83\x8B\x83\x7B\x83\x62\x83\x4E\x83\x58";
-// "ﾒｰﾙﾎﾞｯｸｽ(*.lp) |*.lp||" (half-width katakana)
-inline constexpr char kImportBoxFilter[] = "\xD2\xB0\xD9\xCE\xDE\xAF\xB8\xBD(*.lp) |*.lp||";
-// "Err:自メールBOXが開けません"
-inline constexpr char kOwnBoxOpenFailed[] =
-    "Err:\x8E\xA9\x83\x81\x81\x5B\x83\x8B" "BOX\x82\xAA\x8A\x4A\x82\xAF\x82\xDC\x82\xB9\x82\xF1";
-// "Err:取込元ファイルが開けません"
-inline constexpr char kImportSourceOpenFailed[] =
-    "Err:\x8E\xE6\x8D\x9E\x8C\xB3\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xAA\x8A\x4A\x82\xAF\x82\xDC\x82\xB9"
-    "\x82\xF1";
-// "ごみ箱を空にします。メールの復活は出来ません。"
-inline constexpr char kAskEmptyTrash[] =
-    "\x82\xB2\x82\xDD\x94\xA0\x82\xF0\x8B\xF3\x82\xC9\x82\xB5\x82\xDC\x82\xB7\x81\x42\x83\x81\x81\x5B"
-    "\x83\x8B\x82\xCC\x95\x9C\x8A\x88\x82\xCD\x8F\x6F\x97\x88\x82\xDC\x82\xB9\x82\xF1\x81\x42";
-// "削除を完了しました"
-inline constexpr char kDeleteCompleted[] = "\x8D\xED\x8F\x9C\x82\xF0\x8A\xAE\x97\xB9\x82\xB5\x82\xDC\x82\xB5\x82\xBD";
-// "Err:対象文書BOXが開けません"
-inline constexpr char kTargetBoxOpenFailed[] =
-    "Err:\x91\xCE\x8F\xDB\x95\xB6\x8F\x91" "BOX\x82\xAA\x8A\x4A\x82\xAF\x82\xDC\x82\xB9\x82\xF1";
+inline constexpr char kAskDeleteMail[] = "メールを削除しますか？";
+// After the name of the box the mail goes to
+inline constexpr char kMovingTo[] = "へ移動中です...";
+inline constexpr char kAskDeleteAttachments[] = "添付ファイルも削除しますか？";
+// Title of the tree dialog that chooses where mail moves
+inline constexpr char kMoveDestinationTitle[] = "振り分け先指定";
+// Followed by the path
+inline constexpr char kCannotOpenFile[] = "ファイルが開けません - ";
+// Title of the file choice of the box import
+inline constexpr char kImportBoxTitle[] = "取り込むメールボックス";
+// Half-width katakana
+inline constexpr char kImportBoxFilter[] = "ﾒｰﾙﾎﾞｯｸｽ(*.lp) |*.lp||";
+inline constexpr char kOwnBoxOpenFailed[] = "Err:自メールBOXが開けません";
+inline constexpr char kImportSourceOpenFailed[] = "Err:取込元ファイルが開けません";
+inline constexpr char kAskEmptyTrash[] = "ごみ箱を空にします。メールの復活は出来ません。";
+inline constexpr char kDeleteCompleted[] = "削除を完了しました";
+inline constexpr char kTargetBoxOpenFailed[] = "Err:対象文書BOXが開けません";
 // Compaction could not put the compacted text in place:
 // <text path> "が削除できませんでした。手動で削除後、mbwork.$$$ を" <text path> "に名前変更してください"
-inline constexpr char kCompactRemoveFailed1[] =
-    "\x82\xAA\x8D\xED\x8F\x9C\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1\x82\xC5\x82\xB5\x82\xBD\x81\x42"
-    "\x8E\xE8\x93\xAE\x82\xC5\x8D\xED\x8F\x9C\x8C\xE3\x81\x41mbwork.$$$ \x82\xF0";
-inline constexpr char kCompactRemoveFailed2[] =
-    "\x82\xC9\x96\xBC\x91\x4F\x95\xCF\x8D\x58\x82\xB5\x82\xC4\x82\xAD\x82\xBE\x82\xB3\x82\xA2";
-// "mbwork.$$$ を" <text path> "に名前変更できませんでした。手動で変更してください"
-inline constexpr char kCompactRenameFailed1[] = "mbwork.$$$ \x82\xF0";
-inline constexpr char kCompactRenameFailed2[] =
-    "\x82\xC9\x96\xBC\x91\x4F\x95\xCF\x8D\x58\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1\x82\xC5\x82\xB5"
-    "\x82\xBD\x81\x42\x8E\xE8\x93\xAE\x82\xC5\x95\xCF\x8D\x58\x82\xB5\x82\xC4\x82\xAD\x82\xBE\x82\xB3"
-    "\x82\xA2";
-// "選択している文書の時間を日本時間にあわせますか？"
-inline constexpr char kAskJapanTime[] =
-    "\x91\x49\x91\xF0\x82\xB5\x82\xC4\x82\xA2\x82\xE9\x95\xB6\x8F\x91\x82\xCC\x8E\x9E\x8A\xD4\x82\xF0"
-    "\x93\xFA\x96\x7B\x8E\x9E\x8A\xD4\x82\xC9\x82\xA0\x82\xED\x82\xB9\x82\xDC\x82\xB7\x82\xA9\x81\x48";
+inline constexpr char kCompactRemoveFailed1[] = "が削除できませんでした。手動で削除後、mbwork.$$$ を";
+inline constexpr char kCompactRemoveFailed2[] = "に名前変更してください";
+// <text path> "に名前変更できませんでした。手動で変更してください"
+inline constexpr char kCompactRenameFailed1[] = "mbwork.$$$ を";
+inline constexpr char kCompactRenameFailed2[] = "に名前変更できませんでした。手動で変更してください";
+inline constexpr char kAskJapanTime[] = "選択している文書の時間を日本時間にあわせますか？";
 
 }  // namespace lp::store_messages

@@ -156,7 +156,7 @@ bool MailController::StartSession(bool delete_all) {
   const std::size_t index = deps_.accounts.CurrentIndex();
   const PopSessionSettings settings = SessionSettings(deps_.accounts, index, deps_.profile);
   connection_.session = std::make_unique<CPopSession>(
-      *connection_.transport, deps_.ui, deps_.confirm, [this, delete_all](const PopSessionResult& result) {
+      *connection_.transport, deps_.ui, [this, delete_all](const PopSessionResult& result) {
         if (shutting_down_) return;
         ++callback_depth_;
         if (delete_all) {

@@ -53,11 +53,12 @@ class MailController final : private MessageIdObserver {
     Profile& profile;
     CSetMenuArray& accounts;
     OpenBoxRegistry& registry;
+    // Also asked about each mail of an account that confirms every mail
+    // (ConfirmMail); the run goes on whenever the answer comes.
     UserInterface& ui;
     CommandObserver& commands;
     std::string working_directory;  // the data directory, Shift_JIS
     TransportFactory transports;
-    ConfirmEachMail* confirm = nullptr;  // MailKakunin questions; null receives every mail
   };
 
   explicit MailController(Dependencies dependencies);

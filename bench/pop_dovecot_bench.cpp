@@ -73,7 +73,7 @@ void BM_LanternpostReceive(benchmark::State& state) {
     state.ResumeTiming();
     QtTransport transport;
     std::optional<PopSessionResult> result;
-    CPopSession session(transport, ui, nullptr, [&](const PopSessionResult& r) { result = r; });
+    CPopSession session(transport, ui, [&](const PopSessionResult& r) { result = r; });
     session.StartReceive(settings);
     if (!RunEventLoopUntil([&] { return result.has_value(); }, 600s) || result->received != kMessages) {
       state.SkipWithError("the receive did not fetch every mail");

@@ -85,7 +85,7 @@ void BM_PopReceive(benchmark::State& state) {
     (void)RemoveFile("inbox.log");
     MemoryServer server(count, message);
     int received = 0;
-    CPopSession session(server, ui, nullptr, [&](const PopSessionResult& result) { received = result.received; });
+    CPopSession session(server, ui, [&](const PopSessionResult& result) { received = result.received; });
     session.StartReceive(settings);
     server.Run();
     if (received != count) state.SkipWithError("not every message arrived");

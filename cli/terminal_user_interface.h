@@ -9,6 +9,9 @@
 // as U+FFFD: a message can quote a server's reply); questions are answered by the --yes flag when it
 // was given, otherwise with the safe default (Cancel, or No), and both the
 // question and the answer are printed so a log shows what happened.
+// Questions asked to be answered later are answered at once the same way;
+// a mail to confirm is received (it stays on the server), as without the
+// question.
 
 namespace lp {
 

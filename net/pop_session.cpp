@@ -67,8 +67,8 @@ bool ParseStat(std::string_view line, std::uint64_t& count, std::uint64_t& size)
 
 }  // namespace
 
-CPopSession::CPopSession(Transport& transport, UserInterface& ui, ConfirmEachMail* confirm, Finished finished)
-    : transport_(transport), ui_(ui), confirm_(confirm), finished_(std::move(finished)) {}
+CPopSession::CPopSession(Transport& transport, UserInterface& ui, Finished finished)
+    : transport_(transport), ui_(ui), finished_(std::move(finished)) {}
 
 CPopSession::~CPopSession() {
   if (Running()) transport_.Close();
@@ -82,6 +82,7 @@ void CPopSession::Start(const PopSessionSettings& settings, Mode mode) {
   if (Running()) return;  // one dialogue at a time
   settings_ = settings;
   mode_ = mode;
+  finished_reported_ = false;
   result_ = PopSessionResult();
   reader_ = PopReplyReader();
   keep_on_server_ = settings.keep_on_server || settings.confirm_each;
@@ -374,28 +375,7 @@ void CPopSession::HandleReply() {
         FailAndQuit(WithReply(pop_text::kError, reply));
         return;
       }
-      const int number = MessageAt(current_);
-      const ConfirmAnswer answer =
-          confirm_ != nullptr ? confirm_->Ask(SummariseTop(top_response_, number)) : ConfirmAnswer::Receive;
-      switch (answer) {
-        case ConfirmAnswer::Receive:
-          SendRetr();
-          return;
-        case ConfirmAnswer::Delete:
-          AfterMessage(true);
-          return;
-        case ConfirmAnswer::Stop:
-          Quit();
-          return;
-        case ConfirmAnswer::Skip:
-          ++current_;
-          if (current_ < fetch_count_) {
-            ChooseNext();
-          } else {
-            Quit();
-          }
-          return;
-      }
+      AskAboutMail(SummariseTop(top_response_, MessageAt(current_)));
       return;
     }
 
@@ -533,6 +513,37 @@ void CPopSession::ChooseNext() {
   } else {
     ExpectTop(PopState::IframeTop);
     (void)SendCommand("TOP " + number + " 20\r\n");
+  }
+}
+
+void CPopSession::AskAboutMail(const MailSummary& mail) {
+  // However long the user takes, the wait is the user's, not the server's.
+  state_ = PopState::ConfirmAnswerWait;
+  transport_.SetIdleTimerPaused(true);
+  ui_.ConfirmMail(mail, questions_.Wrap<ConfirmAnswer>([this](ConfirmAnswer answer) { OnMailAnswered(answer); }));
+}
+
+void CPopSession::OnMailAnswered(ConfirmAnswer answer) {
+  if (state_ != PopState::ConfirmAnswerWait) return;
+  transport_.SetIdleTimerPaused(false);
+  switch (answer) {
+    case ConfirmAnswer::Receive:
+      SendRetr();
+      return;
+    case ConfirmAnswer::Delete:
+      AfterMessage(true);
+      return;
+    case ConfirmAnswer::Stop:
+      Quit();
+      return;
+    case ConfirmAnswer::Skip:
+      ++current_;
+      if (current_ < fetch_count_) {
+        ChooseNext();
+      } else {
+        Quit();
+      }
+      return;
   }
 }
 
@@ -709,11 +720,15 @@ void CPopSession::FailAndQuit(std::string_view text) {
 
 void CPopSession::End() {
   if (!Running()) return;
+  // An answer still to come finds nobody waiting.
+  questions_.Withdraw();
   (void)SecureSpool();
   state_ = PopState::Done;
   log_.Close();
   transport_.Close();
   progress_.reset();
+  if (finished_reported_) return;
+  finished_reported_ = true;
   if (finished_) finished_(result_);
 }
 

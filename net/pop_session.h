@@ -15,6 +15,7 @@
 #include "net/receive_log.h"
 #include "net/top_checks.h"
 #include "net/transport.h"
+#include "platform/question_guard.h"
 #include "platform/user_interface.h"
 
 // The POP3 client: logs in (USER/PASS or APOP, after STLS when the account
@@ -89,15 +90,6 @@ struct PopSessionResult {
   bool spool_not_on_disk = false;
 };
 
-enum class ConfirmAnswer { Receive, Delete, Stop, Skip };
-
-// The question asked for each mail when the account confirms each one.
-class ConfirmEachMail {
- public:
-  virtual ~ConfirmEachMail() = default;
-  [[nodiscard]] virtual ConfirmAnswer Ask(const MailSummary& mail) = 0;
-};
-
 // The classic state numbers are the values; the states from 100 on
 // extend the dialogue (connection, STLS, deleting everything).
 enum class PopState : int {
@@ -129,16 +121,21 @@ enum class PopState : int {
   Done = 107,
   KnownDeleReply = 108,  // DELE of mail received before
   RsetReply = 109,
+  ConfirmAnswerWait = 110,  // the user decides about a mail; the idle timer is paused
 };
 
 class CPopSession final : public TransportEvents {
  public:
-  // Called once when the session ends, from inside a transport event (or
-  // from the Start call itself). Do not destroy the session inside it.
+  // Called exactly once when the session ends, from inside a transport
+  // event, the Start call itself, Cancel, or a late answer's handler. Do
+  // not destroy the session inside it.
   using Finished = std::function<void(const PopSessionResult&)>;
 
-  // `confirm` may be null: every mail is then received.
-  CPopSession(Transport& transport, UserInterface& ui, ConfirmEachMail* confirm, Finished finished);
+  // With confirm_each, every mail is put to ui.ConfirmMail before it is
+  // fetched. The session waits for the answer in its state with the idle
+  // timer paused; an answer that comes after the session ended (timeout,
+  // closed connection, cancel, destruction) is ignored.
+  CPopSession(Transport& transport, UserInterface& ui, Finished finished);
   ~CPopSession() override;
   CPopSession(const CPopSession&) = delete;
   CPopSession& operator=(const CPopSession&) = delete;
@@ -169,6 +166,8 @@ class CPopSession final : public TransportEvents {
 
   void BeginLogin();
   void ChooseNext();
+  void AskAboutMail(const MailSummary& mail);
+  void OnMailAnswered(ConfirmAnswer answer);
   void SendRetr();
   void AfterMessage(bool delete_it);
   void TrimStep();
@@ -196,8 +195,9 @@ class CPopSession final : public TransportEvents {
 
   Transport& transport_;
   UserInterface& ui_;
-  ConfirmEachMail* confirm_;
   Finished finished_;
+  QuestionGuard questions_;  // lets only a timely answer reach the session
+  bool finished_reported_ = false;
 
   PopSessionSettings settings_;
   Mode mode_ = Mode::Receive;

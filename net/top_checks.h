@@ -3,20 +3,14 @@
 #include <string>
 #include <string_view>
 
+#include "platform/mail_confirmation.h"
+
 // What the POP3 session reads from a TOP response (raw, as the server sent
 // it: the "+OK" line, dot-stuffed lines and the closing "."): the
 // Message-Id that checks the remembered position, the inline-frame check and
 // the summary shown when each mail is confirmed.
 
 namespace lp {
-
-struct MailSummary {
-  int number = 0;         // server message number
-  std::string to;         // decoded, Shift_JIS
-  std::string from;
-  std::string subject;
-  std::string body;       // at most the first 100 body lines, CR LF between them
-};
 
 // The value of the first Message-Id header (name in any case), trimmed;
 // empty when there is none.

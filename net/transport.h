@@ -63,6 +63,10 @@ class Transport {
   virtual void StartTls() = 0;
   // Closes the connection; no event follows.
   virtual void Close() = 0;
+  // While paused the idle timeout does not run: the session waits for the
+  // user, not for the server. Resuming starts a full timeout afresh. The
+  // connection may still close meanwhile (OnDisconnected).
+  virtual void SetIdleTimerPaused(bool /*paused*/) {}
 };
 
 }  // namespace lp

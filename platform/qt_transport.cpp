@@ -42,6 +42,7 @@ class QtTransport::Connection {
   [[nodiscard]] std::uint64_t QueuedBytes() const;
   void StartTls();
   void Close();
+  void SetIdleTimerPaused(bool paused);
 
  private:
   enum class Phase {
@@ -82,6 +83,7 @@ class QtTransport::Connection {
   int notify_depth_ = 0;
   Phase phase_ = Phase::Connecting;
   bool tcp_connected_ = false;
+  bool idle_paused_ = false;
   std::string certificate_problem_;
   QObject* context_ = nullptr;
   QSslSocket* socket_ = nullptr;
@@ -197,6 +199,16 @@ void QtTransport::Connection::Close() {
   ReleaseSocket();
 }
 
+void QtTransport::Connection::SetIdleTimerPaused(bool paused) {
+  if (phase_ == Phase::Finished || paused == idle_paused_) return;
+  idle_paused_ = paused;
+  if (paused) {
+    idle_timer_->stop();
+  } else {
+    RestartIdleTimer();
+  }
+}
+
 void QtTransport::Connection::HandleConnected() {
   tcp_connected_ = true;
   RestartIdleTimer();
@@ -266,6 +278,7 @@ void QtTransport::Connection::HandleBytesWritten(qint64 /*bytes*/) {
 void QtTransport::Connection::RestartIdleTimer() {
   // QTimer counts in int milliseconds; longer waits are as good as none.
   constexpr std::chrono::milliseconds kLongest{std::numeric_limits<int>::max()};
+  if (idle_paused_) return;
   if (endpoint_.idle_timeout.count() > 0) idle_timer_->start(std::min(endpoint_.idle_timeout, kLongest));
 }
 
@@ -339,6 +352,10 @@ void QtTransport::StartTls() {
 
 void QtTransport::Close() {
   if (connection_ != nullptr) connection_->Close();
+}
+
+void QtTransport::SetIdleTimerPaused(bool paused) {
+  if (connection_ != nullptr) connection_->SetIdleTimerPaused(paused);
 }
 
 }  // namespace lp

@@ -34,6 +34,7 @@ class QtTransport final : public Transport {
   [[nodiscard]] std::uint64_t QueuedBytes() const override;
   void StartTls() override;
   void Close() override;
+  void SetIdleTimerPaused(bool paused) override;
 
  private:
   class Connection;

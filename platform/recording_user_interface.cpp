@@ -42,6 +42,45 @@ Answer RecordingUserInterface::Ask(std::string_view text, MessageButtons buttons
   return answer;
 }
 
+void RecordingUserInterface::AskLater(std::string_view text, MessageButtons buttons, AnswerHandler answered) {
+  if (!hold_) {
+    answered(Ask(text, buttons));
+    return;
+  }
+  questions.push_back({std::string(text), buttons});
+  held_.push_back(std::move(answered));
+}
+
+void RecordingUserInterface::ConfirmMail(const MailSummary& mail, ConfirmHandler answered) {
+  mails_confirmed.push_back(mail);
+  if (hold_) {
+    held_confirms_.push_back(std::move(answered));
+    return;
+  }
+  ConfirmAnswer answer = ConfirmAnswer::Stop;
+  if (!confirm_answers_.empty()) {
+    answer = confirm_answers_.front();
+    confirm_answers_.pop_front();
+  }
+  answered(answer);
+}
+
+namespace {
+
+template <typename Handler>
+Handler TakeOldest(std::deque<Handler>& held) {
+  if (held.empty()) return {};
+  Handler handler = std::move(held.front());
+  held.pop_front();
+  return handler;
+}
+
+}  // namespace
+
+UserInterface::AnswerHandler RecordingUserInterface::TakeHeldQuestion() { return TakeOldest(held_); }
+
+UserInterface::ConfirmHandler RecordingUserInterface::TakeHeldConfirm() { return TakeOldest(held_confirms_); }
+
 std::unique_ptr<Progress> RecordingUserInterface::BeginProgress(std::string_view caption) {
   progress_captions.emplace_back(caption);
   return std::make_unique<RecordingProgress>(cancel_after_);

@@ -66,7 +66,7 @@ class PopSessionDovecotTest : public ::testing::Test {
     (void)RemoveFile("inbox.log");
     QtTransport transport(QtTransportOptions{server_.certificate_path()});
     std::optional<PopSessionResult> result;
-    CPopSession session(transport, ui_, nullptr, [&](const PopSessionResult& r) { result = r; });
+    CPopSession session(transport, ui_, [&](const PopSessionResult& r) { result = r; });
     if (machine == Machine::Receive) {
       session.StartReceive(settings_);
     } else {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "codec/japanese_text.h"
 #include "net/fetched_uid_journal.h"
 #include "net/pop_messages.h"
 #include "net/uidl_lists.h"
@@ -20,6 +21,7 @@
 namespace lp {
 namespace {
 
+using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
@@ -61,22 +63,6 @@ class StatusRecordingUi : public RecordingUserInterface {
   };
 };
 
-class ScriptedConfirm : public ConfirmEachMail {
- public:
-  explicit ScriptedConfirm(std::deque<ConfirmAnswer> answers) : answers_(std::move(answers)) {}
-  ConfirmAnswer Ask(const MailSummary& mail) override {
-    asked.push_back(mail);
-    if (answers_.empty()) return ConfirmAnswer::Stop;
-    const ConfirmAnswer answer = answers_.front();
-    answers_.pop_front();
-    return answer;
-  }
-  std::vector<MailSummary> asked;
-
- private:
-  std::deque<ConfirmAnswer> answers_;
-};
-
 // Looks at the spool on the disk at the moment each DELE leaves.
 class DeleWatchingTransport : public ScriptedTransport {
  public:
@@ -112,15 +98,15 @@ class PopSessionTest : public ::testing::Test {
     settings_.new_uid_list = "UIDL2test.txt";
   }
 
-  Played Play(const std::string& script, std::size_t piece = 0, ConfirmEachMail* confirm = nullptr,
-              Machine machine = Machine::Receive, ScriptedTransport* transport = nullptr) {
+  Played Play(const std::string& script, std::size_t piece = 0, Machine machine = Machine::Receive,
+              ScriptedTransport* transport = nullptr) {
     (void)RemoveFile("inbox.log");
     (void)RemoveFile("rec.log");
     ScriptedTransport own(script, piece);
     ScriptedTransport& t = transport != nullptr ? *transport : own;
     Played played;
     int calls = 0;
-    CPopSession session(t, ui_, confirm, [&](const PopSessionResult& result) {
+    CPopSession session(t, ui_, [&](const PopSessionResult& result) {
       played.result = result;
       ++calls;
     });
@@ -190,7 +176,7 @@ TEST_F(PopSessionTest, UserPassFetchesAndDeletesWhateverThePieces) {
 
 TEST_F(PopSessionTest, SpoolHoldsEachMessageBeforeItsDele) {
   DeleWatchingTransport transport(Script("user_pass_delete_after_retrieve.pop"));
-  const Played played = Play({}, 0, nullptr, Machine::Receive, &transport);
+  const Played played = Play({}, 0, Machine::Receive, &transport);
   EXPECT_THAT(played.failures, IsEmpty());
   ASSERT_EQ(transport.spool_at_dele.size(), 2u);
   EXPECT_THAT(transport.spool_at_dele[0], HasSubstr("hello\r\n.\r\n"));
@@ -413,8 +399,10 @@ TEST_F(PopSessionTest, SpoolThatCannotBeFlushedDeletesNothing) {
 
 TEST_F(PopSessionTest, ConfirmEachActsOnReceiveSkipAndDelete) {
   settings_.confirm_each = true;  // forces keep-on-server: the UIDL path
-  ScriptedConfirm confirm({ConfirmAnswer::Receive, ConfirmAnswer::Skip, ConfirmAnswer::Delete});
-  const Played played = Play(Script("confirm_each_answers.pop"), 0, &confirm);
+  for (const ConfirmAnswer answer : {ConfirmAnswer::Receive, ConfirmAnswer::Skip, ConfirmAnswer::Delete}) {
+    ui_.QueueConfirmAnswer(answer);
+  }
+  const Played played = Play(Script("confirm_each_answers.pop"));
   EXPECT_THAT(played.failures, IsEmpty());
   ASSERT_TRUE(played.result);
   EXPECT_EQ(played.result->outcome, PopOutcome::Completed);
@@ -422,23 +410,121 @@ TEST_F(PopSessionTest, ConfirmEachActsOnReceiveSkipAndDelete) {
   EXPECT_EQ(played.spool, "+OK\r\nSubject: one\r\n\r\nbody one\r\n.\r\n");
   // Only the received mail is recorded, at once, and the list is not replaced.
   EXPECT_EQ(testing::ReadFileBytes(dir_.File("UIDLtest.txt")), "1 uid-one\n");
-  ASSERT_EQ(confirm.asked.size(), 3u);
-  EXPECT_EQ(confirm.asked[0].number, 1);
-  EXPECT_EQ(confirm.asked[0].from, "\x8E\x52\x93\x63 <yamada@example.jp>");                   // 山田
-  EXPECT_EQ(confirm.asked[0].subject, "\x82\xB1\x82\xF1\x82\xC9\x82\xBF\x82\xCD");  // こんにちは
-  EXPECT_EQ(confirm.asked[0].to, "alice@example.jp");
-  EXPECT_EQ(confirm.asked[0].body, "line one\r\n");
-  EXPECT_EQ(confirm.asked[2].subject, "three");
+  const std::vector<MailSummary>& asked = ui_.mails_confirmed;
+  ASSERT_EQ(asked.size(), 3u);
+  EXPECT_EQ(asked[0].number, 1);
+  EXPECT_EQ(asked[0].from, Utf8ToSjis("山田 <yamada@example.jp>"));
+  EXPECT_EQ(asked[0].subject, Utf8ToSjis("こんにちは"));
+  EXPECT_EQ(asked[0].to, "alice@example.jp");
+  EXPECT_EQ(asked[0].body, "line one\r\n");
+  EXPECT_EQ(asked[2].subject, "three");
 }
 
 TEST_F(PopSessionTest, ConfirmEachStopQuitsAtOnce) {
   settings_.confirm_each = true;
-  ScriptedConfirm confirm({ConfirmAnswer::Stop});
-  const Played played = Play(Script("confirm_each_stop.pop"), 0, &confirm);
+  ui_.QueueConfirmAnswer(ConfirmAnswer::Stop);
+  const Played played = Play(Script("confirm_each_stop.pop"));
   EXPECT_THAT(played.failures, IsEmpty());
   EXPECT_EQ(played.result->outcome, PopOutcome::Completed);
   EXPECT_EQ(played.result->received, 0);
   EXPECT_FALSE(PathExists("UIDLtest.txt"));
+}
+
+TEST_F(PopSessionTest, AnswersGivenLaterLeadToTheSameDialogue) {
+  settings_.confirm_each = true;
+  ui_.HoldAnswers();
+  ScriptedTransport transport(Script("confirm_each_answered_later.pop"));
+  std::optional<PopSessionResult> result;
+  int calls = 0;
+  CPopSession session(transport, ui_, [&](const PopSessionResult& r) {
+    result = r;
+    ++calls;
+  });
+  session.StartReceive(settings_);
+  for (const ConfirmAnswer answer : {ConfirmAnswer::Receive, ConfirmAnswer::Skip, ConfirmAnswer::Delete}) {
+    transport.Run();  // up to the next PAUSE: the question is open
+    ASSERT_THAT(transport.Failures(), IsEmpty());
+    ASSERT_EQ(ui_.HeldCount(), 1u);
+    EXPECT_EQ(session.State(), PopState::ConfirmAnswerWait);
+    EXPECT_TRUE(transport.IdleTimerPaused());
+    EXPECT_FALSE(result);
+    ui_.TakeHeldConfirm()(answer);
+    EXPECT_FALSE(transport.IdleTimerPaused());
+  }
+  transport.Run();
+  EXPECT_TRUE(transport.Finished());
+  EXPECT_THAT(transport.Failures(), IsEmpty());
+  EXPECT_EQ(calls, 1);
+  ASSERT_TRUE(result);
+  EXPECT_EQ(result->outcome, PopOutcome::Completed);
+  EXPECT_EQ(result->received, 2);
+  EXPECT_EQ(testing::ReadFileBytes(dir_.File("inbox.log")), "+OK\r\nSubject: one\r\n\r\nbody one\r\n.\r\n");
+  EXPECT_EQ(testing::ReadFileBytes(dir_.File("UIDLtest.txt")), "1 uid-one\n");
+}
+
+// However the session ends while the user still looks at a mail, it reports
+// its end once, and the answer given afterwards (once or twice) sends
+// nothing, writes nothing and reports nothing.
+TEST_F(PopSessionTest, AnswerAfterTheSessionEndedIsIgnored) {
+  enum class Ending { IdleTimeout, ServerCloses, UserCancels, SessionDestroyed };
+  struct Case {
+    const char* name;
+    Ending ending;
+    std::string script_end;
+    int finished_calls;
+    std::vector<std::string> messages;
+  };
+  const std::vector<Case> cases = {
+      {"idle timeout of a transport that cannot pause", Ending::IdleTimeout, "IDLE\n", 1,
+       {Text(pop_text::kNoResponse, "idle timeout")}},
+      {"server closes", Ending::ServerCloses, "CLOSE\n", 1, {pop_text::kNoResponse}},
+      {"user cancels", Ending::UserCancels, "", 1, {}},
+      {"session destroyed", Ending::SessionDestroyed, "", 0, {}},
+  };
+  settings_.confirm_each = true;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ui_.messages.clear();
+    ui_.HoldAnswers();
+    ScriptedTransport transport(Script("confirm_each_question_open.pop") + c.script_end);
+    if (c.ending == Ending::IdleTimeout) transport.IgnoreIdlePause();
+    int calls = 0;
+    std::optional<PopSessionResult> result;
+    auto session = std::make_unique<CPopSession>(transport, ui_, [&](const PopSessionResult& r) {
+      result = r;
+      ++calls;
+    });
+    session->StartReceive(settings_);
+    transport.Run();
+    EXPECT_THAT(transport.Failures(), Not(Contains(HasSubstr("expected C:"))));
+    const UserInterface::ConfirmHandler answer = ui_.TakeHeldConfirm();
+    ASSERT_TRUE(answer);
+    if (c.ending == Ending::UserCancels) session->Cancel();
+    if (c.ending == Ending::SessionDestroyed) session.reset();
+    EXPECT_TRUE(transport.Closed());
+    const std::string sent = transport.Sent();
+    answer(ConfirmAnswer::Receive);
+    answer(ConfirmAnswer::Delete);
+    EXPECT_EQ(transport.Sent(), sent);
+    EXPECT_THAT(sent, Not(HasSubstr("RETR")));
+    EXPECT_EQ(calls, c.finished_calls);
+    if (result) EXPECT_EQ(result->outcome, PopOutcome::Failed);
+    if (session) EXPECT_EQ(session->State(), PopState::Done);
+    EXPECT_EQ(ui_.messages, c.messages);
+    EXPECT_EQ(ui_.HeldCount(), 0u);
+    EXPECT_EQ(testing::ReadFileBytes(dir_.File("inbox.log")), "");
+    EXPECT_FALSE(PathExists("UIDLtest.txt"));
+  }
+}
+
+// The command line's way: the answer comes from inside the question.
+TEST_F(PopSessionTest, AnswerGivenAtOnceNeverLeavesTheIdleTimerPaused) {
+  settings_.confirm_each = true;
+  ui_.QueueConfirmAnswer(ConfirmAnswer::Stop);
+  ScriptedTransport transport(Script("confirm_each_stop.pop"));
+  const Played played = Play({}, 0, Machine::Receive, &transport);
+  EXPECT_THAT(played.failures, IsEmpty());
+  EXPECT_FALSE(transport.IdleTimerPaused());
 }
 
 TEST_F(PopSessionTest, InlineFrameMailIsDeletedUnfetched) {
@@ -453,7 +539,7 @@ TEST_F(PopSessionTest, InlineFrameMailIsDeletedUnfetched) {
 
 TEST_F(PopSessionTest, DeleteAllDeletesEveryMessageAndResetsTheNumber) {
   settings_.keep_on_server = true;  // no UIDL in this machine
-  const Played played = Play(Script("delete_all.pop"), 0, nullptr, Machine::DeleteAll);
+  const Played played = Play(Script("delete_all.pop"), 0, Machine::DeleteAll);
   EXPECT_THAT(played.failures, IsEmpty());
   EXPECT_EQ(played.result->outcome, PopOutcome::Completed);
   EXPECT_EQ(played.result->new_retr, 1);
@@ -502,7 +588,7 @@ TEST_F(PopSessionTest, StlsUpgradeIgnoresBytesInjectedBeforeTheHandshake) {
 TEST_F(PopSessionTest, CancelEndsWithoutQuitAndKeepsTheSpool) {
   ScriptedTransport transport(std::string(kLoginLines) + "C: UIDL\nS: -ERR\nC: STAT\nS: +OK 1 100\nC: RETR 1\nS: +OK\nS: partial\n");
   std::optional<PopSessionResult> result;
-  CPopSession session(transport, ui_, nullptr, [&](const PopSessionResult& r) { result = r; });
+  CPopSession session(transport, ui_, [&](const PopSessionResult& r) { result = r; });
   session.StartReceive(settings_);
   transport.Run();  // stops with the client still waiting for the rest of RETR
   ASSERT_FALSE(result);
@@ -541,7 +627,7 @@ TEST_F(PopSessionTest, EndpointCarriesTheAccountsConnection) {
   ScriptedTransport transport("S: +OK ready\nC: USER alice\nS: +OK\nC: PASS s3cret!\nS: +OK\nC: UIDL\nS: -ERR\n"
                               "C: STAT\nS: +OK 0 0\n"
                               "C: QUIT\nS: +OK\n");
-  const Played played = Play({}, 0, nullptr, Machine::Receive, &transport);
+  const Played played = Play({}, 0, Machine::Receive, &transport);
   EXPECT_THAT(played.failures, IsEmpty());
   EXPECT_EQ(transport.Endpoint().host, "pop.example.jp");
   EXPECT_EQ(transport.Endpoint().port, 995);
@@ -647,10 +733,12 @@ TEST_F(PopSessionTest, RandomRepliesAlwaysEndTheSessionOnce) {
     settings_.delete_keep = 1;
     settings_.remembered_retr = static_cast<int>(seed % 4);
     settings_.tls = seed % 6 == 0 ? TlsMode::StartTls : TlsMode::None;
-    ScriptedConfirm confirm({ConfirmAnswer::Receive, ConfirmAnswer::Skip, ConfirmAnswer::Delete});
+    for (const ConfirmAnswer answer : {ConfirmAnswer::Receive, ConfirmAnswer::Skip, ConfirmAnswer::Delete}) {
+      ui_.QueueConfirmAnswer(answer);
+    }
     RandomServer server(seed);
     int calls = 0;
-    CPopSession session(server, ui_, &confirm, [&](const PopSessionResult&) { ++calls; });
+    CPopSession session(server, ui_, [&](const PopSessionResult&) { ++calls; });
     if (seed % 11 == 0) {
       session.StartDeleteAll(settings_);
     } else {
@@ -675,7 +763,7 @@ TEST_F(PopSessionTest, UnwritableSpoolStopsBeforeConnecting) {
   settings_.spool_path = "no-such-directory/inbox.log";
   ScriptedTransport transport("");
   std::optional<PopSessionResult> result;
-  CPopSession session(transport, ui_, nullptr, [&](const PopSessionResult& r) { result = r; });
+  CPopSession session(transport, ui_, [&](const PopSessionResult& r) { result = r; });
   session.StartReceive(settings_);
   ASSERT_TRUE(result);
   EXPECT_EQ(result->outcome, PopOutcome::ConnectFailed);

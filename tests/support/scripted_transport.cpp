@@ -77,6 +77,10 @@ ScriptedTransport::ScriptedTransport(std::string_view script, std::size_t piece_
       steps_.push_back({Kind::Refuse, rest(6), number});
     } else if (line.rfind("SENDFAIL", 0) == 0) {
       steps_.push_back({Kind::SendFail, {}, number});
+    } else if (line == "IDLE") {
+      steps_.push_back({Kind::Idle, {}, number});
+    } else if (line == "PAUSE") {
+      steps_.push_back({Kind::Pause, {}, number});
     } else {
       failures_.push_back("script line " + std::to_string(number) + " not understood: " + std::string(line));
     }
@@ -114,6 +118,10 @@ void ScriptedTransport::StartTls() { tls_requested_ = true; }
 
 void ScriptedTransport::Close() { closed_ = true; }
 
+void ScriptedTransport::SetIdleTimerPaused(bool paused) {
+  if (pausable_) idle_paused_ = paused;
+}
+
 void ScriptedTransport::Fail(const Step& step, const std::string& what) {
   failures_.push_back("script line " + std::to_string(step.line) + ": " + what);
 }
@@ -130,12 +138,15 @@ void ScriptedTransport::Run() {
     failures_.push_back("the session never connected");
     return;
   }
-  std::size_t index = 0;
-  if (!steps_.empty() && steps_.front().kind == Kind::Refuse) {
-    events_->OnDisconnected(steps_.front().text);
-    index = 1;
-  } else {
-    events_->OnConnected();
+  std::size_t index = next_step_;
+  if (!started_) {
+    started_ = true;
+    if (!steps_.empty() && steps_.front().kind == Kind::Refuse) {
+      events_->OnDisconnected(steps_.front().text);
+      index = 1;
+    } else {
+      events_->OnConnected();
+    }
   }
   std::string piece;
   auto flush = [&] {
@@ -186,8 +197,18 @@ void ScriptedTransport::Run() {
       case Kind::SendFail:
         fail_next_send_ = true;
         break;
+      case Kind::Idle:
+        if (!idle_paused_) {
+          closed_ = true;
+          events_->OnDisconnected("idle timeout");
+        }
+        break;
+      case Kind::Pause:
+        next_step_ = index + 1;
+        return;
     }
   }
+  next_step_ = steps_.size();
   flush();
   if (!pending_sent_.empty()) failures_.push_back("the client sent more: " + Printable(pending_sent_));
   if (!closed_) failures_.push_back("the client left the connection open at the end of the script");

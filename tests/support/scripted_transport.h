@@ -20,6 +20,9 @@
 //   CLOSE reason          the server goes away (or the idle timeout fires)
 //   REFUSE reason         (first line only) the connection fails
 //   SENDFAIL              the client's next Send fails
+//   IDLE                  the idle timeout elapses: the connection ends
+//                         ("idle timeout") unless the client paused the timer
+//   PAUSE                 Run() returns here; the next Run() goes on after it
 //
 // Texts take the escapes \r \n \0 \\ and \xHH. With a piece size, every
 // piece is cut into pieces of that many bytes, so one dialogue checks replies
@@ -41,11 +44,18 @@ class ScriptedTransport : public Transport {
   [[nodiscard]] std::uint64_t QueuedBytes() const override { return queued_; }
   void StartTls() override;
   void Close() override;
+  void SetIdleTimerPaused(bool paused) override;
 
-  // Plays the script against the session that called Connect.
+  // Plays the script against the session that called Connect, up to its
+  // end or its next PAUSE.
   void Run();
+  // Whether the script has been played to its end.
+  [[nodiscard]] bool Finished() const { return next_step_ >= steps_.size() && started_; }
 
   void HoldWrites() { hold_writes_ = true; }
+  // Behaves as a transport without a pausable timer: IDLE always ends it.
+  void IgnoreIdlePause() { pausable_ = false; }
+  [[nodiscard]] bool IdleTimerPaused() const { return idle_paused_; }
   // How often the client heard OnWritten, and the most it ever had queued.
   [[nodiscard]] int WrittenEvents() const { return written_events_; }
   [[nodiscard]] std::uint64_t LargestQueue() const { return largest_queue_; }
@@ -59,7 +69,7 @@ class ScriptedTransport : public Transport {
   [[nodiscard]] const std::string& Sent() const { return all_sent_; }
 
  private:
-  enum class Kind { Server, Boundary, Client, StartTls, Close, Refuse, SendFail };
+  enum class Kind { Server, Boundary, Client, StartTls, Close, Refuse, SendFail, Idle, Pause };
   struct Step {
     Kind kind;
     std::string text;
@@ -80,6 +90,10 @@ class ScriptedTransport : public Transport {
   bool tls_requested_ = false;
   bool fail_next_send_ = false;
   bool hold_writes_ = false;
+  bool pausable_ = true;
+  bool idle_paused_ = false;
+  bool started_ = false;
+  std::size_t next_step_ = 0;
   std::uint64_t queued_ = 0;
   std::uint64_t largest_queue_ = 0;
   int written_events_ = 0;

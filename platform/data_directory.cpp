@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/file_system.h"
+
 namespace lp {
 namespace {
 
@@ -45,11 +47,11 @@ bool EnterDataDirectory(const std::string& native_path, std::string* error) {
     return false;
   }
   if (!MakeNativeDirectories(native_path)) {
-    if (error) *error = native_path + ": " + std::strerror(errno);
+    if (error) *error = native_path + ": " + LastSystemErrorText();
     return false;
   }
   if (::chdir(native_path.c_str()) != 0) {
-    if (error) *error = native_path + ": " + std::strerror(errno);
+    if (error) *error = native_path + ": " + LastSystemErrorText();
     return false;
   }
   return true;

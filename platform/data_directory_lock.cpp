@@ -9,6 +9,8 @@
 #include <unistd.h>
 #include <utility>
 
+#include "platform/file_system.h"
+
 namespace lp {
 namespace {
 
@@ -87,7 +89,7 @@ DataDirectoryLock::Result DataDirectoryLock::TryLock(std::string_view native_dir
   // lock and keep it after we end.
   const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
   if (fd < 0) {
-    error_ = path + ": " + std::strerror(errno);
+    error_ = path + ": " + LastSystemErrorText();
     return Result::Failed;
   }
   if (FlockRetryingOnSignal(fd, LOCK_EX | LOCK_NB) != 0) {
@@ -95,7 +97,7 @@ DataDirectoryLock::Result DataDirectoryLock::TryLock(std::string_view native_dir
     if (lock_errno == EWOULDBLOCK) holder_ = ReadHolder(fd);
     ::close(fd);
     if (lock_errno == EWOULDBLOCK) return Result::HeldByAnother;
-    error_ = path + ": " + std::strerror(lock_errno);
+    error_ = path + ": " + SystemErrorText(lock_errno);
     return Result::Failed;
   }
   fd_ = fd;

@@ -176,7 +176,20 @@ std::optional<std::string> ReadWholeFile(std::string_view sjis_path, std::string
   return content;
 }
 
-std::string LastSystemErrorText() { return std::strerror(errno); }
+// strerror may share one buffer among threads; strerror_r comes in a GNU
+// form (returns the text) and a POSIX form (fills the buffer): one overload
+// each, the system picks.
+[[maybe_unused]] static std::string StrerrorResult(const char* text, const char* /*buffer*/) { return text; }
+[[maybe_unused]] static std::string StrerrorResult(int result, const char* buffer) {
+  return result == 0 ? std::string(buffer) : std::string("Unknown error");
+}
+
+std::string SystemErrorText(int error_number) {
+  char buffer[256] = {};
+  return StrerrorResult(::strerror_r(error_number, buffer, sizeof buffer), buffer);
+}
+
+std::string LastSystemErrorText() { return SystemErrorText(errno); }
 
 File::~File() { Close(); }
 

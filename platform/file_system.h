@@ -48,6 +48,8 @@ struct DirectoryEntry {
 
 // Text of the last failed OS call (errno).
 [[nodiscard]] std::string LastSystemErrorText();
+// The system's text for an errno value; safe on any thread.
+[[nodiscard]] std::string SystemErrorText(int error_number);
 
 // An unbuffered binary file. Operations report failure by their result.
 class File {

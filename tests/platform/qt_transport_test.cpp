@@ -482,6 +482,22 @@ TEST(QtTransportFailureTest, SilentServerEndsAfterTheIdleTimeout) {
   EXPECT_EQ(*session.disconnected, kNoResponse);
 }
 
+// A session waiting for the user pauses the idle timer: a silence of
+// several timeouts passes, and resuming gives the server a full timeout.
+TEST(QtTransportFailureTest, PausedIdleTimerOutlastsTheSilenceAndResumesAFullTimeout) {
+  const LoopbackSocket silent(true);
+  RecordingSession session;
+  session.on_connected = [&session] { session.transport->SetIdleTimerPaused(true); };
+  session.Connect("127.0.0.1", silent.port(), TlsMode::None, 150ms);
+  ASSERT_TRUE(session.WaitFor([&session] { return session.connected; }));
+  EXPECT_FALSE(RunEventLoopUntil([&session] { return session.disconnected.has_value(); }, 500ms));
+  const auto resumed = std::chrono::steady_clock::now();
+  session.transport->SetIdleTimerPaused(false);
+  ASSERT_TRUE(session.WaitForDisconnect());
+  EXPECT_GE(std::chrono::steady_clock::now() - resumed, 120ms);
+  EXPECT_EQ(*session.disconnected, kNoResponse);
+}
+
 TEST(QtTransportFailureTest, SilentServerDuringImplicitTlsHandshakeEndsAfterTheIdleTimeout) {
   const LoopbackSocket silent(true);
   RecordingSession session;

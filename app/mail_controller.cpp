@@ -126,7 +126,7 @@ bool MailController::StartReceiveOfCurrent() {
   const CSetMenu& account = deps_.accounts.Current();
   receiving_ = true;
   if (!patrol_.PatrolActive()) status_ = ReceiveStatus::Ok;
-  if (account.auto_con) (void)patrol_.Connect(account, deps_.ui, nullptr);
+  if (account.auto_con) (void)patrol_.Connect(account, deps_.ui);
   (void)deps_.profile.WriteString("Time", "Rec", std::to_string(static_cast<long long>(std::time(nullptr))));
   ShowStatus(receive_text::kConnectingPop);
   if (account.pop.empty()) {
@@ -231,7 +231,7 @@ void MailController::RunPipeline(bool from_pop, bool keep_pop_spool) {
   const CSetMenu& account = deps_.accounts.Current();
 
   // Start: the hang-up after receiving.
-  if (patrol_.HangsUpAfterReceive(deps_.accounts, send_after_receive_)) patrol_.Disconnect(nullptr);
+  if (patrol_.HangsUpAfterReceive(deps_.accounts, send_after_receive_)) patrol_.Disconnect();
 
   ReceivePipelineInput input;
   input.sender_text = SenderText(account);
@@ -327,7 +327,7 @@ bool MailController::DeleteAllOnServer() {
   }
   status_ = ReceiveStatus::Ok;
   const CSetMenu& account = deps_.accounts.Current();
-  if (account.auto_con) (void)patrol_.Connect(account, deps_.ui, nullptr);
+  if (account.auto_con) (void)patrol_.Connect(account, deps_.ui);
   ShowStatus(receive_text::kConnectingPop);
   deleting_all_ = true;
   return StartSession(true);

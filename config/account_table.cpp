@@ -5,6 +5,8 @@
 #include <deque>
 #include <utility>
 
+#include "config/config_messages.h"
+
 namespace lp {
 
 namespace {
@@ -126,7 +128,7 @@ std::string AccountSectionName(std::size_t index) {
 
 std::string DefaultAccountName(std::size_t index) {
   char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "\x90\xDA\x91\xB1%02zu", index);  // 接続%02d
+  std::snprintf(buffer, sizeof buffer, kAccountNameFormat, index);
   return buffer;
 }
 

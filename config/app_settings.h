@@ -3,6 +3,7 @@
 #include <array>
 #include <string>
 
+#include "config/config_messages.h"
 #include "config/profile.h"
 
 // The settings the application object keeps in memory, loaded from
@@ -16,14 +17,6 @@ namespace lp {
 // is renamed to "lpost.conf" unless that file already exists (then the
 // ini file stays and the conf file is used).
 [[nodiscard]] std::string LocateSettingsFile();
-
-// Default names of the fixed boxes ([System] DefaultFile, SendFile,
-// SendDoneFile, TrashFile, DraftFile).
-inline constexpr char kDefaultInboxFile[] = "\x8E\xF3\x90\x4D.lp";                  // 受信.lp
-inline constexpr char kDefaultSendBoxFile[] = "\x91\x97\x90\x4D.lp";                // 送信.lp
-inline constexpr char kDefaultSentBoxFile[] = "\x91\x97\x90\x4D\x8D\xCF\x82\xDD.lp";  // 送信済み.lp
-inline constexpr char kDefaultTrashBoxFile[] = "\x82\xB2\x82\xDD\x94\xA0.lp";       // ごみ箱.lp
-inline constexpr char kDefaultDraftBoxFile[] = "\x89\xBA\x8F\x91\x82\xAB.lp";       // 下書き.lp
 
 // One entry of the label table; entry 0 is "no label" and never stored.
 struct Label {

@@ -70,31 +70,12 @@ void PatrolState::EndPatrol(CSetMenuArray& table) {
   created_count_ = patrol_created_total_;
 }
 
-ConnectResult PatrolState::Connect(const CSetMenu& current, UserInterface& ui, DialUpService* dial_up) {
-  if (patrol_active_ && connected_) return ConnectResult::AlreadyConnected;
+ConnectResult PatrolState::Connect(const CSetMenu& current, UserInterface& ui) {
   if (current.ras_name.empty()) {
     ui.ShowMessage(kNoDialUpEntryMessage);
     return ConnectResult::NoEntry;
   }
-  if (dial_up == nullptr) return ConnectResult::NoService;
-  DialUpService::DialResult result;
-  {
-    std::unique_ptr<Progress> status = ui.BeginProgress(kDialingStatus);
-    result = dial_up->Dial(current.ras_name);
-  }
-  if (result.ok) {
-    connected_ = true;
-    return ConnectResult::Connected;
-  }
-  if (result.error != kDialUpCancelledError) ui.ShowMessage(result.error_text);
-  connected_ = connected_ && busy_;
-  return ConnectResult::Failed;
-}
-
-void PatrolState::Disconnect(DialUpService* dial_up) {
-  if (dial_up == nullptr || !dial_up->CanListConnections()) return;
-  if (connected_) dial_up->HangUpFirstConnection();
-  connected_ = false;
+  return ConnectResult::NoService;
 }
 
 bool PatrolState::ConnectsBeforeSend(const CSetMenu& current) const {

@@ -6,6 +6,7 @@
 #include <deque>
 #include <optional>
 
+#include "config/config_messages.h"
 #include "platform/file_system.h"
 #include "platform/sjis_path.h"
 
@@ -24,7 +25,7 @@ std::string NumberedKey(const char* prefix, std::size_t number) {
 
 std::string DefaultName(std::size_t number) {
   char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "\x8F\x90\x96\xBC%zu", number);  // 署名%d
+  std::snprintf(buffer, sizeof buffer, kSignatureNameFormat, number);
   return buffer;
 }
 

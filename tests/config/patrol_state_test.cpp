@@ -149,102 +149,18 @@ TEST(PatrolTest, AutomaticConnectAndHangUpRules) {
   EXPECT_FALSE(state.HangsUpAfterReceive(table, false));
 }
 
-class FakeDialUp : public DialUpService {
- public:
-  DialResult result;
-  bool can_list = true;
-  std::vector<std::string> dialled;
-  int hang_ups = 0;
-
-  DialResult Dial(std::string_view entry_name) override {
-    dialled.emplace_back(entry_name);
-    return result;
-  }
-  bool HangUpFirstConnection() override {
-    ++hang_ups;
-    return can_list;
-  }
-  bool CanListConnections() override { return can_list; }
-};
-
 TEST(ConnectTest, WithoutAnEntryOrAService) {
   RecordingUserInterface ui;
   PatrolState state;
   CSetMenu account;
-  EXPECT_EQ(state.Connect(account, ui, nullptr), ConnectResult::NoEntry);
+  EXPECT_EQ(state.Connect(account, ui), ConnectResult::NoEntry);
   ASSERT_EQ(ui.messages.size(), 1u);
   EXPECT_EQ(ui.messages[0], kNoDialUpEntryMessage);
 
   account.ras_name = "provider";
-  EXPECT_EQ(state.Connect(account, ui, nullptr), ConnectResult::NoService);
-  EXPECT_FALSE(state.Connected());
-  state.Disconnect(nullptr);
-  EXPECT_FALSE(state.Connected());
+  EXPECT_EQ(state.Connect(account, ui), ConnectResult::NoService);
+  state.Disconnect();
   EXPECT_EQ(ui.messages.size(), 1u);
-}
-
-TEST(ConnectTest, DialingThroughAService) {
-  RecordingUserInterface ui;
-  PatrolState state;
-  FakeDialUp dial_up;
-  CSetMenu account;
-  account.ras_name = "provider";
-
-  dial_up.result = {true, 0, ""};
-  EXPECT_EQ(state.Connect(account, ui, &dial_up), ConnectResult::Connected);
-  EXPECT_TRUE(state.Connected());
-  EXPECT_EQ(dial_up.dialled, (std::vector<std::string>{"provider"}));
-  ASSERT_EQ(ui.progress_captions.size(), 1u);
-  EXPECT_EQ(ui.progress_captions[0], kDialingStatus);
-
-  // A failure while a chain runs keeps the connection it made.
-  state.SetBusy(true);
-  dial_up.result = {false, 678, "no answer"};
-  EXPECT_EQ(state.Connect(account, ui, &dial_up), ConnectResult::Failed);
-  EXPECT_TRUE(state.Connected());
-  ASSERT_EQ(ui.messages.size(), 1u);
-  EXPECT_EQ(ui.messages[0], "no answer");
-
-  // Cancelled by the user: silent, and outside a chain the mark goes.
-  state.SetBusy(false);
-  dial_up.result = {false, kDialUpCancelledError, "cancelled"};
-  EXPECT_EQ(state.Connect(account, ui, &dial_up), ConnectResult::Failed);
-  EXPECT_FALSE(state.Connected());
-  EXPECT_EQ(ui.messages.size(), 1u);
-}
-
-TEST(ConnectTest, DuringAPatrolAnOpenConnectionIsKept) {
-  CSetMenuArray table = Accounts({true, true});
-  table.At(0).ras_name = "provider";
-  RecordingUserInterface ui;
-  PatrolState state;
-  FakeDialUp dial_up;
-  dial_up.result = {true, 0, ""};
-  ASSERT_EQ(state.BeginPatrol(table, ui), PatrolStart::Started);
-  ASSERT_EQ(state.Connect(table.Current(), ui, &dial_up), ConnectResult::Connected);
-  EXPECT_EQ(state.Connect(table.Current(), ui, &dial_up), ConnectResult::AlreadyConnected);
-  EXPECT_EQ(dial_up.dialled.size(), 1u);
-}
-
-TEST(ConnectTest, DisconnectHangsUpOnlyWhatItConnected) {
-  RecordingUserInterface ui;
-  PatrolState state;
-  FakeDialUp dial_up;
-  state.Disconnect(&dial_up);
-  EXPECT_EQ(dial_up.hang_ups, 0);
-
-  CSetMenu account;
-  account.ras_name = "provider";
-  dial_up.result = {true, 0, ""};
-  ASSERT_EQ(state.Connect(account, ui, &dial_up), ConnectResult::Connected);
-  dial_up.can_list = false;  // listing fails: nothing happens
-  state.Disconnect(&dial_up);
-  EXPECT_TRUE(state.Connected());
-  EXPECT_EQ(dial_up.hang_ups, 0);
-  dial_up.can_list = true;
-  state.Disconnect(&dial_up);
-  EXPECT_FALSE(state.Connected());
-  EXPECT_EQ(dial_up.hang_ups, 1);
 }
 
 }  // namespace

@@ -22,6 +22,7 @@
 #include "codec/spool_line_reader.h"
 #include "codec/spool_messages.h"
 #include "codec/utf8_stream.h"
+#include "platform/job_progress.h"
 #include "platform/sjis_path.h"
 
 namespace lp {
@@ -36,6 +37,14 @@ constexpr int kMaxAttachmentsPerMessage = 1000;
 constexpr std::size_t kMaxContentIds = 65536;
 // Longest attachment name quoted in a note.
 constexpr std::size_t kMaxShownNameBytes = 200;
+// Progress is reported and the cancel polled once per this many lines:
+// often enough to answer a cancel at once, rare enough to cost nothing.
+constexpr int kProgressLineInterval = 256;
+constexpr int kMaxProgressKiB = std::numeric_limits<int>::max();
+
+int KiB(std::uint64_t bytes) {
+  return static_cast<int>(std::min<std::uint64_t>(bytes / 1024, static_cast<std::uint64_t>(kMaxProgressKiB)));
+}
 
 std::vector<std::string_view> MessageHeaderFieldNames() {
   return {"To",         "Subject",  "From", "Cc", "Date", "Content-Type", "Content-Transfer-Encoding",
@@ -135,8 +144,11 @@ BoundaryLine MatchBoundary(std::string_view line, std::string_view boundary) {
 
 class SpoolAnalysis {
  public:
-  SpoolAnalysis(CLPOSTDoc& box, MessageIdObserver* observer) : box_(box), observer_(observer) {}
+  SpoolAnalysis(CLPOSTDoc& box, MessageIdObserver* observer, Progress* progress)
+      : box_(box), observer_(observer), progress_(progress) {}
   int Run(std::string_view spool_path);
+  // Why a write failed; set when Run returned kAnalyseWriteFailed.
+  [[nodiscard]] const std::optional<std::string>& write_failure() const { return write_failure_; }
 
  private:
   enum class Phase { Header, Body };
@@ -151,6 +163,7 @@ class SpoolAnalysis {
   void ResetMessage();
   void CheckWrites();
   void NoteWriteFailure(const std::string& path, const std::string& reason);
+  void ReportProgress(const SpoolLineReader& reader);
   [[nodiscard]] int RollBack();
 
   bool HandleBoundary(std::string_view line);
@@ -173,6 +186,8 @@ class SpoolAnalysis {
 
   CLPOSTDoc& box_;
   MessageIdObserver* observer_;
+  OptionalProgress progress_;
+  bool cancelled_ = false;
   BufferedFileWriter text_;
   std::optional<AttachmentNamer> namer_;
   int first_new_index_ = 0;
@@ -221,17 +236,23 @@ int SpoolAnalysis::Run(std::string_view spool_path) {
   first_new_index_ = box_.Count();
   text_length_before_ = text_.Position();
   box_modified_before_ = box_.IsModified();
+  progress_.SetRange(0, KiB(FileSize(spool_path).value_or(0)));
 
   SpoolLine line;
+  int lines_to_report = kProgressLineInterval;
   while (!stop_ && reader.ReadSpoolLine(line)) {
     HandleLine(line);
     CheckWrites();
+    if (--lines_to_report == 0) {
+      lines_to_report = kProgressLineInterval;
+      ReportProgress(reader);
+    }
   }
   // A spool cut off inside a body still gives a whole block.
-  if (!write_failure_ && phase_ == Phase::Body && record_index_ >= 0) EndMessage();
+  if (!write_failure_ && !cancelled_ && phase_ == Phase::Body && record_index_ >= 0) EndMessage();
   CloseAttachment(PartEnd::AtMessageEnd);
   if (!text_.Close()) NoteWriteFailure(box_.TextFilePath(), text_.ErrorText());
-  if (write_failure_) return RollBack();
+  if (write_failure_ || cancelled_) return RollBack();
 
   for (const int index : records_with_cid_) {
     if (index < box_.Count()) ResolveContentIds(box_, index);
@@ -394,6 +415,14 @@ void SpoolAnalysis::CheckWrites() {
   if (attachment_.Failed()) NoteWriteFailure(attachment_.Path(), attachment_.ErrorText());
 }
 
+void SpoolAnalysis::ReportProgress(const SpoolLineReader& reader) {
+  progress_.SetPosition(KiB(reader.BytesConsumed()));
+  if (progress_.CancelRequested()) {
+    cancelled_ = true;
+    stop_ = true;
+  }
+}
+
 void SpoolAnalysis::NoteWriteFailure(const std::string& path, const std::string& reason) {
   stop_ = true;
   if (!write_failure_) write_failure_ = spool_messages::WriteFailedMessage(path, reason);
@@ -408,8 +437,7 @@ int SpoolAnalysis::RollBack() {
   File text;
   if (text.Open(box_.TextFilePath(), File::Mode::ReadWrite)) (void)text.Truncate(text_length_before_);
   for (const std::string& path : created_files_) (void)RemoveFile(path);
-  box_.ui().ShowMessage(*write_failure_);
-  return kAnalyseWriteFailed;
+  return write_failure_ ? kAnalyseWriteFailed : kAnalyseCancelled;
 }
 
 bool SpoolAnalysis::HandleBoundary(std::string_view line) {
@@ -652,8 +680,18 @@ void SpoolAnalysis::WriteText(std::string_view bytes) {
 }  // namespace
 
 int AnalyseSpool(CLPOSTDoc& box, std::string_view spool_path, MessageIdObserver* message_ids) {
-  SpoolAnalysis analysis(box, message_ids);
-  return analysis.Run(spool_path);
+  SpoolAnalysisResult result = AnalyseSpoolWithProgress(box, spool_path, nullptr, message_ids);
+  if (!result.message.empty()) box.ui().ShowMessage(result.message);
+  return result.count;
+}
+
+SpoolAnalysisResult AnalyseSpoolWithProgress(CLPOSTDoc& box, std::string_view spool_path, Progress* progress,
+                                             MessageIdObserver* message_ids) {
+  SpoolAnalysis analysis(box, message_ids, progress);
+  SpoolAnalysisResult result;
+  result.count = analysis.Run(spool_path);
+  if (analysis.write_failure()) result.message = *analysis.write_failure();
+  return result;
 }
 
 }  // namespace lp

@@ -25,6 +25,10 @@ inline constexpr int kAnalyseTextFileFailed = -1;
 // (disk full, quota) to an attachment file or to the box's text file.
 inline constexpr int kAnalyseWriteFailed = -2;
 
+// AnalyseSpoolWithProgress's result when its progress asked to cancel; the
+// box is left as after a failed write.
+inline constexpr int kAnalyseCancelled = -3;
+
 // Deepest nesting of multipart containers that is followed; deeper
 // containers are read as text of the part that holds them.
 inline constexpr std::size_t kMaxMultipartDepth = 64;
@@ -46,5 +50,20 @@ inline constexpr std::size_t kMaxMultipartDepth = 64;
 // and text blocks stored before are never touched.
 [[nodiscard]] int AnalyseSpool(CLPOSTDoc& box, std::string_view spool_path,
                                MessageIdObserver* message_ids = nullptr);
+
+struct SpoolAnalysisResult {
+  int count = 0;        // as AnalyseSpool's result, or kAnalyseCancelled
+  std::string message;  // why a write failed (Shift_JIS), not yet shown
+};
+
+// AnalyseSpool for a job that may run on a worker thread: nothing is shown
+// (the caller shows `message` on its own thread), the part of the spool
+// read so far goes to `progress` (a range in KiB) and its cancel is polled
+// between lines. It touches only `box` (which the job holds busy), the
+// box's files, new files in the attachment directory and settings read
+// through the thread-safe Profile; `message_ids` is told on the job's thread.
+[[nodiscard]] SpoolAnalysisResult AnalyseSpoolWithProgress(CLPOSTDoc& box, std::string_view spool_path,
+                                                           Progress* progress,
+                                                           MessageIdObserver* message_ids = nullptr);
 
 }  // namespace lp

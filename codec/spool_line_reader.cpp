@@ -13,6 +13,7 @@ constexpr std::size_t kReadBlock = 256 * 1024;
 bool SpoolLineReader::Open(std::string_view sjis_path) {
   buffer_.assign(kReadBlock, '\0');
   pos_ = end_ = 0;
+  bytes_read_ = 0;
   continued_ = false;
   // A directory opens for reading on Linux but is no spool.
   return IsRegularFile(sjis_path) && file_.Open(sjis_path, File::Mode::Read);
@@ -33,6 +34,7 @@ bool SpoolLineReader::Fill(std::size_t wanted) {
       break;
     }
     end_ += static_cast<std::size_t>(got);
+    bytes_read_ += static_cast<std::uint64_t>(got);
   }
   return end_ > pos_;
 }

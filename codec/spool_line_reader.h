@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -32,6 +33,8 @@ class SpoolLineReader {
   // so a line of exactly the limit never yields an extra empty line.
   [[nodiscard]] bool ReadSpoolLine(SpoolLine& line);
   void Close() { file_.Close(); }
+  // Bytes of the spool handed out so far (line breaks included).
+  [[nodiscard]] std::uint64_t BytesConsumed() const { return bytes_read_ - (end_ - pos_); }
 
  private:
   // Makes `wanted` unread bytes available when the file still has them;
@@ -45,6 +48,7 @@ class SpoolLineReader {
   std::size_t pos_ = 0;
   std::size_t end_ = 0;
   bool continued_ = false;  // the previous piece was cut at the limit
+  std::uint64_t bytes_read_ = 0;  // from the file into the buffer
 };
 
 // Removes the dot-stuffing of a POP3 line (RFC 1939): a line beginning with

@@ -1,5 +1,6 @@
 #include "store/compaction.h"
 
+#include <functional>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -69,14 +70,19 @@ std::vector<Span> SwapSpans(CLPOSTDoc& box, const std::vector<Span>& spans) {
     record.text_start = spans[i].first;
     record.text_end = spans[i].second;
   }
+  if (!spans.empty()) box.NoteRecordsChanged(0, static_cast<int>(spans.size()) - 1);
   return old;
 }
 
-}  // namespace
+using ProgressOpener = std::function<Progress*()>;
 
-bool Compact(CLPOSTDoc& box, const WriteStepHook& steps) {
-  UserInterface& ui = box.ui();
-  if (box.PathName().empty()) return false;
+CompactionResult Failed(std::string message) { return {false, std::move(message)}; }
+
+// Opens the progress only once there is work to show.
+CompactionResult CompactBox(CLPOSTDoc& box, const WriteStepHook& steps, const ProgressOpener& open_progress) {
+  if (box.PathName().empty()) return {};
+  const std::unique_lock work_files = TryLockCompactionWorkFiles();
+  if (!work_files.owns_lock()) return {};
   // The work files are shared by all boxes: an interrupted compaction of
   // any box is settled before they are written again.
   RecoverInterruptedCompaction();
@@ -84,37 +90,34 @@ bool Compact(CLPOSTDoc& box, const WriteStepHook& steps) {
   if (const std::optional<CompactionJournal> pending = ReadCompactionJournal()) {
     // Its work files are complete but could not be put in place; the
     // user's rename of the text file lets the next opening finish the job.
-    ui.ShowMessage(std::string(store_messages::kCompactRenameFailed1) + pending->text_path +
-                   store_messages::kCompactRenameFailed2);
-    return false;
+    return Failed(std::string(store_messages::kCompactRenameFailed1) + pending->text_path +
+                  store_messages::kCompactRenameFailed2);
   }
   if (box.Count() == 0 && !PathExists(box.TextFilePath())) {
     box.ClearCompactionWanted();
-    return true;
+    return {true, {}};
   }
 
-  std::unique_ptr<Progress> progress = ui.BeginProgress(BoxDisplayName(box.PathName()));
+  Progress* progress = open_progress();
   if (progress) progress->SetRange(0, box.Count());
   const std::string work_text = CompactionWorkTextPath();
   const std::string work_index = CompactionWorkIndexPath();
   std::vector<Span> spans;
   try {
-    std::optional<std::vector<Span>> written = WriteCompactedText(box, work_text, progress.get(), steps);
+    std::optional<std::vector<Span>> written = WriteCompactedText(box, work_text, progress, steps);
     if (!written) {
       RemoveFile(work_text);
-      return false;
+      return {};
     }
     spans = std::move(*written);
   } catch (const COrvexFileException& error) {
-    ui.ShowMessage(error.Text());
     RemoveFile(work_text);
-    return false;
+    return Failed(error.Text());
   }
   NoteWriteStep(steps, "sync work text");
   if (!SyncFileToDisk(work_text)) {
-    ui.ShowMessage(std::string(store_messages::kFileWriteFailed) + ":" + work_text);
     RemoveFile(work_text);
-    return false;
+    return Failed(std::string(store_messages::kFileWriteFailed) + ":" + work_text);
   }
 
   const bool was_modified = box.IsModified();
@@ -130,9 +133,8 @@ bool Compact(CLPOSTDoc& box, const WriteStepHook& steps) {
   const IndexFileResult saved = box.Save(work_index);
   const std::optional<std::uint64_t> index_size = FileSize(work_index);
   if (!saved.ok || !index_size) {
-    ui.ShowMessage(saved.message);
     roll_back();
-    return false;
+    return Failed(saved.message);
   }
   CompactionJournal journal;
   journal.index_path = box.PathName();
@@ -144,35 +146,51 @@ bool Compact(CLPOSTDoc& box, const WriteStepHook& steps) {
   if (const std::optional<std::uint64_t> size = FileSize(work_text)) journal.work_text_size = *size;
   NoteWriteStep(steps, "write journal");
   if (!WriteCompactionJournal(journal)) {
-    ui.ShowMessage(std::string(store_messages::kFileWriteFailed) + ":" + journal_path);
     roll_back();
-    return false;
+    return Failed(std::string(store_messages::kFileWriteFailed) + ":" + journal_path);
   }
 
   switch (CompleteCompaction(journal, steps)) {
     case CompactionCompletion::TextRenameFailed:
       // Nothing of the box was replaced: it stays as it was.
-      ui.ShowMessage(std::string(store_messages::kFileWriteFailed) + ":" + box.TextFilePath());
       roll_back();
-      return false;
+      return Failed(std::string(store_messages::kFileWriteFailed) + ":" + box.TextFilePath());
     case CompactionCompletion::IndexRenameFailed: {
       // The compacted text is in place and the records point into it:
       // write the index directly; if that fails too, the journal stays and
       // the next opening of the box finishes the job.
       const IndexFileResult direct = box.Save();
-      if (direct.ok) {
-        RemoveFile(work_index);
-        RemoveFile(journal_path);
-      } else {
-        ui.ShowMessage(direct.message);
+      if (!direct.ok) {
+        box.SetModified();
+        box.ClearCompactionWanted();
+        return {true, direct.message};
       }
+      RemoveFile(work_index);
+      RemoveFile(journal_path);
       break;
     }
     case CompactionCompletion::Done: break;
   }
   box.SetModified();
   box.ClearCompactionWanted();
-  return true;
+  return {true, {}};
+}
+
+}  // namespace
+
+bool Compact(CLPOSTDoc& box, const WriteStepHook& steps) {
+  std::unique_ptr<Progress> window;
+  const CompactionResult result = CompactBox(box, steps, [&] {
+    window = box.ui().BeginProgress(BoxDisplayName(box.PathName()));
+    return window.get();
+  });
+  window.reset();
+  if (!result.message.empty()) box.ui().ShowMessage(result.message);
+  return result.ok;
+}
+
+CompactionResult CompactWithProgress(CLPOSTDoc& box, Progress* progress, const WriteStepHook& steps) {
+  return CompactBox(box, steps, [progress] { return progress; });
 }
 
 void InstallAutoCompact(CLPOSTDoc& box) {

@@ -98,7 +98,15 @@ CompactionCompletion CompleteCompaction(const CompactionJournal& journal, const 
   return CompactionCompletion::Done;
 }
 
+std::unique_lock<std::recursive_mutex> TryLockCompactionWorkFiles() {
+  // Stands for files in the data directory, which the whole process shares.
+  static std::recursive_mutex work_files;
+  return std::unique_lock(work_files, std::try_to_lock);
+}
+
 CompactionRecovery RecoverInterruptedCompaction(std::string_view index_path) {
+  const std::unique_lock work_files = TryLockCompactionWorkFiles();
+  if (!work_files.owns_lock()) return CompactionRecovery::NothingPending;
   const std::optional<CompactionJournal> journal = ReadCompactionJournal();
   if (!journal) return CompactionRecovery::NothingPending;
   if (!index_path.empty() && journal->index_path != AbsolutePath(index_path)) {

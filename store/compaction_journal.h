@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -41,9 +42,15 @@ enum class CompactionCompletion { Done, TextRenameFailed, IndexRenameFailed };
 // already happened), makes the renames durable and removes the journal.
 CompactionCompletion CompleteCompaction(const CompactionJournal& journal, const WriteStepHook& steps = {});
 
+// The work files serve one compaction at a time in this process, which
+// holds this lock while it writes them (a compaction may run on a worker
+// thread). Another thread trying for it gets an empty lock.
+[[nodiscard]] std::unique_lock<std::recursive_mutex> TryLockCompactionWorkFiles();
+
 enum class CompactionRecovery { NothingPending, RolledForward, RolledBack, Failed };
 // Finishes or undoes an interrupted compaction of the box at `index_path`
-// (of any box when empty). A journal naming another box is left alone.
+// (of any box when empty). A journal naming another box is left alone, and
+// so is one whose compaction is still running on another thread.
 CompactionRecovery RecoverInterruptedCompaction(std::string_view index_path = {});
 
 }  // namespace lp

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "codec/sjis_char.h"
+#include "platform/job_progress.h"
 
 namespace lp {
 namespace {
@@ -133,7 +134,7 @@ const std::string& TextField(const CMail& mail, SortKey key) {
   }
 }
 
-std::vector<std::uint64_t> SortNumbers(const std::vector<std::unique_ptr<CMail>>& mails, SortKey key) {
+std::vector<std::uint64_t> SortNumbers(const std::vector<const CMail*>& mails, SortKey key) {
   std::vector<std::uint64_t> numbers;
   numbers.reserve(mails.size());
   switch (key) {
@@ -170,7 +171,7 @@ std::vector<std::uint64_t> SortNumbers(const std::vector<std::unique_ptr<CMail>>
 }
 
 // Positions 0..n-1 in sorted order.
-std::vector<std::uint32_t> OrderOf(const std::vector<std::unique_ptr<CMail>>& mails, SortKey key) {
+std::vector<std::uint32_t> OrderOf(const std::vector<const CMail*>& mails, SortKey key) {
   struct Entry {
     std::uint64_t number;
     std::uint32_t position;
@@ -225,17 +226,28 @@ int CompareMails(const CMail& a, const CMail& b, SortKey key) {
   return 0;
 }
 
-bool Sort(CLPOSTDoc& box, int key) {
+bool Sort(CLPOSTDoc& box, int key, Progress* progress) {
   if (key < 0 || key >= kSortKeyCount) return false;
   const int current = box.current_index();
   const int command_mail = box.command_mail_no();
 
-  box.Reorder([key](CLPOSTDoc::Records& mails) {
+  // The order is worked out first, so that a cancel before the records move
+  // leaves the box untouched.
+  OptionalProgress shown(progress);
+  shown.SetRange(0, 1);
+  std::vector<const CMail*> records;
+  records.reserve(static_cast<std::size_t>(box.Count()));
+  for (int i = 0; i < box.Count(); ++i) records.push_back(box.RecordAt(i));
+  const std::vector<std::uint32_t> order = OrderOf(records, static_cast<SortKey>(key));
+  if (shown.CancelRequested()) return false;
+
+  box.Reorder([&order](CLPOSTDoc::Records& mails) {
     CLPOSTDoc::Records sorted;
     sorted.reserve(mails.size());
-    for (std::uint32_t position : OrderOf(mails, static_cast<SortKey>(key))) sorted.push_back(std::move(mails[position]));
+    for (std::uint32_t position : order) sorted.push_back(std::move(mails[position]));
     mails = std::move(sorted);
   });
+  shown.SetPosition(1);
   box.set_current_index(current);
   box.set_command_mail_no(command_mail);
   return true;

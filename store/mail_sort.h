@@ -34,7 +34,9 @@ inline constexpr int kSortKeyCount = 7;
 
 // Reorders the records of the box in place and marks it modified; the caret
 // row and the command mail number stay where they were. False (and nothing
-// changes) for a key outside 0 to 6.
-bool Sort(CLPOSTDoc& box, int key);
+// changes) for a key outside 0 to 6, or when `progress` asked to cancel
+// before the records moved. Touches only `box`, so a job may run it on a
+// worker thread while the box is busy.
+bool Sort(CLPOSTDoc& box, int key, Progress* progress = nullptr);
 
 }  // namespace lp

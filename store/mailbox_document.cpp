@@ -280,6 +280,20 @@ void CLPOSTDoc::RemoveObserver(MailboxObserver& observer) {
   observers_.erase(std::remove(observers_.begin(), observers_.end(), &observer), observers_.end());
 }
 
+bool CLPOSTDoc::MarkBusy() {
+  if (busy_.exchange(true, std::memory_order_acq_rel)) return false;
+  NotifyAlways([this](MailboxObserver& o) { o.BusyChanged(*this, true); });
+  return true;
+}
+
+void CLPOSTDoc::ClearBusy() {
+  if (!IsBusy()) return;
+  NotifyAlways([this](MailboxObserver& o) { o.AboutToReload(*this); });
+  busy_.store(false, std::memory_order_release);
+  Notify([this](MailboxObserver& o) { o.Reloaded(*this); });
+  Notify([this](MailboxObserver& o) { o.BusyChanged(*this, false); });
+}
+
 void CLPOSTDoc::NoteCompactionWanted() {
   compaction_wanted_ = profile_.GetInt(kSectionAutoCompact, path_, 1) != 0;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -55,6 +56,10 @@ class MailboxObserver {
   // The whole list was replaced from the file.
   virtual void AboutToReload(const CLPOSTDoc& /*box*/) {}
   virtual void Reloaded(const CLPOSTDoc& /*box*/) {}
+  // A job on a worker thread took the box (true) or gave it back (false).
+  // While it is busy no other notice comes and the box must not be read;
+  // giving it back sends AboutToReload, then Reloaded, then this notice.
+  virtual void BusyChanged(const CLPOSTDoc& /*box*/, bool /*busy*/) {}
 };
 
 // The text-file path of an index path: up to the last "." of the file name,
@@ -132,6 +137,13 @@ class CLPOSTDoc {
   void AddObserver(MailboxObserver& observer);
   void RemoveObserver(MailboxObserver& observer);
 
+  // A box is busy while a job on a worker thread works on it; nothing else
+  // may read or change it then (app/background_job.h). Both calls belong
+  // to the thread that owns the box; MarkBusy is false when already busy.
+  [[nodiscard]] bool MarkBusy();
+  void ClearBusy();
+  [[nodiscard]] bool IsBusy() const { return busy_.load(std::memory_order_acquire); }
+
   [[nodiscard]] bool IsModified() const { return modified_; }
   void SetModified(bool modified = true) { modified_ = modified; }
 
@@ -166,6 +178,13 @@ class CLPOSTDoc {
   void AssignSerial(CMail& record) { record.serial = ++last_serial_; }
   template <typename Notice>
   void Notify(Notice notice) const {
+    // A job's changes are told as one reload when it gives the box back:
+    // observers live on the owning thread.
+    if (IsBusy()) return;
+    NotifyAlways(notice);
+  }
+  template <typename Notice>
+  void NotifyAlways(Notice notice) const {
     for (MailboxObserver* observer : observers_) notice(*observer);
   }
 
@@ -185,6 +204,7 @@ class CLPOSTDoc {
   std::string text_buffer_;
   std::vector<CContentID> content_ids_;
   std::function<void(CLPOSTDoc&)> compactor_;
+  std::atomic<bool> busy_{false};
 };
 
 }  // namespace lp

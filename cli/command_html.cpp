@@ -5,6 +5,7 @@
 #include "cli/commands.h"
 #include "codec/html_view.h"
 #include "platform/code_page.h"
+#include "platform/question_guard.h"
 
 namespace lp {
 
@@ -20,7 +21,12 @@ int RunHtmlCommand(CommandContext& context) {
   if (!box) return 1;
   auto index = ParseMailIndex(context, positional.back(), *box->doc);
   if (!index) return 1;
-  if (!WriteHtmlView(*box->doc, *index)) return 1;
+  // The terminal answers each warning at once, so the page is decided
+  // before WriteHtmlView returns.
+  QuestionGuard questions;
+  bool may_open = false;
+  WriteHtmlView(*box->doc, *index, questions, [&may_open](bool decided) { may_open = decided; });
+  if (!may_open) return 1;
   std::printf("%s\n", Cp932ToUtf8(HtmlViewPath(context.app.profile())).c_str());
   return std::fflush(stdout) == 0 ? 0 : 1;
 }

@@ -11,6 +11,7 @@
 #include "codec/mime_encoding.h"
 #include "platform/atomic_file.h"
 #include "platform/file_system.h"
+#include "platform/question_guard.h"
 #include "platform/sjis_path.h"
 #include "store/store_messages.h"
 
@@ -199,27 +200,63 @@ std::string DecodedHtmlElement(std::string_view text) {
   return QuotedPrintableDecode(joined);
 }
 
-// Writes the HTML of a mail and asks the questions about it; true when the
-// page may be opened.
-bool WriteHtmlPage(std::string_view text, PageFile& page, const Profile& profile, UserInterface& ui) {
+// What a page of HTML asks, or refuses, before it may be opened.
+struct HtmlWarnings {
+  bool ask_html_mail = false;
+  bool ask_script = false;
+  bool refuse_iframe = false;
+};
+
+// Every page is the same file: an answer about a page that has been
+// written over since must not open the newer one.
+QuestionGuard& PageQuestions() {
+  static QuestionGuard guard;
+  return guard;
+}
+
+// Asks the questions one after the other, each once the one before was
+// answered yes, and tells `decided` the outcome once.
+void AskHtmlWarnings(UserInterface& ui, HtmlWarnings warnings, QuestionGuard& guard, HtmlViewDecided decided) {
+  const char* question = nullptr;
+  if (warnings.ask_html_mail) {
+    warnings.ask_html_mail = false;
+    question = html_view_messages::kHtmlMailQuestion;
+  } else if (warnings.ask_script) {
+    warnings.ask_script = false;
+    question = html_view_messages::kScriptQuestion;
+  }
+  if (question != nullptr) {
+    // The handler runs only while `guard` lives, so the references hold.
+    UserInterface::AnswerHandler next = [&ui, warnings, &guard, decided](Answer answer) {
+      if (answer != Answer::Yes) {
+        decided(false);
+        return;
+      }
+      AskHtmlWarnings(ui, warnings, guard, decided);
+    };
+    ui.AskLater(question, MessageButtons::YesNo, guard.Wrap<Answer>(PageQuestions().Wrap<Answer>(std::move(next))));
+    return;
+  }
+  if (warnings.refuse_iframe) {
+    ui.ShowMessage(html_view_messages::kIframeRefused);
+    decided(false);
+    return;
+  }
+  decided(true);
+}
+
+// Writes the HTML of a mail and notes what it must ask; false when the
+// page could not be written.
+bool WriteHtmlPage(std::string_view text, PageFile& page, const Profile& profile, UserInterface& ui,
+                   HtmlWarnings& warnings) {
   const std::string element = DecodedHtmlElement(text);
   page.buffer() += element;
   page.buffer() += "\r\n";
   if (!CommitPage(page, ui)) return false;
-
-  if (profile.GetInt(kSectionSystem, kKeyHtmlAlert, 1) != 0 &&
-      ui.Ask(html_view_messages::kHtmlMailQuestion, MessageButtons::YesNo) != Answer::Yes) {
-    return false;
-  }
-  if (ContainsIgnoringCase(element, "<SCRIPT") &&
-      ui.Ask(html_view_messages::kScriptQuestion, MessageButtons::YesNo) != Answer::Yes) {
-    return false;
-  }
-  if (ContainsIgnoringCase(element, "<IFRAME") &&
-      profile.GetInt(kSectionSystem, kKeyHtmlIframeCheck, 1) != 0) {
-    ui.ShowMessage(html_view_messages::kIframeRefused);
-    return false;
-  }
+  warnings.ask_html_mail = profile.GetInt(kSectionSystem, kKeyHtmlAlert, 1) != 0;
+  warnings.ask_script = ContainsIgnoringCase(element, "<SCRIPT");
+  warnings.refuse_iframe =
+      ContainsIgnoringCase(element, "<IFRAME") && profile.GetInt(kSectionSystem, kKeyHtmlIframeCheck, 1) != 0;
   return true;
 }
 
@@ -316,13 +353,8 @@ void AppendPlainPage(PageFile& page, File& source, const CMail& record) {
   out += kPageTail;
 }
 
-}  // namespace
-
-std::string HtmlViewPath(const Profile& profile) {
-  return JoinPath(AttachmentDirectory(profile), kHtmlViewFileName);
-}
-
-bool WriteHtmlView(CLPOSTDoc& box, int index) {
+// Writes the page of a stored mail; false when it could not be written.
+bool WritePageOfMail(CLPOSTDoc& box, int index, HtmlWarnings& warnings) {
   const CMail* record = box.RecordAt(index);
   if (record == nullptr) return false;
   UserInterface& ui = box.ui();
@@ -337,31 +369,25 @@ bool WriteHtmlView(CLPOSTDoc& box, int index) {
   if (!OpenTextBlock(box, *record, source)) return false;
 
   std::string text = box.DisplayText(index, HeaderMode::FromSetting, 0);
-  if (HasHtmlElement(text)) return WriteHtmlPage(text, page, box.profile(), ui);
+  if (HasHtmlElement(text)) return WriteHtmlPage(text, page, box.profile(), ui, warnings);
   if (ContainsIgnoringCase(HeaderValue(box, index, "Content-Type"), "text/html")) {
     // A text/html body sent without its own HTML element.
     text = "<HTML>\r\n" + box.DisplayText(index, HeaderMode::None, 0) + "\r\n</HTML>";
-    return WriteHtmlPage(text, page, box.profile(), ui);
+    return WriteHtmlPage(text, page, box.profile(), ui, warnings);
   }
   AppendPlainPage(page, source, *record);
   return CommitPage(page, ui);
 }
 
-bool HasHtmlIframe(CLPOSTDoc& box, int index) {
-  if (box.RecordAt(index) == nullptr) return false;
-  const std::string text = box.DisplayText(index, HeaderMode::FromSetting, 0);
-  return ContainsIgnoringCase(text, "<HTML>") && ContainsIgnoringCase(text, "</HTML>") &&
-         ContainsIgnoringCase(text, "<IFRAME") && ContainsIgnoringCase(text, "</IFRAME>");
-}
-
-bool WriteHtmlViewOfText(Profile& profile, UserInterface& ui, std::string_view shown_text,
-                         std::string_view subject) {
+// Writes the page of a read window's text; false when it could not be written.
+bool WritePageOfText(Profile& profile, UserInterface& ui, std::string_view shown_text, std::string_view subject,
+                     HtmlWarnings& warnings) {
   PageFile page;
   if (!page.Begin(HtmlViewPath(profile))) {
     ui.ShowMessage(html_view_messages::kCannotWrite);
     return false;
   }
-  if (HasHtmlElement(shown_text)) return WriteHtmlPage(shown_text, page, profile, ui);
+  if (HasHtmlElement(shown_text)) return WriteHtmlPage(shown_text, page, profile, ui, warnings);
 
   std::string& out = page.buffer();
   AppendPageHead(out, subject);
@@ -379,21 +405,66 @@ bool WriteHtmlViewOfText(Profile& profile, UserInterface& ui, std::string_view s
   return CommitPage(page, ui);
 }
 
-bool ShowMailInBrowser(CLPOSTDoc& box, int index, FileOpener& opener) {
-  if (!WriteHtmlView(box, index)) return false;
-  CMail* record = box.RecordAt(index);
-  if (record != nullptr && record->IsUnread()) {
-    record->status = kStatusRead;
-    box.UpdateUnreadMark();
-    box.SetModified();
-  }
-  return opener.OpenWithDefaultProgram(HtmlViewPath(box.profile()));
+}  // namespace
+
+std::string HtmlViewPath(const Profile& profile) {
+  return JoinPath(AttachmentDirectory(profile), kHtmlViewFileName);
 }
 
-bool ShowTextInBrowser(Profile& profile, UserInterface& ui, std::string_view shown_text,
-                       std::string_view subject, FileOpener& opener) {
-  if (!WriteHtmlViewOfText(profile, ui, shown_text, subject)) return false;
-  return opener.OpenWithDefaultProgram(HtmlViewPath(profile));
+void WriteHtmlView(CLPOSTDoc& box, int index, QuestionGuard& guard, HtmlViewDecided decided) {
+  PageQuestions().Withdraw();
+  HtmlWarnings warnings;
+  if (!WritePageOfMail(box, index, warnings)) {
+    decided(false);
+    return;
+  }
+  AskHtmlWarnings(box.ui(), warnings, guard, std::move(decided));
+}
+
+void WriteHtmlViewOfText(Profile& profile, UserInterface& ui, std::string_view shown_text, std::string_view subject,
+                         QuestionGuard& guard, HtmlViewDecided decided) {
+  PageQuestions().Withdraw();
+  HtmlWarnings warnings;
+  if (!WritePageOfText(profile, ui, shown_text, subject, warnings)) {
+    decided(false);
+    return;
+  }
+  AskHtmlWarnings(ui, warnings, guard, std::move(decided));
+}
+
+bool HasHtmlIframe(CLPOSTDoc& box, int index) {
+  if (box.RecordAt(index) == nullptr) return false;
+  const std::string text = box.DisplayText(index, HeaderMode::FromSetting, 0);
+  return ContainsIgnoringCase(text, "<HTML>") && ContainsIgnoringCase(text, "</HTML>") &&
+         ContainsIgnoringCase(text, "<IFRAME") && ContainsIgnoringCase(text, "</IFRAME>");
+}
+
+void ShowMailInBrowser(CLPOSTDoc& box, int index, FileOpener& opener, QuestionGuard& guard, HtmlViewShown shown) {
+  const CMail* record = box.RecordAt(index);
+  const std::uint64_t serial = record != nullptr ? record->serial : 0;
+  WriteHtmlView(box, index, guard, [&box, &opener, serial, shown = std::move(shown)](bool may_open) {
+    bool opened = false;
+    if (may_open) {
+      // The list may have changed while the user was deciding.
+      CMail* mail = box.RecordAt(box.IndexOfSerial(serial));
+      if (mail != nullptr && mail->IsUnread()) {
+        mail->status = kStatusRead;
+        box.UpdateUnreadMark();
+        box.SetModified();
+      }
+      opened = opener.OpenWithDefaultProgram(HtmlViewPath(box.profile()));
+    }
+    if (shown) shown(opened);
+  });
+}
+
+void ShowTextInBrowser(Profile& profile, UserInterface& ui, std::string_view shown_text, std::string_view subject,
+                       FileOpener& opener, QuestionGuard& guard, HtmlViewShown shown) {
+  WriteHtmlViewOfText(profile, ui, shown_text, subject, guard,
+                      [&profile, &opener, shown = std::move(shown)](bool may_open) {
+                        const bool opened = may_open && opener.OpenWithDefaultProgram(HtmlViewPath(profile));
+                        if (shown) shown(opened);
+                      });
 }
 
 }  // namespace lp

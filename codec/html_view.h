@@ -1,10 +1,12 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
 #include "config/profile.h"
 #include "platform/file_opener.h"
+#include "platform/question_guard.h"
 #include "platform/user_interface.h"
 #include "store/mailbox_document.h"
 
@@ -51,11 +53,20 @@ inline constexpr char kHtmlViewFileName[] = "lpost.html";
 // "Attach"), a relative directory taken against the current directory.
 [[nodiscard]] std::string HtmlViewPath(const Profile& profile);
 
-// Writes the page for record `index` of `box` and returns whether it may be
-// opened: false when it could not be written, when the text file could not
-// be read, or when the user declined a warning or the IFRAME rule refused
-// (the page then stays written). Messages and questions go to box.ui().
-[[nodiscard]] bool WriteHtmlView(CLPOSTDoc& box, int index);
+// Told once whether the page may be opened.
+using HtmlViewDecided = std::function<void(bool may_open)>;
+// Told once whether the page went to the browser.
+using HtmlViewShown = std::function<void(bool opened)>;
+
+// Writes the page for record `index` of `box` and then decides whether it
+// may be opened: not when it could not be written, when the text file could
+// not be read, or when the user declined a warning or the IFRAME rule
+// refused (the page then stays written). The warnings are asked without
+// blocking (box.ui().AskLater); `decided` is called at once when nothing
+// needs asking or the UI answers at once, else when the last answer comes,
+// and never after `guard` is gone or a newer page was written. Messages go
+// to box.ui().
+void WriteHtmlView(CLPOSTDoc& box, int index, QuestionGuard& guard, HtmlViewDecided decided);
 
 // The mail's display text holds "<HTML>", "</HTML>", "<IFRAME" and
 // "</IFRAME>" (ASCII case ignored); the receive side sets such mail aside.
@@ -63,18 +74,21 @@ inline constexpr char kHtmlViewFileName[] = "lpost.html";
 
 // The page for the text a read window shows: its own HTML when it holds an
 // HTML element (with the warnings), else every shown line in a PRE block
-// titled `subject`. The result is that of WriteHtmlView.
-[[nodiscard]] bool WriteHtmlViewOfText(Profile& profile, UserInterface& ui, std::string_view shown_text,
-                                       std::string_view subject);
+// titled `subject`. Decided as WriteHtmlView.
+void WriteHtmlViewOfText(Profile& profile, UserInterface& ui, std::string_view shown_text, std::string_view subject,
+                         QuestionGuard& guard, HtmlViewDecided decided);
 
-// The browse command on a mail: writes the page; when it may be opened, an
-// unread mail becomes read (the box is marked modified and its unread mark
-// updated; the caller refreshes its views) and the page goes to `opener`.
-// True when the page was handed to the browser.
-bool ShowMailInBrowser(CLPOSTDoc& box, int index, FileOpener& opener);
+// The browse command on a mail: writes the page; once it may be opened,
+// the mail (found again by its serial: the list may have changed
+// meanwhile) becomes read when it was unread (the box is marked modified
+// and its unread mark updated; the caller refreshes its views) and the page
+// goes to `opener`. `guard` belongs to the caller and must not outlive
+// `box` or `opener`.
+void ShowMailInBrowser(CLPOSTDoc& box, int index, FileOpener& opener, QuestionGuard& guard,
+                       HtmlViewShown shown = {});
 
 // The browse command of a read window, on the text it shows.
-bool ShowTextInBrowser(Profile& profile, UserInterface& ui, std::string_view shown_text,
-                       std::string_view subject, FileOpener& opener);
+void ShowTextInBrowser(Profile& profile, UserInterface& ui, std::string_view shown_text, std::string_view subject,
+                       FileOpener& opener, QuestionGuard& guard, HtmlViewShown shown = {});
 
 }  // namespace lp

@@ -1,6 +1,7 @@
 #include "codec/html_view.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -77,11 +78,40 @@ class HtmlViewTest : public ::testing::Test {
     return texts;
   }
 
+  // The outcome when every warning is answered at once from the script,
+  // as the command line answers.
+  template <typename Start>
+  bool DecidedNow(Start start) {
+    std::optional<bool> outcome;
+    start([&outcome](bool value) {
+      EXPECT_FALSE(outcome.has_value()) << "decided twice";
+      outcome = value;
+    });
+    EXPECT_TRUE(outcome.has_value()) << "not decided at once";
+    return outcome.value_or(false);
+  }
+  bool WriteNow(int index) {
+    return DecidedNow([&](HtmlViewDecided done) { WriteHtmlView(box_, index, guard_, std::move(done)); });
+  }
+  bool WriteTextNow(std::string_view text, std::string_view subject) {
+    return DecidedNow(
+        [&](HtmlViewDecided done) { WriteHtmlViewOfText(profile_, ui_, text, subject, guard_, std::move(done)); });
+  }
+  bool ShowNow(int index, FileOpener& opener) {
+    return DecidedNow([&](HtmlViewShown done) { ShowMailInBrowser(box_, index, opener, guard_, std::move(done)); });
+  }
+  bool ShowTextNow(std::string_view text, std::string_view subject, FileOpener& opener) {
+    return DecidedNow([&](HtmlViewShown done) {
+      ShowTextInBrowser(profile_, ui_, text, subject, opener, guard_, std::move(done));
+    });
+  }
+
   testing::TempDirectory dir_{true};
   Profile profile_{dir_.File("lpost.conf")};
   RecordingUserInterface ui_;
   RecordingCommands commands_;
   CLPOSTDoc box_{profile_, ui_, commands_};
+  QuestionGuard guard_;  // the window's; goes before the box
 };
 
 TEST(HtmlViewMessages, AreTheShiftJisTextsOfTheDialogs) {
@@ -115,7 +145,7 @@ TEST_F(HtmlViewTest, PlainMailBecomesAPreBlockWithTheShownHeaderFields) {
       "-- \r\n"
       "sig",
       "\x8C\x8F\x96\xBC <& more>");
-  ASSERT_TRUE(WriteHtmlView(box_, index));
+  ASSERT_TRUE(WriteNow(index));
   EXPECT_EQ(Page(),
             std::string(kPageHead) +
                 "\x8C\x8F\x96\xBC &lt;&amp; more&gt;</TITLE>\r\n<PRE>\r\n"
@@ -170,7 +200,7 @@ TEST_F(HtmlViewTest, BodyLinesGetLinksAndEscaping) {
   };
   for (const Case& c : cases) {
     const int index = AddMail(std::string("Subject: s\r\n\r\n") + c.line);
-    ASSERT_TRUE(WriteHtmlView(box_, index));
+    ASSERT_TRUE(WriteNow(index));
     EXPECT_EQ(PreBlock(), std::string("Subject: s\r\n\r\n") + c.html + "\r\n") << c.line;
   }
 }
@@ -178,7 +208,7 @@ TEST_F(HtmlViewTest, BodyLinesGetLinksAndEscaping) {
 TEST_F(HtmlViewTest, OverlongLineArrivesInPiecesAndTheTerminatorIsNotWritten) {
   const std::string long_line(40000, 'a');
   const int index = AddMail("Subject: s\r\n\r\n" + long_line + "\r\n.x");
-  ASSERT_TRUE(WriteHtmlView(box_, index));
+  ASSERT_TRUE(WriteNow(index));
   EXPECT_EQ(PreBlock(), "Subject: s\r\n\r\n" + std::string(31999, 'a') + "\r\n" + std::string(8001, 'a') +
                             "\r\n.x\r\n");
 }
@@ -186,19 +216,19 @@ TEST_F(HtmlViewTest, OverlongLineArrivesInPiecesAndTheTerminatorIsNotWritten) {
 TEST_F(HtmlViewTest, MissingOutputDirectoryOrTextFileIsReportedAndNothingMayOpen) {
   const int index = AddMail("Subject: s\r\n\r\nbody");
   ASSERT_TRUE(profile_.WriteString("System", "AttachDir", "missing"));
-  EXPECT_FALSE(WriteHtmlView(box_, index));
+  EXPECT_FALSE(WriteNow(index));
   EXPECT_EQ(ui_.messages, std::vector<std::string>{msg::kCannotWrite});
 
   ASSERT_TRUE(profile_.WriteString("System", "AttachDir", "Attach"));
-  ASSERT_TRUE(WriteHtmlView(box_, index));
+  ASSERT_TRUE(WriteNow(index));
   const std::string earlier = Page();
   ui_.messages.clear();
   ASSERT_TRUE(RemoveFile(box_.TextFilePath()));
-  EXPECT_FALSE(WriteHtmlView(box_, index));
+  EXPECT_FALSE(WriteNow(index));
   EXPECT_EQ(ui_.messages, std::vector<std::string>{store_messages::kTextFileOpenFailed});
   EXPECT_EQ(Page(), earlier);  // the last good page stays whole
 
-  EXPECT_FALSE(WriteHtmlView(box_, 5));
+  EXPECT_FALSE(WriteNow(5));
 }
 
 TEST_F(HtmlViewTest, PagePathFollowsTheAttachmentDirectorySetting) {
@@ -214,7 +244,7 @@ TEST_F(HtmlViewTest, HtmlMailIsWrittenAsItsHtmlElementAndAskedAbout) {
   const std::string html = "<html><body><p>Hi &amp; bye</p></body></HTML>";
   const int index = AddMail(prefix + html + "\r\nafter");
   ui_.QueueAnswer(Answer::Yes);
-  EXPECT_TRUE(WriteHtmlView(box_, index));
+  EXPECT_TRUE(WriteNow(index));
   EXPECT_EQ(Page(), html + "\r\n");
   EXPECT_EQ(QuestionTexts(), std::vector<std::string>{msg::kHtmlMailQuestion});
 }
@@ -257,7 +287,7 @@ TEST_F(HtmlViewTest, QuestionsFollowTheSettingsAndTheAnswers) {
     ui_.messages.clear();
     for (const Answer answer : c.answers) ui_.QueueAnswer(answer);
     const int index = AddMail(std::string("Subject: s\r\n\r\n") + c.body);
-    EXPECT_EQ(WriteHtmlView(box_, index), c.may_open) << c.name;
+    EXPECT_EQ(WriteNow(index), c.may_open) << c.name;
     EXPECT_EQ(QuestionTexts(), c.questions) << c.name;
     EXPECT_EQ(ui_.messages, c.messages) << c.name;
     // Declined or refused, the page is written all the same.
@@ -279,7 +309,7 @@ TEST_F(HtmlViewTest, HtmlBodyWithoutItsElementIsWrapped) {
   for (const Case& c : cases) {
     const int index = AddMail(std::string("Subject: s\r\nContent-Type: ") + c.content_type +
                               "\r\n\r\n<b>bold</b>\r\n<i>x</i>");
-    ASSERT_TRUE(WriteHtmlView(box_, index)) << c.content_type;
+    ASSERT_TRUE(WriteNow(index)) << c.content_type;
     if (c.wrapped) {
       EXPECT_EQ(Page(), "<HTML>\r\n\r\n<b>bold</b>\r\n<i>x</i>\r\n</HTML>\r\n") << c.content_type;
     } else {
@@ -297,12 +327,12 @@ TEST_F(HtmlViewTest, QuotedPrintableJisHtmlIsDecoded) {
       "Subject: s\r\nContent-Type: text/html; charset=iso-2022-jp\r\n"
       "Content-Transfer-Encoding: quoted-printable\r\n\r\n";
   const int index = AddMail(header + "<html>=1B$B$3=\r\n$s=1B(B=3D</html>");
-  ASSERT_TRUE(WriteHtmlView(box_, index));
+  ASSERT_TRUE(WriteNow(index));
   EXPECT_EQ(Page(), "<html>\x1B$B$3$s\x1B(B=</html>\r\n");
 
   // Without the JIS escape the text is taken as it stands.
   const int other = AddMail(header + "<html>a=3D=\r\nb</html>");
-  ASSERT_TRUE(WriteHtmlView(box_, other));
+  ASSERT_TRUE(WriteNow(other));
   EXPECT_EQ(Page(), "<html>a=3D=\r\nb</html>\r\n");
 }
 
@@ -330,7 +360,7 @@ TEST_F(HtmlViewTest, ShowMailInBrowserMarksAnUnreadMailReadAndOpensThePage) {
   const int index = AddMail("Subject: s\r\n\r\nbody", "s", kStatusUnread);
   ASSERT_TRUE(box_.Save().ok);
   RecordingOpener opener;
-  EXPECT_TRUE(ShowMailInBrowser(box_, index, opener));
+  EXPECT_TRUE(ShowNow(index, opener));
   EXPECT_EQ(box_.RecordAt(index)->status, kStatusRead);
   EXPECT_TRUE(box_.IsModified());
   EXPECT_EQ(commands_.commands, std::vector<int>{kCommandRefreshUnreadMarks});
@@ -343,7 +373,7 @@ TEST_F(HtmlViewTest, ShowMailInBrowserLeavesADeclinedMailAsItWas) {
   ASSERT_TRUE(box_.Save().ok);
   ui_.QueueAnswer(Answer::No);
   RecordingOpener opener;
-  EXPECT_FALSE(ShowMailInBrowser(box_, index, opener));
+  EXPECT_FALSE(ShowNow(index, opener));
   EXPECT_EQ(box_.RecordAt(index)->status, kStatusUnread);
   EXPECT_FALSE(box_.IsModified());
   EXPECT_TRUE(commands_.commands.empty());
@@ -352,9 +382,68 @@ TEST_F(HtmlViewTest, ShowMailInBrowserLeavesADeclinedMailAsItWas) {
   // A read mail stays as it is; the opener's failure is the result.
   const int read = AddMail("Subject: s\r\n\r\nplain", "s", kStatusReplied);
   opener.result = false;
-  EXPECT_FALSE(ShowMailInBrowser(box_, read, opener));
+  EXPECT_FALSE(ShowNow(read, opener));
   EXPECT_EQ(box_.RecordAt(read)->status, kStatusReplied);
   EXPECT_EQ(opener.opened.size(), 1u);
+}
+
+// A dialog answers from the event loop: the page opens after the last yes,
+// and the mail is found again by its serial though the list changed.
+TEST_F(HtmlViewTest, WarningsAnsweredLaterOpenThePageAfterTheLastYes) {
+  const int before = AddMail("Subject: a\r\n\r\nplain", "a");
+  const int index = AddMail("Subject: s\r\n\r\n<HTML><SCRIPT></SCRIPT></HTML>", "s", kStatusUnread);
+  ASSERT_TRUE(box_.Save().ok);
+  ui_.HoldAnswers();
+  RecordingOpener opener;
+  std::vector<bool> shown;
+  ShowMailInBrowser(box_, index, opener, guard_, [&shown](bool opened) { shown.push_back(opened); });
+  EXPECT_EQ(QuestionTexts(), std::vector<std::string>{msg::kHtmlMailQuestion});
+  ASSERT_TRUE(box_.RemoveAt(before));  // the list changes while the user reads
+  ui_.TakeHeldQuestion()(Answer::Yes);
+  EXPECT_EQ(QuestionTexts(), (std::vector<std::string>{msg::kHtmlMailQuestion, msg::kScriptQuestion}));
+  EXPECT_TRUE(opener.opened.empty());
+  EXPECT_TRUE(shown.empty());
+  ui_.TakeHeldQuestion()(Answer::Yes);
+  EXPECT_EQ(opener.opened, std::vector<std::string>{HtmlViewPath(profile_)});
+  EXPECT_EQ(shown, std::vector<bool>{true});
+  ASSERT_EQ(box_.Count(), 1);
+  EXPECT_EQ(box_.RecordAt(0)->status, kStatusRead);
+}
+
+// An answer that comes when nobody waits for it any more opens nothing and
+// touches nothing.
+TEST_F(HtmlViewTest, LateOrSecondAnswerOpensNothing) {
+  enum class Ending { WindowClosed, NewerPageWritten, AnsweredTwice };
+  for (const Ending ending : {Ending::WindowClosed, Ending::NewerPageWritten, Ending::AnsweredTwice}) {
+    SCOPED_TRACE(static_cast<int>(ending));
+    const int index = AddMail("Subject: s\r\n\r\n<HTML></HTML>", "s", kStatusUnread);
+    const int plain = AddMail("Subject: p\r\n\r\nplain", "p");
+    ui_.HoldAnswers();
+    RecordingOpener opener;
+    std::vector<bool> shown;
+    auto window = std::make_unique<QuestionGuard>();
+    ShowMailInBrowser(box_, index, opener, *window, [&shown](bool opened) { shown.push_back(opened); });
+    const UserInterface::AnswerHandler answer = ui_.TakeHeldQuestion();
+    ASSERT_TRUE(answer);
+    switch (ending) {
+      case Ending::WindowClosed:
+        window.reset();
+        break;
+      case Ending::NewerPageWritten:
+        ASSERT_TRUE(WriteNow(plain));
+        break;
+      case Ending::AnsweredTwice:
+        answer(Answer::No);
+        break;
+    }
+    const std::string page = Page();
+    answer(Answer::Yes);
+    EXPECT_TRUE(opener.opened.empty());
+    EXPECT_EQ(shown, ending == Ending::AnsweredTwice ? std::vector<bool>{false} : std::vector<bool>{});
+    EXPECT_EQ(box_.RecordAt(index)->status, kStatusUnread);
+    EXPECT_EQ(Page(), page);
+    EXPECT_EQ(ui_.HeldCount(), 0u);
+  }
 }
 
 TEST_F(HtmlViewTest, ShownTextBecomesAPageOfEveryLine) {
@@ -365,7 +454,7 @@ TEST_F(HtmlViewTest, ShownTextBecomesAPageOfEveryLine) {
       "<see> http://a.example/$x%20&y=1 ok\r\n"
       "last without line end";
   RecordingOpener opener;
-  EXPECT_TRUE(ShowTextInBrowser(profile_, ui_, shown, "a&b", opener));
+  EXPECT_TRUE(ShowTextNow(shown, "a&b", opener));
   EXPECT_EQ(Page(), std::string(kPageHead) +
                         "a&amp;b</TITLE>\r\n<PRE>\r\n"
                         "X-Mailer: m\r\n"
@@ -382,13 +471,13 @@ TEST_F(HtmlViewTest, ShownHtmlGetsTheQuestions) {
   ui_.QueueAnswer(Answer::Yes);
   ui_.QueueAnswer(Answer::No);
   RecordingOpener opener;
-  EXPECT_FALSE(ShowTextInBrowser(profile_, ui_, "top\r\n<Html><SCRIPT></SCRIPT></html>\r\n", "s", opener));
+  EXPECT_FALSE(ShowTextNow("top\r\n<Html><SCRIPT></SCRIPT></html>\r\n", "s", opener));
   EXPECT_EQ(Page(), "<Html><SCRIPT></SCRIPT></html>\r\n");
   EXPECT_EQ(QuestionTexts(), (std::vector<std::string>{msg::kHtmlMailQuestion, msg::kScriptQuestion}));
   EXPECT_TRUE(opener.opened.empty());
 
   ASSERT_TRUE(profile_.WriteString("System", "AttachDir", "missing"));
-  EXPECT_FALSE(WriteHtmlViewOfText(profile_, ui_, "text", "s"));
+  EXPECT_FALSE(WriteTextNow("text", "s"));
   EXPECT_EQ(ui_.messages, std::vector<std::string>{msg::kCannotWrite});
 }
 

@@ -57,4 +57,26 @@ inline constexpr char kCompactRenameFailed1[] = "mbwork.$$$ を";
 inline constexpr char kCompactRenameFailed2[] = "に名前変更できませんでした。手動で変更してください";
 inline constexpr char kAskJapanTime[] = "選択している文書の時間を日本時間にあわせますか？";
 
+// The mailbox tree: item texts.
+inline constexpr char kTextBoxRoot[] = "文書BOX";
+inline constexpr char kTextReceive[] = "受信";
+inline constexpr char kTextSend[] = "送信";
+inline constexpr char kTextSent[] = "送信済み";
+inline constexpr char kTextDraft[] = "下書き";
+inline constexpr char kTextTrash[] = "ごみ箱";
+
+// The mailbox tree's messages.
+inline constexpr char kFolderNotCreated[] = "フォルダを作成できませんでした";
+inline constexpr char kNameExists[] = "すでに同名の文書BOX/フォルダが存在します";
+inline constexpr char kBoxNotCreated[] = "文書BOXを作成できませんでした";
+inline constexpr char kSelectBox[] = "文書BOXを選択してください";
+inline constexpr char kDeleteFolderPrefix[] = "文書BOXのフォルダ - ";
+inline constexpr char kDeleteFolderSuffix[] = "を削除しますか？（注：配下全てゴミ箱に入ります）";
+inline constexpr char kDeleteBoxPrefix[] = "文書BOX - ";
+inline constexpr char kDeleteBoxSuffix[] = "を削除しますか？（注：文書がある場合、２個のファイルがゴミ箱に入ります）";
+inline constexpr char kNotDeleted[] = "削除できませんでした";
+inline constexpr char kNotEditable[] = "このBOXは編集できません";
+inline constexpr char kNotRenamed[] = "変更できません";
+inline constexpr char kNotMoved[] = "移動できません";
+
 }  // namespace lp::store_messages

@@ -3,9 +3,12 @@
 #include <exception>
 #include <utility>
 
+#include "platform/thread_priority.h"
+
 namespace lp {
 
 JobResult RunJobWork(const JobWork& work, JobProgress& progress) {
+  (void)LowerCurrentThreadPriority();
   try {
     return work(progress);
   } catch (const std::exception&) {

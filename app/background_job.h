@@ -32,8 +32,10 @@ struct JobResult {
 // cancel.
 using JobWork = std::function<JobResult(JobProgress& progress)>;
 
-// Runs `work` on the calling thread: an escaping exception (out of memory)
-// becomes a failed result. A thread pool calls this from its worker.
+// Runs `work` on the calling thread, which it first gives a lower priority
+// (the thread is a worker: it gives way to the GUI thread); an escaping
+// exception (out of memory) becomes a failed result. A thread pool calls
+// this from its worker.
 [[nodiscard]] JobResult RunJobWork(const JobWork& work, JobProgress& progress);
 
 // Holds a box busy from Take to the end of the mark, both on the thread

@@ -7,7 +7,7 @@
 namespace lp {
 
 DesktopSession::DesktopSession(ApplicationCore& app, UserInterface& ui, TransportFactory transports)
-    : app_(app), ui_(ui), transports_(std::move(transports)) {}
+    : app_(app), ui_(ui), transports_(std::move(transports)), registry_(app.profile(), ui, *this) {}
 
 DesktopSession::~DesktopSession() {
   // Runs end before the documents they write go.
@@ -15,9 +15,6 @@ DesktopSession::~DesktopSession() {
   patrol_send_.reset();
   controller_.reset();
   send_and_receive_.reset();
-  for (auto& [path, box] : boxes_) {
-    if (box.owned) registry_.Unregister(*box.owned);
-  }
 }
 
 bool DesktopSession::Start() {
@@ -35,17 +32,12 @@ bool DesktopSession::Start() {
   patrol_send_ = std::make_unique<PatrolSendStep>(run_dependencies);
   patrol_send_->Attach(*controller_);
   controller_->SetViewObserver(this);
-  if (!controller_->OpenReceiveBox()) return false;
-  CLPOSTDoc& inbox = controller_->ReceiveBox();
-  boxes_[inbox.PathName()] = OpenBox{nullptr, &inbox, 0};
-  return true;
+  return controller_->OpenReceiveBox();
 }
 
 void DesktopSession::Exit() {
   RememberKeyFile(profile(), key_file_path_);
-  for (auto& [path, box] : boxes_) {
-    if (box.doc->IsModified()) (void)box.doc->Save();
-  }
+  (void)registry_.SaveAllOpenBoxesShowingFailures();
 }
 
 std::string DesktopSession::AbsoluteBoxPath(std::string_view sjis_path) const {
@@ -53,37 +45,10 @@ std::string DesktopSession::AbsoluteBoxPath(std::string_view sjis_path) const {
   return AbsolutePath(sjis_path);
 }
 
-CLPOSTDoc* DesktopSession::AcquireBox(std::string_view sjis_path) {
-  const std::string path = AbsoluteBoxPath(sjis_path);
-  if (auto found = boxes_.find(path); found != boxes_.end()) {
-    ++found->second.users;
-    return found->second.doc;
-  }
-  // A box the core's runs already hold (the send box of a send run).
-  if (CLPOSTDoc* open = registry_.Find(path)) {
-    boxes_[path] = OpenBox{nullptr, open, 1};
-    return open;
-  }
-  auto doc = std::make_unique<CLPOSTDoc>(profile(), ui_, *this);
-  const IndexFileResult result = doc->Open(path);
-  if (!result.ok) {
-    ui_.ShowMessage(result.message);
-    return nullptr;
-  }
-  registry_.Register(*doc);
-  CLPOSTDoc* raw = doc.get();
-  boxes_[raw->PathName()] = OpenBox{std::move(doc), raw, 1};
-  return raw;
-}
-
-void DesktopSession::ReleaseBox(CLPOSTDoc& box) {
-  const auto found = boxes_.find(box.PathName());
-  if (found == boxes_.end() || --found->second.users > 0) return;
-  if (!found->second.owned) return;  // the receive box stays with the controller
-  if (&box == send_box_) return;     // a send run still works on it
-  (void)box.CloseRequest();
-  registry_.Unregister(box);
-  boxes_.erase(found);
+BoxHandle DesktopSession::AcquireBox(std::string_view sjis_path) {
+  AcquiredBox acquired = registry_.Acquire(AbsoluteBoxPath(sjis_path));
+  if (!acquired.box) ui_.ShowMessage(acquired.load.message);
+  return std::move(acquired.box);
 }
 
 bool DesktopSession::Receive() {
@@ -112,8 +77,9 @@ bool DesktopSession::SendAndReceive() {
 
 bool DesktopSession::Send() {
   if (Busy() || accounts_.Count() == 0) return false;
+  send_run_.reset();  // the last run's pipeline lets go of its box first
   send_box_ = AcquireBox(app_.settings().send_file);
-  if (send_box_ == nullptr) return false;
+  if (!send_box_) return false;
   send_run_ = std::make_unique<SendPipeline>(SendPipeline::Dependencies{
       profile(), ui_, registry_, *send_box_, transports_, MakeAddressListLookup(book_, ui_), this, {}, {}});
   send_busy_ = true;
@@ -141,11 +107,8 @@ void DesktopSession::OnSendMarks(bool, bool) { NotifyRunState(); }
 void DesktopSession::OnSendRunEnded(const SendRunResult&) {
   // The pipeline may not be destroyed inside its own notice.
   send_busy_ = false;
-  if (send_box_ != nullptr) {
-    CLPOSTDoc* box = send_box_;
-    send_box_ = nullptr;
-    ReleaseBox(*box);
-  }
+  // The box stays held until the next run replaces the pipeline: the
+  // pipeline still points at it while it returns from this notice.
   NotifyRunState();
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -49,11 +48,10 @@ class DesktopSession final : public CommandObserver, private SendRunObserver, pr
   // Writes back what the program keeps in memory (key file path, boxes).
   void Exit();
 
-  // The shared document of a box (Shift_JIS path, absolute or relative to
-  // the data directory), opened on first use; nullptr with a message when
-  // its index does not load. Every Acquire is matched by a Release.
-  CLPOSTDoc* AcquireBox(std::string_view sjis_path);
-  void ReleaseBox(CLPOSTDoc& box);
+  // A hold on the shared document of a box (Shift_JIS path, absolute or
+  // relative to the data directory), opened on first use; empty with a
+  // message shown when its index does not load.
+  [[nodiscard]] BoxHandle AcquireBox(std::string_view sjis_path);
   [[nodiscard]] std::string AbsoluteBoxPath(std::string_view sjis_path) const;
 
   bool Receive();
@@ -82,12 +80,6 @@ class DesktopSession final : public CommandObserver, private SendRunObserver, pr
   void OnMailListSet(CLPOSTDoc& box, int caret) override;
   void NotifyRunState();
 
-  struct OpenBox {
-    std::unique_ptr<CLPOSTDoc> owned;  // null for the receive box (the controller's)
-    CLPOSTDoc* doc = nullptr;
-    int users = 0;
-  };
-
   ApplicationCore& app_;
   UserInterface& ui_;
   TransportFactory transports_;
@@ -96,13 +88,12 @@ class DesktopSession final : public CommandObserver, private SendRunObserver, pr
   CKeycustArray keys_;
   std::string key_file_path_;
   AddressBook book_;
-  OpenBoxRegistry registry_;
-  std::map<std::string, OpenBox> boxes_;  // by absolute path
+  OpenBoxRegistry registry_;  // outlives every run and hold below
   std::unique_ptr<lp::SendAndReceive> send_and_receive_;
   std::unique_ptr<MailController> controller_;
   std::unique_ptr<PatrolSendStep> patrol_send_;
-  CLPOSTDoc* send_box_ = nullptr;  // held while a send-only run goes on
-  std::unique_ptr<SendPipeline> send_run_;
+  BoxHandle send_box_;  // held while a send-only run goes on
+  std::unique_ptr<SendPipeline> send_run_;  // goes before the box it works on
   bool send_busy_ = false;
 };
 

@@ -1,5 +1,6 @@
 #include "ui/mail_list_model.h"
 
+#include "app/list_summary.h"
 #include "codec/address_display.h"
 #include "codec/date_header.h"
 #include "ui/sjis_qt.h"
@@ -17,7 +18,7 @@ int MailListModel::rowCount(const QModelIndex& parent) const { return parent.isV
 
 int MailListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : ColumnCount; }
 
-const MailListModel::RowTexts& MailListModel::TextsOf(const CMail& mail) const {
+MailListModel::RowTexts& MailListModel::TextsOf(const CMail& mail) const {
   auto found = cache_.find(mail.serial);
   if (found != cache_.end()) return *found;
   RowTexts texts;
@@ -26,6 +27,21 @@ const MailListModel::RowTexts& MailListModel::TextsOf(const CMail& mail) const {
   texts.date = QString::fromStdString(FormatListDate(mail.date));
   texts.subject = FromSjis(mail.subject);
   return *cache_.insert(mail.serial, std::move(texts));
+}
+
+QString MailListModel::SummaryOf(int row, const CMail& mail) const {
+  RowTexts& texts = TextsOf(mail);
+  // A text that cannot be read gives no summary; the preview says why.
+  if (!texts.summary) texts.summary = FromSjis(ListSummaryOf(box_.DisplayText(row, HeaderMode::None, 0).text));
+  return *texts.summary;
+}
+
+void MailListModel::SetSummaryMode(bool on) {
+  if (on == summary_mode_) return;
+  // Row heights change with the mode: views lay out again.
+  beginResetModel();
+  summary_mode_ = on;
+  endResetModel();
 }
 
 QVariant MailListModel::data(const QModelIndex& index, int role) const {
@@ -49,7 +65,7 @@ QVariant MailListModel::data(const QModelIndex& index, int role) const {
           return {};
       }
     case Qt::ForegroundRole:
-      if (mail->IsUnread() && unread_color_.isValid()) return unread_color_;
+      // Unread rows take the unread colour in the delegate.
       if (index.column() == LabelColumn && mail->label > 0 && mail->label <= kMaxLabel) {
         const QColor color = labels_[static_cast<std::size_t>(mail->label)].color;
         if (color.isValid()) return color;
@@ -63,6 +79,8 @@ QVariant MailListModel::data(const QModelIndex& index, int role) const {
       return mail->label;
     case SerialRole:
       return QVariant::fromValue<quint64>(mail->serial);
+    case SummaryRole:
+      return summary_mode_ ? SummaryOf(index.row(), *mail) : QString();
     default:
       return {};
   }

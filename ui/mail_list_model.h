@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QString>
 #include <array>
+#include <optional>
 
 #include "store/mailbox_document.h"
 
@@ -26,6 +27,7 @@ class MailListModel final : public QAbstractTableModel, private MailboxObserver 
     AttachmentRole,                 // bool: the mail has attachment files
     LabelRole,                      // the label number, 0 = none
     SerialRole,                     // the record's serial
+    SummaryRole,                    // summary mode: the first body lines
   };
 
   // `labels`: names and colours of labels 1 to 10 (index 0 unused).
@@ -38,7 +40,9 @@ class MailListModel final : public QAbstractTableModel, private MailboxObserver 
   ~MailListModel() override;
 
   void SetLabels(std::array<LabelStyle, 11> labels) { labels_ = std::move(labels); }
-  void SetUnreadColor(QColor color) { unread_color_ = color; }
+  // Summary mode ([System] ListMail): rows carry their first body lines.
+  void SetSummaryMode(bool on);
+  [[nodiscard]] bool summary_mode() const { return summary_mode_; }
 
   [[nodiscard]] int rowCount(const QModelIndex& parent = {}) const override;
   [[nodiscard]] int columnCount(const QModelIndex& parent = {}) const override;
@@ -54,8 +58,10 @@ class MailListModel final : public QAbstractTableModel, private MailboxObserver 
     QString name;
     QString date;
     QString subject;
+    std::optional<QString> summary;  // read from the text file on first use
   };
-  const RowTexts& TextsOf(const CMail& mail) const;
+  RowTexts& TextsOf(const CMail& mail) const;
+  [[nodiscard]] QString SummaryOf(int row, const CMail& mail) const;
 
   void RecordsAboutToBeInserted(const CLPOSTDoc& box, int first, int count) override;
   void RecordsInserted(const CLPOSTDoc& box, int first, int count) override;
@@ -70,7 +76,7 @@ class MailListModel final : public QAbstractTableModel, private MailboxObserver 
   CLPOSTDoc& box_;
   mutable QHash<quint64, RowTexts> cache_;
   std::array<LabelStyle, 11> labels_{};
-  QColor unread_color_;
+  bool summary_mode_ = false;
   // Serials of the persistent indexes across a reorder.
   QModelIndexList reorder_from_;
   std::vector<quint64> reorder_serials_;

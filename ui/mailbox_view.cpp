@@ -6,17 +6,38 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include "ui/list_colours.h"
 #include "ui/mail_list_delegate.h"
 #include "ui/mail_list_model.h"
 #include "ui/sjis_qt.h"
 
 namespace lp {
 
-MailboxView::MailboxView(CLPOSTDoc& box, int split, QWidget* parent)
+namespace {
+
+// [List] keys of the columns with a stored width, with their defaults in
+// average characters.
+struct ColumnWidthKey {
+  int column;
+  const char* key;
+  int default_chars;
+};
+constexpr ColumnWidthKey kColumnWidthKeys[] = {
+    {MailListModel::StatusColumn, "StatusWidth", 4},
+    {MailListModel::LabelColumn, "LabelWidth", 6},
+    {MailListModel::NameColumn, "NameWidth", 12},
+    {MailListModel::DateColumn, "DateWidth", 16},
+};
+
+}  // namespace
+
+MailboxView::MailboxView(BoxHandle box, Profile& profile, QWidget* parent)
     : QWidget(parent),
-      box_(box),
-      split_(split),
-      model_(new MailListModel(box, this)),
+      handle_(std::move(box)),
+      box_(*handle_),
+      profile_(profile),
+      split_(profile.GetInt("View", "SplPos", 1)),
+      model_(new MailListModel(box_, this)),
       delegate_(new MailListDelegate(this)),
       list_(new QTreeView) {
   list_->setObjectName(QStringLiteral("mailList"));
@@ -28,13 +49,12 @@ MailboxView::MailboxView(CLPOSTDoc& box, int split, QWidget* parent)
   list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   list_->setSelectionBehavior(QAbstractItemView::SelectRows);
   list_->header()->setStretchLastSection(true);
-  const int char_width = fontMetrics().averageCharWidth();
-  // Default widths in average characters: status 4, label 6, name 12, date 16.
-  list_->setColumnWidth(MailListModel::StatusColumn, qMax(char_width * 4, 42));
-  list_->setColumnWidth(MailListModel::LabelColumn, char_width * 6);
-  list_->setColumnWidth(MailListModel::NameColumn, char_width * 12 * 2);
-  list_->setColumnWidth(MailListModel::DateColumn,
-                       list_->fontMetrics().horizontalAdvance(QStringLiteral("0000/00/00 00:00:00")) + 16);
+  delegate_->SetColours(ResolveListColours(profile_, palette()));
+  model_->SetSummaryMode(profile_.GetInt("System", "ListMail", 0) == 1);
+  ApplyColumnWidths();
+  // Only a width the user dragged is stored: the widths above are set first.
+  connect(list_->header(), &QHeaderView::sectionResized, this,
+          [this](int column, int, int width) { StoreColumnWidth(column, width); });
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -60,6 +80,23 @@ MailboxView::~MailboxView() {
   // The model stops observing the box before anyone may release the box.
   list_->setModel(nullptr);
   delete model_;
+}
+
+void MailboxView::ApplyColumnWidths() {
+  const int char_width = list_->fontMetrics().averageCharWidth();
+  for (const ColumnWidthKey& column : kColumnWidthKeys) {
+    int fallback = char_width * column.default_chars;
+    // The status column holds two icons whatever the font.
+    if (column.column == MailListModel::StatusColumn) fallback = qMax(fallback, 42);
+    const int width = profile_.GetInt("List", column.key, fallback);
+    list_->setColumnWidth(column.column, width > 0 ? width : fallback);
+  }
+}
+
+void MailboxView::StoreColumnWidth(int column, int width) {
+  for (const ColumnWidthKey& key : kColumnWidthKeys) {
+    if (key.column == column && width > 0) (void)profile_.WriteInt("List", key.key, width);
+  }
 }
 
 int MailboxView::SelectionCount() const { return static_cast<int>(list_->selectionModel()->selectedRows().size()); }
@@ -104,7 +141,9 @@ void MailboxView::ShowPreview() {
     preview_->clear();
     return;
   }
-  preview_->setPlainText(FromSjis(box_.DisplayText(row, HeaderMode::FromSetting, 0)));
+  // A text that cannot be read shows why in its place.
+  const MailText read = box_.DisplayText(row, HeaderMode::FromSetting, 0);
+  preview_->setPlainText(FromSjis(read.ok() ? read.text : read.error));
 }
 
 }  // namespace lp

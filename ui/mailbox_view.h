@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include "store/mailbox_document.h"
+#include "store/open_box_registry.h"
 
 class QPlainTextEdit;
 class QSplitter;
@@ -23,12 +24,16 @@ class MailboxView final : public QWidget {
   Q_OBJECT
 
  public:
-  // `split`: 0 list only, 1 list above the preview, 2 list left of it.
-  MailboxView(CLPOSTDoc& box, int split, QWidget* parent = nullptr);
+  // The layout follows [View] SplPos: 0 list only, 1 list above the
+  // preview, 2 list left of it. Column widths ([List]), colours and summary
+  // mode ([System] ListMail) come from the settings too.
+  // The view holds the box as long as it lives.
+  MailboxView(BoxHandle box, Profile& profile, QWidget* parent = nullptr);
   ~MailboxView() override;
 
-  [[nodiscard]] CLPOSTDoc& box() { return box_; }
+  [[nodiscard]] CLPOSTDoc& box() { return *handle_; }
   [[nodiscard]] MailListModel& model() { return *model_; }
+  [[nodiscard]] MailListDelegate& delegate() { return *delegate_; }
   [[nodiscard]] QTreeView& list() { return *list_; }
   [[nodiscard]] QPlainTextEdit* preview() { return preview_; }
   [[nodiscard]] int split() const { return split_; }
@@ -48,10 +53,14 @@ class MailboxView final : public QWidget {
   void caretMoved(int row, int count);
 
  private:
+  void ApplyColumnWidths();
+  void StoreColumnWidth(int column, int width);
   void OnCurrentChanged();
   void ShowPreview();
 
+  BoxHandle handle_;  // released after the model stopped observing the box
   CLPOSTDoc& box_;
+  Profile& profile_;
   int split_;
   MailListModel* model_;
   MailListDelegate* delegate_;

@@ -21,6 +21,7 @@
 #include "store/mail_sort.h"
 #include "ui/desktop_session.h"
 #include "ui/function_key_bar.h"
+#include "ui/list_colours.h"
 #include "ui/mail_list_model.h"
 #include "ui/mail_manager_view.h"
 #include "ui/mailbox_view.h"
@@ -62,7 +63,10 @@ MainWindow::MainWindow(DesktopSession& session, QWidget* parent)
       [this](int command) { PostCommand(command); },
       [this](std::string_view text) { message_pane_->setText(FromSjis(text)); },
       [this](CLPOSTDoc& box, int caret) { OnListSet(box, caret); },
-      [this] { RefreshCommandStates(); },
+      [this] {
+        RefreshTimes();  // a run that ended wrote its time
+        RefreshCommandStates();
+      },
   });
 
   receive_timer_.setInterval(kTimerTickMs);
@@ -145,23 +149,17 @@ MailboxView* MainWindow::OpenMailbox(std::string_view sjis_path) {
       return view;
     }
   }
-  CLPOSTDoc* box = session_.AcquireBox(path);
-  if (box == nullptr) return nullptr;
+  BoxHandle handle = session_.AcquireBox(path);
+  if (!handle) return nullptr;
+  CLPOSTDoc* box = handle.get();
   Profile& profile = session_.profile();
-  auto* view = new MailboxView(*box, profile.GetInt("View", "SplPos", 1));
-  MailListModel& model = view->model();
-  {
-    // Colours are stored as blue * 65536 + green * 256 + red.
-    const int bgr = profile.GetInt("Mail", "MRColor", 0xFF8000);
-    model.SetUnreadColor(QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF));
-  }
+  auto* view = new MailboxView(std::move(handle), profile);
   std::array<MailListModel::LabelStyle, 11> labels;
   const AppSettings& settings = session_.app().settings();
   for (std::size_t i = 1; i < labels.size() && i < settings.labels.size(); ++i) {
-    const int bgr = settings.labels[i].color;
-    labels[i] = {FromSjis(settings.labels[i].name), QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF)};
+    labels[i] = {FromSjis(settings.labels[i].name), ColourOfSetting(settings.labels[i].color)};
   }
-  model.SetLabels(labels);
+  view->model().SetLabels(labels);
 
   QMdiSubWindow* window = mdi_->addSubWindow(view);
   window->setAttribute(Qt::WA_DeleteOnClose);
@@ -172,8 +170,6 @@ MailboxView* MainWindow::OpenMailbox(std::string_view sjis_path) {
     std::snprintf(text, sizeof text, ui_text::kMailCountFormat, row + 1, count);
     count_pane_->setText(row >= 0 ? QString::fromLatin1(text) : QString());
   });
-  // The view lets go of the document first (~MailboxView), then the box is released.
-  connect(view, &QObject::destroyed, this, [this, view_box = box] { session_.ReleaseBox(*view_box); });
   view->list().installEventFilter(this);
   // Beside the mail manager when it shows, else over the whole area.
   const int left = manager_window_ != nullptr ? manager_window_->frameGeometry().right() + 1 : 0;

@@ -210,7 +210,7 @@ void MainWindow::RegisterRunHandlers() {
     router_.Register(command, [this, status = status] {
       if (MailboxView* view = ActiveMailbox()) {
         const std::vector<int> rows = SelectedRows(*view);
-        SetStatus(view->box(), rows, status, &session_.registry());
+        SetStatus(view->box(), rows, status);
       }
     });
   }

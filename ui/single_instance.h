@@ -32,6 +32,7 @@ class SingleInstance final : public QObject {
  private:
   void OnConnection();
 
+  QString directory_;
   QString name_;
   QLocalServer server_;
 };

@@ -1,0 +1,225 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QPushButton>
+
+#include "app/application_core.h"
+#include "app/command_ids.h"
+#include "config/account_table.h"
+#include "platform/event_loop.h"
+#include "platform/qt_transport.h"
+#include "platform/recording_user_interface.h"
+#include "platform/sjis_path.h"
+#include "store/mail_status.h"
+#include "tests/support/dovecot_server.h"
+#include "tests/support/smtp_server.h"
+#include "tests/support/temp_directory.h"
+#include "tests/ui/message_box_answerer.h"
+#include "ui/desktop_session.h"
+#include "ui/dialog_user_interface.h"
+#include "ui/mail_list_model.h"
+#include "ui/mailbox_view.h"
+#include "ui/main_window.h"
+#include "ui/progress_window.h"
+
+// A receive and a send started from the main window's commands, end to end
+// against Dovecot and Postfix, through the same dialogs a user sees.
+
+namespace lp {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::DovecotServer;
+using testing::MessageBoxAnswerer;
+using testing::SmtpServer;
+using testing::TempDirectory;
+using testing::WriteFileBytes;
+
+QString U(const char* utf8) { return QString::fromUtf8(utf8); }
+
+std::string Mail(int n, std::size_t body_lines = 1) {
+  std::string mail = "From: sato@example.jp\r\nTo: alice@example.jp\r\nSubject: mail " + std::to_string(n) +
+                     "\r\nDate: Wed, 09 Dec 2026 10:00:0" + std::to_string(n % 10) +
+                     " +0900\r\nMessage-Id: <desktop-" + std::to_string(n) + "@example.jp>\r\n\r\n";
+  for (std::size_t i = 0; i < body_lines; ++i) mail += "body line of a longer mail, number " + std::to_string(i) + "\r\n";
+  return mail;
+}
+
+ProgressWindow* ShownProgressWindow() {
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    if (auto* progress = qobject_cast<ProgressWindow*>(widget); progress != nullptr && progress->isVisible()) {
+      return progress;
+    }
+  }
+  return nullptr;
+}
+
+class DesktopRunTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(pop_.running()) << pop_.Log();
+    pop_.AddUser("alice", "secret");
+  }
+
+  // The account, saved before the program starts as a user's settings are.
+  void SaveAccount(int smtp_port) {
+    CSetMenuArray accounts;
+    CSetMenu& alice = accounts.At(0);
+    alice.name = "alice";
+    alice.adr = "alice@example.jp";
+    alice.pop = pop_.host();
+    alice.pop_port = static_cast<std::uint16_t>(pop_.pop3_port());
+    alice.user_id = "alice";
+    alice.pass = "secret";
+    alice.not_del = false;
+    alice.smtp = "127.0.0.1";
+    alice.smtp_port = static_cast<std::uint16_t>(smtp_port);
+    Profile profile(FromNativePath(data_.File("lpost.conf")));
+    ASSERT_TRUE(accounts.Save(profile));
+  }
+
+  void StartProgram() {
+    std::string error;
+    ASSERT_TRUE(core_.Start(data_.path(), &error)) << error;
+    session_ = std::make_unique<DesktopSession>(core_, ui_, [] {
+      return std::make_unique<QtTransport>(QtTransportOptions{});
+    });
+    ASSERT_TRUE(session_->Start());
+    window_ = std::make_unique<MainWindow>(*session_);
+    ui_.SetParent(window_.get());
+    ui_.SetCancelAction([this] { window_->PostCommand(cmd::kCancelRun); });
+    window_->show();
+    OpenFirstWindows(*window_, *session_);
+  }
+  void TearDown() override {
+    if (window_) window_->close();
+    window_.reset();
+    session_.reset();
+  }
+
+  // Runs a command of the window and waits until the run it started ended.
+  void RunCommand(int command, const std::function<void()>& while_running = {}) {
+    ASSERT_TRUE(window_->router().Run(command));
+    ASSERT_TRUE(RunEventLoopUntil(
+        [&] {
+          if (while_running) while_running();
+          return !session_->Busy();
+        },
+        120s));
+  }
+
+  MailListModel& ListOf(const std::string& sjis_box) {
+    MailboxView* view = window_->OpenMailbox(sjis_box);
+    EXPECT_NE(view, nullptr);
+    return view->model();
+  }
+  static QStringList Subjects(MailListModel& model) {
+    QStringList subjects;
+    for (int row = 0; row < model.rowCount(); ++row) {
+      subjects.append(model.index(row, MailListModel::SubjectColumn).data().toString());
+    }
+    return subjects;
+  }
+
+  DovecotServer pop_;
+  TempDirectory data_;
+  MessageBoxAnswerer answers_;
+  ApplicationCore core_;
+  DialogUserInterface ui_;
+  std::unique_ptr<DesktopSession> session_;
+  std::unique_ptr<MainWindow> window_;
+};
+
+TEST_F(DesktopRunTest, ReceiveFromTheWindowFillsTheListWhileTheWindowStaysUsable) {
+  pop_.AddMessages("alice", {Mail(1), Mail(2)});
+  SaveAccount(25);
+  StartProgram();
+  MailListModel& inbox = ListOf(core_.settings().default_file);
+  ASSERT_EQ(inbox.rowCount(), 0);
+
+  bool saw_progress = false;
+  bool blocked = false;
+  RunCommand(cmd::kReceive, [&] {
+    ProgressWindow* progress = ShownProgressWindow();
+    if (progress == nullptr) return;
+    saw_progress = true;
+    // Modeless: nothing else is blocked while it shows.
+    blocked = blocked || progress->isModal() || QApplication::activeModalWidget() != nullptr;
+    EXPECT_TRUE(window_->router().IsEnabled(cmd::kMailManager));
+    EXPECT_FALSE(window_->router().IsEnabled(cmd::kReceive));
+  });
+
+  EXPECT_TRUE(saw_progress);
+  EXPECT_FALSE(blocked);
+  EXPECT_EQ(Subjects(inbox), QStringList({U("mail 1"), U("mail 2")}));
+  EXPECT_EQ(inbox.index(0, 0).data(MailListModel::StatusRole).toInt(), kStatusUnread);
+  EXPECT_TRUE(answers_.texts.contains(U("新しいメールが 2通 到着しました"))) << answers_.texts.join(u'|').toStdString();
+  EXPECT_TRUE(pop_.Messages("alice").empty());
+  EXPECT_FALSE(window_->StatusPaneText(2).isEmpty());  // the last receive's time
+}
+
+TEST_F(DesktopRunTest, CancelEndsTheReceiveAndTheNextOneBringsTheRestOnce) {
+  constexpr int kMails = 40;
+  std::vector<std::string> mails;
+  for (int i = 0; i < kMails; ++i) mails.push_back(Mail(i, 2000));
+  pop_.AddMessages("alice", mails);
+  SaveAccount(25);
+  StartProgram();
+
+  bool cancelled = false;
+  RunCommand(cmd::kReceive, [&] {
+    ProgressWindow* progress = ShownProgressWindow();
+    if (cancelled || progress == nullptr) return;
+    cancelled = true;
+    progress->findChild<QPushButton*>(QStringLiteral("cancelButton"))->click();
+  });
+  ASSERT_TRUE(cancelled);
+  EXPECT_EQ(ShownProgressWindow(), nullptr);
+  MailListModel& inbox = ListOf(core_.settings().default_file);
+  const int first = inbox.rowCount();
+  EXPECT_LT(first, kMails);
+
+  RunCommand(cmd::kReceive);
+  ASSERT_EQ(inbox.rowCount(), kMails);
+  QStringList subjects = Subjects(inbox);
+  subjects.removeDuplicates();
+  EXPECT_EQ(subjects.size(), kMails);
+  EXPECT_TRUE(pop_.Messages("alice").empty());
+}
+
+TEST_F(DesktopRunTest, SendFromTheWindowDeliversAndMarksTheMailSent) {
+  SmtpServer smtp;
+  if (!smtp.skip_reason().empty()) GTEST_SKIP() << smtp.skip_reason();
+  ASSERT_TRUE(smtp.running()) << smtp.Log();
+  SaveAccount(smtp.smtp_port());
+  {
+    Profile profile(FromNativePath(data_.File("lpost.conf")));
+    RecordingUserInterface ui;
+    NullCommandObserver commands;
+    CLPOSTDoc box(profile, ui, commands);
+    WriteFileBytes(data_.File("送信.lp"), "");
+    ASSERT_TRUE(box.Open(FromNativePath(data_.File("送信.lp"))).ok);
+    auto record = std::make_unique<CMail>();
+    record->to = "hanako@example.com";
+    record->from = "alice@example.jp";
+    record->subject = "desktop send";
+    record->status = kStatusUnsent;
+    box.Add(std::move(record));
+    ASSERT_TRUE(box.StoreTextOfLast("sent from the window\r\n"));
+    ASSERT_TRUE(box.Save().ok);
+  }
+  StartProgram();
+
+  RunCommand(cmd::kSend);
+
+  MailListModel& outbox = ListOf(core_.settings().send_file);
+  ASSERT_EQ(outbox.rowCount(), 1);
+  EXPECT_EQ(outbox.index(0, 0).data(MailListModel::StatusRole).toInt(), kStatusSent);
+  const std::vector<std::string> delivered = smtp.DeliveredMessages();
+  ASSERT_EQ(delivered.size(), 1u) << smtp.Log();
+  EXPECT_NE(delivered[0].find("sent from the window"), std::string::npos);
+  EXPECT_FALSE(window_->StatusPaneText(3).isEmpty());  // the last send's time
+}
+
+}  // namespace
+}  // namespace lp

@@ -3,8 +3,10 @@
 #include <string>
 #include <string_view>
 
-// Texts the analysis of received mail writes into a mail's stored text, and
-// the message it shows when it cannot write.
+// Texts of the message codec: what the analysis of received mail writes into
+// a mail's stored text and the message it shows when it cannot write, and
+// the Japanese words of dates. Written in UTF-8; the build turns them into
+// Shift_JIS (see the top-level CMakeLists.txt).
 
 namespace lp::spool_messages {
 
@@ -36,3 +38,15 @@ inline constexpr std::string_view kAttachmentRenamedAfter =
 }
 
 }  // namespace lp::spool_messages
+
+namespace lp::date_texts {
+
+// Sunday first, as the C library counts weekdays.
+inline constexpr const char* kWeekdays[7] = {"日", "月", "火", "水", "木", "金", "土"};
+inline constexpr char kMorning[] = "午前";
+inline constexpr char kAfternoon[] = "午後";
+inline constexpr char kReiwa[] = "令和";
+inline constexpr char kHeisei[] = "平成";
+inline constexpr char kShowa[] = "昭和";
+
+}  // namespace lp::date_texts

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdio>
 
+#include "codec/codec_messages.h"
+
 namespace lp {
 
 namespace {
@@ -12,11 +14,6 @@ constexpr std::array<const char*, 12> kMonthNames = {"Jan", "Feb", "Mar", "Apr",
 constexpr std::array<const char*, 7> kWeekdayNames = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
 constexpr std::array<const char*, 7> kFullWeekdayNames = {"Sunday",   "Monday", "Tuesday", "Wednesday",
                                                           "Thursday", "Friday", "Saturday"};
-// 日 月 火 水 木 金 土
-constexpr std::array<const char*, 7> kJapaneseWeekdays = {"\x93\xFA", "\x8C\x8E", "\x89\xCE", "\x90\x85",
-                                                          "\x96\xD8", "\x8B\xE0", "\x93\x79"};
-constexpr const char* kMorning = "\x8C\xDF\x91\x4F";    // 午前
-constexpr const char* kAfternoon = "\x8C\xDF\x8C\xE3";  // 午後
 
 // strtok-like reading of the header value: leading delimiters are skipped and
 // the one delimiter that ends a token is consumed with it.
@@ -278,13 +275,13 @@ Era EraOf(int year, int month, int day) {
 std::string EraName(int year, int month, int day) {
   switch (EraOf(year, month, day)) {
     case Era::Reiwa:
-      return "\x97\xDF\x98\x61";  // 令和
+      return date_texts::kReiwa;
     case Era::Heisei:
-      return "\x95\xBD\x90\xAC";  // 平成
+      return date_texts::kHeisei;
     case Era::Showa:
       break;
   }
-  return "\x8F\xBA\x98\x61";  // 昭和
+  return date_texts::kShowa;
 }
 
 int EraYear(int year, int month, int day) {
@@ -317,11 +314,12 @@ std::string ExpandDateMacros(std::string_view text, std::time_t now) {
   ReplaceAll(out, "$2d", Printf("%02d", t.tm_mday));
   ReplaceAll(out, "$3ew", kWeekdayNames[weekday]);
   ReplaceAll(out, "$aew", kFullWeekdayNames[weekday]);
-  ReplaceAll(out, "$jw", kJapaneseWeekdays[weekday]);
+  ReplaceAll(out, "$jw", date_texts::kWeekdays[weekday]);
   ReplaceAll(out, "$121eh", (afternoon ? "PM" : "AM") + Printf("%d", hour12));
   ReplaceAll(out, "$122eh", (afternoon ? "PM" : "AM") + Printf("%02d", hour12));
-  ReplaceAll(out, "$121jh", (afternoon ? kAfternoon : kMorning) + Printf("%d", hour12));
-  ReplaceAll(out, "$122jh", (afternoon ? kAfternoon : kMorning) + Printf("%02d", hour12));
+  const std::string japanese_half_day = afternoon ? date_texts::kAfternoon : date_texts::kMorning;
+  ReplaceAll(out, "$121jh", japanese_half_day + Printf("%d", hour12));
+  ReplaceAll(out, "$122jh", japanese_half_day + Printf("%02d", hour12));
   ReplaceAll(out, "$241h", Printf("%d", t.tm_hour));
   ReplaceAll(out, "$242h", Printf("%02d", t.tm_hour));
   ReplaceAll(out, "$1min", Printf("%d", t.tm_min));

@@ -20,7 +20,7 @@
 #include "codec/mime_encoding.h"
 #include "codec/mime_part_header.h"
 #include "codec/spool_line_reader.h"
-#include "codec/spool_messages.h"
+#include "codec/codec_messages.h"
 #include "codec/utf8_stream.h"
 #include "platform/job_progress.h"
 #include "platform/sjis_path.h"

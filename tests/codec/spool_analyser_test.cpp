@@ -13,7 +13,7 @@
 #include "codec/date_header.h"
 #include "codec/japanese_text.h"
 #include "codec/mime_encoding.h"
-#include "codec/spool_messages.h"
+#include "codec/codec_messages.h"
 #include "platform/file_system.h"
 #include "platform/recording_user_interface.h"
 #include "platform/sjis_path.h"
@@ -96,7 +96,7 @@ class SpoolAnalyserTest : public ::testing::Test {
   }
   const CMail& Mail(int index) { return *box_.RecordAt(index); }
   // The stored text of a record, as the mailbox gives it back.
-  std::string Text(int index) { return box_.ReadText(Mail(index).text_start, Mail(index).text_end); }
+  std::string Text(int index) { return box_.ReadText(Mail(index).text_start, Mail(index).text_end).text; }
   // The whole block with its terminator.
   std::string Block(int index) {
     const std::string file = ReadFileBytes(dir_.File("box.mb"));

@@ -11,5 +11,8 @@ inline constexpr char kDataDirectoryBusy[] =
 inline constexpr char kDataDirectoryBusyHolderUnknown[] = "another program";
 inline constexpr char kDataDirectoryLockFailed[] = "lanternpost-cli: cannot lock the data directory %s: %s\n";
 inline constexpr char kDataDirectoryUnusable[] = "lanternpost-cli: cannot use the data directory: %s\n";
+// The command's name.
+inline constexpr char kHandedOverToDesktop[] =
+    "lanternpost-cli: %s handed over to the running Lanternpost desktop application\n";
 
 }  // namespace lp::cli_messages

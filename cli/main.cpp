@@ -14,6 +14,7 @@
 #include "platform/data_directory.h"
 #include "platform/data_directory_lock.h"
 #include "platform/file_system.h"
+#include "platform/instance_channel.h"
 
 namespace {
 
@@ -28,6 +29,9 @@ struct CommandEntry {
   const char* name;
   DataAccess access;
   int (*run)(lp::CommandContext&);
+  // The start-up switch of a run a running desktop application takes over
+  // (it owns the mailboxes while it runs); nullptr for the others.
+  const char* desktop_switch = nullptr;
 };
 
 const CommandEntry kCommands[] = {
@@ -45,13 +49,13 @@ const CommandEntry kCommands[] = {
     {"delete", DataAccess::Write, lp::RunDeleteCommand},
     {"accounts", DataAccess::Read, lp::RunAccountsCommand},
     {"password", DataAccess::Write, lp::RunPasswordCommand},
-    {"receive", DataAccess::Write, lp::RunReceiveCommand},
-    {"patrol", DataAccess::Write, lp::RunPatrolCommand},
-    {"sendrecv", DataAccess::Write, lp::RunSendAndReceiveCommand},
+    {"receive", DataAccess::Write, lp::RunReceiveCommand, "/R"},
+    {"patrol", DataAccess::Write, lp::RunPatrolCommand, "/A"},
+    {"sendrecv", DataAccess::Write, lp::RunSendAndReceiveCommand, "/J"},
     {"lan", DataAccess::Write, lp::RunLanCommand},
     {"delete-all", DataAccess::Write, lp::RunDeleteAllCommand},
     {"compose", DataAccess::Write, lp::RunComposeCommand},
-    {"send", DataAccess::Write, lp::RunSendCommand},
+    {"send", DataAccess::Write, lp::RunSendCommand, "/S"},
 };
 
 constexpr int kExitDataDirectoryBusy = 4;
@@ -143,6 +147,16 @@ int Run(int argc, char** argv) {
     std::fprintf(stderr, "lanternpost-cli: unknown command \"%s\"\n", args->command.c_str());
     PrintUsage(stderr);
     return 2;
+  }
+
+  // A run the desktop application can do goes to it when it runs on this
+  // data directory; a run for another account than its current one cannot.
+  if (entry->desktop_switch != nullptr && !args->Has("account")) {
+    const std::string native_directory = lp::ResolveDataDirectory(args->data_dir);
+    if (lp::HandOverToRunningInstance(native_directory, entry->desktop_switch)) {
+      std::printf(lp::cli_messages::kHandedOverToDesktop, entry->name);
+      return 0;
+    }
   }
 
   std::string start_directory = lp::CurrentDirectory();

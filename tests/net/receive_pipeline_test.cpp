@@ -7,6 +7,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <deque>
 #include <map>
@@ -571,6 +572,90 @@ TEST_F(ReceivePipelineTest, CancelledReceiveKeepsWhatArrived) {
   EXPECT_TRUE(controller->Idle());
   EXPECT_EQ(controller->LastStatus(), ReceiveStatus::SessionFailed);
   EXPECT_THAT(InboxSubjects(), ElementsAre("first"));
+}
+
+// A POP3 dialogue that puts one mail to the user and stops there (PAUSE)
+// while the question is open; `rest` is what happens next.
+std::string ConfirmOneMailScript(const std::string& rest) {
+  return "S: +OK ready\nC: USER alice\nS: +OK\nC: PASS secret\nS: +OK\nC: UIDL\nS: +OK\nS: 1 uid-one\nS: .\n"
+         "C: TOP 1 100\nS: +OK\nS: Subject: one\nS:\nS: .\nPAUSE\n" +
+         rest;
+}
+
+TEST_F(ReceivePipelineTest, MailConfirmedLaterIsReceivedOnce) {
+  MakeBox(kInbox, {});
+  accounts_.At(0).pop = "pop.example.jp";
+  accounts_.At(0).mail_kakunin = true;
+  scripts_.push_back(ConfirmOneMailScript(
+      "C: RETR 1\nS: +OK\nS: Subject: one\nS: Message-Id: <one@example.jp>\nS:\nS: body\nS: .\nC: QUIT\nS: +OK\n"));
+  ui_.HoldAnswers();
+  auto controller = MakeController();
+  ASSERT_TRUE(controller->Receive());
+  transports_.front()->Run();
+  EXPECT_FALSE(controller->Idle());  // the run waits for the user
+  EXPECT_TRUE(transports_.front()->IdleTimerPaused());
+  ui_.TakeHeldConfirm()(ConfirmAnswer::Receive);
+  Drive(*controller);
+  EXPECT_EQ(controller->LastStatus(), ReceiveStatus::Ok);
+  EXPECT_THAT(InboxSubjects(), ElementsAre("one"));
+  EXPECT_THAT(ui_.messages, ElementsAre(Format(receive_text::kNewMailFormat, 1)));
+  EXPECT_THAT(view_.carets, ElementsAre(-1));
+}
+
+// However the run ends while the user still looks at a mail, the pipeline
+// runs once, and the answer given afterwards changes nothing.
+TEST_F(ReceivePipelineTest, LateAnswerNeverRunsThePipelineTwice) {
+  enum class Ending { IdleTimeout, ServerCloses, UserCancels, ControllerGone };
+  struct Case {
+    const char* name;
+    Ending ending;
+    std::string rest;
+    std::size_t pipeline_runs;
+  };
+  const std::vector<Case> cases = {
+      {"idle timeout of a transport that cannot pause", Ending::IdleTimeout, "IDLE\n", 1},
+      {"server closes", Ending::ServerCloses, "CLOSE\n", 1},
+      {"user cancels", Ending::UserCancels, "", 1},
+      {"controller gone", Ending::ControllerGone, "", 0},
+  };
+  MakeBox(kInbox, {});
+  accounts_.At(0).pop = "pop.example.jp";
+  accounts_.At(0).mail_kakunin = true;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ui_.messages.clear();
+    view_.carets.clear();
+    transports_.clear();
+    played_ = 0;
+    scripts_.push_back(ConfirmOneMailScript(c.rest));
+    ui_.HoldAnswers();
+    auto controller = MakeController();
+    ASSERT_TRUE(controller->Receive());
+    ASSERT_EQ(transports_.size(), 1u);
+    if (c.ending == Ending::IdleTimeout) transports_.front()->IgnoreIdlePause();
+    transports_.front()->Run();  // up to the open question
+    const UserInterface::ConfirmHandler answer = ui_.TakeHeldConfirm();
+    ASSERT_TRUE(answer);
+    if (!c.rest.empty()) transports_.front()->Run();
+    if (c.ending == Ending::UserCancels) controller->Cancel();
+    if (c.ending == Ending::ControllerGone) {
+      controller.reset();
+      transports_.clear();  // the controller owned them
+    }
+    if (controller) EXPECT_TRUE(controller->Idle());
+    const std::vector<std::string> messages = ui_.messages;
+    answer(ConfirmAnswer::Receive);
+    answer(ConfirmAnswer::Delete);
+    EXPECT_EQ(view_.carets.size(), c.pipeline_runs);
+    EXPECT_EQ(ui_.messages, messages);
+    EXPECT_EQ(std::count(messages.begin(), messages.end(), std::string(receive_text::kNoNewMail)),
+              static_cast<long>(c.pipeline_runs));
+    if (controller) {
+      EXPECT_TRUE(controller->Idle());
+      EXPECT_EQ(controller->LastStatus(), ReceiveStatus::SessionFailed);
+    }
+    EXPECT_THAT(InboxSubjects(), IsEmpty());
+  }
 }
 
 TEST_F(ReceivePipelineTest, ConnectionFailureSaysSoAndEndsTheRun) {

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "addressbook/addressbook_messages.h"
 #include "addressbook/card_table.h"
 #include "config/profile.h"
 #include "platform/user_interface.h"
@@ -29,16 +30,6 @@ enum AddressColumn : std::size_t {
   kMemoColumn = 5,
   kCategoryColumn = 6,
 };
-
-// The header line of a new address book.
-inline constexpr char kNewAddressBookHeader[] =
-    "\"\x8E\x81\x96\xBC\",\""                                    // 氏名
-    "\x83\x81\x81\x5B\x83\x8B\x83\x41\x83\x68\x83\x8C\x83\x58\",\""  // メールアドレス
-    "\x97\x58\x95\xD6\x94\xD4\x8D\x86\",\""                      // 郵便番号
-    "\x8F\x5A\x8F\x8A\",\""                                      // 住所
-    "\x93\x64\x98\x62\x94\xD4\x8D\x86\",\""                      // 電話番号
-    "\x83\x81\x83\x82\",\""                                      // メモ
-    "\x83\x4A\x83\x65\x83\x53\x83\x8A\"\n";                      // カテゴリ
 
 inline constexpr char kDefaultAddressBookFile[] = "lpostadr.csv";
 inline constexpr char kOldAddressBookFile[] = "lpostadr.dat";

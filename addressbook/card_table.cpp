@@ -3,14 +3,13 @@
 #include <algorithm>
 #include <utility>
 
+#include "addressbook/addressbook_messages.h"
 #include "codec/japanese_text.h"
 #include "platform/atomic_file.h"
 #include "platform/file_system.h"
 
 namespace lp {
 namespace {
-
-constexpr char kItemColumnName[] = "\x8D\x80\x96\xDA";  // 項目
 
 // Calls `visit` with each line of `text` without its line end (LF, or CR LF
 // as a text-mode read gives it). A last line without line end counts too.

@@ -13,7 +13,7 @@
 #include "config/profile.h"
 #include "net/pop_session.h"
 #include "net/receive_pipeline.h"
-#include "net/transport.h"
+#include "platform/transport.h"
 #include "platform/command_observer.h"
 #include "platform/user_interface.h"
 #include "store/mailbox_document.h"

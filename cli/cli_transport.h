@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "net/transport.h"
+#include "platform/transport.h"
 
 namespace lp {
 

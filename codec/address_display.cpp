@@ -1,6 +1,6 @@
 #include "codec/address_display.h"
 
-#include "codec/sjis_char.h"
+#include "platform/sjis_char.h"
 
 namespace lp {
 

@@ -6,7 +6,7 @@
 
 #include "codec/japanese_text.h"
 #include "codec/mime_encoding.h"
-#include "codec/sjis_char.h"
+#include "platform/sjis_char.h"
 
 namespace lp {
 

@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "codec/sjis_char.h"
+#include "platform/sjis_char.h"
 
 namespace lp::japanese {
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstddef>
 
-#include "codec/sjis_char.h"
+#include "platform/sjis_char.h"
 
 namespace lp {
 

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "codec/sjis_char.h"
+#include "platform/sjis_char.h"
 #include "platform/atomic_file.h"
 #include "platform/file_stamp.h"
 #include "platform/file_system.h"

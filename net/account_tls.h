@@ -1,7 +1,7 @@
 #pragma once
 
 #include "config/account.h"
-#include "net/transport.h"
+#include "platform/transport.h"
 
 namespace lp {
 

@@ -1,7 +1,7 @@
 #include "net/address_field.h"
 
 #include "codec/japanese_text.h"
-#include "codec/sjis_char.h"
+#include "platform/sjis_char.h"
 #include "platform/sjis_path.h"
 
 namespace lp {

@@ -14,7 +14,7 @@
 #include "net/pop_spool.h"
 #include "net/receive_log.h"
 #include "net/top_checks.h"
-#include "net/transport.h"
+#include "platform/transport.h"
 #include "platform/question_guard.h"
 #include "platform/user_interface.h"
 

@@ -5,7 +5,7 @@
 #include <span>
 
 #include "codec/html_view.h"
-#include "codec/sjis_char.h"
+#include "platform/sjis_char.h"
 #include "net/analysed_spool_marker.h"
 #include "net/pop_messages.h"
 #include "net/receive_messages.h"

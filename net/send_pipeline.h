@@ -17,7 +17,7 @@
 #include "net/outgoing_message.h"
 #include "net/sent_journal.h"
 #include "net/smtp_session.h"
-#include "net/transport.h"
+#include "platform/transport.h"
 #include "platform/user_interface.h"
 #include "store/mailbox_document.h"
 #include "store/open_box_registry.h"

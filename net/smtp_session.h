@@ -10,7 +10,7 @@
 
 #include "net/receive_log.h"
 #include "net/smtp_reply_reader.h"
-#include "net/transport.h"
+#include "platform/transport.h"
 #include "platform/file_system.h"
 #include "platform/user_interface.h"
 

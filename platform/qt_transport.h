@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "net/transport.h"
+#include "platform/transport.h"
 
 // The network transport of the application and the command line: a Qt TLS
 // socket on the calling thread's event loop. Events reach the session only

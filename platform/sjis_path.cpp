@@ -1,6 +1,6 @@
 #include "platform/sjis_path.h"
 
-#include "codec/sjis_char.h"
+#include "platform/sjis_char.h"
 #include "platform/file_system.h"
 
 namespace lp {

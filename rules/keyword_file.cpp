@@ -1,6 +1,6 @@
 #include "rules/keyword_file.h"
 
-#include "codec/sjis_char.h"
+#include "platform/sjis_char.h"
 #include "platform/atomic_file.h"
 #include "platform/sjis_path.h"
 

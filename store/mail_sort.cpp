@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "codec/sjis_char.h"
+#include "platform/sjis_char.h"
 #include "platform/job_progress.h"
 
 namespace lp {

@@ -83,6 +83,10 @@ MainWindow::MainWindow(DesktopSession& session, QWidget* parent)
 
 MainWindow::~MainWindow() {
   qApp->removeEventFilter(this);
+  // Closing the child windows below must not ask this half-destroyed
+  // window for its state.
+  disconnect(mdi_, nullptr, this, nullptr);
+  disconnect(QAbstractEventDispatcher::instance(), nullptr, this, nullptr);
   session_.SetHooks({});
 }
 

@@ -65,6 +65,9 @@ class MainWindow final : public QMainWindow {
 
  private:
   void BuildActions();
+  // Menu texts with the first key bound to each command.
+  void RefreshActionKeys();
+  void CustomizeKeys();
   void BuildMenus();
   void BuildToolbars();
   void BuildStatusBar();

@@ -20,6 +20,7 @@
 #include "store/mail_status.h"
 #include "ui/desktop_session.h"
 #include "ui/function_key_bar.h"
+#include "ui/key_customization_dialog.h"
 #include "ui/mail_list_delegate.h"
 #include "ui/mail_manager_view.h"
 #include "ui/mailbox_view.h"
@@ -72,20 +73,37 @@ std::vector<int> SelectedRows(MailboxView& view) {
 
 void MainWindow::BuildActions() {
   for (const CommandInfo& info : AllCommands()) {
-    auto* action = new QAction(FromSjis(MenuText(info.id)), this);
+    auto* action = new QAction(this);
     action->setData(info.id);
     action->setIcon(IconOf(info.id));
     if (CheckedState(info.id, CommandState{})) action->setCheckable(true);
-    // The key is shown in the menu; the key table dispatches it, so one
-    // key can run several commands in order.
-    const int binding = session_.keys().FindCommand(static_cast<std::uint32_t>(info.id));
-    if (binding >= 0) {
-      action->setText(action->text() + QLatin1Char('\t') +
-                      QString::fromLatin1(BindingText(session_.keys().At(static_cast<std::size_t>(binding)).combination)));
-    }
     connect(action, &QAction::triggered, this, [this, id = info.id] { (void)router_.Run(id); });
     actions_[info.id] = action;
   }
+  RefreshActionKeys();
+}
+
+void MainWindow::RefreshActionKeys() {
+  for (const auto& [id, action] : actions_) {
+    QString text = FromSjis(MenuText(id));
+    // The key is shown in the menu; the key table dispatches it, so one
+    // key can run several commands in order.
+    const int binding = session_.keys().FindCommand(static_cast<std::uint32_t>(id));
+    if (binding >= 0) {
+      text += QLatin1Char('\t') +
+              QString::fromLatin1(BindingText(session_.keys().At(static_cast<std::size_t>(binding)).combination));
+    }
+    action->setText(text);
+  }
+}
+
+void MainWindow::CustomizeKeys() {
+  KeyCustomizationDialog dialog(session_.keys(), session_.key_file_path(), session_.ui(), this);
+  (void)dialog.exec();
+  Profile& profile = session_.profile();
+  function_bar_->Rebuild(profile.GetInt("System", "FuncKeyCount", 12), profile.GetInt("System", "FuncBlockCount", 4));
+  function_bar_->Refresh(ModifierStateOf(QApplication::queryKeyboardModifiers()));
+  RefreshActionKeys();
 }
 
 void MainWindow::BuildMenus() {
@@ -245,6 +263,7 @@ void MainWindow::RegisterViewHandlers() {
   router_.Register(cmd::kSplitColumns, [this] { SetSplit(2); });
   router_.Register(cmd::kAutoForwardMode, [this] { auto_forward_ = !auto_forward_; });
   router_.Register(cmd::kMailManager, [this] { ShowMailManager(); });
+  router_.Register(cmd::kKeyCustomization, [this] { CustomizeKeys(); });
   router_.Register(cmd::kRefreshFolders, [this] {
     if (manager_window_ != nullptr) static_cast<MailManagerView*>(manager_window_->widget())->Rebuild();
   });

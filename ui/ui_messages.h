@@ -21,4 +21,30 @@ inline constexpr char kCannotOpenBox[] = "文書BOXを開けません";
 inline constexpr char kHandedOver[] = "起動中のLanternpostに渡しました";
 inline constexpr char kDataDirectoryBusy[] = "データディレクトリは別のプログラムが使用中です: ";
 
+
+// The key customization dialog and its binding dialog.
+inline constexpr char kKeyDialogTitle[] = "キーカスタマイズ";
+inline constexpr char kKeyAdd[] = "追加(&A)...";
+inline constexpr char kKeyChange[] = "変更(&E)...";
+inline constexpr char kKeyDelete[] = "削除(&D)...";
+inline constexpr char kKeyLoad[] = "読込(&R)...";
+inline constexpr char kKeySaveAs[] = "別名保存(&S)...";
+inline constexpr char kKeySaveAndClose[] = "保存して閉じる";
+inline constexpr char kKeyColumnKey[] = "キー";
+inline constexpr char kKeyColumnCommand[] = "機能";
+inline constexpr char kKeyAskDelete[] = "削除しますか？";
+inline constexpr char kKeyFileTitle[] = "ｷｰ定義ﾌｧｲﾙ名の入力";
+inline constexpr char kKeyCannotLoad[] = "読み込めません";
+inline constexpr char kKeyCannotSave[] = "保存できません";
+inline constexpr char kKeyDefaultFileName[] = "lpost.key";
+inline constexpr char kBindingKey[] = "キー(&K):";
+inline constexpr char kBindingCtrl[] = "Ctrl(&C)";
+inline constexpr char kBindingShift[] = "Shift(&H)";
+inline constexpr char kBindingAlt[] = "Alt(&A)";
+inline constexpr char kBindingCommand[] = "メニュー(&M):";
+inline constexpr char kBindingNoCommand[] = "（なし）";
+// The bound command's name goes between the two parts.
+inline constexpr char kBindingTakenBefore[] = "このキーは ";
+inline constexpr char kBindingTakenAfter[] = "に設定済みです。さらにこの機能を追加しますか？";
+
 }  // namespace lp::ui_text

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "net/transport.h"
+#include "platform/transport.h"
 
 // A fake server for protocol sessions that replays a scripted dialogue:
 //

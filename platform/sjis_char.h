@@ -1,7 +1,7 @@
 #pragma once
 
-// Byte classes of Shift_JIS (code page 932). Header-only so that the platform
-// layer's path helpers can share them with the text layer.
+// Byte classes of Shift_JIS (code page 932), shared by the path helpers of
+// this layer and the text layer above it.
 
 namespace lp {
 

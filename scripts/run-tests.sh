@@ -17,8 +17,9 @@ if [ "$which" = all ] || [ "$which" = plain ]; then
 fi
 
 if [ "$which" = all ] || [ "$which" = sanitized ]; then
-  # Reports go to files as well as being fatal: a command-line child whose
-  # failing exit status a test expects must not hide a report.
+  # ASan and LSan reports go to files as well as being fatal: a command-line
+  # child whose failing exit status a test expects must not hide a report.
+  # (GCC's UBSan beside ASan ignores log_path; its reports abort on stderr.)
   reports="$(mktemp -d "${TMPDIR:-/tmp}/lanternpost-sanitizer-XXXXXX")"
   trap 'rm -rf "$reports"' EXIT
   export ASAN_OPTIONS="detect_leaks=1:check_initialization_order=1:strict_init_order=1:detect_invalid_pointer_pairs=0:log_path=$reports/asan"

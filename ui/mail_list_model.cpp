@@ -1,8 +1,12 @@
 #include "ui/mail_list_model.h"
 
+#include <QMimeData>
+#include <set>
+
 #include "app/list_summary.h"
 #include "codec/address_display.h"
 #include "codec/date_header.h"
+#include "ui/dragged_mails.h"
 #include "ui/sjis_qt.h"
 #include "ui/ui_messages.h"
 
@@ -103,6 +107,28 @@ QVariant MailListModel::headerData(int section, Qt::Orientation orientation, int
       return {};
   }
 }
+
+Qt::ItemFlags MailListModel::flags(const QModelIndex& index) const {
+  Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+  if (index.isValid()) flags |= Qt::ItemIsDragEnabled;
+  return flags;
+}
+
+QStringList MailListModel::mimeTypes() const { return {QString::fromLatin1(kMailListMimeType)}; }
+
+QMimeData* MailListModel::mimeData(const QModelIndexList& indexes) const {
+  DraggedMails mails{box_.PathName(), {}};
+  std::set<int> rows;
+  for (const QModelIndex& index : indexes) rows.insert(index.row());
+  for (const int row : rows) {
+    if (const CMail* mail = box_.RecordAt(row)) mails.serials.push_back(mail->serial);
+  }
+  auto* data = new QMimeData;
+  EncodeDraggedMails(mails, *data);
+  return data;
+}
+
+Qt::DropActions MailListModel::supportedDragActions() const { return Qt::MoveAction | Qt::CopyAction; }
 
 void MailListModel::RecordsAboutToBeInserted(const CLPOSTDoc&, int first, int count) {
   beginInsertRows({}, first, first + count - 1);

@@ -48,6 +48,11 @@ class MailListModel final : public QAbstractTableModel, private MailboxObserver 
   [[nodiscard]] int columnCount(const QModelIndex& parent = {}) const override;
   [[nodiscard]] QVariant data(const QModelIndex& index, int role) const override;
   [[nodiscard]] QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+  // Rows drag out as their serials, to drop onto a box of the mail manager.
+  [[nodiscard]] Qt::ItemFlags flags(const QModelIndex& index) const override;
+  [[nodiscard]] QStringList mimeTypes() const override;
+  [[nodiscard]] QMimeData* mimeData(const QModelIndexList& indexes) const override;
+  [[nodiscard]] Qt::DropActions supportedDragActions() const override;
 
   [[nodiscard]] CLPOSTDoc& box() { return box_; }
   // Conversions done so far (the cache's size): texts are made once per row.

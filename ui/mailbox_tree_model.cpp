@@ -1,7 +1,9 @@
 #include "ui/mailbox_tree_model.h"
 
 #include <QFont>
+#include <QMimeData>
 
+#include "ui/dragged_mails.h"
 #include "ui/mail_list_delegate.h"
 #include "ui/sjis_qt.h"
 
@@ -22,7 +24,30 @@ void MailboxTreeModel::Build(const AppSettings& settings, const Profile& profile
   beginResetModel();
   tree_.Build(settings, profile, data_directory);
   CacheChildren();
+  CountUnread();
   endResetModel();
+}
+
+void MailboxTreeModel::TreeChanged() {
+  beginResetModel();
+  CacheChildren();
+  CountUnread();
+  endResetModel();
+}
+
+void MailboxTreeModel::CountUnread() {
+  unread_counts_.assign(tree_.items().size(), 0);
+  if (!counter_) return;
+  // Only a box marked unread has any: the others are not opened.
+  for (std::size_t id = 0; id < tree_.items().size(); ++id) {
+    const TreeItem& item = tree_.items()[id];
+    if (item.unread && !item.removed) unread_counts_[id] = counter_(item.path);
+  }
+}
+
+bool MailboxTreeModel::IsBox(const QModelIndex& index) const {
+  const TreeItem* item = tree_.Item(ItemOf(index));
+  return item != nullptr && (item->kind == TreeItemKind::Box || item->kind == TreeItemKind::FixedBox);
 }
 
 void MailboxTreeModel::CacheChildren() {
@@ -40,9 +65,12 @@ void MailboxTreeModel::CacheChildren() {
 void MailboxTreeModel::RefreshUnreadMarks(const Profile& profile) {
   std::vector<bool> before;
   for (const TreeItem& item : tree_.items()) before.push_back(item.unread);
+  const std::vector<int> counts_before = unread_counts_;
   tree_.RefreshUnreadMarks(profile);
+  CountUnread();
   for (std::size_t id = 0; id < tree_.items().size(); ++id) {
-    if (tree_.items()[id].unread != before[id] && !tree_.items()[id].removed) {
+    const bool count_changed = id < counts_before.size() && counts_before[id] != unread_counts_[id];
+    if ((tree_.items()[id].unread != before[id] || count_changed) && !tree_.items()[id].removed) {
       const QModelIndex changed = IndexOfItem(static_cast<int>(id));
       emit dataChanged(changed, changed);
     }
@@ -89,7 +117,11 @@ QVariant MailboxTreeModel::data(const QModelIndex& index, int role) const {
   const TreeItem* item = tree_.Item(id);
   if (item == nullptr) return {};
   switch (role) {
-    case Qt::DisplayRole:
+    case Qt::DisplayRole: {
+      const int count = UnreadCountOf(id);
+      return count > 0 ? FromSjis(item->text) + QStringLiteral(" (%1)").arg(count) : FromSjis(item->text);
+    }
+    case Qt::EditRole:
       return FromSjis(item->text);
     case Qt::DecorationRole:
       if (item->unread) return unread_mark_;
@@ -109,9 +141,52 @@ QVariant MailboxTreeModel::data(const QModelIndex& index, int role) const {
       return FromSjis(item->path);
     case UnreadRole:
       return item->unread;
+    case UnreadCountRole:
+      return UnreadCountOf(id);
     default:
       return {};
   }
+}
+
+Qt::ItemFlags MailboxTreeModel::flags(const QModelIndex& index) const {
+  Qt::ItemFlags flags = QAbstractItemModel::flags(index);
+  const TreeItem* item = tree_.Item(ItemOf(index));
+  if (item == nullptr) return flags;
+  // The root, the box root and the fixed boxes keep their names.
+  if (item->kind == TreeItemKind::Box || item->kind == TreeItemKind::Folder) flags |= Qt::ItemIsEditable;
+  if (IsBox(index)) flags |= Qt::ItemIsDropEnabled;
+  return flags;
+}
+
+bool MailboxTreeModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+  if (role != Qt::EditRole || !renamer_ || !(flags(index) & Qt::ItemIsEditable)) return false;
+  const std::string text = ToSjis(value.toString());
+  if (text.empty() || text == tree_.Item(ItemOf(index))->text) return false;
+  if (!renamer_(ItemOf(index), text)) return false;
+  emit dataChanged(index, index);
+  return true;
+}
+
+QStringList MailboxTreeModel::mimeTypes() const { return {QString::fromLatin1(kMailListMimeType)}; }
+
+Qt::DropActions MailboxTreeModel::supportedDropActions() const { return Qt::MoveAction | Qt::CopyAction; }
+
+bool MailboxTreeModel::canDropMimeData(const QMimeData* data, Qt::DropAction action, int, int,
+                                       const QModelIndex& parent) const {
+  return data != nullptr && data->hasFormat(QString::fromLatin1(kMailListMimeType)) &&
+         (action == Qt::MoveAction || action == Qt::CopyAction) && IsBox(parent);
+}
+
+bool MailboxTreeModel::dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                                    const QModelIndex& parent) {
+  if (!drop_ || !canDropMimeData(data, action, row, column, parent)) return false;
+  const std::optional<DraggedMails> mails = DecodeDraggedMails(*data);
+  if (!mails) return false;
+  return drop_(mails->source, mails->serials, tree_.Item(ItemOf(parent))->path, action);
+}
+
+int MailboxTreeModel::UnreadCountOf(int id) const {
+  return id >= 0 && id < static_cast<int>(unread_counts_.size()) ? unread_counts_[static_cast<std::size_t>(id)] : 0;
 }
 
 }  // namespace lp

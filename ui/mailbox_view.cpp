@@ -48,6 +48,10 @@ MailboxView::MailboxView(BoxHandle box, Profile& profile, QWidget* parent)
   list_->setAllColumnsShowFocus(true);
   list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  // Mails drag onto a box of the mail manager: moved, or copied with Ctrl.
+  list_->setDragEnabled(true);
+  list_->setDragDropMode(QAbstractItemView::DragOnly);
+  list_->setDefaultDropAction(Qt::MoveAction);
   list_->header()->setStretchLastSection(true);
   delegate_->SetColours(ResolveListColours(profile_, palette()));
   model_->SetSummaryMode(profile_.GetInt("System", "ListMail", 0) == 1);

@@ -264,6 +264,16 @@ void MainWindow::RegisterViewHandlers() {
   router_.Register(cmd::kAutoForwardMode, [this] { auto_forward_ = !auto_forward_; });
   router_.Register(cmd::kMailManager, [this] { ShowMailManager(); });
   router_.Register(cmd::kKeyCustomization, [this] { CustomizeKeys(); });
+  const std::pair<int, void (MailManagerView::*)()> tree_commands[] = {
+      {cmd::kNewFolder, &MailManagerView::NewFolder},
+      {cmd::kNewBox, &MailManagerView::NewBox},
+      {cmd::kDeleteBox, &MailManagerView::DeleteSelected},
+      {cmd::kRenameBox, &MailManagerView::RenameSelected}};
+  for (const auto& [command, operation] : tree_commands) {
+    router_.Register(command, [this, operation = operation] {
+      if (manager_window_ != nullptr) (static_cast<MailManagerView*>(manager_window_->widget())->*operation)();
+    });
+  }
   router_.Register(cmd::kRefreshFolders, [this] {
     if (manager_window_ != nullptr) static_cast<MailManagerView*>(manager_window_->widget())->Rebuild();
   });

@@ -22,6 +22,12 @@ inline constexpr char kHandedOver[] = "起動中のLanternpostに渡しました
 inline constexpr char kDataDirectoryBusy[] = "データディレクトリは別のプログラムが使用中です: ";
 
 
+// The mail manager's name questions.
+inline constexpr char kNewFolderTitle[] = "新規フォルダ";
+inline constexpr char kNewFolderPrompt[] = "フォルダの名前を入力してください(&N)";
+inline constexpr char kNewBoxTitle[] = "新規メールBOX";
+inline constexpr char kNewBoxPrompt[] = "メールボックスの名前を入力してください(&N)";
+
 // The key customization dialog and its binding dialog.
 inline constexpr char kKeyDialogTitle[] = "キーカスタマイズ";
 inline constexpr char kKeyAdd[] = "追加(&A)...";

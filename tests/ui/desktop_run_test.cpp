@@ -14,6 +14,7 @@
 #include "tests/support/dovecot_server.h"
 #include "tests/support/smtp_server.h"
 #include "tests/support/temp_directory.h"
+#include "tests/ui/desktop_program.h"
 #include "tests/ui/message_box_answerer.h"
 #include "ui/desktop_session.h"
 #include "ui/dialog_user_interface.h"
@@ -79,22 +80,10 @@ class DesktopRunTest : public ::testing::Test {
   }
 
   void StartProgram() {
-    std::string error;
-    ASSERT_TRUE(core_.Start(data_.path(), &error)) << error;
-    session_ = std::make_unique<DesktopSession>(core_, ui_, [] {
-      return std::make_unique<QtTransport>(QtTransportOptions{});
-    });
-    ASSERT_TRUE(session_->Start());
-    window_ = std::make_unique<MainWindow>(*session_);
+    program_.Start(data_.path(), ui_);
+    ASSERT_NE(program_.window, nullptr);
     ui_.SetParent(window_.get());
     ui_.SetCancelAction([this] { window_->PostCommand(cmd::kCancelRun); });
-    window_->show();
-    OpenFirstWindows(*window_, *session_);
-  }
-  void TearDown() override {
-    if (window_) window_->close();
-    window_.reset();
-    session_.reset();
   }
 
   // Runs a command of the window and waits until the run it started ended.
@@ -124,10 +113,11 @@ class DesktopRunTest : public ::testing::Test {
   DovecotServer pop_;
   TempDirectory data_;
   MessageBoxAnswerer answers_;
-  ApplicationCore core_;
   DialogUserInterface ui_;
-  std::unique_ptr<DesktopSession> session_;
-  std::unique_ptr<MainWindow> window_;
+  testing::DesktopProgram program_;
+  ApplicationCore& core_ = program_.core;
+  std::unique_ptr<DesktopSession>& session_ = program_.session;
+  std::unique_ptr<MainWindow>& window_ = program_.window;
 };
 
 TEST_F(DesktopRunTest, ReceiveFromTheWindowFillsTheListWhileTheWindowStaysUsable) {

@@ -14,6 +14,7 @@
 #include "platform/qt_transport.h"
 #include "platform/recording_user_interface.h"
 #include "tests/support/temp_directory.h"
+#include "tests/ui/desktop_program.h"
 #include "ui/desktop_session.h"
 #include "ui/key_binding_dialog.h"
 #include "ui/key_customization_dialog.h"
@@ -85,22 +86,11 @@ TEST(VirtualKeys, EveryBindingRoundTripsThroughItsShortcut) {
 class KeyDispatchTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string error;
-    ASSERT_TRUE(core_.Start(data_.path(), &error)) << error;
-    session_ = std::make_unique<DesktopSession>(core_, ui_, [] {
-      return std::make_unique<QtTransport>(QtTransportOptions{});
-    });
-    (void)session_->Start();
-    window_ = std::make_unique<MainWindow>(*session_);
-    window_->show();
-    OpenFirstWindows(*window_, *session_);
+    program_.Start(data_.path(), ui_);
+    ASSERT_NE(program_.window, nullptr);
     for (const int command : {cmd::kSendAndReceive, cmd::kPatrol, cmd::kReceive}) {
       window_->router().Register(command, [this, command] { ran_.push_back(command); });
     }
-  }
-  void TearDown() override {
-    window_.reset();
-    session_.reset();
   }
   void Press(int qt_key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     MailboxView* view = window_->ActiveMailbox();
@@ -109,10 +99,10 @@ class KeyDispatchTest : public ::testing::Test {
   }
 
   TempDirectory data_;
-  ApplicationCore core_;
   RecordingUserInterface ui_;
-  std::unique_ptr<DesktopSession> session_;
-  std::unique_ptr<MainWindow> window_;
+  testing::DesktopProgram program_;
+  std::unique_ptr<DesktopSession>& session_ = program_.session;
+  std::unique_ptr<MainWindow>& window_ = program_.window;
   std::vector<int> ran_;
 };
 

@@ -1,0 +1,155 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModelTester>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMimeData>
+#include <QTreeView>
+#include <filesystem>
+
+#include "app/command_ids.h"
+#include "codec/spool_analyser.h"
+#include "platform/code_page.h"
+#include "platform/file_system.h"
+#include "platform/recording_user_interface.h"
+#include "tests/support/temp_directory.h"
+#include "tests/ui/desktop_program.h"
+#include "ui/mail_list_model.h"
+#include "ui/mail_manager_view.h"
+#include "ui/mailbox_tree_model.h"
+#include "ui/mailbox_view.h"
+
+// The mail manager over a real data directory: unread counts, new folders
+// and boxes, renaming in place, deleting to an injected trash, and mails
+// dragged from the receive box's list onto a box.
+
+namespace lp {
+namespace {
+
+using testing::ReadFileBytes;
+using testing::TempDirectory;
+using testing::WriteFileBytes;
+
+QString U(const char* utf8) { return QString::fromUtf8(utf8); }
+
+class MailManagerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    program_.Start(data_.path(), ui_);
+    ASSERT_NE(program_.window, nullptr);
+    inbox_ = program_.window->OpenMailbox(program_.core.settings().default_file);
+    ASSERT_NE(inbox_, nullptr);
+    WriteFileBytes("inbox.log", ReadFileBytes(std::string(LP_TEST_DATA_DIR) + "/ui/receive_three_mails.log"));
+    ASSERT_EQ(AnalyseSpool(inbox_->box(), "inbox.log"), 3);
+    inbox_->box().UpdateUnreadMark();
+    ASSERT_TRUE(program_.window->router().Run(cmd::kMailManager));
+    manager_ = program_.window->mdi().findChild<MailManagerView*>();
+    ASSERT_NE(manager_, nullptr);
+    manager_->SetTrash([this](std::string_view path) {
+      trashed_.push_back(Cp932ToUtf8(path));
+      return RemovePath(path);
+    });
+    manager_->SetNameAsker([this](const QString& title, const QString&, const QString&) -> std::optional<QString> {
+      asked_.append(title);
+      return next_name_;
+    });
+    tester_ = std::make_unique<QAbstractItemModelTester>(&manager_->model(),
+                                                          QAbstractItemModelTester::FailureReportingMode::Fatal);
+    manager_->RefreshUnreadMarks();
+  }
+
+  [[nodiscard]] QModelIndex Find(const QString& text) const {
+    const QModelIndexList found = manager_->model().match(manager_->model().index(0, 0), Qt::EditRole, text, 1,
+                                                          Qt::MatchExactly | Qt::MatchRecursive);
+    return found.isEmpty() ? QModelIndex() : found.front();
+  }
+  void Select(const QString& text) { manager_->tree().setCurrentIndex(Find(text)); }
+  static bool RemovePath(std::string_view sjis_path) {
+    std::error_code error;
+    return std::filesystem::remove_all(ToNativePath(sjis_path), error) > 0;
+  }
+
+  TempDirectory data_{true};
+  RecordingUserInterface ui_;
+  testing::DesktopProgram program_;
+  MailboxView* inbox_ = nullptr;
+  MailManagerView* manager_ = nullptr;
+  std::unique_ptr<QAbstractItemModelTester> tester_;
+  std::vector<std::string> trashed_;
+  QStringList asked_;
+  std::optional<QString> next_name_;
+};
+
+TEST_F(MailManagerTest, ReceiveBoxShowsItsUnreadCount) {
+  const QModelIndex inbox = Find(U("受信"));
+  ASSERT_TRUE(inbox.isValid());
+  EXPECT_EQ(inbox.data(MailboxTreeModel::UnreadCountRole).toInt(), 3);
+  EXPECT_EQ(inbox.data(Qt::DisplayRole).toString(), U("受信 (3)"));
+  EXPECT_TRUE(inbox.data(Qt::FontRole).value<QFont>().bold());
+  // Reading one lowers the count.
+  inbox_->box().RecordAt(0)->status = kStatusRead;
+  inbox_->box().NoteRecordChanged(0);
+  inbox_->box().UpdateUnreadMark();
+  manager_->RefreshUnreadMarks();
+  EXPECT_EQ(Find(U("受信")).data(Qt::DisplayRole).toString(), U("受信 (2)"));
+}
+
+TEST_F(MailManagerTest, NewFolderAndBoxRenameInPlaceAndDeleteToTheTrash) {
+  Select(U("文書BOX"));
+  next_name_ = U("仕事");
+  manager_->NewFolder();
+  ASSERT_TRUE(Find(U("仕事")).isValid());
+  EXPECT_TRUE(PathExists(FromNativePath(data_.File("仕事.lp"))));
+  next_name_ = U("顧客");
+  manager_->NewBox();  // inside the selected new folder
+  ASSERT_TRUE(Find(U("顧客")).isValid());
+  EXPECT_EQ(Find(U("顧客")).parent(), Find(U("仕事")));
+  EXPECT_TRUE(PathExists(FromNativePath(data_.File("仕事.lp/顧客.lp"))));
+  EXPECT_EQ(asked_, QStringList({U("新規フォルダ"), U("新規メールBOX")}));
+
+  // Renamed in place, as the tree's editor does it.
+  EXPECT_TRUE(manager_->model().setData(Find(U("顧客")), U("取引先"), Qt::EditRole));
+  EXPECT_TRUE(Find(U("取引先")).isValid());
+  EXPECT_TRUE(PathExists(FromNativePath(data_.File("仕事.lp/取引先.lp"))));
+  EXPECT_FALSE(PathExists(FromNativePath(data_.File("仕事.lp/顧客.lp"))));
+  // The fixed boxes keep their names.
+  EXPECT_FALSE(manager_->model().flags(Find(U("受信"))).testFlag(Qt::ItemIsEditable));
+
+  Select(U("仕事"));
+  ui_.QueueAnswer(Answer::Ok);
+  manager_->DeleteSelected();
+  EXPECT_FALSE(Find(U("仕事")).isValid());
+  ASSERT_EQ(trashed_.size(), 1u);
+  EXPECT_NE(trashed_[0].find("仕事.lp"), std::string::npos);
+  EXPECT_FALSE(PathExists(FromNativePath(data_.File("仕事.lp"))));
+}
+
+TEST_F(MailManagerTest, MailsDraggedOntoABoxMoveOrWithCtrlAreCopied) {
+  Select(U("文書BOX"));
+  next_name_ = U("保存");
+  manager_->NewBox();
+  const QModelIndex saved = Find(U("保存"));
+  ASSERT_TRUE(saved.isValid());
+  MailListModel& list = inbox_->model();
+
+  std::unique_ptr<QMimeData> first(list.mimeData({list.index(0, 0), list.index(0, 3)}));
+  ASSERT_TRUE(manager_->model().canDropMimeData(first.get(), Qt::CopyAction, -1, -1, saved));
+  EXPECT_FALSE(manager_->model().canDropMimeData(first.get(), Qt::CopyAction, -1, -1, Find(U("文書BOX"))));
+  ASSERT_TRUE(manager_->model().dropMimeData(first.get(), Qt::CopyAction, -1, -1, saved));
+  EXPECT_EQ(list.rowCount(), 3);
+
+  std::unique_ptr<QMimeData> rest(list.mimeData({list.index(1, 0), list.index(2, 0)}));
+  ASSERT_TRUE(manager_->model().dropMimeData(rest.get(), Qt::MoveAction, -1, -1, saved));
+  ASSERT_EQ(list.rowCount(), 1);
+  EXPECT_EQ(list.index(0, MailListModel::SubjectColumn).data().toString(), U("会議案内"));
+
+  MailboxView* box = program_.window->OpenMailbox(FromNativePath(data_.File("保存.lp")));
+  ASSERT_NE(box, nullptr);
+  ASSERT_EQ(box->model().rowCount(), 3);
+  EXPECT_EQ(box->model().index(0, MailListModel::SubjectColumn).data().toString(), U("会議案内"));
+  EXPECT_EQ(box->model().index(2, MailListModel::SubjectColumn).data().toString(), U("forwarded"));
+  EXPECT_EQ(Find(U("保存")).data(MailboxTreeModel::UnreadCountRole).toInt(), 3);
+}
+
+}  // namespace
+}  // namespace lp

@@ -24,6 +24,7 @@ class QToolBar;
 
 namespace lp {
 
+class BoxMenu;
 class DesktopSession;
 class FunctionKeyBar;
 class MailboxView;
@@ -44,6 +45,7 @@ class MainWindow final : public QMainWindow {
   [[nodiscard]] MailboxView* FindMailbox(const CLPOSTDoc& box) const;
   [[nodiscard]] QMdiArea& mdi() { return *mdi_; }
   [[nodiscard]] FunctionKeyBar& function_bar() { return *function_bar_; }
+  [[nodiscard]] BoxMenu& box_menu() { return *box_menu_; }
   [[nodiscard]] CommandState CurrentState() const;
   // Posts a command to run once the event loop is free (commands from the
   // core may arrive inside one of its callbacks).
@@ -94,6 +96,7 @@ class MainWindow final : public QMainWindow {
   QToolBar* large_toolbar_ = nullptr;
   QToolBar* function_dock_ = nullptr;
   FunctionKeyBar* function_bar_ = nullptr;
+  BoxMenu* box_menu_ = nullptr;
   QLabel* message_pane_ = nullptr;
   QLabel* count_pane_ = nullptr;
   QLabel* receive_pane_ = nullptr;

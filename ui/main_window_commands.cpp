@@ -18,6 +18,7 @@
 #include "config/key_names.h"
 #include "store/mail_record.h"
 #include "store/mail_status.h"
+#include "ui/box_menu.h"
 #include "ui/desktop_session.h"
 #include "ui/function_key_bar.h"
 #include "ui/key_customization_dialog.h"
@@ -114,6 +115,9 @@ void MainWindow::BuildMenus() {
     for (const CommandInfo& info : AllCommands()) {
       if (info.menu == menu_kind) menu->addAction(actions_.at(info.id));
     }
+    if (menu_kind == CommandMenu::Box) {
+      box_menu_ = new BoxMenu(*menu, session_, actions_, [this](int command) { (void)router_.Run(command); });
+    }
   }
 }
 
@@ -200,6 +204,12 @@ void MainWindow::RegisterRunHandlers() {
   router_.Register(cmd::kLanReceiveOnly, [=, this] { open_and(settings.default_file, &DesktopSession::LanReceive); });
   router_.Register(cmd::kCancelRun, [this] { session_.Cancel(); });
 
+  router_.RegisterRange(cmd::kFirstBoxFile, cmd::kLastBoxFile, [this](int command) {
+    if (box_menu_ == nullptr) return;
+    if (const std::string path = box_menu_->BoxFileOf(command); !path.empty() && path.back() != '/') {
+      (void)OpenMailbox(path);
+    }
+  });
   router_.Register(cmd::kOpenReceiveBox, [=, this] { (void)OpenMailbox(settings.default_file); });
   router_.Register(cmd::kOpenSendBox, [=, this] { (void)OpenMailbox(settings.send_file); });
   router_.Register(cmd::kOpenSentBox, [=, this] { (void)OpenMailbox(settings.send_done_file); });

@@ -3,17 +3,20 @@
 #include <QAbstractItemModelTester>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMimeData>
 #include <QTreeView>
 #include <filesystem>
 
 #include "app/command_ids.h"
+#include "store/mail_record.h"
 #include "codec/spool_analyser.h"
 #include "platform/code_page.h"
 #include "platform/file_system.h"
 #include "platform/recording_user_interface.h"
 #include "tests/support/temp_directory.h"
 #include "tests/ui/desktop_program.h"
+#include "ui/box_menu.h"
 #include "ui/mail_list_model.h"
 #include "ui/mail_manager_view.h"
 #include "ui/mailbox_tree_model.h"
@@ -149,6 +152,41 @@ TEST_F(MailManagerTest, MailsDraggedOntoABoxMoveOrWithCtrlAreCopied) {
   EXPECT_EQ(box->model().index(0, MailListModel::SubjectColumn).data().toString(), U("会議案内"));
   EXPECT_EQ(box->model().index(2, MailListModel::SubjectColumn).data().toString(), U("forwarded"));
   EXPECT_EQ(Find(U("保存")).data(MailboxTreeModel::UnreadCountRole).toInt(), 3);
+}
+
+// The box menu lists every box file, folders as submenus; an item opens
+// its box, and the receive box is checked while it holds unread mail.
+TEST_F(MailManagerTest, BoxMenuListsTheBoxFilesWithFoldersAsSubmenus) {
+  Select(U("文書BOX"));
+  next_name_ = U("仕事");
+  manager_->NewFolder();
+  next_name_ = U("顧客");
+  manager_->NewBox();
+
+  BoxMenu& box_menu = program_.window->box_menu();
+  box_menu.Refill();
+  QMenu* folder = nullptr;
+  QAction* inbox_action = program_.window->ActionFor(cmd::kOpenReceiveBox);
+  for (QMenu* menu : program_.window->findChildren<QMenu*>()) {
+    if (menu->title() == U("仕事")) folder = menu;
+  }
+  ASSERT_NE(folder, nullptr);
+  ASSERT_EQ(folder->actions().size(), 1);
+  QAction* customer = folder->actions().front();
+  EXPECT_EQ(customer->text(), U("顧客"));
+  EXPECT_TRUE(inbox_action->isChecked());
+  EXPECT_FALSE(program_.window->ActionFor(cmd::kOpenSentBox)->isVisible());  // SmailDone is off
+
+  customer->trigger();
+  MailboxView* opened = program_.window->ActiveMailbox();
+  ASSERT_NE(opened, nullptr);
+  EXPECT_EQ(Cp932ToUtf8(opened->box().PathName()), data_.File("仕事.lp/顧客.lp"));
+
+  // A second fill replaces the items instead of adding them again.
+  box_menu.Refill();
+  int folders = 0;
+  for (QMenu* menu : program_.window->findChildren<QMenu*>()) folders += menu->title() == U("仕事") ? 1 : 0;
+  EXPECT_EQ(folders, 1);
 }
 
 }  // namespace

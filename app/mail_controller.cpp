@@ -21,26 +21,26 @@ constexpr char kSectionSystem[] = "System";
 }  // namespace
 
 MailController::MailController(Dependencies dependencies)
-    : deps_(std::move(dependencies)), box_(deps_.profile, deps_.ui, deps_.commands) {}
+    : deps_(std::move(dependencies)) {}
 
 MailController::~MailController() {
   shutting_down_ = true;
   if (connection_.session) connection_.session->Cancel();
-  if (box_registered_) deps_.registry.Unregister(box_);
 }
 
 bool MailController::OpenReceiveBox() {
   const std::string path = deps_.profile.GetString(kSectionSystem, "DefaultFile", kDefaultInboxFile);
   (void)CreateEmptyFileIfMissing(path);
-  const IndexFileResult opened = box_.Open(path);
-  if (!opened.ok) {
-    deps_.ui.ShowMessage(opened.message);
+  AcquiredBox acquired = deps_.registry.Acquire(path);
+  if (!acquired.box) {
+    deps_.ui.ShowMessage(acquired.load.message);
     return false;
   }
-  deps_.registry.Register(box_);
-  box_registered_ = true;
+  box_ = std::move(acquired.box);
   return true;
 }
+
+bool MailController::HasReceiveBox() { return box_ || OpenReceiveBox(); }
 
 PopSessionSettings MailController::SessionSettings(const CSetMenuArray& accounts, std::size_t index,
                                                    const Profile& profile) {
@@ -94,6 +94,7 @@ bool MailController::Receive(std::optional<std::size_t> account) {
     status_ = ReceiveStatus::Ignored;
     return false;
   }
+  if (!HasReceiveBox()) return false;
   if (account) {
     if (*account >= deps_.accounts.Count()) return false;
     restore_index_ = deps_.accounts.CurrentIndex();
@@ -108,6 +109,7 @@ bool MailController::Patrol() {
     status_ = ReceiveStatus::Ignored;
     return false;
   }
+  if (!HasReceiveBox()) return false;
   if (patrol_.BeginPatrol(deps_.accounts, deps_.ui) != PatrolStart::Started) return false;
   status_ = ReceiveStatus::Ok;
   if (patrol_send_) {
@@ -137,7 +139,7 @@ bool MailController::StartReceiveOfCurrent() {
   // first message of this one, and what that session noted as fetched is
   // settled before this one appends; so is a spool whose mail a crash left
   // both in the box and in the spool.
-  (void)SettleAnalysedSpool(kReceiveSpool, box_);
+  (void)SettleAnalysedSpool(kReceiveSpool, *box_);
   (void)TrimUnfinishedSpoolTail(kReceiveSpool);
   SettleFetchedJournals();
   return StartSession(false);
@@ -247,7 +249,7 @@ void MailController::RunPipeline(bool from_pop, bool keep_pop_spool) {
     SettleFetchedJournals();
   }
 
-  ReceivePipeline pipeline(box_, deps_.registry, deps_.ui);
+  ReceivePipeline pipeline(*box_, deps_.registry, deps_.ui);
   const ReceivePipelineResult result = pipeline.Run(input);
   if (analysed_message_id_) {
     deps_.accounts.At(index).message_id = *analysed_message_id_;
@@ -263,11 +265,10 @@ void MailController::RunPipeline(bool from_pop, bool keep_pop_spool) {
   if (end == ReceiveChainEnd::NextAccount) return;
   // The list shows the new mail also while the send of a receive-first
   // send-and-receive goes on.
-  box_.UpdateUnreadMark();
-  const int caret = CaretAfterReceive(box_, deps_.profile, result.first_new);
-  if (caret >= 0) box_.set_current_index(caret);
-  if (view_ != nullptr) view_->OnMailListSet(box_, caret);
-  deps_.registry.NotifyRecordsChanged(box_);
+  box_->UpdateUnreadMark();
+  const int caret = CaretAfterReceive(*box_, deps_.profile, result.first_new);
+  if (caret >= 0) box_->set_current_index(caret);
+  if (view_ != nullptr) view_->OnMailListSet(*box_, caret);
   ShowStatus(receive_text::kReady);
   if (end == ReceiveChainEnd::SendFollows) deps_.commands.OnCommand(kCommandSend);
 }
@@ -309,6 +310,7 @@ bool MailController::LanReceive() {
     status_ = ReceiveStatus::Ignored;
     return false;
   }
+  if (!HasReceiveBox()) return false;
   status_ = ReceiveStatus::Ok;
   receiving_ = true;
   RunPipeline(false);
@@ -356,16 +358,17 @@ void MailController::Cancel() {
 }
 
 int MailController::AnalyseAgain() {
+  if (!HasReceiveBox()) return 0;
   SettleFetchedJournals();
-  ReceivePipeline pipeline(box_, deps_.registry, deps_.ui);
+  ReceivePipeline pipeline(*box_, deps_.registry, deps_.ui);
   analysed_message_id_.reset();
   const int count = pipeline.AnalyseAgain(this);
   if (analysed_message_id_) {
     deps_.accounts.Current().message_id = *analysed_message_id_;
     WriteAccountState(deps_.accounts.CurrentIndex());
   }
-  box_.SetModified();
-  if (view_ != nullptr) view_->OnMailListSet(box_, -1);
+  box_->SetModified();
+  if (view_ != nullptr) view_->OnMailListSet(*box_, -1);
   return count;
 }
 

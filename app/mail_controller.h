@@ -66,10 +66,12 @@ class MailController final : private MessageIdObserver {
   MailController(const MailController&) = delete;
   MailController& operator=(const MailController&) = delete;
 
-  // Opens the receive box ("System"/"DefaultFile") and registers it. False
-  // with a message when its index does not load.
+  // Takes the receive box ("System"/"DefaultFile") from the registry and
+  // holds it while the controller lives. False with a message when its
+  // index does not load. The runs below open it when it is not yet open.
   [[nodiscard]] bool OpenReceiveBox();
-  [[nodiscard]] CLPOSTDoc& ReceiveBox() { return box_; }
+  // Only after a successful OpenReceiveBox.
+  [[nodiscard]] CLPOSTDoc& ReceiveBox() { return *box_; }
 
   void SetViewObserver(ReceiveViewObserver* observer) { view_ = observer; }
   void SetPatrolSendStep(PatrolSendStep step) { patrol_send_ = std::move(step); }
@@ -140,9 +142,10 @@ class MailController final : private MessageIdObserver {
   void WriteAccountState(std::size_t index);
   void RestoreAccount();
 
+  [[nodiscard]] bool HasReceiveBox();
+
   Dependencies deps_;
-  CLPOSTDoc box_;
-  bool box_registered_ = false;
+  BoxHandle box_;
   PatrolState patrol_;
   ReceiveViewObserver* view_ = nullptr;
   PatrolSendStep patrol_send_;

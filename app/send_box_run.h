@@ -6,8 +6,9 @@
 #include "config/account_table.h"
 #include "net/send_pipeline.h"
 
-// The send box opened (and registered as open) once, and send runs over it
-// for the send-and-receive run and the patrol's send step.
+// Send runs over the send box for the send-and-receive run and the patrol's
+// send step. The box is the registry's shared document, held from the first
+// run on, so every run and window works on the same records.
 
 namespace lp {
 
@@ -44,9 +45,8 @@ class SendBoxRun {
  private:
   Dependencies deps_;
   SendRunObserver& observer_;
-  CLPOSTDoc send_box_;
-  bool send_box_registered_ = false;
-  std::unique_ptr<SendPipeline> pipeline_;
+  BoxHandle send_box_;
+  std::unique_ptr<SendPipeline> pipeline_;  // goes before the box it works on
 };
 
 }  // namespace lp

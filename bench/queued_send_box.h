@@ -37,7 +37,7 @@ struct QueuedSendBox {
   Profile profile{dir.File("lpost.conf")};
   RecordingUserInterface ui;
   NullCommandObserver commands;
-  OpenBoxRegistry registry;
+  OpenBoxRegistry registry{profile, ui, commands};
   CLPOSTDoc box{profile, ui, commands};
   bool opened = false;
 };

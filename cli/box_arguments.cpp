@@ -4,30 +4,23 @@
 
 #include "platform/code_page.h"
 #include "platform/sjis_path.h"
-#include "store/compaction.h"
 
 namespace lp {
 
 std::unique_ptr<OpenedBox> OpenBoxForCommand(CommandContext& context, const std::string& box_utf8) {
-  auto opened = std::make_unique<OpenedBox>();
+  auto opened = std::make_unique<OpenedBox>(context.app.profile(), context.ui);
   std::string path = box_utf8.empty() ? context.app.settings().default_file : Utf8ToCp932(box_utf8);
-  opened->doc = std::make_unique<CLPOSTDoc>(context.app.profile(), context.ui, opened->commands);
-  IndexFileResult result = opened->doc->Open(path);
-  if (!result.ok) {
-    context.ui.ShowMessage(result.message);
+  AcquiredBox acquired = opened->registry.Acquire(path);
+  if (!acquired.box) {
+    context.ui.ShowMessage(acquired.load.message);
     return nullptr;
   }
-  InstallAutoCompact(*opened->doc);
-  opened->registry.Register(*opened->doc);
+  opened->doc = std::move(acquired.box);
   return opened;
 }
 
-OpenedBox::~OpenedBox() {
-  if (doc) registry.Unregister(*doc);
-}
-
 bool CloseBoxForCommand(CommandContext& context, OpenedBox& box) {
-  IndexFileResult closed = box.doc->CloseRequest();
+  const IndexFileResult closed = box.doc.Release();
   if (!closed.ok) context.ui.ShowMessage(closed.message);
   return closed.ok;
 }

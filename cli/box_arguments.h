@@ -13,13 +13,13 @@
 
 namespace lp {
 
-// An open box with the services it was opened with, registered as the one
-// open box of this process (as a mailbox window would be).
+// An open box with the services it was opened with, held in the registry
+// of this process as a mailbox window would hold it.
 struct OpenedBox {
-  ~OpenedBox();
+  OpenedBox(Profile& profile, UserInterface& ui) : registry(profile, ui, commands) {}
   NullCommandObserver commands;
   OpenBoxRegistry registry;
-  std::unique_ptr<CLPOSTDoc> doc;
+  BoxHandle doc;
 };
 
 // Opens BOX (a UTF-8 index path relative to the data directory), or the

@@ -42,7 +42,7 @@ int RunImportCommand(CommandContext& context) {
   }
   auto box = OpenBoxForCommand(context, context.args.positional[0]);
   if (!box) return 1;
-  bool imported = ImportBoxFile(*box->doc, StartRelativePath(context, context.args.positional[1]), &box->registry);
+  bool imported = ImportBoxFile(*box->doc, StartRelativePath(context, context.args.positional[1]));
   return CloseBoxForCommand(context, *box) && imported ? 0 : 1;
 }
 

@@ -58,8 +58,8 @@ int RunReceiveCommand(CommandContext& context, ReceiveCommand command, const cha
   }
 
   EnsureEventLoopApplication();
-  OpenBoxRegistry registry;
   NullCommandObserver commands;
+  OpenBoxRegistry registry(context.app.profile(), context.ui, commands);
   // Patrols and send-and-receive runs also send the send box.
   const bool sends = command == ReceiveCommand::Patrol || command == ReceiveCommand::SendAndReceive;
   AddressBook book;

@@ -41,11 +41,13 @@ int RunShowCommand(CommandContext& context) {
   auto index = ParseMailIndex(context, positional.back(), *box->doc);
   if (!index) return 1;
 
-  int messages_before = context.ui.MessageCount();
-  std::string text = box->doc->DisplayText(*index, mode, line_limit);
-  if (context.ui.MessageCount() != messages_before) return 1;  // the text could not be read
-  std::string out =
-      context.args.Has("sjis") ? TerminalSafeSjis(text) : TerminalSafeFromSjis(text, LineBreaks::Keep);
+  const MailText read = box->doc->DisplayText(*index, mode, line_limit);
+  if (!read.ok()) {
+    context.ui.ShowMessage(read.error);
+    return 1;
+  }
+  std::string out = context.args.Has("sjis") ? TerminalSafeSjis(read.text)
+                                             : TerminalSafeFromSjis(read.text, LineBreaks::Keep);
   std::fwrite(out.data(), 1, out.size(), stdout);
   return std::fflush(stdout) == 0 ? 0 : 1;
 }

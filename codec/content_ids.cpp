@@ -24,7 +24,7 @@ bool ResolveContentIds(CLPOSTDoc& box, int index) {
   const CMail* mail = box.RecordAt(index);
   if (box.content_ids().empty() || mail == nullptr) return false;
   if (mail->text_end < mail->text_start || mail->text_end - mail->text_start > kMaxRewrittenTextBytes) return false;
-  std::string text = box.ReadText(mail->text_start, mail->text_end);
+  std::string text = TextShowingError(box.ReadText(mail->text_start, mail->text_end), box.ui());
   if (text.find("cid:") == std::string::npos) return false;
   bool replaced = false;
   for (const CContentID& entry : box.content_ids()) {

@@ -31,7 +31,7 @@ std::string WithSingleBlanks(std::string_view text) {
 std::string HeaderValue(CLPOSTDoc& box, int index, std::string_view name) {
   const CMail* record = box.RecordAt(index);
   if (record == nullptr) return {};
-  const std::string text = box.ReadText(record->text_start, record->text_end);
+  const std::string text = TextShowingError(box.ReadText(record->text_start, record->text_end), box.ui());
 
   std::string value;
   bool collecting = false;

@@ -368,11 +368,11 @@ bool WritePageOfMail(CLPOSTDoc& box, int index, HtmlWarnings& warnings) {
   File source;
   if (!OpenTextBlock(box, *record, source)) return false;
 
-  std::string text = box.DisplayText(index, HeaderMode::FromSetting, 0);
+  std::string text = TextShowingError(box.DisplayText(index, HeaderMode::FromSetting, 0), ui);
   if (HasHtmlElement(text)) return WriteHtmlPage(text, page, box.profile(), ui, warnings);
   if (ContainsIgnoringCase(HeaderValue(box, index, "Content-Type"), "text/html")) {
     // A text/html body sent without its own HTML element.
-    text = "<HTML>\r\n" + box.DisplayText(index, HeaderMode::None, 0) + "\r\n</HTML>";
+    text = "<HTML>\r\n" + TextShowingError(box.DisplayText(index, HeaderMode::None, 0), ui) + "\r\n</HTML>";
     return WriteHtmlPage(text, page, box.profile(), ui, warnings);
   }
   AppendPlainPage(page, source, *record);
@@ -434,7 +434,7 @@ void WriteHtmlViewOfText(Profile& profile, UserInterface& ui, std::string_view s
 
 bool HasHtmlIframe(CLPOSTDoc& box, int index) {
   if (box.RecordAt(index) == nullptr) return false;
-  const std::string text = box.DisplayText(index, HeaderMode::FromSetting, 0);
+  const std::string text = TextShowingError(box.DisplayText(index, HeaderMode::FromSetting, 0), box.ui());
   return ContainsIgnoringCase(text, "<HTML>") && ContainsIgnoringCase(text, "</HTML>") &&
          ContainsIgnoringCase(text, "<IFRAME") && ContainsIgnoringCase(text, "</IFRAME>");
 }

@@ -187,7 +187,7 @@ ReceivePipelineResult ReceivePipeline::Run(const ReceivePipelineInput& input) {
 }
 
 void ReceivePipeline::SetVirusMailAside(int first_new, const WriteStepHook& steps) {
-  if (!registry_.SaveAllOpenBoxes()) return;
+  if (!registry_.SaveAllOpenBoxesShowingFailures()) return;
   std::vector<int> virus;
   for (int i = first_new; i < box_.Count(); ++i) {
     if (HasHtmlIframe(box_, i)) virus.push_back(i);
@@ -210,7 +210,6 @@ void ReceivePipeline::SetVirusMailAside(int first_new, const WriteStepHook& step
   const IndexFileResult saved = box_.Save();
   if (!saved.ok) ui_.ShowMessage(saved.message);
   box_.UpdateUnreadMark();
-  registry_.NotifyRecordsChanged(box_);
 }
 
 int ReceivePipeline::AnalyseAgain(MessageIdObserver* message_ids) {
@@ -220,7 +219,6 @@ int ReceivePipeline::AnalyseAgain(MessageIdObserver* message_ids) {
   if (count <= 0) ui_.ShowMessage(receive_text::kAnalysisFailed);
   box_.UpdateUnreadMark();
   if (count > 0 && !save_failed && !removed) ui_.ShowMessage(receive_text::kCannotDeleteSpool);
-  registry_.NotifyRecordsChanged(box_);
   return count;
 }
 

@@ -76,14 +76,13 @@ void SendPipeline::ShowStatus(std::string_view text) {
   if (deps_.observer != nullptr) deps_.observer->OnStatusText(text);
 }
 
-int SendPipeline::IndexOf(const RunMail& mail) const {
-  for (int index = 0; index < deps_.box.Count(); ++index) {
-    const CMail* record = deps_.box.RecordAt(index);
-    if (record->text_start == mail.text_start && record->text_end == mail.text_end && record->date == mail.date) {
-      return index;
-    }
+std::optional<std::string> SendPipeline::FingerprintOf(const CMail& record) {
+  MailText read = deps_.box.ReadText(record.text_start, record.text_end);
+  if (!read.ok()) {
+    deps_.ui.ShowMessage(read.error);
+    return std::nullopt;
   }
-  return -1;
+  return MailFingerprint(record, read.text);
 }
 
 std::string SendPipeline::BccField(const CMail& record) const {
@@ -149,7 +148,7 @@ bool SendPipeline::Start(const CSetMenu& account, bool in_send_and_receive) {
   for (int index = 0; index < deps_.box.Count(); ++index) {
     const CMail* record = deps_.box.RecordAt(index);
     if (record->status != kStatusUnsent) continue;
-    run_.push_back(RunMail{record->text_start, record->text_end, record->date});
+    run_.push_back(record->serial);
     OutgoingMessage message;
     network = SplitRecipients(*record, message) || network;
   }
@@ -207,12 +206,18 @@ SmtpNextMail SendPipeline::TakeNext(SmtpMail& mail) {
   // Without its journal a delivery could be repeated after a crash.
   if (journal_failed_) return SmtpNextMail::Failed;
   while (next_ < run_.size()) {
-    const RunMail& mail_of_run = run_[next_++];
+    const RunMail mail_of_run = run_[next_++];
     const int index = IndexOf(mail_of_run);
     if (index < 0) continue;  // deleted or moved while the run went on
-    CMail* record = deps_.box.RecordAt(index);
+    const CMail* record = deps_.box.RecordAt(index);
     if (record->status != kStatusUnsent) continue;
-    std::string text = deps_.box.ReadText(record->text_start, record->text_end);
+    // A mail whose text cannot be read must not go out empty.
+    MailText read = deps_.box.ReadText(record->text_start, record->text_end);
+    if (!read.ok()) {
+      deps_.ui.ShowMessage(read.error);
+      return SmtpNextMail::Failed;
+    }
+    std::string text = std::move(read.text);
     MailInProgress in_progress{mail_of_run, MailFingerprint(*record, text), {}};
     OutgoingMessage message;
     Prepare(*record, std::move(text), message);
@@ -241,9 +246,9 @@ void SendPipeline::Delivered() {
     // From now on the record stands for the mail as it went out: a reply
     // to it refers to this id, as a reply to received mail does.
     record->message_id = current_->message_id;
+    deps_.box.NoteRecordChanged(index);
     sent_.push_back(current_->mail);
     ++result_.sent;
-    deps_.box.SetModified();
     if (journal_ && !journal_->Append({current_->fingerprint, current_->message_id})) {
       journal_failed_ = true;
       deps_.ui.ShowMessage(std::string(send_text::kSentJournalUnwritable) + journal_->Path());
@@ -262,22 +267,24 @@ bool SendPipeline::ApplySentJournal() {
       if (record->status != kStatusUnsent) continue;
       std::string& fingerprint = fingerprints[static_cast<std::size_t>(index)];
       if (fingerprint.empty()) {
-        fingerprint = MailFingerprint(*record, deps_.box.ReadText(record->text_start, record->text_end));
+        // The journal stays: the mail may be one it names.
+        std::optional<std::string> made = FingerprintOf(*record);
+        if (!made) return false;
+        fingerprint = std::move(*made);
       }
       if (fingerprint != entry.fingerprint) continue;
       // Two equal mails are one each: the marked one is no longer unsent.
       record->status = kStatusSent;
       record->message_id = entry.message_id;
-      sent_.push_back(RunMail{record->text_start, record->text_end, record->date});
+      deps_.box.NoteRecordChanged(index);
+      sent_.push_back(record->serial);
       ++result_.recovered;
-      deps_.box.SetModified();
       break;
     }
   }
   if (result_.recovered > 0) {
     if (deps_.profile.GetInt(kSectionSystem, "SmailDone", 0) != 0) MoveSentMails();
     SaveBox();
-    deps_.registry.NotifyRecordsChanged(deps_.box);
     // The journal stays until the marks are on the disk; nothing goes out
     // before, since the next run would otherwise apply it to this run's mails.
     if (deps_.box.IsModified()) return false;
@@ -335,7 +342,6 @@ void SendPipeline::EndSmtpRun(SendRunStatus session_status) {
   if (deps_.profile.GetInt(kSectionSystem, "SmailDone", 0) != 0) MoveSentMails();
   SaveBoxAndJournal();
   ShowStatus(send_text::kReady);
-  deps_.registry.NotifyRecordsChanged(deps_.box);
   ShowFinishedNotice(status);
   if (deps_.observer != nullptr) {
     deps_.observer->OnLastTimes(FormatLastRunTime(deps_.profile, "Rec", send_text::kLastReceiveFormat),
@@ -358,7 +364,6 @@ void SendPipeline::EndLanRun(SendRunStatus run_status) {
   ShowFinishedNotice(status);
   // A LAN-only run leaves its mails in the box: nothing is moved.
   SaveBoxAndJournal();
-  deps_.registry.NotifyRecordsChanged(deps_.box);
   Finish(status);
 }
 

@@ -127,14 +127,10 @@ class SendPipeline final : private SmtpMailQueue {
   [[nodiscard]] static SmtpSessionSettings SessionSettings(const CSetMenu& account);
 
  private:
-  // A mail of the run, known by its text block: records may be rebuilt
-  // while the run goes on (another operation reloads the box), but a text
-  // block belongs to one record of the box.
-  struct RunMail {
-    std::uint32_t text_start = 0;
-    std::uint32_t text_end = 0;
-    std::int32_t date = 0;
-  };
+  // A mail of the run, known by its record's serial: the box is shared, and
+  // while the run goes on other users may sort, compact or delete in it, or
+  // have it reloaded, none of which changes a remaining record's serial.
+  using RunMail = std::uint64_t;
 
   // The mail handed to the session last, with what its delivery records.
   struct MailInProgress {
@@ -158,7 +154,10 @@ class SendPipeline final : private SmtpMailQueue {
   bool SplitRecipients(const CMail& record, OutgoingMessage& message) const;
   [[nodiscard]] std::string BccField(const CMail& record) const;
   // The mail's index in the box now, or -1 when it left the box.
-  [[nodiscard]] int IndexOf(const RunMail& mail) const;
+  [[nodiscard]] int IndexOf(RunMail mail) const { return deps_.box.IndexOfSerial(mail); }
+  // The fingerprint of an unsent mail for the journal; nullopt (the error
+  // shown) when its text cannot be read.
+  [[nodiscard]] std::optional<std::string> FingerprintOf(const CMail& record);
   [[nodiscard]] std::time_t Now() const;
 
   // Marks the mails an earlier, cut-off run delivered and saves the box;

@@ -24,7 +24,7 @@ bool BatchMove::SaveOpenBoxesOnce() {
   if (registry_ == nullptr) return true;
   if (open_boxes_ == OpenBoxes::NotSaved) {
     NoteWriteStep(steps_, "save open boxes");
-    open_boxes_ = registry_->SaveAllOpenBoxes() ? OpenBoxes::Saved : OpenBoxes::SaveFailed;
+    open_boxes_ = registry_->SaveAllOpenBoxesShowingFailures() ? OpenBoxes::Saved : OpenBoxes::SaveFailed;
   }
   return open_boxes_ == OpenBoxes::Saved;
 }
@@ -73,7 +73,6 @@ std::size_t BatchMove::Finish() {
     }
   }
   box_.UpdateUnreadMark();
-  if (registry_ != nullptr) registry_->NotifyRecordsChanged(box_);
   return removed;
 }
 

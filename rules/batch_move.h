@@ -39,7 +39,8 @@ class BatchMove {
   bool Copy(int index, std::string_view destination);
   [[nodiscard]] bool IsMarked(int index) const;
   // Loads the open boxes again, removes the marked mails highest index
-  // first, saves the box, updates its unread mark and tells its views.
+  // first (the box's observers hear of each), saves the box and updates its
+  // unread mark.
   // Returns the number of mails removed.
   std::size_t Finish();
 

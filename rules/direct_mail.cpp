@@ -64,7 +64,7 @@ class DirectMailFilter::MailView {
 
   [[nodiscard]] const CMail& record() const { return record_; }
   const std::string& Text() {
-    if (!text_) text_ = box_.DisplayText(index_, HeaderMode::FromSetting, 0);
+    if (!text_) text_ = TextShowingError(box_.DisplayText(index_, HeaderMode::FromSetting, 0), box_.ui());
     return *text_;
   }
   [[nodiscard]] std::string XMailer() const { return HeaderValue(box_, index_, "X-Mailer"); }

@@ -16,7 +16,6 @@ bool AppendOutgoingMail(Profile& profile, UserInterface& ui, CommandObserver& co
   }
   const std::string path = AbsolutePath(target.box_path);
   CLPOSTDoc* box = target.registry != nullptr ? target.registry->Find(path) : nullptr;
-  const bool registered = box != nullptr;
   if (box == nullptr && target.open_box != nullptr && target.open_box->PathName() == path) box = target.open_box;
 
   std::unique_ptr<CLPOSTDoc> loaded;
@@ -50,7 +49,6 @@ bool AppendOutgoingMail(Profile& profile, UserInterface& ui, CommandObserver& co
   NoteWriteStep(target.steps, "save index");
   const IndexFileResult saved = box->Save();
   if (!saved.ok) ui.ShowMessage(saved.message);
-  if (registered) target.registry->NotifyRecordsChanged(*box);
   // An open box keeps the mail and saves it with its next save; a box
   // loaded here for the purpose has lost it.
   return saved.ok || loaded == nullptr;

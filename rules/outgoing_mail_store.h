@@ -33,7 +33,7 @@ struct OutgoingMailTarget {
 };
 
 // Appends `record` with `text` as a new mail at the end of the box. An open
-// document of the box gets the mail (and is saved and its views told);
+// document of the box gets the mail (its observers hear of it; it is saved);
 // otherwise the box is loaded, appended to and saved (a missing index file
 // is created empty first). False, after "Err:振り分け先ファイルが開けません"
 // or the index's own error, when the mail could not be kept.

@@ -105,7 +105,13 @@ class RuleRunner {
   void Forward(const CDivMenu& rule, const CMail& mail, int index) {
     CMail outgoing = NewOutgoingMail(rule.foward, options_.sender_text, mail.subject, {});
     if (!quoted_text_) {
-      quoted_text_ = QuoteText(box_.DisplayText(index, HeaderMode::FromSetting, 0), reply_mark_);
+      // A mail whose text cannot be read is not forwarded empty.
+      MailText read = box_.DisplayText(index, HeaderMode::FromSetting, 0);
+      if (!read.ok()) {
+        box_.ui().ShowMessage(read.error);
+        return;
+      }
+      quoted_text_ = QuoteText(read.text, reply_mark_);
     }
     Append(std::move(outgoing), *quoted_text_);
   }

@@ -99,7 +99,6 @@ bool DeleteMails(CLPOSTDoc& box, std::span<const int> selection, OpenBoxRegistry
   box.SetModified();
   box.UpdateUnreadMark();
   box.NoteCompactionWanted();
-  registry.NotifyRecordsChanged(box);
   return true;
 }
 

@@ -8,33 +8,38 @@
 namespace lp {
 namespace {
 
-void Changed(CLPOSTDoc& box, OpenBoxRegistry* registry) {
-  box.SetModified();
-  if (registry) registry->NotifyRecordsChanged(box);
+// Applies `change` to each selected record that exists and tells the box.
+template <typename Change>
+void ChangeRecords(CLPOSTDoc& box, std::span<const int> selection, Change change) {
+  for (int index : selection) {
+    CMail* record = box.RecordAt(index);
+    if (record == nullptr) continue;
+    change(*record);
+    box.NoteRecordChanged(index);
+  }
 }
 
 }  // namespace
 
-void SetStatus(CLPOSTDoc& box, std::span<const int> selection, int status, OpenBoxRegistry* registry) {
-  for (int index : selection) {
-    if (CMail* record = box.RecordAt(index)) record->status = status;
-  }
+void SetStatus(CLPOSTDoc& box, std::span<const int> selection, int status) {
+  ChangeRecords(box, selection, [status](CMail& record) { record.status = status; });
+  // The box is saved even when the selection named no record.
+  box.SetModified();
   box.UpdateUnreadMark();
-  Changed(box, registry);
 }
 
-void ToggleStatus(CLPOSTDoc& box, int index, OpenBoxRegistry* registry) {
-  CMail* record = box.RecordAt(index);
-  if (!record) return;
-  switch (record->status) {
-    case kStatusRead: record->status = kStatusUnread; break;
-    case kStatusUnread: record->status = kStatusRead; break;
-    case kStatusUnsent: record->status = kStatusSent; break;
-    case kStatusSent: record->status = kStatusUnsent; break;
-    default: break;
-  }
+void ToggleStatus(CLPOSTDoc& box, int index) {
+  const int indexes[] = {index};
+  ChangeRecords(box, indexes, [](CMail& record) {
+    switch (record.status) {
+      case kStatusRead: record.status = kStatusUnread; break;
+      case kStatusUnread: record.status = kStatusRead; break;
+      case kStatusUnsent: record.status = kStatusSent; break;
+      case kStatusSent: record.status = kStatusUnsent; break;
+      default: break;
+    }
+  });
   box.UpdateUnreadMark();
-  Changed(box, registry);
 }
 
 int InitialLabel(const CLPOSTDoc& box, std::span<const int> selection) {
@@ -43,30 +48,27 @@ int InitialLabel(const CLPOSTDoc& box, std::span<const int> selection) {
   return record ? record->label : 0;
 }
 
-bool SetLabel(CLPOSTDoc& box, std::span<const int> selection, int label, OpenBoxRegistry* registry) {
+bool SetLabel(CLPOSTDoc& box, std::span<const int> selection, int label) {
   if (label < 0 || label > kMaxLabel) return false;
-  for (int index : selection) {
-    if (CMail* record = box.RecordAt(index)) record->label = label;
-  }
-  Changed(box, registry);
+  ChangeRecords(box, selection, [label](CMail& record) { record.label = label; });
+  box.SetModified();
   return true;
 }
 
-bool SetJapanTimeDates(CLPOSTDoc& box, std::span<const int> selection, const DateHeaderLookup& date_header,
-                       OpenBoxRegistry* registry) {
+bool SetJapanTimeDates(CLPOSTDoc& box, std::span<const int> selection, const DateHeaderLookup& date_header) {
   if (box.ui().Ask(store_messages::kAskJapanTime, MessageButtons::OkCancel) != Answer::Ok) return false;
   std::vector<int> indexes(selection.begin(), selection.end());
   if (indexes.empty()) indexes.push_back(box.current_index());
+  if (!date_header) return true;
   for (int index : indexes) {
-    CMail* record = box.RecordAt(index);
-    if (!record || !date_header) continue;
+    if (box.RecordAt(index) == nullptr) continue;
     const std::string value = date_header(box, index);
     if (value.empty()) continue;
-    record->date = static_cast<std::int32_t>(ParseDateHeader("Date: " + value));
+    // The lookup may read the box; the record is fetched again after it.
+    box.RecordAt(index)->date = static_cast<std::int32_t>(ParseDateHeader("Date: " + value));
     // Saved with the box: a changed date that is never written is lost.
-    box.SetModified();
+    box.NoteRecordChanged(index);
   }
-  if (registry) registry->NotifyRecordsChanged(box);
   return true;
 }
 

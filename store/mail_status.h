@@ -5,27 +5,24 @@
 #include <string>
 
 #include "store/mailbox_document.h"
-#include "store/open_box_registry.h"
 
 // Status, label and date changes of the selected mails. A selection is a
 // list of record indexes (the list view passes them ascending); indexes out
-// of range are ignored. `registry` may be null (no views to refresh).
+// of range are ignored. The box's observers hear of every changed record.
 
 namespace lp {
 
 // Sets the status of each selected record; UpdateUnreadMark; modified.
-void SetStatus(CLPOSTDoc& box, std::span<const int> selection, int status,
-               OpenBoxRegistry* registry = nullptr);
+void SetStatus(CLPOSTDoc& box, std::span<const int> selection, int status);
 // The click on the status icon: 1<->0 and 3<->4, others unchanged.
-void ToggleStatus(CLPOSTDoc& box, int index, OpenBoxRegistry* registry = nullptr);
+void ToggleStatus(CLPOSTDoc& box, int index);
 
 // Where the label dialog starts: the current record's label when fewer than
 // two records are selected, else 0.
 [[nodiscard]] int InitialLabel(const CLPOSTDoc& box, std::span<const int> selection);
 // Sets the label (0 to 10) of each selected record; false for a label out
 // of range (nothing changes).
-bool SetLabel(CLPOSTDoc& box, std::span<const int> selection, int label,
-              OpenBoxRegistry* registry = nullptr);
+bool SetLabel(CLPOSTDoc& box, std::span<const int> selection, int label);
 
 // The "Date" header value of a record. The header lookup belongs to the
 // analysis layer, which sits above the store, so the caller passes it in
@@ -36,6 +33,6 @@ using DateHeaderLookup = std::function<std::string(CLPOSTDoc& box, int index)>;
 // is selected) the date of its Date header brought to Japan time. Records
 // without a Date header keep their date. False when the user cancelled.
 bool SetJapanTimeDates(CLPOSTDoc& box, std::span<const int> selection,
-                       const DateHeaderLookup& date_header, OpenBoxRegistry* registry = nullptr);
+                       const DateHeaderLookup& date_header);
 
 }  // namespace lp

@@ -232,12 +232,13 @@ std::size_t MoveTo(CLPOSTDoc& box, std::span<const int> selection, std::string_v
   const int old_current = box.current_index();
 
   NoteWriteStep(options.steps, "save open boxes");
-  if (!registry.SaveAllOpenBoxes()) return 0;
+  if (!registry.SaveAllOpenBoxesShowingFailures()) return 0;
   std::vector<const CMail*> records;
   records.reserve(indexes.size());
   for (int index : indexes) records.push_back(box.RecordAt(index));
   const std::size_t moved = CopyRecordsTo(box, records, destination, options);
-  // Reloading replaces the record objects: only the indexes stay valid.
+  // Reloading replaces the record objects: only the indexes (and serials)
+  // stay valid.
   records.clear();
   registry.ReloadAllOpenBoxes();
 
@@ -252,7 +253,6 @@ std::size_t MoveTo(CLPOSTDoc& box, std::span<const int> selection, std::string_v
   int current = std::max(0, old_current - static_cast<int>(indexes.size()));
   if (current >= box.Count()) current = box.Count() - 1;
   box.set_current_index(current);
-  registry.NotifyRecordsChanged(box);
   return moved;
 }
 
@@ -283,7 +283,7 @@ bool AppendFrom(CLPOSTDoc& box, std::span<const CMail* const> records, std::stri
   return copied.error.empty();
 }
 
-bool ImportBoxFile(CLPOSTDoc& box, std::string_view index_path, OpenBoxRegistry* registry) {
+bool ImportBoxFile(CLPOSTDoc& box, std::string_view index_path) {
   UserInterface& ui = box.ui();
   CLPOSTDoc other(box.profile(), ui, box.commands());
   const IndexFileResult loaded = other.Open(index_path);
@@ -316,23 +316,21 @@ bool ImportBoxFile(CLPOSTDoc& box, std::string_view index_path, OpenBoxRegistry*
     box.UpdateUnreadMark();
   }
   box.SetModified();
-  if (registry) registry->NotifyRecordsChanged(box);
   return copied.error.empty();
 }
 
-bool ImportBoxFileCommand(CLPOSTDoc& box, OpenBoxRegistry* registry) {
+bool ImportBoxFileCommand(CLPOSTDoc& box) {
   FileChoice choice;
   choice.title = store_messages::kImportBoxTitle;
   choice.initial_directory = CurrentDirectory();
   const std::optional<std::string> path = box.ui().ChooseFile(choice);
   if (!path) return false;
-  return ImportBoxFile(box, *path, registry);
+  return ImportBoxFile(box, *path);
 }
 
-int ImportBoxFolder(CLPOSTDoc& box, std::string_view folder, OpenBoxRegistry* registry) {
+int ImportBoxFolder(CLPOSTDoc& box, std::string_view folder) {
   const int imported = ImportFolder(box, std::string(folder), 0);
   box.SetModified();
-  if (registry) registry->NotifyRecordsChanged(box);
   return imported;
 }
 

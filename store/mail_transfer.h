@@ -56,13 +56,13 @@ bool AppendFrom(CLPOSTDoc& box, std::span<const CMail* const> records, std::stri
 // already holds (same date and byte-equal To, From, Subject, Cc, Bcc,
 // Message-Id and Attachments). Marks the box modified; false with a message
 // when a file cannot be opened.
-bool ImportBoxFile(CLPOSTDoc& box, std::string_view index_path, OpenBoxRegistry* registry = nullptr);
+bool ImportBoxFile(CLPOSTDoc& box, std::string_view index_path);
 // Asks for the box file ("取り込むメールボックス") and imports it; false when
 // the user cancelled or the import failed.
-bool ImportBoxFileCommand(CLPOSTDoc& box, OpenBoxRegistry* registry = nullptr);
+bool ImportBoxFileCommand(CLPOSTDoc& box);
 // Imports every "*.lp" file of the folder into the box, searching entries
 // named "*.lp" that are directories the same way. Returns the number of box
 // files imported.
-int ImportBoxFolder(CLPOSTDoc& box, std::string_view folder, OpenBoxRegistry* registry = nullptr);
+int ImportBoxFolder(CLPOSTDoc& box, std::string_view folder);
 
 }  // namespace lp

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <tuple>
 #include <utility>
 
 #include "platform/atomic_file.h"
@@ -36,7 +37,22 @@ IndexFileResult Failure(const char* what, std::string_view reason, std::string_v
   return result;
 }
 
+bool SameStoredFields(const CMail& a, const CMail& b) {
+  const auto fields = [](const CMail& m) {
+    return std::tie(m.to, m.from, m.subject, m.date, m.cc, m.bcc, m.message_id, m.attachments, m.status,
+                    m.signature, m.flags, m.label, m.text_start, m.text_end);
+  };
+  return fields(a) == fields(b);
+}
+
+MailText TextError(std::string message) { return MailText{{}, std::move(message)}; }
+
 }  // namespace
+
+std::string TextShowingError(MailText read, UserInterface& ui) {
+  if (!read.ok()) ui.ShowMessage(read.error);
+  return std::move(read.text);
+}
 
 std::string TextFilePathOf(std::string_view index_path) {
   const std::size_t dot = index_path.rfind('.');
@@ -52,8 +68,7 @@ std::string TextFilePathOf(std::string_view index_path) {
 CLPOSTDoc::CLPOSTDoc(Profile& profile, UserInterface& ui, CommandObserver& commands)
     : profile_(profile), ui_(ui), commands_(commands) {}
 
-IndexFileResult CLPOSTDoc::Open(std::string_view index_path) {
-  const std::string full_path = AbsolutePath(index_path);
+IndexFileResult CLPOSTDoc::LoadRecords(const std::string& full_path, Records& records) const {
   // A compaction that a crash interrupted is finished or undone before the
   // index is read, so that it matches the text file.
   RecoverInterruptedCompaction(full_path);
@@ -64,36 +79,61 @@ IndexFileResult CLPOSTDoc::Open(std::string_view index_path) {
     if (!error.empty()) reason += " " + error;
     return Failure(store_messages::kIndexOpenFailed, reason, full_path);
   }
-
-  std::vector<std::unique_ptr<CMail>> records;
-  if (!data->empty()) {
-    ObjectArchiveReader reader(*data, CMail::kArchiveClass);
-    // The count is checked against the file's size before anything is
-    // reserved for it.
-    const std::uint32_t count = reader.ReadCount(CMail::kMinArchivedSize);
-    records.reserve(count);
-    for (std::uint32_t i = 0; i < count && reader.ok(); ++i) {
-      auto record = std::make_unique<CMail>();
-      if (reader.BeginItem() && record->Deserialize(reader)) records.push_back(std::move(record));
-    }
-    // Bytes after the last record mean the file is not what we would write:
-    // saving over it could lose whatever they are.
-    reader.ExpectEnd();
-    if (!reader.ok()) {
-      return Failure(store_messages::kIndexOpenFailed, ArchiveErrorText(reader.error()), full_path);
-    }
+  if (data->empty()) return {};
+  ObjectArchiveReader reader(*data, CMail::kArchiveClass);
+  // The count is checked against the file's size before anything is
+  // reserved for it.
+  const std::uint32_t count = reader.ReadCount(CMail::kMinArchivedSize);
+  records.reserve(count);
+  for (std::uint32_t i = 0; i < count && reader.ok(); ++i) {
+    auto record = std::make_unique<CMail>();
+    if (reader.BeginItem() && record->Deserialize(reader)) records.push_back(std::move(record));
   }
+  // Bytes after the last record mean the file is not what we would write:
+  // saving over it could lose whatever they are.
+  reader.ExpectEnd();
+  if (!reader.ok()) return Failure(store_messages::kIndexOpenFailed, ArchiveErrorText(reader.error()), full_path);
+  return {};
+}
 
-  for (auto& record : records) AssignSerial(*record);
+void CLPOSTDoc::TakeLoadedRecords(Records records, const std::string& full_path) {
   Notify([this](MailboxObserver& o) { o.AboutToReload(*this); });
   records_ = std::move(records);
   path_ = full_path;
   text_path_ = TextFilePathOf(path_);
   modified_ = false;
-  compaction_wanted_ = false;
-  content_ids_.clear();
   KeepIndexesInRange();
   Notify([this](MailboxObserver& o) { o.Reloaded(*this); });
+}
+
+IndexFileResult CLPOSTDoc::Open(std::string_view index_path) {
+  const std::string full_path = AbsolutePath(index_path);
+  Records records;
+  IndexFileResult loaded = LoadRecords(full_path, records);
+  if (!loaded.ok) return loaded;
+  for (auto& record : records) AssignSerial(*record);
+  compaction_wanted_ = false;
+  content_ids_.clear();
+  TakeLoadedRecords(std::move(records), full_path);
+  return {};
+}
+
+IndexFileResult CLPOSTDoc::Reload() {
+  if (path_.empty()) return {};
+  Records records;
+  IndexFileResult loaded = LoadRecords(path_, records);
+  if (!loaded.ok) return loaded;
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    CMail& record = *records[i];
+    if (i < records_.size() && SameStoredFields(record, *records_[i])) {
+      record.serial = records_[i]->serial;
+    } else {
+      AssignSerial(record);
+    }
+  }
+  TakeLoadedRecords(std::move(records), path_);
+  // The compaction wish follows the setting again, as it did when noted.
+  if (compaction_wanted_) NoteCompactionWanted();
   return {};
 }
 
@@ -129,20 +169,16 @@ IndexFileResult CLPOSTDoc::CloseRequest() {
   return {};
 }
 
-std::string CLPOSTDoc::ReadText(std::uint32_t start, std::uint32_t end) {
+MailText CLPOSTDoc::ReadText(std::uint32_t start, std::uint32_t end) {
   text_buffer_.clear();
   File file;
   if (text_path_.empty() || !file.Open(text_path_, File::Mode::Read)) {
-    ui_.ShowMessage(store_messages::kTextFileOpenFailed);
-    return {};
+    return TextError(store_messages::kTextFileOpenFailed);
   }
   // A start beyond the end of the file is reported like a failed seek:
   // the offsets cannot belong to this text file.
   const std::optional<std::uint64_t> size = file.Size();
-  if (!size || start > *size || !file.Seek(start)) {
-    ui_.ShowMessage(store_messages::kTextFileSeekFailed);
-    return {};
-  }
+  if (!size || start > *size || !file.Seek(start)) return TextError(store_messages::kTextFileSeekFailed);
   const std::int64_t wanted = static_cast<std::int64_t>(end) - start - kTerminatorLength;
   if (wanted <= 0) return {};
   // Never more than the file holds, whatever the offsets claim.
@@ -151,12 +187,14 @@ std::string CLPOSTDoc::ReadText(std::uint32_t start, std::uint32_t end) {
   std::size_t done = 0;
   while (left > 0) {
     const std::int64_t got = file.Read(text_buffer_.data() + done, std::min(left, kReadPiece));
-    if (got <= 0) break;
+    if (got <= 0) {
+      text_buffer_.clear();
+      return TextError(std::string(store_messages::kFileReadFailed) + ":" + text_path_);
+    }
     done += static_cast<std::size_t>(got);
     left -= static_cast<std::size_t>(got);
   }
-  text_buffer_.resize(done);
-  return text_buffer_;
+  return MailText{text_buffer_, {}};
 }
 
 bool CLPOSTDoc::StoreText(int index, std::string_view text) {
@@ -178,23 +216,24 @@ bool CLPOSTDoc::StoreText(int index, std::string_view text) {
   if (!end || !file.Close()) return false;
   record->text_start = static_cast<std::uint32_t>(start);
   record->text_end = static_cast<std::uint32_t>(*end);
-  modified_ = true;
+  NoteRecordChanged(index);
   NoteCompactionWanted();
   return true;
 }
 
 bool CLPOSTDoc::StoreTextOfLast(std::string_view text) { return StoreText(Count() - 1, text); }
 
-std::string CLPOSTDoc::DisplayText(int index, HeaderMode mode, int line_limit) {
+MailText CLPOSTDoc::DisplayText(int index, HeaderMode mode, int line_limit) {
   const CMail* record = RecordAt(index);
   if (!record) return {};
   const int header_setting =
       mode == HeaderMode::FromSetting ? profile_.GetInt(kSectionMail, kKeyHeader, 0) : 0;
-  ReadText(record->text_start, record->text_end);
-  return BuildDisplayText(text_buffer_, mode, header_setting, line_limit);
+  MailText read = ReadText(record->text_start, record->text_end);
+  if (!read.ok()) return read;
+  return MailText{BuildDisplayText(read.text, mode, header_setting, line_limit), {}};
 }
 
-std::string CLPOSTDoc::CurrentText() {
+MailText CLPOSTDoc::CurrentText() {
   if (records_.empty()) return {};
   if (current_index_ < 0 || current_index_ >= Count()) current_index_ = Count() - 1;
   const CMail& record = *records_[static_cast<std::size_t>(current_index_)];

@@ -36,6 +36,17 @@ struct IndexFileResult {
   std::string message;
 };
 
+// A mail's text read from the text file; `error` (Shift_JIS) says why it
+// could not be read, and `text` is then empty.
+struct MailText {
+  std::string text;
+  std::string error;
+  [[nodiscard]] bool ok() const { return error.empty(); }
+};
+
+// Shows the error of `read`, if any, through `ui` and gives its text.
+[[nodiscard]] std::string TextShowingError(MailText read, UserInterface& ui);
+
 class CLPOSTDoc;
 
 // Told of every change to the record list of a box, before and after it
@@ -79,6 +90,11 @@ class CLPOSTDoc {
   // that does not load is never overwritten by a later save. The message is
   // for the caller to show.
   [[nodiscard]] IndexFileResult Open(std::string_view index_path);
+  // Loads the box's own index again after another operation changed it on
+  // disk. A record still at its place with the same fields keeps its
+  // serial (a box saved just before keeps every one); the compaction wish
+  // and the Content-ID map survive. On failure nothing changes.
+  [[nodiscard]] IndexFileResult Reload();
   // Writes the whole index to `index_path`, replacing the file atomically;
   // clears the modified flag on success.
   IndexFileResult Save(std::string_view index_path);
@@ -94,18 +110,20 @@ class CLPOSTDoc {
   [[nodiscard]] const std::string& TextFilePath() const { return text_path_; }
 
   // The text of the block [start, end) without its final "\r\n.\r\n"; it also
-  // becomes the text buffer. Failures are shown and give an empty text.
-  std::string ReadText(std::uint32_t start, std::uint32_t end);
-  // Appends `text` as a new block and points the record at it. False when
-  // the text file cannot be appended to; the record then keeps its offsets.
+  // becomes the text buffer. A failure gives an empty text and the reason,
+  // for the caller to show.
+  [[nodiscard]] MailText ReadText(std::uint32_t start, std::uint32_t end);
+  // Appends `text` as a new block and points the record at it (a change
+  // the observers hear of). False when the text file cannot be appended
+  // to; the record then keeps its offsets.
   bool StoreText(int index, std::string_view text);
   bool StoreTextOfLast(std::string_view text);
 
   // The mail's text as shown to the user. `line_limit` 0 = no limit.
-  std::string DisplayText(int index, HeaderMode mode, int line_limit);
+  [[nodiscard]] MailText DisplayText(int index, HeaderMode mode, int line_limit);
   // DisplayText of the current mail (outgoing mail with all header lines);
   // a current index of -1 first becomes the last record.
-  std::string CurrentText();
+  [[nodiscard]] MailText CurrentText();
 
   // First unread record, else the last index; -1 for an empty box.
   [[nodiscard]] int FirstUnread() const;
@@ -113,8 +131,8 @@ class CLPOSTDoc {
   void UpdateUnreadMark();
 
   [[nodiscard]] int Count() const { return static_cast<int>(records_.size()); }
-  // nullptr when `index` is out of range. A caller changing a record marks
-  // the box modified.
+  // nullptr when `index` is out of range. A caller changing fields of a
+  // record calls NoteRecordChanged afterwards.
   [[nodiscard]] CMail* RecordAt(int index);
   [[nodiscard]] const CMail* RecordAt(int index) const;
   // Appends to the end of the list and gives the record its serial; marks
@@ -174,6 +192,9 @@ class CLPOSTDoc {
   [[nodiscard]] CommandObserver& commands() { return commands_; }
 
  private:
+  [[nodiscard]] IndexFileResult LoadRecords(const std::string& full_path, Records& records) const;
+  // Replaces the records with loaded ones, between the reload notices.
+  void TakeLoadedRecords(Records records, const std::string& full_path);
   void KeepIndexesInRange();
   void AssignSerial(CMail& record) { record.serial = ++last_serial_; }
   template <typename Notice>

@@ -18,10 +18,14 @@ bool CheckOffsets(CLPOSTDoc& box) {
     box.ui().ShowMessage(store_messages::kTargetBoxOpenFailed);
     return false;
   }
+  // Views hear of each repaired record, but the repair alone does not make
+  // the box modified.
+  const bool was_modified = box.IsModified();
   for (int i = 0; i < box.Count(); ++i) {
     CMail& record = *box.RecordAt(i);
     if (!file.Seek(record.text_start)) {
       box.ui().ShowMessage(store_messages::kTextFileSeekFailed);
+      box.SetModified(was_modified);
       return false;
     }
     char head[kLookAhead];
@@ -29,8 +33,12 @@ bool CheckOffsets(CLPOSTDoc& box) {
     if (got <= 0) continue;
     const char* end = head + got;
     const char* found = std::find_if(static_cast<const char*>(head), end, [](char c) { return c == '+' || c == 'X'; });
-    if (found != end) record.text_start += static_cast<std::uint32_t>(found - head);
+    if (found != end) {
+      record.text_start += static_cast<std::uint32_t>(found - head);
+      box.NoteRecordChanged(i);
+    }
   }
+  box.SetModified(was_modified);
   return true;
 }
 

@@ -1,67 +1,130 @@
 #include "store/open_box_registry.h"
 
 #include <algorithm>
-#include <string>
 #include <utility>
 
 #include "platform/sjis_path.h"
+#include "store/compaction.h"
+#include "store/store_messages.h"
 
 namespace lp {
 
-void OpenBoxRegistry::Register(CLPOSTDoc& box) {
-  if (std::find(boxes_.begin(), boxes_.end(), &box) == boxes_.end()) boxes_.push_back(&box);
+BoxHandle::BoxHandle(OpenBoxRegistry& registry, CLPOSTDoc& doc) : registry_(&registry), doc_(&doc) {
+  registry_->Hold(doc);
 }
 
-void OpenBoxRegistry::Unregister(CLPOSTDoc& box) { std::erase(boxes_, &box); }
+BoxHandle::BoxHandle(const BoxHandle& other) : registry_(other.registry_), doc_(other.doc_) {
+  if (doc_ != nullptr) registry_->Hold(*doc_);
+}
 
-void OpenBoxRegistry::AddObserver(RecordsChangedObserver& observer) {
-  if (std::find(observers_.begin(), observers_.end(), &observer) == observers_.end()) {
-    observers_.push_back(&observer);
+BoxHandle& BoxHandle::operator=(const BoxHandle& other) {
+  if (this != &other) {
+    BoxHandle copy(other);
+    *this = std::move(copy);
+  }
+  return *this;
+}
+
+BoxHandle::BoxHandle(BoxHandle&& other) noexcept
+    : registry_(std::exchange(other.registry_, nullptr)), doc_(std::exchange(other.doc_, nullptr)) {}
+
+BoxHandle& BoxHandle::operator=(BoxHandle&& other) noexcept {
+  if (this != &other) {
+    BoxHandle old(std::move(*this));
+    registry_ = std::exchange(other.registry_, nullptr);
+    doc_ = std::exchange(other.doc_, nullptr);
+  }
+  return *this;
+}
+
+BoxHandle::~BoxHandle() {
+  if (doc_ == nullptr) return;
+  OpenBoxRegistry& registry = *registry_;
+  const IndexFileResult closed = Release();
+  // Nobody is left to hear of it otherwise, and the records in memory are gone.
+  if (!closed.ok) registry.ui().ShowMessage(closed.message);
+}
+
+IndexFileResult BoxHandle::Release() {
+  if (doc_ == nullptr) return {};
+  CLPOSTDoc& doc = *std::exchange(doc_, nullptr);
+  return std::exchange(registry_, nullptr)->LetGo(doc);
+}
+
+OpenBoxRegistry::OpenBoxRegistry(Profile& profile, UserInterface& ui, CommandObserver& commands)
+    : profile_(profile), ui_(ui), commands_(commands) {}
+
+OpenBoxRegistry::~OpenBoxRegistry() {
+  for (const OpenBox& box : boxes_) {
+    if (!box.doc->IsModified()) continue;
+    const IndexFileResult saved = box.doc->Save();
+    if (!saved.ok) ui_.ShowMessage(saved.message);
   }
 }
 
-void OpenBoxRegistry::RemoveObserver(RecordsChangedObserver& observer) { std::erase(observers_, &observer); }
+AcquiredBox OpenBoxRegistry::Acquire(std::string_view index_path) {
+  if (CLPOSTDoc* open = Find(index_path)) return {BoxHandle(*this, *open), {}};
+  auto doc = std::make_unique<CLPOSTDoc>(profile_, ui_, commands_);
+  IndexFileResult loaded = doc->Open(index_path);
+  if (!loaded.ok) return {BoxHandle(), std::move(loaded)};
+  InstallAutoCompact(*doc);
+  CLPOSTDoc& added = *doc;
+  boxes_.push_back(OpenBox{std::move(doc), 0});
+  return {BoxHandle(*this, added), {}};
+}
 
 CLPOSTDoc* OpenBoxRegistry::Find(std::string_view index_path) const {
   if (index_path.empty()) return nullptr;
   const std::string full = AbsolutePath(index_path);
-  for (CLPOSTDoc* box : boxes_) {
-    if (box->PathName() == full) return box;
+  for (const OpenBox& box : boxes_) {
+    if (box.doc->PathName() == full) return box.doc.get();
   }
   return nullptr;
 }
 
-bool OpenBoxRegistry::SaveAllOpenBoxes() {
-  bool all_saved = true;
-  for (CLPOSTDoc* box : boxes_) {
-    if (box->PathName().empty()) continue;
-    const IndexFileResult result = box->Save();
-    if (!result.ok) {
-      box->ui().ShowMessage(result.message);
-      all_saved = false;
-    }
+void OpenBoxRegistry::Hold(CLPOSTDoc& doc) {
+  for (OpenBox& box : boxes_) {
+    if (box.doc.get() == &doc) ++box.holds;
   }
-  return all_saved;
+}
+
+IndexFileResult OpenBoxRegistry::LetGo(CLPOSTDoc& doc) {
+  const auto found =
+      std::find_if(boxes_.begin(), boxes_.end(), [&](const OpenBox& box) { return box.doc.get() == &doc; });
+  if (found == boxes_.end() || --found->holds > 0) return {};
+  IndexFileResult closed = found->doc->CloseRequest();
+  // A box that could not be written stays open without holds: the next
+  // save of all open boxes, or the registry's end, tries again.
+  if (closed.ok) boxes_.erase(found);
+  return closed;
+}
+
+std::vector<BoxSaveFailure> OpenBoxRegistry::SaveAllOpenBoxes() {
+  std::vector<BoxSaveFailure> failures;
+  for (const OpenBox& box : boxes_) {
+    // A worker thread's job owns a busy box now: it is neither written
+    // here nor may files change under it.
+    if (box.doc->IsBusy()) {
+      failures.push_back({box.doc->PathName(), std::string(store_messages::kIndexSaveFailed) + ":" +
+                                                   box.doc->PathName()});
+      continue;
+    }
+    const IndexFileResult result = box.doc->Save();
+    if (!result.ok) failures.push_back({box.doc->PathName(), result.message});
+  }
+  return failures;
+}
+
+bool OpenBoxRegistry::SaveAllOpenBoxesShowingFailures() {
+  const std::vector<BoxSaveFailure> failures = SaveAllOpenBoxes();
+  for (const BoxSaveFailure& failure : failures) ui_.ShowMessage(failure.message);
+  return failures.empty();
 }
 
 void OpenBoxRegistry::ReloadAllOpenBoxes() {
-  for (CLPOSTDoc* box : boxes_) {
-    if (box->PathName().empty()) continue;
-    const bool compaction_wanted = box->CompactionWanted();
-    std::vector<CContentID> content_ids = std::move(box->content_ids());
-    const std::string path = box->PathName();
-    (void)box->Open(path);
-    box->content_ids() = std::move(content_ids);
-    if (compaction_wanted) box->NoteCompactionWanted();
+  for (const OpenBox& box : boxes_) {
+    if (!box.doc->IsBusy()) (void)box.doc->Reload();
   }
-  // Copied so that an observer may unregister itself.
-  const std::vector<CLPOSTDoc*> boxes = boxes_;
-  for (CLPOSTDoc* box : boxes) NotifyRecordsChanged(*box);
-}
-
-void OpenBoxRegistry::NotifyRecordsChanged(CLPOSTDoc& box) {
-  const std::vector<RecordsChangedObserver*> observers = observers_;
-  for (RecordsChangedObserver* observer : observers) observer->OnRecordsChanged(box);
 }
 
 }  // namespace lp

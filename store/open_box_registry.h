@@ -1,52 +1,114 @@
 #pragma once
 
+#include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
+#include "config/profile.h"
+#include "platform/command_observer.h"
+#include "platform/user_interface.h"
 #include "store/mailbox_document.h"
 
-// The boxes open in windows, shared by the desktop application and the
-// mailbox operations. An operation that writes another box's files on disk
-// first saves every open box (so none of them later overwrites the change)
-// and afterwards loads them again (so every window shows it).
+// The open boxes of the process, owned by their absolute index path: every
+// window, pipeline and send run that works on a box shares its one
+// document, so no stale copy can save over another's records. An operation
+// that writes another box's files on disk first saves every open box (so
+// none of them later overwrites the change) and afterwards loads them again
+// (so every user sees it).
 
 namespace lp {
 
-// Told when the records of a box changed (the mail list views refresh).
-class RecordsChangedObserver {
+class OpenBoxRegistry;
+
+// One user's hold on a shared box document. Copies are further holds; when
+// the last hold goes, the box is closed (compaction when wanted, then a save
+// when modified) and the registry forgets it. The registry must outlive its
+// handles.
+class BoxHandle {
  public:
-  virtual ~RecordsChangedObserver() = default;
-  virtual void OnRecordsChanged(CLPOSTDoc& box) = 0;
+  BoxHandle() = default;
+  BoxHandle(const BoxHandle& other);
+  BoxHandle& operator=(const BoxHandle& other);
+  BoxHandle(BoxHandle&& other) noexcept;
+  BoxHandle& operator=(BoxHandle&& other) noexcept;
+  // A close that fails here is shown through the registry's user interface.
+  ~BoxHandle();
+
+  [[nodiscard]] CLPOSTDoc* get() const { return doc_; }
+  [[nodiscard]] CLPOSTDoc& operator*() const { return *doc_; }
+  [[nodiscard]] CLPOSTDoc* operator->() const { return doc_; }
+  [[nodiscard]] explicit operator bool() const { return doc_ != nullptr; }
+
+  // Lets go of the box now. When this was the last hold, the outcome of
+  // closing it (its message is for the caller to show); else success.
+  [[nodiscard]] IndexFileResult Release();
+
+ private:
+  friend class OpenBoxRegistry;
+  BoxHandle(OpenBoxRegistry& registry, CLPOSTDoc& doc);
+
+  OpenBoxRegistry* registry_ = nullptr;
+  CLPOSTDoc* doc_ = nullptr;
+};
+
+// What Acquire gives: the handle, or (empty handle) why the box did not load.
+struct AcquiredBox {
+  BoxHandle box;
+  IndexFileResult load;
+};
+
+// The index of a box that could not be written, with the reason.
+struct BoxSaveFailure {
+  std::string path;
+  std::string message;  // Shift_JIS, names the file
 };
 
 class OpenBoxRegistry {
  public:
-  // A box registers when its first window opens and unregisters when its
-  // last one closes. Registering twice has no further effect.
-  void Register(CLPOSTDoc& box);
-  void Unregister(CLPOSTDoc& box);
-  void AddObserver(RecordsChangedObserver& observer);
-  void RemoveObserver(RecordsChangedObserver& observer);
+  // The services every document of this registry is made with.
+  OpenBoxRegistry(Profile& profile, UserInterface& ui, CommandObserver& commands);
+  ~OpenBoxRegistry();
+  OpenBoxRegistry(const OpenBoxRegistry&) = delete;
+  OpenBoxRegistry& operator=(const OpenBoxRegistry&) = delete;
 
-  // The open box with this index path (made absolute), or nullptr.
+  // The shared document of the box at `index_path` (made absolute), loaded
+  // on its first acquisition and handed to every later one as it is. A box
+  // whose index does not load gives an empty handle and the reason.
+  [[nodiscard]] AcquiredBox Acquire(std::string_view index_path);
+
+  // The open box with this index path (made absolute), or nullptr; no hold.
   [[nodiscard]] CLPOSTDoc* Find(std::string_view index_path) const;
-  [[nodiscard]] const std::vector<CLPOSTDoc*>& Boxes() const { return boxes_; }
+  [[nodiscard]] std::size_t OpenCount() const { return boxes_.size(); }
 
-  // Writes the index of every open box that has a path. A failure is shown
-  // through that box's user interface; false when any box failed, and the
-  // caller must then not change files on disk (reloading would drop the
-  // unsaved records).
-  [[nodiscard]] bool SaveAllOpenBoxes();
-  // Loads every open box with a path again (a box whose file does not load
-  // stays as it was) and tells the observers about each. The compaction
-  // wish and the Content-ID map of a box survive the reload.
+  // Writes the index of every open box. The failures (a box busy with a
+  // worker thread's job is one) are returned for the caller to show; while
+  // there are any, the caller must not change files on disk (reloading
+  // would drop the unsaved records).
+  [[nodiscard]] std::vector<BoxSaveFailure> SaveAllOpenBoxes();
+  // SaveAllOpenBoxes that shows each failure through the registry's user
+  // interface; true when every box was saved.
+  [[nodiscard]] bool SaveAllOpenBoxesShowingFailures();
+  // Loads every open box again (a box whose file does not load stays as it
+  // was); see CLPOSTDoc::Reload for what survives.
   void ReloadAllOpenBoxes();
 
-  void NotifyRecordsChanged(CLPOSTDoc& box);
+  [[nodiscard]] UserInterface& ui() { return ui_; }
 
  private:
-  std::vector<CLPOSTDoc*> boxes_;
-  std::vector<RecordsChangedObserver*> observers_;
+  friend class BoxHandle;
+  struct OpenBox {
+    std::unique_ptr<CLPOSTDoc> doc;
+    int holds = 0;
+  };
+
+  void Hold(CLPOSTDoc& doc);
+  [[nodiscard]] IndexFileResult LetGo(CLPOSTDoc& doc);
+
+  Profile& profile_;
+  UserInterface& ui_;
+  CommandObserver& commands_;
+  std::vector<OpenBox> boxes_;
 };
 
 }  // namespace lp

@@ -52,7 +52,7 @@ class CliComposeTest : public ::testing::Test {
     for (int i = 0; i < doc.Count(); ++i) {
       const CMail& record = *doc.RecordAt(i);
       box.records.push_back(record);
-      box.texts.push_back(doc.ReadText(record.text_start, record.text_end));
+      box.texts.push_back(doc.ReadText(record.text_start, record.text_end).text);
     }
     return box;
   }

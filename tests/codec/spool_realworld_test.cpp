@@ -478,7 +478,7 @@ TEST_P(RealWorldMailTest, ShowsTheMailAsItsSenderWroteIt) {
   EXPECT_TRUE(mail.bcc.empty());
   EXPECT_TRUE(box_.IsModified());
 
-  const std::string body = box_.DisplayText(0, HeaderMode::None, 0);
+  const std::string body = box_.DisplayText(0, HeaderMode::None, 0).text;
   for (const std::string& fragment : c.body) {
     EXPECT_NE(body.find(Sjis(fragment)), std::string::npos)
         << "missing:\n" << fragment << "\nin the shown text:\n" << Cp932ToUtf8(body);
@@ -488,7 +488,7 @@ TEST_P(RealWorldMailTest, ShowsTheMailAsItsSenderWroteIt) {
   EXPECT_EQ(body.find("=?"), std::string::npos) << Cp932ToUtf8(body);
 
   // The header lines the read view shows read as the list columns do.
-  const std::string all = box_.DisplayText(0, HeaderMode::All, 0);
+  const std::string all = box_.DisplayText(0, HeaderMode::All, 0).text;
   EXPECT_EQ(Cp932ToUtf8(UnfoldedHeaderLine(all, "From")), "From: " + c.from) << Cp932ToUtf8(all);
   EXPECT_EQ(Cp932ToUtf8(UnfoldedHeaderLine(all, "Subject")), "Subject: " + c.subject) << Cp932ToUtf8(all);
 
@@ -539,7 +539,7 @@ TEST_F(RealWorldSpoolTest, OneSessionOfSeveralMailsGivesOneRecordEach) {
     const CMail& mail = *box_.RecordAt(i);
     EXPECT_EQ(Cp932ToUtf8(mail.subject), subjects[static_cast<std::size_t>(i)]) << i;
     EXPECT_EQ(mail.status, kStatusUnread) << i;
-    EXPECT_EQ(box_.ReadText(mail.text_start, mail.text_end).rfind("+OK", 0), 0U) << i;
+    EXPECT_EQ(box_.ReadText(mail.text_start, mail.text_end).text.rfind("+OK", 0), 0U) << i;
     if (i > 0) {
       EXPECT_EQ(mail.text_start, box_.RecordAt(i - 1)->text_end) << i;
     }
@@ -553,7 +553,7 @@ TEST_F(RealWorldSpoolTest, OneSessionOfSeveralMailsGivesOneRecordEach) {
   EXPECT_EQ(box_.RecordAt(2)->attachments, AttachmentPath("申込表(1).xls"));
   EXPECT_EQ(ReadFileBytes(ToNativePath(AttachmentPath("申込表.xls"))), expected_bytes);
   EXPECT_EQ(ReadFileBytes(ToNativePath(AttachmentPath("申込表(1).xls"))), expected_bytes);
-  EXPECT_NE(box_.DisplayText(2, HeaderMode::None, 0).find(SavedNote("申込表(1).xls")), std::string::npos);
+  EXPECT_NE(box_.DisplayText(2, HeaderMode::None, 0).text.find(SavedNote("申込表(1).xls")), std::string::npos);
 
   const std::vector<std::string> ids = {"<4F8A2C3D.5060708@example.co.jp>",
                                         "<CAKx7pQ3mVb2Nw9yT4rG8hJ1sLd6Fz0cXe5Ua7Wq3Ro9Pk2Mn8g@mail.gmail.com>",
@@ -567,15 +567,15 @@ TEST_F(RealWorldSpoolTest, OneSessionOfSeveralMailsGivesOneRecordEach) {
 // they were.
 TEST_F(RealWorldSpoolTest, ALaterReceiveLeavesEarlierMailsIntact) {
   ASSERT_EQ(AnalyseFixtures({"yahoo_japan_iso2022jp_plain"}), 1);
-  const std::string first_text = box_.DisplayText(0, HeaderMode::All, 0);
+  const std::string first_text = box_.DisplayText(0, HeaderMode::All, 0).text;
   ASSERT_EQ(AnalyseFixtures({"lan_copy_sjis_attachment", "iphone_utf8_base64_single_part"}), 2);
   ASSERT_EQ(box_.Count(), 3);
-  EXPECT_EQ(box_.DisplayText(0, HeaderMode::All, 0), first_text);
+  EXPECT_EQ(box_.DisplayText(0, HeaderMode::All, 0).text, first_text);
   EXPECT_EQ(box_.RecordAt(1)->text_start, box_.RecordAt(0)->text_end);
   EXPECT_EQ(Cp932ToUtf8(box_.RecordAt(1)->subject), "集計表の件");
   EXPECT_EQ(Cp932ToUtf8(box_.RecordAt(2)->subject), "Re: 今夜の待ち合わせ");
   // A LAN copy has no status line: its text starts with its first header.
-  EXPECT_EQ(box_.ReadText(box_.RecordAt(1)->text_start, box_.RecordAt(1)->text_end).rfind("X-MAILER:", 0), 0U);
+  EXPECT_EQ(box_.ReadText(box_.RecordAt(1)->text_start, box_.RecordAt(1)->text_end).text.rfind("X-MAILER:", 0), 0U);
 }
 
 // An HTML part that shows an image sent along refers to it as "cid:"; the
@@ -588,7 +588,7 @@ TEST_F(RealWorldSpoolTest, OutlookInlineImageIsShownFromTheSavedFile) {
   EXPECT_EQ(box_.content_ids()[0].content_id, "image001.png@01DD6A2B.3C4D5E60");
   EXPECT_EQ(box_.content_ids()[0].path, image);
 
-  const std::string body = box_.DisplayText(0, HeaderMode::None, 0);
+  const std::string body = box_.DisplayText(0, HeaderMode::None, 0).text;
   EXPECT_NE(body.find("src=\"" + image + "\" alt="), std::string::npos) << Cp932ToUtf8(body);
   EXPECT_EQ(body.find("cid:"), std::string::npos) << Cp932ToUtf8(body);
   // The attachment after the related part still gets its own file.
@@ -606,7 +606,7 @@ TEST_F(RealWorldSpoolTest, ContentIdBeforeThePartsFileNameStillFindsTheFile) {
   EXPECT_EQ(box_.content_ids()[1].content_id, "banner_202612@mail.example-shop.jp");
   EXPECT_EQ(box_.content_ids()[1].path, banner);
 
-  const std::string body = box_.DisplayText(0, HeaderMode::None, 0);
+  const std::string body = box_.DisplayText(0, HeaderMode::None, 0).text;
   EXPECT_NE(body.find("<p><img src=\"" + logo + "\" alt=\"EXAMPLE SHOP\"></p>"), std::string::npos)
       << Cp932ToUtf8(body);
   EXPECT_NE(body.find("<p><img src=\"" + logo + "\" width=\"60\"></p>"), std::string::npos);
@@ -638,7 +638,7 @@ TEST_F(RealWorldSpoolTest, AFileWithoutTerminatorStillGivesAReadableMail) {
   EXPECT_EQ(Cp932ToUtf8(mail.subject), "改行の確認");
   EXPECT_GT(mail.text_end, mail.text_start);
   EXPECT_EQ(mail.text_end, FileSize(box_.TextFilePath()).value_or(0));
-  const std::string body = box_.DisplayText(0, HeaderMode::None, 0);
+  const std::string body = box_.DisplayText(0, HeaderMode::None, 0).text;
   EXPECT_NE(body.find(Sjis("山田さん\r\n\r\n改行コードが LF だけのメールです。\r\n\r\n岡田")), std::string::npos)
       << Cp932ToUtf8(body);
 }
@@ -659,7 +659,7 @@ TEST_F(RealWorldSpoolTest, MailCutInsideItsAttachmentKeepsWhatArrived) {
   EXPECT_EQ(next.text_start, cut.text_end);
   EXPECT_EQ(Cp932ToUtf8(next.subject), "同窓会のお知らせ");
   EXPECT_EQ(Cp932ToUtf8(next.from), "高橋 真由 <mayu_takahashi@yahoo.co.jp>");
-  EXPECT_NE(box_.DisplayText(1, HeaderMode::None, 0).find(Sjis("会費：５，０００円\r\n")), std::string::npos);
+  EXPECT_NE(box_.DisplayText(1, HeaderMode::None, 0).text.find(Sjis("会費：５，０００円\r\n")), std::string::npos);
 }
 
 // A Japanese name of 90 characters fits in 255 bytes of Shift_JIS but not
@@ -673,7 +673,7 @@ TEST_F(RealWorldSpoolTest, VeryLongJapaneseFileNameStillSavesThePart) {
   const std::string path = AttachmentPath(saved);
   EXPECT_EQ(box_.RecordAt(0)->attachments, path);
   EXPECT_EQ(ReadFileBytes(ToNativePath(path)), DataFile("expected/thunderbird_very_long_attachment_name-1.pdf"));
-  const std::string body = box_.DisplayText(0, HeaderMode::None, 0);
+  const std::string body = box_.DisplayText(0, HeaderMode::None, 0).text;
   const bool saved_note = body.find(SavedNote(saved)) != std::string::npos;
   const bool renamed_note = body.find(RenamedNoteTail()) != std::string::npos;
   EXPECT_TRUE(saved_note || renamed_note) << Cp932ToUtf8(body);
@@ -685,7 +685,7 @@ TEST_F(RealWorldSpoolTest, ContentIdSplitBetweenBase64LinesIsStillReplaced) {
   const std::string logo = AttachmentPath("logo.png");
   ASSERT_EQ(box_.content_ids().size(), 1U);
   EXPECT_EQ(box_.content_ids()[0].path, logo);
-  const std::string body = box_.DisplayText(0, HeaderMode::None, 0);
+  const std::string body = box_.DisplayText(0, HeaderMode::None, 0).text;
   EXPECT_NE(body.find("<p><img src=\"" + logo + "\" alt=\"logo\"></p>"), std::string::npos) << Cp932ToUtf8(body);
   EXPECT_EQ(body.find("cid:"), std::string::npos);
 }
@@ -706,9 +706,9 @@ TEST_F(RealWorldSpoolTest, JapaneseAttachmentDirectoryIsMadeWhenMissing) {
 // ("CC:" from Exchange, "from:" and "subject:" from scripts).
 TEST_F(RealWorldSpoolTest, ReadViewShowsHeaderNamesWrittenInAnyCase) {
   ASSERT_EQ(AnalyseFixtures({"outlook_utf8_base64_multipart_alternative", "batch_script_lowercase_header_names"}), 2);
-  const std::string outlook = Cp932ToUtf8(box_.DisplayText(0, HeaderMode::FromSetting, 0));
+  const std::string outlook = Cp932ToUtf8(box_.DisplayText(0, HeaderMode::FromSetting, 0).text);
   EXPECT_NE(outlook.find("CC: 高橋 健一 <kenichi.takahashi@example.co.jp>\r\n"), std::string::npos) << outlook;
-  const std::string script = Cp932ToUtf8(box_.DisplayText(1, HeaderMode::FromSetting, 0));
+  const std::string script = Cp932ToUtf8(box_.DisplayText(1, HeaderMode::FromSetting, 0).text);
   EXPECT_NE(script.find("from: system@example.co.jp\r\n"), std::string::npos) << script;
   EXPECT_NE(script.find("subject: 日次レポート 2026/12/08\r\n"), std::string::npos) << script;
 }
@@ -721,9 +721,9 @@ TEST_F(RealWorldSpoolTest, IbmExtensionKanjiAreStoredAndShownUnchanged) {
   const std::string takahashi = Sjis("髙橋です。\r\n");
   for (int i = 0; i < 2; ++i) {
     const CMail& mail = *box_.RecordAt(i);
-    const std::string stored = box_.ReadText(mail.text_start, mail.text_end);
+    const std::string stored = box_.ReadText(mail.text_start, mail.text_end).text;
     EXPECT_NE(stored.find(takahashi), std::string::npos) << i << "\n" << Cp932ToUtf8(stored);
-    EXPECT_NE(box_.DisplayText(i, HeaderMode::None, 0).find(takahashi), std::string::npos) << i;
+    EXPECT_NE(box_.DisplayText(i, HeaderMode::None, 0).text.find(takahashi), std::string::npos) << i;
   }
   EXPECT_EQ(Cp932ToUtf8(box_.RecordAt(0)->from), "髙橋 直子 <naoko.takahashi@gmail.com>");
   EXPECT_EQ(Cp932ToUtf8(box_.RecordAt(1)->subject), "髙橋です");
@@ -737,11 +737,11 @@ TEST_F(RealWorldSpoolTest, MailWithoutBodyEndsAtItsTerminator) {
   EXPECT_EQ(notice.subject, "[OK] backup finished");
   EXPECT_EQ(notice.from, "monitor@example.co.jp");
   EXPECT_EQ(FormatListDate(notice.date), "2026/12/08 03:00:00");
-  EXPECT_EQ(box_.ReadText(notice.text_start, notice.text_end).rfind("+OK", 0), 0U);
+  EXPECT_EQ(box_.ReadText(notice.text_start, notice.text_end).text.rfind("+OK", 0), 0U);
   const CMail& next = *box_.RecordAt(1);
   EXPECT_EQ(next.text_start, notice.text_end);
   EXPECT_EQ(Cp932ToUtf8(next.subject), "同窓会のお知らせ");
-  EXPECT_NE(box_.DisplayText(1, HeaderMode::None, 0).find(Sjis("会費：５，０００円\r\n")), std::string::npos);
+  EXPECT_NE(box_.DisplayText(1, HeaderMode::None, 0).text.find(Sjis("会費：５，０００円\r\n")), std::string::npos);
 }
 
 // Web mailers quote every display name, encoded words included. The mail
@@ -753,7 +753,7 @@ TEST_F(RealWorldSpoolTest, QuotedDisplayNamesAreShownWithoutTheirQuotes) {
   EXPECT_EQ(Cp932ToUtf8(AddressFieldForDisplay(mail.from)), "佐藤 美咲 <misaki.sato@webmail.example.jp>");
   EXPECT_EQ(Cp932ToUtf8(AddressFieldForDisplay(mail.to)),
             "Taro \"T.Y.\" Yamada <yamada@example.ne.jp>, Suzuki, Hanako <hanako.suzuki@example.co.jp>");
-  const std::string shown = Cp932ToUtf8(box_.DisplayText(0, HeaderMode::FromSetting, 0));
+  const std::string shown = Cp932ToUtf8(box_.DisplayText(0, HeaderMode::FromSetting, 0).text);
   EXPECT_NE(shown.find("From: 佐藤 美咲 <misaki.sato@webmail.example.jp>\r\n"), std::string::npos) << shown;
   EXPECT_NE(shown.find("To: Taro \"T.Y.\" Yamada <yamada@example.ne.jp>, Suzuki, Hanako\r\n"
                        " <hanako.suzuki@example.co.jp>\r\n"),
@@ -772,7 +772,7 @@ TEST_F(RealWorldSpoolTest, ContentIdRewriteKeepsTheHeaderLines) {
             "<OS3PR01MB6543210A1B2C3D4E5F6A7B8C9D0E@OS3PR01MB6543.jpnprd01.prod.outlook.com>");
   EXPECT_EQ(HeaderValue(box_, 0, "Thread-Index"), "AdtJ8w2mK3pLq4vR5sT6uV7wX8yZ9A==");
   EXPECT_EQ(HeaderValue(box_, 1, "List-Unsubscribe"), "<mailto:unsubscribe@mail.example-shop.jp>");
-  EXPECT_EQ(box_.ReadText(box_.RecordAt(1)->text_start, box_.RecordAt(1)->text_end).rfind("+OK", 0), 0U);
+  EXPECT_EQ(box_.ReadText(box_.RecordAt(1)->text_start, box_.RecordAt(1)->text_end).text.rfind("+OK", 0), 0U);
 }
 
 }  // namespace

@@ -71,8 +71,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
   for (int i = 0; i < box.Count(); ++i) {
-    (void)box.DisplayText(i, lp::HeaderMode::All, 0);
-    (void)box.DisplayText(i, lp::HeaderMode::FromSetting, 3);
+    (void)box.DisplayText(i, lp::HeaderMode::All, 0).text;
+    (void)box.DisplayText(i, lp::HeaderMode::FromSetting, 3).text;
   }
 
   if (!box.Save(workplace.Path("saved.lp")).ok) return 0;

@@ -63,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (int i = 0; i < box.Count(); ++i) {
     const lp::CMail* mail = box.RecordAt(i);
     if (mail->text_end <= mail->text_start) std::abort();
-    (void)box.DisplayText(i, lp::HeaderMode::All, 0);
+    (void)box.DisplayText(i, lp::HeaderMode::All, 0).text;
   }
   return 0;
 }

@@ -167,8 +167,8 @@ TEST_F(LanMailTest, DotLinesSurviveTheRoundTripThroughTheSpoolAnalysis) {
   ASSERT_EQ(AnalyseSpool(box, "lan/bob/inbox.log"), 2);
   EXPECT_EQ(box.RecordAt(0)->subject, "first");
   EXPECT_EQ(box.RecordAt(1)->subject, "second");
-  const std::string first = box.ReadText(box.RecordAt(0)->text_start, box.RecordAt(0)->text_end);
-  const std::string second = box.ReadText(box.RecordAt(1)->text_start, box.RecordAt(1)->text_end);
+  const std::string first = box.ReadText(box.RecordAt(0)->text_start, box.RecordAt(0)->text_end).text;
+  const std::string second = box.ReadText(box.RecordAt(1)->text_start, box.RecordAt(1)->text_end).text;
   EXPECT_NE(first.find("\r\n\r\nbefore\r\n. \r\n.x\r\n..y\r\nafter\r\n"), std::string::npos) << first;
   EXPECT_NE(second.find("\r\n\r\nonly\r\n. \r\nbare line feeds"), std::string::npos) << second;
 }

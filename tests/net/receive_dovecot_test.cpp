@@ -124,7 +124,7 @@ class ReceiveDovecotTest : public ::testing::Test {
   Profile profile_{dir_.File("lpost.conf")};
   RecordingUserInterface ui_;
   NullCommandObserver commands_;
-  OpenBoxRegistry registry_;
+  OpenBoxRegistry registry_{profile_, ui_, commands_};
   CSetMenuArray accounts_;
   std::unique_ptr<MailController> controller_;
 };

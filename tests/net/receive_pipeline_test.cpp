@@ -124,7 +124,7 @@ class ReceivePipelineTest : public testing::BoxTest {
   std::vector<std::string> InboxSubjects() { return Subjects(*Reopen(kInbox)); }
 
   CSetMenuArray accounts_;
-  OpenBoxRegistry registry_;
+  OpenBoxRegistry registry_{profile_, ui_, commands_};
   RecordingView view_;
   std::deque<std::string> scripts_;
   std::vector<ScriptedTransport*> transports_;
@@ -400,10 +400,9 @@ TEST_F(ReceivePipelineTest, NoCrashPointOfThePipelineLosesMail) {
     WriteFileBytes(lan.File("inbox.log"), Spool({Mail("lan0")}));
 
     auto run = [&](const WriteStepHook& steps) {
-      auto box = NewDoc();
-      EXPECT_TRUE(box->Open(kInbox).ok);
-      OpenBoxRegistry registry;
-      registry.Register(*box);
+      OpenBoxRegistry registry(profile_, ui_, commands_);
+      BoxHandle box = registry.Acquire(kInbox).box;
+      EXPECT_TRUE(box);
       ReceivePipeline pipeline(*box, registry, ui_);
       ReceivePipelineInput input;
       input.working_directory = CurrentDirectory();
@@ -456,10 +455,9 @@ TEST_F(ReceivePipelineTest, NoCrashPointOfTheHandOverLosesOrDuplicatesMail) {
     MakeBox(kInbox, {{"old", "old text"}});
     WriteFileBytes(dir_.File("inbox.log"), Spool({Mail("a"), Mail("b")}));
     auto run = [&](const WriteStepHook& steps) {
-      auto box = NewDoc();
-      EXPECT_TRUE(box->Open(kInbox).ok);
-      OpenBoxRegistry registry;
-      registry.Register(*box);
+      OpenBoxRegistry registry(profile_, ui_, commands_);
+      BoxHandle box = registry.Acquire(kInbox).box;
+      EXPECT_TRUE(box);
       ReceivePipeline pipeline(*box, registry, ui_);
       ReceivePipelineInput input;
       input.working_directory = CurrentDirectory();
@@ -492,10 +490,9 @@ TEST_F(ReceivePipelineTest, BoxTextThatCannotBeFlushedKeepsTheSpool) {
   MakeBox(kInbox, {{"old", "old text"}});
   const std::string spool = Spool({Mail("a")});
   WriteFileBytes(dir_.File("inbox.log"), spool);
-  auto box = NewDoc();
-  ASSERT_TRUE(box->Open(kInbox).ok);
-  OpenBoxRegistry registry;
-  registry.Register(*box);
+  OpenBoxRegistry registry(profile_, ui_, commands_);
+  BoxHandle box = registry.Acquire(kInbox).box;
+  ASSERT_TRUE(box);
   ReceivePipeline pipeline(*box, registry, ui_);
   ReceivePipelineInput input;
   input.working_directory = CurrentDirectory();

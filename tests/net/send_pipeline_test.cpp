@@ -3,7 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
+#include <functional>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -14,6 +16,8 @@
 #include "net/send_messages.h"
 #include "platform/file_system.h"
 #include "platform/sjis_path.h"
+#include "store/compaction.h"
+#include "store/store_messages.h"
 #include "tests/store/mailbox_test_boxes.h"
 #include "tests/support/scoped_time_zone.h"
 #include "tests/support/scripted_transport.h"
@@ -73,11 +77,11 @@ class SendPipelineTest : public testing::BoxTest {
     account_.sender_name = "Taro";
   }
 
-  // The send box with these mails, open.
+  // The send box with these mails, open as the registry's shared document.
   void MakeSendBox(const std::vector<Outgoing>& mails) {
     WriteFileBytes(Native(kSendBox), "");
-    box_ = NewDoc();
-    ASSERT_TRUE(box_->Open(kSendBox).ok);
+    box_ = registry_.Acquire(kSendBox).box;
+    ASSERT_TRUE(box_);
     for (const Outgoing& mail : mails) {
       auto record = std::make_unique<CMail>();
       record->to = mail.to;
@@ -128,9 +132,9 @@ class SendPipelineTest : public testing::BoxTest {
   testing::ScopedTimeZone zone_{"JST-9"};
   int message_ids_ = 0;
   CSetMenu account_;
-  OpenBoxRegistry registry_;
+  OpenBoxRegistry registry_{profile_, ui_, commands_};
   RecordingObserver observer_;
-  std::unique_ptr<CLPOSTDoc> box_;
+  BoxHandle box_;
   std::unique_ptr<SendPipeline> pipeline_;
   std::deque<std::string> scripts_;
   std::vector<ScriptedTransport*> transports_;
@@ -226,16 +230,46 @@ TEST(SentJournalTest, EntriesSurviveACutOffWriteAndNameTheMailByItsContent) {
   EXPECT_NE(MailFingerprint(other, "text"), base);
 }
 
-TEST_F(SendPipelineTest, BoxReloadedDuringTheRunStillGetsItsSentMarks) {
-  MakeSendBox({{"hanako@example.jp", "first", "first body\r\n"}, {"jiro@example.com", "second", "second body\r\n"}});
-  scripts_.push_back(Script("two_mails_one_run.smtp"));
-  ASSERT_TRUE(pipeline_->Start(account_));
-  // Another window's operation loads the box again: every record is new.
-  ASSERT_TRUE(box_->Open(kSendBox).ok);
-  ASSERT_EQ(transports_.size(), 1u);
-  transports_[0]->Run();
-  EXPECT_THAT(transports_[0]->Failures(), IsEmpty());
-  EXPECT_THAT(Statuses(kSendBox), ElementsAre(kStatusSent, kStatusSent));
+TEST_F(SendPipelineTest, MailsOfTheRunAreFoundWhateverOtherUsersDoToTheBoxMeanwhile) {
+  // Each change comes while the first mail is with the server.
+  const std::vector<std::pair<const char*, std::function<void(CLPOSTDoc&)>>> cases = {
+      {"another operation reloads every open box", [this](CLPOSTDoc&) { registry_.ReloadAllOpenBoxes(); }},
+      {"a window sorts the box",
+       [](CLPOSTDoc& box) { box.Reorder([](CLPOSTDoc::Records& records) { std::reverse(records.begin(), records.end()); }); }},
+      {"the box is compacted: every text moves", [](CLPOSTDoc& box) { ASSERT_TRUE(Compact(box)); }},
+  };
+  for (const auto& [what, change] : cases) {
+    SCOPED_TRACE(what);
+    MakeSendBox({{"hanako@example.jp", "first", "first body\r\n"}, {"jiro@example.com", "second", "second body\r\n"}});
+    // A block nobody points at, so that compacting moves the texts.
+    ASSERT_TRUE(box_->StoreText(0, "first body\r\n"));
+    ASSERT_TRUE(box_->Save().ok);
+    scripts_.push_back(Script("pause_before_the_first_is_accepted.smtp"));
+    transports_.clear();
+    message_ids_ = 0;
+    ASSERT_TRUE(pipeline_->Start(account_));
+    ASSERT_EQ(transports_.size(), 1u);
+    transports_[0]->Run();
+    change(*box_);
+    transports_[0]->Run();
+    EXPECT_THAT(transports_[0]->Failures(), IsEmpty());
+    EXPECT_THAT(Statuses(kSendBox), ElementsAre(kStatusSent, kStatusSent));
+    EXPECT_FALSE(PathExists(SentJournalPath(kSendBox)));
+    pipeline_.reset();
+    box_ = BoxHandle();
+  }
+}
+
+TEST_F(SendPipelineTest, MailWhoseTextCannotBeReadIsNotSentEmpty) {
+  MakeSendBox({{"hanako@example.jp", "first", "first body\r\n"}});
+  RemoveFile(TextFilePathOf(kSendBox));
+  scripts_.push_back(Script("unreadable_text_ends_the_run.smtp"));
+  Run();
+  ASSERT_EQ(observer_.ended.size(), 1u);
+  EXPECT_EQ(observer_.ended[0].status, SendRunStatus::Failed);
+  EXPECT_EQ(observer_.ended[0].sent, 0);
+  EXPECT_THAT(Statuses(kSendBox), ElementsAre(kStatusUnsent));
+  EXPECT_THAT(ui_.messages, Contains(std::string(store_messages::kTextFileOpenFailed)));
 }
 
 TEST_F(SendPipelineTest, SentBoxGetsOnlyTheMailsTheServerAccepted) {

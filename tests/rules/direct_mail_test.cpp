@@ -265,11 +265,11 @@ TEST_F(DirectMailTest, RemoveDirectMailMovesOnlyDirectMail) {
 }
 
 TEST_F(DirectMailTest, RemoveIntoAnOpenBoxKeepsTheMailThere) {
-  auto box = MakeMailBox("in.lp", {{"ad", "SkyBiz\r\n"}, {"plain", kKanjiBody}});
-  auto dm = MakeMailBox("dm.lp", {});
-  OpenBoxRegistry registry;
-  registry.Register(*box);
-  registry.Register(*dm);
+  MakeMailBox("in.lp", {{"ad", "SkyBiz\r\n"}, {"plain", kKanjiBody}});
+  MakeMailBox("dm.lp", {});
+  OpenBoxRegistry registry(profile_, ui_, commands_);
+  BoxHandle box = registry.Acquire("in.lp").box;
+  BoxHandle dm = registry.Acquire("dm.lp").box;
   UseSettings({"Hiwai=1", "Box=dm.lp"});
   EXPECT_EQ(RemoveDirectMail(*box, std::vector<int>{0, 1}, kAccounts, &registry), 1u);
   EXPECT_EQ(Subjects(*dm), std::vector<std::string>{"ad"});

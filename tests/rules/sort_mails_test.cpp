@@ -88,7 +88,7 @@ class SortMailsTest : public testing::BoxTest {
   std::string CreatedText(int index) {
     auto box = Reopen(kSendBox);
     const CMail* mail = box->RecordAt(index);
-    return mail ? box->ReadText(mail->text_start, mail->text_end) : "<none>";
+    return mail ? box->ReadText(mail->text_start, mail->text_end).text : "<none>";
   }
 
   // Three received mails; the tables below sort them.
@@ -336,13 +336,13 @@ TEST_F(SortMailsTest, AMailListedTwiceIsSortedOnce) {
 }
 
 TEST_F(SortMailsTest, BoxesOpenInWindowsKeepWhatTheRulesGaveThem) {
-  auto inbox = MakeMailBox("in.lp", kInbox);
-  auto a = MakeMailBox("a.lp", {});
-  auto send = MakeMailBox(kSendBox, {});
-  OpenBoxRegistry registry;
-  registry.Register(*inbox);
-  registry.Register(*a);
-  registry.Register(*send);
+  MakeMailBox("in.lp", kInbox);
+  MakeMailBox("a.lp", {});
+  MakeMailBox(kSendBox, {});
+  OpenBoxRegistry registry(profile_, ui_, commands_);
+  BoxHandle inbox = registry.Acquire("in.lp").box;
+  BoxHandle a = registry.Acquire("a.lp").box;
+  BoxHandle send = registry.Acquire(kSendBox).box;
   SetRules({Rule(kRuleFieldFrom, "taro", "a.lp", "fw@example.jp")});
 
   EXPECT_EQ(SortMails(*inbox, std::vector<int>{0, 1, 2}, Options(&registry)), 1);
@@ -437,14 +437,14 @@ TEST_F(SortMailsTest, NoMailIsLostWhereverASortStops) {
                              "\x91\x97\x90\x4D.mb"}) {
       RemoveFile(name);
     }
-    std::shared_ptr<CLPOSTDoc> inbox = MakeMailBox("in.lp", mails);
-    std::shared_ptr<CLPOSTDoc> a = MakeMailBox("a.lp", {});
+    MakeMailBox("in.lp", mails);
+    MakeMailBox("a.lp", {});
     MakeMailBox("b.lp", {});
     const pid_t child = fork();
     if (child == 0) {
-      OpenBoxRegistry registry;
-      registry.Register(*inbox);
-      registry.Register(*a);
+      OpenBoxRegistry registry(profile_, ui_, commands_);
+      BoxHandle inbox = registry.Acquire("in.lp").box;
+      BoxHandle a = registry.Acquire("a.lp").box;
       SortOptions options = Options(&registry);
       int step = 0;
       options.steps = [&](std::string_view) {

@@ -305,12 +305,12 @@ TEST_F(CrashSafetyTest, MoveLosesNothingAtAnyStep) {
   const std::vector<TestMail> mails = SomeMails(6);
   CrashAtEveryStep(
       [&] {
-        std::shared_ptr<CLPOSTDoc> source = MakeBox("a.lp", {mails.begin(), mails.begin() + 4});
-        std::shared_ptr<CLPOSTDoc> destination = MakeBox("b.lp", {mails.begin() + 4, mails.end()});
-        return [source, destination](const WriteStepHook& hook) {
-          OpenBoxRegistry registry;
-          registry.Register(*source);
-          registry.Register(*destination);
+        (void)MakeBox("a.lp", {mails.begin(), mails.begin() + 4});
+        (void)MakeBox("b.lp", {mails.begin() + 4, mails.end()});
+        return [this](const WriteStepHook& hook) {
+          OpenBoxRegistry registry(profile_, ui_, commands_);
+          BoxHandle source = registry.Acquire("a.lp").box;
+          BoxHandle destination = registry.Acquire("b.lp").box;  // open elsewhere as well
           TransferOptions options;
           options.steps = hook;
           MoveTo(*source, std::vector<int>{0, 2, 3}, "b.lp", registry, options);
@@ -346,10 +346,10 @@ TEST_F(CrashSafetyTest, EmptyTrashLeavesAConsistentBoxAtAnyStep) {
       [&] {
         MakeBox(kTrash, mails);
         return [this](const WriteStepHook& hook) {
-          OpenBoxRegistry registry;
           RecordingUserInterface ui;
+          OpenBoxRegistry registry(profile_, ui, commands_);
           ui.QueueAnswer(Answer::Ok);
-          EmptyTrash(profile_, ui, commands_, registry, hook);
+          EmptyTrash(profile_, ui, registry, hook);
         };
       },
       [&](int n) {

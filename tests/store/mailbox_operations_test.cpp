@@ -26,24 +26,34 @@ using testing::WriteFileBytes;
 const std::string kTrash = "\x82\xB2\x82\xDD\x94\xA0.lp";
 const std::string kInbox = "\x8E\xF3\x90\x4D.lp";
 
-class CountingObserver : public RecordsChangedObserver {
+// Counts what a list view of the box would hear.
+class NoticeCounter : public MailboxObserver {
  public:
-  void OnRecordsChanged(CLPOSTDoc& box) override { changed.push_back(&box); }
-  std::vector<CLPOSTDoc*> changed;
+  void RecordsChanged(const CLPOSTDoc&, int first, int last) override { changed += last - first + 1; }
+  void RecordsRemoved(const CLPOSTDoc&, int, int count) override { removed += count; }
+  void Reloaded(const CLPOSTDoc&) override { ++reloads; }
+  int changed = 0;
+  int removed = 0;
+  int reloads = 0;
 };
 
 class MailboxOperationsTest : public testing::BoxTest {
  protected:
-  MailboxOperationsTest() { registry_.AddObserver(observer_); }
-
   std::vector<TestMail> ThreeMails() const {
     return {{"a", "+OK\r\nSubject: a\r\n\r\nbody a"},
             {"b", "+OK\r\nSubject: b\r\n\r\nbody b", kStatusUnread},
             {"c", "+OK\r\nSubject: c\r\n\r\nbody c"}};
   }
 
-  OpenBoxRegistry registry_;
-  CountingObserver observer_;
+  // Writes the box and takes it from the registry, as a window would.
+  BoxHandle MakeOpenBox(const std::string& name, const std::vector<TestMail>& mails) {
+    (void)MakeBox(name, mails);
+    AcquiredBox acquired = registry_.Acquire(name);
+    EXPECT_TRUE(acquired.box) << acquired.load.message;
+    return std::move(acquired.box);
+  }
+
+  OpenBoxRegistry registry_{profile_, ui_, commands_};
 };
 
 TEST(MailboxOperationMessages, ReadAsTheUserSeesThem) {
@@ -69,41 +79,121 @@ TEST(MailboxOperationMessages, ReadAsTheUserSeesThem) {
   for (const auto& [sjis, utf8] : cases) EXPECT_EQ(Cp932ToUtf8(sjis), utf8);
 }
 
-TEST_F(MailboxOperationsTest, RegistryFindsOpenBoxesByTheirPath) {
-  auto first = MakeBox("first.lp", {});
-  auto second = MakeBox("second.lp", {});
-  registry_.Register(*first);
-  registry_.Register(*first);
-  registry_.Register(*second);
-  EXPECT_EQ(registry_.Boxes().size(), 2u);
-  EXPECT_EQ(registry_.Find("second.lp"), second.get());
-  EXPECT_EQ(registry_.Find(AbsolutePath("first.lp")), first.get());
+TEST_F(MailboxOperationsTest, RegistryHandsEveryUserTheSameDocument) {
+  (void)MakeBox("first.lp", ThreeMails());
+  BoxHandle window = registry_.Acquire("first.lp").box;
+  BoxHandle send_run = registry_.Acquire(AbsolutePath("first.lp")).box;
+  ASSERT_TRUE(window);
+  EXPECT_EQ(window.get(), send_run.get());
+  EXPECT_EQ(registry_.Find("first.lp"), window.get());
   EXPECT_EQ(registry_.Find("other.lp"), nullptr);
-  registry_.Unregister(*second);
-  EXPECT_EQ(registry_.Find("second.lp"), nullptr);
+  EXPECT_EQ(registry_.OpenCount(), 1u);
 
-  // Reloading tells the views and keeps what a reload must not drop.
-  first->content_ids().push_back({"cid", "path"});
-  first->NoteCompactionWanted();
+  // Each user's change is the other's, and a save by one keeps both.
+  window->Add(std::make_unique<CMail>());
+  window->RecordAt(3)->subject = "from the window";
+  send_run->RecordAt(0)->status = kStatusUnsent;
+  send_run->NoteRecordChanged(0);
+  send_run->Add(std::make_unique<CMail>());
+  EXPECT_EQ(window->Count(), 5);
+  ASSERT_TRUE(send_run->Save().ok);
+  auto on_disk = Reopen("first.lp");
+  EXPECT_EQ(on_disk->Count(), 5);
+  EXPECT_EQ(on_disk->RecordAt(3)->subject, "from the window");
+  EXPECT_EQ(on_disk->RecordAt(0)->status, kStatusUnsent);
+
+  // The box stays open while anyone holds it; the last release saves it.
+  BoxHandle copy = window;
+  EXPECT_TRUE(window.Release().ok);
+  EXPECT_TRUE(send_run.Release().ok);
+  EXPECT_EQ(registry_.Find("first.lp"), copy.get());
+  copy->RecordAt(1)->label = 4;
+  copy->NoteRecordChanged(1);
+  EXPECT_TRUE(copy.Release().ok);
+  EXPECT_EQ(registry_.Find("first.lp"), nullptr);
+  EXPECT_EQ(Reopen("first.lp")->RecordAt(1)->label, 4);
+  EXPECT_TRUE(ui_.messages.empty());
+}
+
+TEST_F(MailboxOperationsTest, RegistryReportsABoxThatDoesNotLoadWithoutShowingIt) {
+  WriteFileBytes(Native("bad.lp"), "not an index");
+  const AcquiredBox acquired = registry_.Acquire("bad.lp");
+  EXPECT_FALSE(acquired.box);
+  EXPECT_FALSE(acquired.load.ok);
+  EXPECT_NE(acquired.load.message.find(AbsolutePath("bad.lp")), std::string::npos);
+  EXPECT_EQ(registry_.OpenCount(), 0u);
+  EXPECT_TRUE(ui_.messages.empty());
+  EXPECT_EQ(ReadFileBytes(Native("bad.lp")), "not an index");
+}
+
+TEST_F(MailboxOperationsTest, SaveAllReturnsEachFailureAndAFailedCloseKeepsTheBox) {
+  BoxHandle fine = MakeOpenBox("fine.lp", ThreeMails());
+  BoxHandle lost = MakeOpenBox("dir.lp", {});
+  RemoveFile("dir.lp");
+  ASSERT_TRUE(MakeDirectory("dir.lp"));  // its index can no longer be written
+  const std::vector<BoxSaveFailure> failures = registry_.SaveAllOpenBoxes();
+  ASSERT_EQ(failures.size(), 1u);
+  EXPECT_EQ(failures[0].path, AbsolutePath("dir.lp"));
+  EXPECT_NE(failures[0].message.find(store_messages::kIndexSaveFailed), std::string::npos);
+  EXPECT_TRUE(ui_.messages.empty());
+
+  // The records of a box that could not be written stay in memory.
+  lost->Add(std::make_unique<CMail>());
+  EXPECT_FALSE(lost.Release().ok);
+  ASSERT_NE(registry_.Find("dir.lp"), nullptr);
+  EXPECT_EQ(registry_.Find("dir.lp")->Count(), 1);
+  EXPECT_FALSE(registry_.SaveAllOpenBoxesShowingFailures());
+  EXPECT_EQ(ui_.messages.size(), 1u);
+  ASSERT_EQ(::rmdir(Native("dir.lp").c_str()), 0);
+  EXPECT_TRUE(registry_.SaveAllOpenBoxes().empty());
+  EXPECT_EQ(Reopen("dir.lp")->Count(), 1);
+}
+
+TEST_F(MailboxOperationsTest, ReloadKeepsIdentitiesAndWhatAReloadMustNotDrop) {
+  BoxHandle box = MakeOpenBox("first.lp", ThreeMails());
+  const std::uint64_t serial_a = box->RecordAt(0)->serial;
+  const std::uint64_t serial_c = box->RecordAt(2)->serial;
+  box->content_ids().push_back({"cid", "path"});
+  box->NoteCompactionWanted();
+  // Another operation changes mail b and appends one on disk.
+  {
+    auto other = Reopen("first.lp");
+    other->RecordAt(1)->label = 3;
+    other->Add(std::make_unique<CMail>());
+    ASSERT_TRUE(other->Save().ok);
+  }
+  const std::uint64_t serial_b = box->RecordAt(1)->serial;
+  NoticeCounter notices;
+  box->AddObserver(notices);
   registry_.ReloadAllOpenBoxes();
-  EXPECT_EQ(observer_.changed, std::vector<CLPOSTDoc*>{first.get()});
-  EXPECT_EQ(first->content_ids().size(), 1u);
-  EXPECT_TRUE(first->CompactionWanted());
+  box->RemoveObserver(notices);
+  EXPECT_EQ(notices.reloads, 1);
+  ASSERT_EQ(box->Count(), 4);
+  EXPECT_EQ(box->RecordAt(0)->serial, serial_a);
+  EXPECT_NE(box->RecordAt(1)->serial, serial_b);
+  EXPECT_EQ(box->RecordAt(1)->label, 3);
+  EXPECT_EQ(box->RecordAt(2)->serial, serial_c);
+  EXPECT_EQ(box->IndexOfSerial(box->RecordAt(3)->serial), 3);
+  EXPECT_EQ(box->content_ids().size(), 1u);
+  EXPECT_TRUE(box->CompactionWanted());
 }
 
 TEST_F(MailboxOperationsTest, SetStatusMarksEachSelectedRecordAndTheUnreadMark) {
   auto box = MakeBox("box.lp", ThreeMails());
   const std::vector<int> selection = {0, 2};
-  SetStatus(*box, selection, kStatusUnread, &registry_);
+  NoticeCounter notices;
+  box->AddObserver(notices);
+  SetStatus(*box, selection, kStatusUnread);
   EXPECT_EQ(box->RecordAt(0)->status, kStatusUnread);
   EXPECT_EQ(box->RecordAt(1)->status, kStatusUnread);
   EXPECT_EQ(box->RecordAt(2)->status, kStatusUnread);
   EXPECT_TRUE(box->IsModified());
   EXPECT_EQ(profile_.GetInt("Read", box->PathName(), -1), 1);
-  EXPECT_EQ(observer_.changed.size(), 1u);
+  EXPECT_EQ(notices.changed, 2);
+  box->RemoveObserver(notices);
 
   const std::vector<int> all = {0, 1, 2};
-  SetStatus(*box, all, kStatusRead, &registry_);
+  SetStatus(*box, all, kStatusRead);
   EXPECT_EQ(profile_.GetInt("Read", box->PathName(), -1), 0);
   EXPECT_EQ(commands_.commands.back(), kCommandRefreshUnreadMarks);
 }
@@ -168,8 +258,7 @@ TEST_F(MailboxOperationsTest, DeleteMovesToTheTrashBoxKeepingAttachments) {
   WriteFileBytes(Native("att.txt"), "attachment");
   std::vector<TestMail> mails = ThreeMails();
   mails[1].attachments = AbsolutePath("att.txt");
-  auto box = MakeBox("box.lp", mails);
-  registry_.Register(*box);
+  BoxHandle box = MakeOpenBox("box.lp", mails);
   box->set_current_index(2);
   ui_.QueueAnswer(Answer::Ok);
   EXPECT_TRUE(DeleteMails(*box, std::vector<int>{1, 2}, registry_));
@@ -278,11 +367,13 @@ TEST_F(MailboxOperationsTest, NoAttachmentQuestionWhenNoFileIsTheProgramsOwn) {
 }
 
 TEST_F(MailboxOperationsTest, MoveIntoABoxOpenElsewhereShowsTheMailsThereAtOnce) {
-  auto source = MakeBox("source.lp", ThreeMails());
-  auto destination = MakeBox("dest.lp", {{"z", "already here"}});
-  registry_.Register(*source);
-  registry_.Register(*destination);
+  BoxHandle source = MakeOpenBox("source.lp", ThreeMails());
+  BoxHandle destination = MakeOpenBox("dest.lp", {{"z", "already here"}});
   source->set_current_index(1);
+  NoticeCounter source_notices;
+  NoticeCounter destination_notices;
+  source->AddObserver(source_notices);
+  destination->AddObserver(destination_notices);
 
   EXPECT_EQ(MoveTo(*source, std::vector<int>{0, 1}, "dest.lp", registry_), 2u);
   EXPECT_EQ(Subjects(*destination), (std::vector<std::string>{"z", "a", "b"}));
@@ -290,8 +381,10 @@ TEST_F(MailboxOperationsTest, MoveIntoABoxOpenElsewhereShowsTheMailsThereAtOnce)
   EXPECT_EQ(Subjects(*source), std::vector<std::string>{"c"});
   EXPECT_EQ(source->current_index(), 0);
   EXPECT_EQ(profile_.GetInt("Read", destination->PathName(), 0), 1);
-  EXPECT_NE(std::find(observer_.changed.begin(), observer_.changed.end(), destination.get()),
-            observer_.changed.end());
+  EXPECT_EQ(destination_notices.reloads, 1);
+  EXPECT_EQ(source_notices.removed, 2);
+  source->RemoveObserver(source_notices);
+  destination->RemoveObserver(destination_notices);
   // An open box saved afterwards keeps the moved mails.
   ASSERT_TRUE(destination->Save().ok);
   EXPECT_EQ(Subjects(*Reopen("dest.lp")), (std::vector<std::string>{"z", "a", "b"}));
@@ -344,15 +437,11 @@ TEST_F(MailboxOperationsTest, MoveToAnUnloadableIndexKeepsTheMails) {
 }
 
 TEST_F(MailboxOperationsTest, MoveStopsWhenAnOpenBoxCannotBeSaved) {
-  auto source = MakeBox("source.lp", ThreeMails());
+  BoxHandle source = MakeOpenBox("source.lp", ThreeMails());
   MakeBox("dest.lp", {});
-  auto other = NewDoc();  // open, but its path cannot be written
-  WriteFileBytes(Native("dir.lp"), "");
-  ASSERT_TRUE(other->Open("dir.lp").ok);
+  BoxHandle other = MakeOpenBox("dir.lp", {});  // open, but its path cannot be written
   RemoveFile("dir.lp");
   ASSERT_TRUE(MakeDirectory("dir.lp"));
-  registry_.Register(*source);
-  registry_.Register(*other);
   EXPECT_EQ(MoveTo(*source, std::vector<int>{0}, "dest.lp", registry_), 0u);
   EXPECT_EQ(source->Count(), 3);
   EXPECT_EQ(Reopen("dest.lp")->Count(), 0);
@@ -374,9 +463,9 @@ TEST_F(MailboxOperationsTest, ImportingTheSameBoxTwiceAddsItsMailsOnce) {
   MakeBox("other.lp", ThreeMails());
   auto box = MakeBox("box.lp", {ThreeMails()[1]});
   box->RecordAt(0)->date = 1001;  // the same mail as "b" of the other box
-  EXPECT_TRUE(ImportBoxFile(*box, "other.lp", &registry_));
+  EXPECT_TRUE(ImportBoxFile(*box, "other.lp"));
   EXPECT_EQ(Subjects(*box), (std::vector<std::string>{"b", "a", "c"}));
-  EXPECT_TRUE(ImportBoxFile(*box, "other.lp", &registry_));
+  EXPECT_TRUE(ImportBoxFile(*box, "other.lp"));
   EXPECT_EQ(box->Count(), 3);
   EXPECT_EQ(Texts(*box)[1], ThreeMails()[0].text);
   EXPECT_EQ(Texts(*box)[2], ThreeMails()[2].text);
@@ -399,7 +488,7 @@ TEST_F(MailboxOperationsTest, FolderImportSearchesBoxFoldersRecursively) {
   MakeBox("import/sub.lp/two.lp", {ThreeMails()[1]});
   MakeBox("import/plain/three.lp", {ThreeMails()[2]});
   auto inbox = MakeBox(kInbox, {});
-  EXPECT_EQ(ImportBoxFolder(*inbox, "import", &registry_), 2);
+  EXPECT_EQ(ImportBoxFolder(*inbox, "import"), 2);
   EXPECT_EQ(Subjects(*inbox), (std::vector<std::string>{"a", "b"}));
 }
 
@@ -420,18 +509,17 @@ TEST_F(MailboxOperationsTest, EmptyTrashLeavesTheZeroCountAndAnEmptyTextFile) {
   mails[0].attachments = AbsolutePath("Attach/att.bin");
   mails[1].attachments = AbsolutePath("user.doc");
   profile_.WriteInt("System", "RemoveAttach", 2);
-  auto trash = MakeBox(kTrash, mails);
-  registry_.Register(*trash);
+  BoxHandle trash = MakeOpenBox(kTrash, mails);
 
-  EXPECT_FALSE(EmptyTrash(profile_, ui_, commands_, registry_));
+  EXPECT_FALSE(EmptyTrash(profile_, ui_, registry_));
   EXPECT_EQ(trash->Count(), 3);
   ui_.QueueAnswer(Answer::Ok);
-  EXPECT_TRUE(EmptyTrash(profile_, ui_, commands_, registry_));
+  EXPECT_TRUE(EmptyTrash(profile_, ui_, registry_));
   EXPECT_EQ(ReadFileBytes(Native(kTrash)), std::string("\x00\x00", 2));
   EXPECT_EQ(ReadFileBytes(Native("\x82\xB2\x82\xDD\x94\xA0.mb")), "");
   EXPECT_FALSE(PathExists("Attach/att.bin"));
   EXPECT_EQ(ReadFileBytes(Native("user.doc")), "mine");
-  EXPECT_EQ(trash->Count(), 0);  // reloaded
+  EXPECT_EQ(trash->Count(), 0);  // emptied in place
   EXPECT_EQ(ui_.messages.back(), store_messages::kDeleteCompleted);
   EXPECT_EQ(ui_.questions.back().text, store_messages::kAskEmptyTrash);
 }

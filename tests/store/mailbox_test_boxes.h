@@ -72,7 +72,7 @@ class BoxTest : public ::testing::Test {
   static std::vector<std::string> Texts(CLPOSTDoc& doc) {
     std::vector<std::string> texts;
     for (int i = 0; i < doc.Count(); ++i) {
-      texts.push_back(doc.ReadText(doc.RecordAt(i)->text_start, doc.RecordAt(i)->text_end));
+      texts.push_back(doc.ReadText(doc.RecordAt(i)->text_start, doc.RecordAt(i)->text_end).text);
     }
     return texts;
   }

@@ -10,6 +10,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QStatusBar>
+#include <QSystemTrayIcon>
 #include <QToolBar>
 #include <QTreeView>
 #include <ctime>
@@ -19,6 +20,7 @@
 #include "app/window_placement.h"
 #include "store/box_list.h"
 #include "store/mail_sort.h"
+#include "ui/desktop_notifier.h"
 #include "ui/desktop_session.h"
 #include "ui/function_key_bar.h"
 #include "ui/list_colours.h"
@@ -65,9 +67,21 @@ MainWindow::MainWindow(DesktopSession& session, QWidget* parent)
       [this](CLPOSTDoc& box, int caret) { OnListSet(box, caret); },
       [this] {
         RefreshTimes();  // a run that ended wrote its time
+        NoteRunState();
         RefreshCommandStates();
       },
   });
+
+  notifier_ = new DesktopNotifier(session_.profile().GetInt("View", "DesktopNotice", 1) != 0,
+                                  session_.profile().GetInt("View", "TrayIcon", 1) != 0, this);
+  if (notifier_->tray() != nullptr) {
+    connect(notifier_->tray(), &QSystemTrayIcon::activated, this, [this] {
+      showNormal();
+      raise();
+      activateWindow();
+    });
+  }
+  UpdateUnreadCount();
 
   receive_timer_.setInterval(kTimerTickMs);
   connect(&receive_timer_, &QTimer::timeout, this, &MainWindow::TimerTick);
@@ -79,6 +93,23 @@ MainWindow::MainWindow(DesktopSession& session, QWidget* parent)
   connect(mdi_, &QMdiArea::subWindowActivated, this, [this] { RefreshCommandStates(); });
   qApp->installEventFilter(this);
   RefreshCommandStates();
+}
+
+void MainWindow::NoteRunState() {
+  MailController& controller = session_.controller();
+  if (!controller.Idle()) receiving_ = true;
+  if (session_.Busy() || !receiving_) return;
+  // A receive (or a run with one) ended.
+  receiving_ = false;
+  (void)notifier_->NewMail(controller.NewCount());
+  UpdateUnreadCount();
+}
+
+void MainWindow::UpdateUnreadCount() {
+  const CLPOSTDoc* inbox = session_.registry().Find(session_.AbsoluteBoxPath(session_.app().settings().default_file));
+  int unread = 0;
+  for (int i = 0; inbox != nullptr && i < inbox->Count(); ++i) unread += inbox->RecordAt(i)->IsUnread() ? 1 : 0;
+  notifier_->SetUnreadCount(unread);
 }
 
 MainWindow::~MainWindow() {

@@ -25,6 +25,7 @@ class QToolBar;
 namespace lp {
 
 class BoxMenu;
+class DesktopNotifier;
 class DesktopSession;
 class FunctionKeyBar;
 class MailboxView;
@@ -46,6 +47,7 @@ class MainWindow final : public QMainWindow {
   [[nodiscard]] QMdiArea& mdi() { return *mdi_; }
   [[nodiscard]] FunctionKeyBar& function_bar() { return *function_bar_; }
   [[nodiscard]] BoxMenu& box_menu() { return *box_menu_; }
+  [[nodiscard]] DesktopNotifier& notifier() { return *notifier_; }
   [[nodiscard]] CommandState CurrentState() const;
   // Posts a command to run once the event loop is free (commands from the
   // core may arrive inside one of its callbacks).
@@ -87,6 +89,9 @@ class MainWindow final : public QMainWindow {
   void SortActive(int key);
   void ShowMailManager();
   void SavePlacement();
+  // After a run's state changed: a receive that ended posts its notice.
+  void NoteRunState();
+  void UpdateUnreadCount();
 
   DesktopSession& session_;
   CommandRouter router_;
@@ -97,6 +102,8 @@ class MainWindow final : public QMainWindow {
   QToolBar* function_dock_ = nullptr;
   FunctionKeyBar* function_bar_ = nullptr;
   BoxMenu* box_menu_ = nullptr;
+  DesktopNotifier* notifier_ = nullptr;
+  bool receiving_ = false;  // a receive ran since the last notice
   QLabel* message_pane_ = nullptr;
   QLabel* count_pane_ = nullptr;
   QLabel* receive_pane_ = nullptr;

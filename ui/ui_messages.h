@@ -22,6 +22,10 @@ inline constexpr char kHandedOver[] = "起動中のLanternpostに渡しました
 inline constexpr char kDataDirectoryBusy[] = "データディレクトリは別のプログラムが使用中です: ";
 
 
+// The new-mail notice (%1: the count) and the tray icon's tooltip (%1: unread).
+inline constexpr char kNewMailNotice[] = "新しいメールが %1通 到着しました";
+inline constexpr char kTrayUnread[] = "Lanternpost - 未読 %1通";
+
 // The mail manager's name questions.
 inline constexpr char kNewFolderTitle[] = "新規フォルダ";
 inline constexpr char kNewFolderPrompt[] = "フォルダの名前を入力してください(&N)";

@@ -1,3 +1,4 @@
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -6,7 +7,10 @@
 #include "platform/file_system.h"
 #include "platform/recording_user_interface.h"
 #include "platform/sjis_path.h"
+#include "store/compaction.h"
 #include "store/mail_sort.h"
+#include "store/mail_status.h"
+#include "store/offset_check.h"
 #include "store/mailbox_document.h"
 #include "tests/support/temp_directory.h"
 
@@ -120,6 +124,40 @@ TEST_F(MailboxNotices, LoadingTheFileIsOneReload) {
   EXPECT_FALSE(box_.Open(JoinPath(CurrentDirectory(), "missing.lp")).ok);
   EXPECT_TRUE(log_.notices.empty());
   EXPECT_EQ(box_.Count(), 3);
+}
+
+// Every operation that changes fields of records tells the box, so that a
+// list showing it repaints exactly those rows.
+TEST_F(MailboxNotices, OperationsOnRecordFieldsReportTheirRows) {
+  const std::string path = JoinPath(CurrentDirectory(), "box.lp");
+  ASSERT_TRUE(box_.Save(path).ok);
+  ASSERT_TRUE(box_.Open(path).ok);
+  testing::WriteFileBytes(TextFilePathOf(path), "  +OK\r\n.\r\n");
+  box_.RecordAt(1)->text_end = 10;  // starts two bytes before its block
+  ASSERT_TRUE(box_.StoreText(0, "mail a"));
+  ASSERT_TRUE(box_.StoreText(2, "mail c"));
+  const std::vector<int> first_two = {0, 1};
+  const std::vector<std::pair<const char*, std::function<void()>>> cases = {
+      {"status", [&] { SetStatus(box_, first_two, kStatusUnread); }},
+      {"toggled status", [&] { ToggleStatus(box_, 2); }},
+      {"label", [&] { (void)SetLabel(box_, first_two, 3); }},
+      {"stored text", [&] { (void)box_.StoreText(2, "text"); }},
+      {"repaired offset", [&] { (void)CheckOffsets(box_); }},
+      {"compaction", [&] { (void)Compact(box_); }},
+  };
+  const std::vector<std::vector<std::string>> expected = {
+      {"changed 0,0 of 3", "changed 1,1 of 3"},
+      {"changed 2,2 of 3"},
+      {"changed 0,0 of 3", "changed 1,1 of 3"},
+      {"changed 2,2 of 3"},
+      {"changed 1,1 of 3"},
+      {"changed 0,2 of 3"},
+  };
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    log_.notices.clear();
+    cases[i].second();
+    EXPECT_EQ(log_.notices, expected[i]) << cases[i].first;
+  }
 }
 
 TEST_F(MailboxNotices, RemovedObserverHearsNothing) {

@@ -206,15 +206,47 @@ MailboxView* MainWindow::OpenMailbox(std::string_view sjis_path) {
     count_pane_->setText(row >= 0 ? QString::fromLatin1(text) : QString());
   });
   view->list().installEventFilter(this);
-  // Beside the mail manager when it shows, else over the whole area.
-  const int left = manager_window_ != nullptr ? manager_window_->frameGeometry().right() + 1 : 0;
-  window->setGeometry(left, 0, qMax(mdi_->viewport()->width() - left, 300), mdi_->viewport()->height());
-  window->show();
+  PlaceMailboxWindow(*window);  // its close reaches eventFilter through the application's filter
+  connect(window, &QMdiSubWindow::windowStateChanged, this, [this](Qt::WindowStates, Qt::WindowStates now) {
+    // Mailbox windows open maximised next time when one was left so.
+    if (now.testFlag(Qt::WindowMaximized)) {
+      session_.app().settings().show_cmd2 = kShowMaximised;
+    } else if (!now.testFlag(Qt::WindowMinimized)) {
+      session_.app().settings().show_cmd2 = kShowNormal;
+    }
+  });
   const int first = profile.GetInt("View", view->split() == 2 ? "Col" : "Row", -1);
   view->SetFirstPaneSize(first > 0 ? first : (view->split() == 2 ? view->width() : view->height()) / 2);
   // The caret starts on the first unread mail, else the last.
   view->SetCaret(box->FirstUnread());
   return view;
+}
+
+void MainWindow::PlaceMailboxWindow(QMdiSubWindow& window) {
+  const std::optional<WindowPlacement> placement =
+      ParsePlacement(session_.profile().GetString("Settings2", "", ""));
+  if (placement) {
+    window.setGeometry(placement->left, placement->top, placement->right - placement->left,
+                       placement->bottom - placement->top);
+  } else {
+    // Beside the mail manager when it shows, else over the whole area.
+    const int left = manager_window_ != nullptr ? manager_window_->frameGeometry().right() + 1 : 0;
+    window.setGeometry(left, 0, qMax(mdi_->viewport()->width() - left, 300), mdi_->viewport()->height());
+  }
+  if (session_.app().settings().show_cmd2 == kShowMaximised) {
+    window.showMaximized();
+  } else {
+    window.show();
+  }
+}
+
+void MainWindow::SaveMailboxPlacement(const QMdiSubWindow& window) {
+  const bool maximised = window.isMaximized();
+  const QRect normal = maximised || window.isMinimized() ? window.normalGeometry() : window.geometry();
+  const QRect rect = normal.isValid() ? normal : window.geometry();
+  const WindowPlacement placement = PlacementOnClose(maximised, window.isMinimized(), rect.left(), rect.top(),
+                                                     rect.right() + 1, rect.bottom() + 1);
+  (void)session_.profile().WriteString("Settings2", "", FormatPlacement(placement));
 }
 
 void MainWindow::OnListSet(CLPOSTDoc& box, int caret) {
@@ -267,8 +299,20 @@ void MainWindow::RefreshTimes() {
 }
 
 QString MainWindow::StatusPaneText(int pane) const {
-  const QLabel* panes[] = {message_pane_, count_pane_, receive_pane_, send_pane_};
-  return pane >= 0 && pane < 4 ? panes[pane]->text() : QString();
+  const QLabel* panes[] = {message_pane_, count_pane_, receive_pane_, send_pane_,
+                           lock_panes_[0], lock_panes_[1], lock_panes_[2]};
+  return pane >= 0 && pane < 7 ? panes[pane]->text() : QString();
+}
+
+void MainWindow::RefreshLockPanes(const QKeyEvent& event) {
+  if (QGuiApplication::platformName() != QLatin1String("xcb")) return;
+  // The X11 state mask: Lock is caps lock, Mod2 is num lock on every
+  // common keyboard map.
+  constexpr quint32 kLockMask = 0x02;
+  constexpr quint32 kMod2Mask = 0x10;
+  const quint32 state = event.nativeModifiers();
+  lock_panes_[1]->setText((state & kLockMask) != 0 ? QStringLiteral("CAP") : QString());
+  lock_panes_[2]->setText((state & kMod2Mask) != 0 ? QStringLiteral("NUM") : QString());
 }
 
 void MainWindow::TimerTick() {
@@ -310,11 +354,19 @@ void MainWindow::RunKey(const KeyCombination& combination) {
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
+  if (type == QEvent::Close) {
+    if (auto* window = qobject_cast<QMdiSubWindow*>(watched);
+        window != nullptr && qobject_cast<MailboxView*>(window->widget()) != nullptr) {
+      SaveMailboxPlacement(*window);
+    }
+    return QMainWindow::eventFilter(watched, event);
+  }
   if (type != QEvent::KeyPress && type != QEvent::KeyRelease) return QMainWindow::eventFilter(watched, event);
   auto* widget = qobject_cast<QWidget*>(watched);
   // Only keys meant for this window: not those of its dialogs.
   if (widget == nullptr || widget->window() != this) return QMainWindow::eventFilter(watched, event);
   auto* key_event = static_cast<QKeyEvent*>(event);
+  RefreshLockPanes(*key_event);
   if (function_bar_ != nullptr) function_bar_->Refresh(ModifierStateOf(key_event->modifiers()));
   if (type == QEvent::KeyPress && !IsModifierKey(key_event->key()) && DispatchKey(key_event->key(), key_event->modifiers())) {
     return true;

@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
+#include <array>
 #include <map>
 #include <memory>
 
@@ -12,6 +13,7 @@
 #include "store/mailbox_document.h"
 
 class QAction;
+class QKeyEvent;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
@@ -60,7 +62,8 @@ class MainWindow final : public QMainWindow {
   void RefreshCommandStates();
   // One tick of timed receiving (normally every 10 seconds).
   void TimerTick();
-  // The status bar's panes, for tests: message, count, receive, send.
+  // The status bar's panes, for tests: message, count, receive, send, kana,
+  // caps, num.
   [[nodiscard]] QString StatusPaneText(int pane) const;
 
  protected:
@@ -81,6 +84,7 @@ class MainWindow final : public QMainWindow {
   void RegisterWindowHandlers();
   void RefreshTitle();
   void RefreshTimes();
+  void RefreshLockPanes(const QKeyEvent& event);
   void ApplyToolbarChoice(int choice);
   void SetSplit(int split);
   void OnListSet(CLPOSTDoc& box, int caret);
@@ -89,6 +93,9 @@ class MainWindow final : public QMainWindow {
   void SortActive(int key);
   void ShowMailManager();
   void SavePlacement();
+  // Mailbox windows' placement ([Settings2]) and maximised state (ShowCmd2).
+  void PlaceMailboxWindow(QMdiSubWindow& window);
+  void SaveMailboxPlacement(const QMdiSubWindow& window);
   // After a run's state changed: a receive that ended posts its notice.
   void NoteRunState();
   void UpdateUnreadCount();
@@ -108,6 +115,7 @@ class MainWindow final : public QMainWindow {
   QLabel* count_pane_ = nullptr;
   QLabel* receive_pane_ = nullptr;
   QLabel* send_pane_ = nullptr;
+  std::array<QLabel*, 3> lock_panes_{};  // kana, caps, num
   QTimer receive_timer_;
   TimedReceive timed_receive_;
   int toolbar_choice_ = 0;

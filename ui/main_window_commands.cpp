@@ -170,6 +170,14 @@ void MainWindow::BuildStatusBar() {
   statusBar()->addPermanentWidget(count_pane_);
   statusBar()->addPermanentWidget(receive_pane_);
   statusBar()->addPermanentWidget(send_pane_);
+  // Kana, caps and num lock: Qt tells the lock states only on X11 (in the
+  // key events' native modifiers); elsewhere the panes stay empty. No
+  // platform tells the kana lock, so that pane only keeps its place.
+  for (QLabel*& pane : lock_panes_) {
+    pane = new QLabel(this);
+    pane->setMinimumWidth(metrics.horizontalAdvance(QStringLiteral("KANA")) + 8);
+    statusBar()->addPermanentWidget(pane);
+  }
   statusBar()->setVisible(session_.profile().GetInt("View", "StatusBar", 1) != 0);
 }
 

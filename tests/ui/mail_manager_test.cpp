@@ -189,5 +189,30 @@ TEST_F(MailManagerTest, BoxMenuListsTheBoxFilesWithFoldersAsSubmenus) {
   EXPECT_EQ(folders, 1);
 }
 
+// A mailbox window's placement is kept in [Settings2] when it closes and
+// used by the next one; a maximised one makes the next open maximised.
+TEST_F(MailManagerTest, MailboxWindowPlacementIsKeptForTheNextWindow) {
+  QMdiSubWindow* window = nullptr;
+  for (QMdiSubWindow* child : program_.window->mdi().subWindowList()) {
+    if (child->widget() == inbox_) window = child;
+  }
+  ASSERT_NE(window, nullptr);
+  window->setGeometry(20, 30, 400, 250);
+  window->close();
+  EXPECT_EQ(program_.session->profile().GetString("Settings2", "", ""), "0,1,-1,-1,-1,-1,20,30,420,280");
+
+  MailboxView* reopened = program_.window->OpenMailbox(program_.core.settings().default_file);
+  ASSERT_NE(reopened, nullptr);
+  QMdiSubWindow* again = program_.window->mdi().activeSubWindow();
+  EXPECT_EQ(again->geometry(), QRect(20, 30, 400, 250));
+  again->showMaximized();
+  EXPECT_EQ(program_.core.settings().show_cmd2, 3);
+  again->close();
+  ASSERT_NE(program_.window->OpenMailbox(program_.core.settings().default_file), nullptr);
+  EXPECT_TRUE(program_.window->mdi().activeSubWindow()->isMaximized());
+  program_.window->mdi().activeSubWindow()->showNormal();
+  EXPECT_EQ(program_.core.settings().show_cmd2, 1);
+}
+
 }  // namespace
 }  // namespace lp

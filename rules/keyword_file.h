@@ -7,22 +7,13 @@
 #include "platform/file_opener.h"
 #include "platform/file_system.h"
 #include "platform/user_interface.h"
+#include "rules/rules_messages.h"
 
 // The direct-mail filter's keyword file: a text file with one keyword (or
 // one regular expression) per line, read line by line. All texts are
 // Shift_JIS.
 
 namespace lp {
-
-// "１行１キーワードで記述します（この行は削除してください）" and "！広告！",
-// each on a line of its own: what a new keyword file holds.
-inline constexpr char kKeywordFileTemplate[] =
-    "\x82\x50\x8D\x73\x82\x50\x83\x4C\x81\x5B\x83\x8F\x81\x5B\x83\x68\x82\xC5\x8B\x4C\x8F\x71\x82\xB5\x82\xDC\x82"
-    "\xB7\x81\x69\x82\xB1\x82\xCC\x8D\x73\x82\xCD\x8D\xED\x8F\x9C\x82\xB5\x82\xC4\x82\xAD\x82\xBE\x82\xB3\x82\xA2"
-    "\x81\x6A\r\n\x81\x49\x8D\x4C\x8D\x90\x81\x49\r\n";
-// "ファイルが作れません"
-inline constexpr char kKeywordFileCannotCreate[] =
-    "\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xAA\x8D\xEC\x82\xEA\x82\xDC\x82\xB9\x82\xF1";
 
 // "keyword.txt" in the data directory (the working directory).
 [[nodiscard]] std::string DefaultKeywordFilePath();

@@ -6,6 +6,7 @@
 #include "config/profile.h"
 #include "platform/command_observer.h"
 #include "platform/user_interface.h"
+#include "rules/rules_messages.h"
 #include "store/mail_record.h"
 #include "store/mailbox_document.h"
 #include "store/open_box_registry.h"
@@ -17,11 +18,6 @@
 // text.
 
 namespace lp {
-
-// "Err:振り分け先ファイルが開けません"
-inline constexpr char kOutgoingBoxOpenFailed[] =
-    "Err:\x90\x55\x82\xE8\x95\xAA\x82\xAF\x90\xE6\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xAA\x8A\x4A\x82\xAF\x82\xDC"
-    "\x82\xB9\x82\xF1";
 
 struct OutgoingMailTarget {
   std::string_view box_path;  // index path of the box, Shift_JIS

@@ -21,12 +21,15 @@ struct ColumnWidthKey {
   int column;
   const char* key;
   int default_chars;
+  // At least as wide as this text in the bold font of unread rows, so
+  // that a proportional font's narrow average does not clip the column.
+  const char* sample_utf8;
 };
 constexpr ColumnWidthKey kColumnWidthKeys[] = {
-    {MailListModel::StatusColumn, "StatusWidth", 4},
-    {MailListModel::LabelColumn, "LabelWidth", 6},
-    {MailListModel::NameColumn, "NameWidth", 12},
-    {MailListModel::DateColumn, "DateWidth", 16},
+    {MailListModel::StatusColumn, "StatusWidth", 4, ""},
+    {MailListModel::LabelColumn, "LabelWidth", 6, ""},
+    {MailListModel::NameColumn, "NameWidth", 12, "名前名前名前名前"},
+    {MailListModel::DateColumn, "DateWidth", 16, "0000/00/00 00:00:00"},
 };
 
 }  // namespace
@@ -88,8 +91,12 @@ MailboxView::~MailboxView() {
 
 void MailboxView::ApplyColumnWidths() {
   const int char_width = list_->fontMetrics().averageCharWidth();
+  QFont bold = list_->font();
+  bold.setBold(true);
+  const QFontMetrics bold_metrics(bold);
   for (const ColumnWidthKey& column : kColumnWidthKeys) {
-    int fallback = char_width * column.default_chars;
+    int fallback = qMax(char_width * column.default_chars,
+                        bold_metrics.horizontalAdvance(QString::fromUtf8(column.sample_utf8)) + 12);
     // The status column holds two icons whatever the font.
     if (column.column == MailListModel::StatusColumn) fallback = qMax(fallback, 42);
     const int width = profile_.GetInt("List", column.key, fallback);

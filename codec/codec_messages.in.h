@@ -50,3 +50,10 @@ inline constexpr char kHeisei[] = "平成";
 inline constexpr char kShowa[] = "昭和";
 
 }  // namespace lp::date_texts
+
+namespace lp {
+
+// The analysis of a spool or file failed.
+inline constexpr std::string_view kMessageAnalysisFailed = "解析に失敗しました";
+
+}  // namespace lp

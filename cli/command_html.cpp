@@ -23,9 +23,10 @@ int RunHtmlCommand(CommandContext& context) {
   if (!index) return 1;
   // The terminal answers each warning at once, so the page is decided
   // before WriteHtmlView returns.
-  QuestionGuard questions;
+  QuestionGuard window;
+  QuestionGuard page;
   bool may_open = false;
-  WriteHtmlView(*box->doc, *index, questions, [&may_open](bool decided) { may_open = decided; });
+  WriteHtmlView(*box->doc, *index, {window, page}, [&may_open](bool decided) { may_open = decided; });
   if (!may_open) return 1;
   std::printf("%s\n", Cp932ToUtf8(HtmlViewPath(context.app.profile())).c_str());
   return std::fflush(stdout) == 0 ? 0 : 1;

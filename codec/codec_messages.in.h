@@ -57,3 +57,14 @@ namespace lp {
 inline constexpr std::string_view kMessageAnalysisFailed = "解析に失敗しました";
 
 }  // namespace lp
+
+namespace lp::html_view_messages {
+
+// The browser view of a mail and its warnings.
+inline constexpr char kCannotWrite[] = "ファイルに書き込めません";
+inline constexpr char kHtmlMailQuestion[] = "HTMLメールです。HTMLメールにはウイルスを含むなど有害なものが含まれる可能性があります。それでもブラウザで開きますか？";
+inline constexpr char kScriptQuestion[] = "このHTMLにはスクリプトが含まれています。スクリプトにはウイルスなどの有害なものがある場合があります。それでも開きますか？";
+inline constexpr char kIframeRefused[] =
+    "このHTMLには自動的なファイル実行タグ（IFRAME）が含まれています。IFRAMEはウイルスなど有害なものに利用されますので現在の設定では開けません";
+
+}  // namespace lp::html_view_messages

@@ -207,16 +207,10 @@ struct HtmlWarnings {
   bool refuse_iframe = false;
 };
 
-// Every page is the same file: an answer about a page that has been
-// written over since must not open the newer one.
-QuestionGuard& PageQuestions() {
-  static QuestionGuard guard;
-  return guard;
-}
-
 // Asks the questions one after the other, each once the one before was
 // answered yes, and tells `decided` the outcome once.
-void AskHtmlWarnings(UserInterface& ui, HtmlWarnings warnings, QuestionGuard& guard, HtmlViewDecided decided) {
+void AskHtmlWarnings(UserInterface& ui, HtmlWarnings warnings, HtmlViewQuestions questions,
+                     HtmlViewDecided decided) {
   const char* question = nullptr;
   if (warnings.ask_html_mail) {
     warnings.ask_html_mail = false;
@@ -226,15 +220,16 @@ void AskHtmlWarnings(UserInterface& ui, HtmlWarnings warnings, QuestionGuard& gu
     question = html_view_messages::kScriptQuestion;
   }
   if (question != nullptr) {
-    // The handler runs only while `guard` lives, so the references hold.
-    UserInterface::AnswerHandler next = [&ui, warnings, &guard, decided](Answer answer) {
+    // The handler runs only while both guards live, so the references hold.
+    UserInterface::AnswerHandler next = [&ui, warnings, questions, decided](Answer answer) {
       if (answer != Answer::Yes) {
         decided(false);
         return;
       }
-      AskHtmlWarnings(ui, warnings, guard, decided);
+      AskHtmlWarnings(ui, warnings, questions, decided);
     };
-    ui.AskLater(question, MessageButtons::YesNo, guard.Wrap<Answer>(PageQuestions().Wrap<Answer>(std::move(next))));
+    ui.AskLater(question, MessageButtons::YesNo,
+                questions.window.Wrap<Answer>(questions.page.Wrap<Answer>(std::move(next))));
     return;
   }
   if (warnings.refuse_iframe) {
@@ -411,25 +406,25 @@ std::string HtmlViewPath(const Profile& profile) {
   return JoinPath(AttachmentDirectory(profile), kHtmlViewFileName);
 }
 
-void WriteHtmlView(CLPOSTDoc& box, int index, QuestionGuard& guard, HtmlViewDecided decided) {
-  PageQuestions().Withdraw();
+void WriteHtmlView(CLPOSTDoc& box, int index, HtmlViewQuestions questions, HtmlViewDecided decided) {
+  questions.page.Withdraw();
   HtmlWarnings warnings;
   if (!WritePageOfMail(box, index, warnings)) {
     decided(false);
     return;
   }
-  AskHtmlWarnings(box.ui(), warnings, guard, std::move(decided));
+  AskHtmlWarnings(box.ui(), warnings, questions, std::move(decided));
 }
 
 void WriteHtmlViewOfText(Profile& profile, UserInterface& ui, std::string_view shown_text, std::string_view subject,
-                         QuestionGuard& guard, HtmlViewDecided decided) {
-  PageQuestions().Withdraw();
+                         HtmlViewQuestions questions, HtmlViewDecided decided) {
+  questions.page.Withdraw();
   HtmlWarnings warnings;
   if (!WritePageOfText(profile, ui, shown_text, subject, warnings)) {
     decided(false);
     return;
   }
-  AskHtmlWarnings(ui, warnings, guard, std::move(decided));
+  AskHtmlWarnings(ui, warnings, questions, std::move(decided));
 }
 
 bool HasHtmlIframe(CLPOSTDoc& box, int index) {
@@ -439,10 +434,10 @@ bool HasHtmlIframe(CLPOSTDoc& box, int index) {
          ContainsIgnoringCase(text, "<IFRAME") && ContainsIgnoringCase(text, "</IFRAME>");
 }
 
-void ShowMailInBrowser(CLPOSTDoc& box, int index, FileOpener& opener, QuestionGuard& guard, HtmlViewShown shown) {
+void ShowMailInBrowser(CLPOSTDoc& box, int index, FileOpener& opener, HtmlViewQuestions questions, HtmlViewShown shown) {
   const CMail* record = box.RecordAt(index);
   const std::uint64_t serial = record != nullptr ? record->serial : 0;
-  WriteHtmlView(box, index, guard, [&box, &opener, serial, shown = std::move(shown)](bool may_open) {
+  WriteHtmlView(box, index, questions, [&box, &opener, serial, shown = std::move(shown)](bool may_open) {
     bool opened = false;
     if (may_open) {
       // The list may have changed while the user was deciding.
@@ -459,8 +454,8 @@ void ShowMailInBrowser(CLPOSTDoc& box, int index, FileOpener& opener, QuestionGu
 }
 
 void ShowTextInBrowser(Profile& profile, UserInterface& ui, std::string_view shown_text, std::string_view subject,
-                       FileOpener& opener, QuestionGuard& guard, HtmlViewShown shown) {
-  WriteHtmlViewOfText(profile, ui, shown_text, subject, guard,
+                       FileOpener& opener, HtmlViewQuestions questions, HtmlViewShown shown) {
+  WriteHtmlViewOfText(profile, ui, shown_text, subject, questions,
                       [&profile, &opener, shown = std::move(shown)](bool may_open) {
                         const bool opened = may_open && opener.OpenWithDefaultProgram(HtmlViewPath(profile));
                         if (shown) shown(opened);

@@ -91,18 +91,18 @@ class HtmlViewTest : public ::testing::Test {
     return outcome.value_or(false);
   }
   bool WriteNow(int index) {
-    return DecidedNow([&](HtmlViewDecided done) { WriteHtmlView(box_, index, guard_, std::move(done)); });
+    return DecidedNow([&](HtmlViewDecided done) { WriteHtmlView(box_, index, {guard_, page_}, std::move(done)); });
   }
   bool WriteTextNow(std::string_view text, std::string_view subject) {
     return DecidedNow(
-        [&](HtmlViewDecided done) { WriteHtmlViewOfText(profile_, ui_, text, subject, guard_, std::move(done)); });
+        [&](HtmlViewDecided done) { WriteHtmlViewOfText(profile_, ui_, text, subject, {guard_, page_}, std::move(done)); });
   }
   bool ShowNow(int index, FileOpener& opener) {
-    return DecidedNow([&](HtmlViewShown done) { ShowMailInBrowser(box_, index, opener, guard_, std::move(done)); });
+    return DecidedNow([&](HtmlViewShown done) { ShowMailInBrowser(box_, index, opener, {guard_, page_}, std::move(done)); });
   }
   bool ShowTextNow(std::string_view text, std::string_view subject, FileOpener& opener) {
     return DecidedNow([&](HtmlViewShown done) {
-      ShowTextInBrowser(profile_, ui_, text, subject, opener, guard_, std::move(done));
+      ShowTextInBrowser(profile_, ui_, text, subject, opener, {guard_, page_}, std::move(done));
     });
   }
 
@@ -111,6 +111,7 @@ class HtmlViewTest : public ::testing::Test {
   RecordingUserInterface ui_;
   RecordingCommands commands_;
   CLPOSTDoc box_{profile_, ui_, commands_};
+  QuestionGuard page_;   // the application's, for every window
   QuestionGuard guard_;  // the window's; goes before the box
 };
 
@@ -396,7 +397,7 @@ TEST_F(HtmlViewTest, WarningsAnsweredLaterOpenThePageAfterTheLastYes) {
   ui_.HoldAnswers();
   RecordingOpener opener;
   std::vector<bool> shown;
-  ShowMailInBrowser(box_, index, opener, guard_, [&shown](bool opened) { shown.push_back(opened); });
+  ShowMailInBrowser(box_, index, opener, {guard_, page_}, [&shown](bool opened) { shown.push_back(opened); });
   EXPECT_EQ(QuestionTexts(), std::vector<std::string>{msg::kHtmlMailQuestion});
   ASSERT_TRUE(box_.RemoveAt(before));  // the list changes while the user reads
   ui_.TakeHeldQuestion()(Answer::Yes);
@@ -422,7 +423,7 @@ TEST_F(HtmlViewTest, LateOrSecondAnswerOpensNothing) {
     RecordingOpener opener;
     std::vector<bool> shown;
     auto window = std::make_unique<QuestionGuard>();
-    ShowMailInBrowser(box_, index, opener, *window, [&shown](bool opened) { shown.push_back(opened); });
+    ShowMailInBrowser(box_, index, opener, {*window, page_}, [&shown](bool opened) { shown.push_back(opened); });
     const UserInterface::AnswerHandler answer = ui_.TakeHeldQuestion();
     ASSERT_TRUE(answer);
     switch (ending) {

@@ -8,7 +8,7 @@
 
 #include "config/profile.h"
 #include "platform/command_observer.h"
-#include "platform/recording_user_interface.h"
+#include "tests/support/recording_user_interface.h"
 #include "store/mail_sort.h"
 #include "tests/support/temp_directory.h"
 

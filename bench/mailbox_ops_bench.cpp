@@ -10,7 +10,7 @@
 #include "config/profile.h"
 #include "platform/command_observer.h"
 #include "platform/file_system.h"
-#include "platform/recording_user_interface.h"
+#include "tests/support/recording_user_interface.h"
 #include "platform/sjis_path.h"
 #include "store/compaction.h"
 #include "store/mail_transfer.h"

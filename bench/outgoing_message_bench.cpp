@@ -5,7 +5,7 @@
 #include "bench/peak_memory.h"
 #include "net/outgoing_message.h"
 #include "platform/file_system.h"
-#include "platform/recording_user_interface.h"
+#include "tests/support/recording_user_interface.h"
 #include "tests/support/temp_directory.h"
 
 namespace {

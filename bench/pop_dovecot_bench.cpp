@@ -12,7 +12,7 @@
 #include "platform/event_loop.h"
 #include "platform/file_system.h"
 #include "platform/qt_transport.h"
-#include "platform/recording_user_interface.h"
+#include "tests/support/recording_user_interface.h"
 #include "tests/support/dovecot_server.h"
 #include "tests/support/temp_directory.h"
 

@@ -6,7 +6,7 @@
 #include "net/pop_reply_reader.h"
 #include "net/pop_session.h"
 #include "platform/file_system.h"
-#include "platform/recording_user_interface.h"
+#include "tests/support/recording_user_interface.h"
 #include "tests/support/temp_directory.h"
 
 namespace lp {

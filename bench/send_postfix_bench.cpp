@@ -18,7 +18,7 @@
 #include "bench/queued_send_box.h"
 #include "platform/event_loop.h"
 #include "platform/qt_transport.h"
-#include "platform/recording_user_interface.h"
+#include "tests/support/recording_user_interface.h"
 #include "tests/support/smtp_server.h"
 #include "tests/support/temp_directory.h"
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "net/smtp_session.h"
-#include "platform/recording_user_interface.h"
+#include "tests/support/recording_user_interface.h"
 #include "tests/support/temp_directory.h"
 
 namespace lp {

@@ -7,7 +7,7 @@
 #include "bench/peak_memory.h"
 #include "codec/spool_analyser.h"
 #include "platform/file_system.h"
-#include "platform/recording_user_interface.h"
+#include "tests/support/recording_user_interface.h"
 #include "tests/support/sample_spool.h"
 #include "tests/support/temp_directory.h"
 

@@ -9,7 +9,7 @@
 
 #include "app/background_job.h"
 #include "app/box_jobs.h"
-#include "platform/recording_user_interface.h"
+#include "tests/support/recording_user_interface.h"
 #include "tests/support/sample_spool.h"
 #include "tests/support/temp_directory.h"
 

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "net/send_messages.h"
-#include "platform/recording_user_interface.h"
+#include "tests/support/recording_user_interface.h"
 #include "tests/support/temp_directory.h"
 
 // The send-and-receive run and the patrol's send step each keep a send run

@@ -17,7 +17,7 @@
 #include "config/profile.h"
 #include "platform/command_observer.h"
 #include "platform/file_system.h"
-#include "platform/recording_user_interface.h"
+#include "tests/support/recording_user_interface.h"
 #include "store/mailbox_document.h"
 #include "tests/support/cli_runner.h"
 #include "tests/support/dovecot_server.h"

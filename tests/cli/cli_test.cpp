@@ -12,7 +12,7 @@
 #include "config/profile.h"
 #include "platform/code_page.h"
 #include "platform/file_system.h"
-#include "platform/recording_user_interface.h"
+#include "tests/support/recording_user_interface.h"
 #include "store/mailbox_document.h"
 #include "tests/support/cli_runner.h"
 #include "tests/support/temp_directory.h"

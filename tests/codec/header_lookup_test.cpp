@@ -8,7 +8,7 @@
 
 #include "platform/command_observer.h"
 #include "platform/file_system.h"
-#include "platform/recording_user_interface.h"
+#include "tests/support/recording_user_interface.h"
 #include "store/store_messages.h"
 #include "tests/support/temp_directory.h"
 

@@ -15,7 +15,7 @@
 #include "codec/mime_encoding.h"
 #include "codec/codec_messages.h"
 #include "platform/file_system.h"
-#include "platform/recording_user_interface.h"
+#include "tests/support/recording_user_interface.h"
 #include "platform/sjis_path.h"
 #include "tests/support/temp_directory.h"
 

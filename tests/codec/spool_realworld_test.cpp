@@ -20,7 +20,7 @@
 #include "platform/code_page.h"
 #include "platform/command_observer.h"
 #include "platform/file_system.h"
-#include "platform/recording_user_interface.h"
+#include "tests/support/recording_user_interface.h"
 #include "platform/sjis_path.h"
 #include "store/mailbox_document.h"
 #include "tests/support/temp_directory.h"

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/recording_user_interface.h"
+#include "tests/support/recording_user_interface.h"
 
 namespace lp {
 namespace {

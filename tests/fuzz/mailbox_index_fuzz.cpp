@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "platform/command_observer.h"
-#include "platform/recording_user_interface.h"
+#include "tests/support/recording_user_interface.h"
 #include "store/mailbox_document.h"
 #include "tests/fuzz/fuzz_workplace.h"
 

@@ -13,7 +13,7 @@
 #include "codec/spool_analyser.h"
 #include "codec/utf8_stream.h"
 #include "platform/file_system.h"
-#include "platform/recording_user_interface.h"
+#include "tests/support/recording_user_interface.h"
 #include "tests/fuzz/fuzz_workplace.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include "codec/spool_analyser.h"
 #include "platform/command_observer.h"
 #include "platform/file_system.h"
-#include "platform/recording_user_interface.h"
+#include "tests/support/recording_user_interface.h"
 #include "store/mailbox_document.h"
 #include "tests/support/scoped_time_zone.h"
 #include "tests/support/temp_directory.h"

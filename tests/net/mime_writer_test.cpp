@@ -7,7 +7,7 @@
 
 #include "codec/mime_encoding.h"
 #include "platform/file_system.h"
-#include "platform/recording_user_interface.h"
+#include "tests/support/recording_user_interface.h"
 #include "tests/support/temp_directory.h"
 
 namespace lp {

@@ -10,7 +10,7 @@
 #include "net/address_field.h"
 #include "net/message_id.h"
 #include "platform/file_system.h"
-#include "platform/recording_user_interface.h"
+#include "tests/support/recording_user_interface.h"
 #include "tests/support/scoped_time_zone.h"
 #include "tests/support/temp_directory.h"
 

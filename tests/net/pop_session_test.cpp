@@ -14,7 +14,7 @@
 #include "net/pop_messages.h"
 #include "net/uidl_lists.h"
 #include "platform/file_system.h"
-#include "platform/recording_user_interface.h"
+#include "tests/support/recording_user_interface.h"
 #include "tests/support/scripted_transport.h"
 #include "tests/support/temp_directory.h"
 

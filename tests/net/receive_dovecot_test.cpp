@@ -15,7 +15,7 @@
 #include "platform/event_loop.h"
 #include "platform/file_system.h"
 #include "platform/qt_transport.h"
-#include "platform/recording_user_interface.h"
+#include "tests/support/recording_user_interface.h"
 #include "platform/sjis_path.h"
 #include "config/app_settings.h"
 #include "rules/sort_rules.h"

@@ -31,7 +31,7 @@
 #include "net/sent_journal.h"
 #include "platform/command_observer.h"
 #include "platform/file_system.h"
-#include "platform/recording_user_interface.h"
+#include "tests/support/recording_user_interface.h"
 #include "store/mailbox_document.h"
 #include "config/profile.h"
 #include "net/smtp_session.h"

@@ -13,7 +13,7 @@
 #include "net/cram_md5.h"
 #include "net/smtp_messages.h"
 #include "platform/code_page.h"
-#include "platform/recording_user_interface.h"
+#include "tests/support/recording_user_interface.h"
 #include "tests/support/scripted_transport.h"
 #include "tests/support/temp_directory.h"
 

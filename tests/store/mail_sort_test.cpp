@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/recording_user_interface.h"
+#include "tests/support/recording_user_interface.h"
 #include "tests/support/temp_directory.h"
 
 namespace lp {

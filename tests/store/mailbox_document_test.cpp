@@ -11,7 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/file_system.h"
-#include "platform/recording_user_interface.h"
+#include "tests/support/recording_user_interface.h"
 #include "platform/sjis_path.h"
 #include "store/store_messages.h"
 #include "tests/support/temp_directory.h"

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/file_system.h"
-#include "platform/recording_user_interface.h"
+#include "tests/support/recording_user_interface.h"
 #include "platform/sjis_path.h"
 #include "store/compaction.h"
 #include "store/mail_sort.h"

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/file_system.h"
-#include "platform/recording_user_interface.h"
+#include "tests/support/recording_user_interface.h"
 #include "platform/sjis_path.h"
 #include "rules/sort_rules.h"
 #include "store/box_list.h"

@@ -8,7 +8,7 @@
 #include "config/account_table.h"
 #include "platform/event_loop.h"
 #include "platform/qt_transport.h"
-#include "platform/recording_user_interface.h"
+#include "tests/support/recording_user_interface.h"
 #include "platform/sjis_path.h"
 #include "store/mail_status.h"
 #include "tests/support/dovecot_server.h"

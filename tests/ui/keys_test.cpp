@@ -12,7 +12,7 @@
 #include "platform/code_page.h"
 #include "platform/file_system.h"
 #include "platform/qt_transport.h"
-#include "platform/recording_user_interface.h"
+#include "tests/support/recording_user_interface.h"
 #include "tests/support/temp_directory.h"
 #include "tests/ui/desktop_program.h"
 #include "ui/desktop_session.h"

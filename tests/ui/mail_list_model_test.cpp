@@ -11,7 +11,7 @@
 #include "app/list_summary.h"
 #include "codec/spool_analyser.h"
 #include "platform/code_page.h"
-#include "platform/recording_user_interface.h"
+#include "tests/support/recording_user_interface.h"
 #include "store/mail_sort.h"
 #include "store/mail_status.h"
 #include "store/mail_transfer.h"

@@ -13,7 +13,7 @@
 #include "codec/spool_analyser.h"
 #include "platform/code_page.h"
 #include "platform/file_system.h"
-#include "platform/recording_user_interface.h"
+#include "tests/support/recording_user_interface.h"
 #include "tests/support/temp_directory.h"
 #include "tests/ui/desktop_program.h"
 #include "ui/box_menu.h"

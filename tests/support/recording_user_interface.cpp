@@ -1,4 +1,4 @@
-#include "platform/recording_user_interface.h"
+#include "tests/support/recording_user_interface.h"
 
 namespace lp {
 namespace {

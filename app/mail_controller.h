@@ -45,7 +45,7 @@ enum class ReceiveStatus {
 class MailController final : private MessageIdObserver {
  public:
   using TransportFactory = std::function<std::unique_ptr<Transport>()>;
-  // The send step of a patrol (sending is added later). It is called when
+  // The send step of a patrol (the send box run). It is called when
   // a patrol begins, and calls ContinuePatrolReceive() when its send is done.
   using PatrolSendStep = std::function<void(MailController&)>;
 

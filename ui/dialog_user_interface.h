@@ -21,6 +21,12 @@ class DialogUserInterface final : public UserInterface {
 
   void ShowMessage(std::string_view text) override;
   [[nodiscard]] Answer Ask(std::string_view text, MessageButtons buttons) override;
+  // Without a nested event loop: the box shows and the handler hears the
+  // answer when the user gives it; closing the box is the cautious answer.
+  void AskLater(std::string_view text, MessageButtons buttons, AnswerHandler answered) override;
+  // A window with the mail's To, From, Subject and first body lines and the
+  // four answers; closing it stops the receive.
+  void ConfirmMail(const MailSummary& mail, ConfirmHandler answered) override;
   [[nodiscard]] std::unique_ptr<Progress> BeginProgress(std::string_view caption) override;
   [[nodiscard]] std::optional<std::string> ChooseFile(const FileChoice& choice) override;
 

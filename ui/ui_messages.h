@@ -26,6 +26,13 @@ inline constexpr char kDataDirectoryBusy[] = "データディレクトリは別�
 inline constexpr char kNewMailNotice[] = "新しいメールが %1通 到着しました";
 inline constexpr char kTrayUnread[] = "Lanternpost - 未読 %1通";
 
+// The question before each mail is fetched (confirm each mail).
+inline constexpr char kConfirmTitle[] = "メールの確認";
+inline constexpr char kConfirmReceive[] = "受信(&R)";
+inline constexpr char kConfirmDelete[] = "削除(&D)";
+inline constexpr char kConfirmSkip[] = "スキップ(&S)";
+inline constexpr char kConfirmStop[] = "中止(&C)";
+
 // The mail manager's name questions.
 inline constexpr char kNewFolderTitle[] = "新規フォルダ";
 inline constexpr char kNewFolderPrompt[] = "フォルダの名前を入力してください(&N)";

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialog>
 #include <QPushButton>
 
 #include "app/application_core.h"
@@ -63,7 +64,7 @@ class DesktopRunTest : public ::testing::Test {
   }
 
   // The account, saved before the program starts as a user's settings are.
-  void SaveAccount(int smtp_port) {
+  void SaveAccount(int smtp_port, bool confirm_each = false) {
     CSetMenuArray accounts;
     CSetMenu& alice = accounts.At(0);
     alice.name = "alice";
@@ -73,6 +74,7 @@ class DesktopRunTest : public ::testing::Test {
     alice.user_id = "alice";
     alice.pass = "secret";
     alice.not_del = false;
+    alice.mail_kakunin = confirm_each;
     alice.smtp = "127.0.0.1";
     alice.smtp_port = static_cast<std::uint16_t>(smtp_port);
     Profile profile(FromNativePath(data_.File("lpost.conf")));
@@ -175,6 +177,32 @@ TEST_F(DesktopRunTest, CancelEndsTheReceiveAndTheNextOneBringsTheRestOnce) {
   subjects.removeDuplicates();
   EXPECT_EQ(subjects.size(), kMails);
   EXPECT_TRUE(pop_.Messages("alice").empty());
+}
+
+// Confirming each mail asks in a window of its own that blocks nothing; the
+// session waits for the answer.
+TEST_F(DesktopRunTest, EachMailIsConfirmedWithoutBlockingTheWindow) {
+  pop_.AddMessages("alice", {Mail(1), Mail(2)});
+  SaveAccount(25, true);
+  StartProgram();
+  // The first mail is skipped, the second received.
+  const char* answers[] = {"confirm3", "confirm0"};
+  std::size_t answered = 0;
+  bool blocked = false;
+  RunCommand(cmd::kReceive, [&] {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+      auto* dialog = qobject_cast<QDialog*>(widget);
+      if (dialog == nullptr || dialog->objectName() != QLatin1String("mailConfirmDialog") || !dialog->isVisible() ||
+          answered >= std::size(answers)) {
+        continue;
+      }
+      blocked = blocked || QApplication::activeModalWidget() != nullptr;
+      dialog->findChild<QPushButton*>(QLatin1String(answers[answered++]))->click();
+    }
+  });
+  EXPECT_EQ(answered, 2u);
+  EXPECT_FALSE(blocked);
+  EXPECT_EQ(Subjects(ListOf(core_.settings().default_file)), QStringList({U("mail 2")}));
 }
 
 TEST_F(DesktopRunTest, SendFromTheWindowDeliversAndMarksTheMailSent) {

@@ -248,7 +248,9 @@ TEST_F(CliReceiveTest, NoKillPointOfAReceiveLosesOrDuplicatesMail) {
     for (const auto& [subject, count] : expected) {
       const auto it = found.find(subject);
       EXPECT_TRUE(it != found.end()) << "point " << p << " lost " << subject;
-      if (it != found.end()) EXPECT_EQ(it->second, count) << "point " << p << " duplicated " << subject;
+      if (it != found.end()) {
+        EXPECT_EQ(it->second, count) << "point " << p << " duplicated " << subject;
+      }
     }
   }
   // Most points must really have interrupted a receive.

@@ -508,8 +508,12 @@ TEST_F(PopSessionTest, AnswerAfterTheSessionEndedIsIgnored) {
     EXPECT_EQ(transport.Sent(), sent);
     EXPECT_THAT(sent, Not(HasSubstr("RETR")));
     EXPECT_EQ(calls, c.finished_calls);
-    if (result) EXPECT_EQ(result->outcome, PopOutcome::Failed);
-    if (session) EXPECT_EQ(session->State(), PopState::Done);
+    if (result) {
+      EXPECT_EQ(result->outcome, PopOutcome::Failed);
+    }
+    if (session) {
+      EXPECT_EQ(session->State(), PopState::Done);
+    }
     EXPECT_EQ(ui_.messages, c.messages);
     EXPECT_EQ(ui_.HeldCount(), 0u);
     EXPECT_EQ(testing::ReadFileBytes(dir_.File("inbox.log")), "");

@@ -639,7 +639,9 @@ TEST_F(ReceivePipelineTest, LateAnswerNeverRunsThePipelineTwice) {
       controller.reset();
       transports_.clear();  // the controller owned them
     }
-    if (controller) EXPECT_TRUE(controller->Idle());
+    if (controller) {
+      EXPECT_TRUE(controller->Idle());
+    }
     const std::vector<std::string> messages = ui_.messages;
     answer(ConfirmAnswer::Receive);
     answer(ConfirmAnswer::Delete);

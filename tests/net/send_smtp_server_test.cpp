@@ -468,7 +468,9 @@ TEST_F(SmtpServerCliTest, KilledRunsDeliverEveryMailExactlyOnce) {
     if (runs.RunAndKillAfter(deliveries, status)) ++kills;
   }
   // The last run goes to the end.
-  if (status != 0) ASSERT_FALSE(runs.RunAndKillAfter(kMails + 1, status));
+  if (status != 0) {
+    ASSERT_FALSE(runs.RunAndKillAfter(kMails + 1, status));
+  }
   EXPECT_EQ(status, 0) << ReadFileBytes(scratch_.File("err"));
   EXPECT_EQ(kills, 4);
 

@@ -1,9 +1,9 @@
 #include "net/analysed_spool_marker.h"
 
-#include <charconv>
 #include <cstdint>
 #include <optional>
 
+#include "net/decimal_fields.h"
 #include "platform/atomic_file.h"
 #include "platform/file_system.h"
 
@@ -25,14 +25,6 @@ struct Mark {
   std::uint64_t spool_size = 0;
   std::string subject;
 };
-
-template <typename Number>
-bool TakeNumber(std::string_view& text, Number& value) {
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end == text.data() + text.size() || *end != ' ') return false;
-  text.remove_prefix(static_cast<std::size_t>(end - text.data()) + 1);
-  return true;
-}
 
 std::optional<Mark> ParseMark(std::string_view text) {
   Mark mark;

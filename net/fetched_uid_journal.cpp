@@ -1,9 +1,9 @@
 #include "net/fetched_uid_journal.h"
 
-#include <charconv>
 #include <optional>
 #include <vector>
 
+#include "net/decimal_fields.h"
 #include "net/uidl_lists.h"
 #include "store/write_steps.h"
 
@@ -18,15 +18,6 @@ struct JournalLine {
   int number = 0;
   std::string_view uid;
 };
-
-// Takes the next space-separated decimal number off the front of `text`.
-template <typename Number>
-bool TakeNumber(std::string_view& text, Number& value) {
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end == text.data() + text.size() || *end != ' ') return false;
-  text.remove_prefix(static_cast<std::size_t>(end - text.data()) + 1);
-  return true;
-}
 
 // "start number uid": nullopt for a line cut short or not ours.
 std::optional<JournalLine> ParseLine(std::string_view line) {

@@ -123,6 +123,38 @@ class ReceivePipelineTest : public testing::BoxTest {
 
   std::vector<std::string> InboxSubjects() { return Subjects(*Reopen(kInbox)); }
 
+  // One run of the pipeline on the receive box, `steps` told of each file step.
+  void RunPipeline(const WriteStepHook& steps) {
+    OpenBoxRegistry registry(profile_, ui_, commands_);
+    BoxHandle box = registry.Acquire(kInbox).box;
+    EXPECT_TRUE(box);
+    ReceivePipeline pipeline(*box, registry, ui_);
+    ReceivePipelineInput input;
+    input.working_directory = CurrentDirectory();
+    input.steps = steps;
+    (void)pipeline.Run(input);
+  }
+
+  // Runs the pipeline in a child process that ends itself at file step `n`,
+  // as a crash would; true when the run completed before it got there.
+  bool RunPipelineEndingAtStep(int n) {
+    constexpr int kCrashed = 42;
+    constexpr int kCompleted = 43;
+    const pid_t child = fork();
+    if (child == 0) {
+      int step = 0;
+      RunPipeline([&](std::string_view) {
+        if (++step == n) _exit(kCrashed);
+      });
+      _exit(kCompleted);
+    }
+    int status = 0;
+    EXPECT_EQ(waitpid(child, &status, 0), child);
+    const bool exited = WIFEXITED(status) != 0;
+    EXPECT_TRUE(exited && (WEXITSTATUS(status) == kCrashed || WEXITSTATUS(status) == kCompleted));
+    return exited && WEXITSTATUS(status) == kCompleted;
+  }
+
   CSetMenuArray accounts_;
   OpenBoxRegistry registry_{profile_, ui_, commands_};
   RecordingView view_;
@@ -377,8 +409,6 @@ TEST_F(ReceivePipelineTest, RememberedNumberAndMessageIdCarryOverToTheNextReceiv
 }
 
 TEST_F(ReceivePipelineTest, NoCrashPointOfThePipelineLosesMail) {
-  constexpr int kCrashed = 42;
-  constexpr int kCompleted = 43;
   const std::string moved = AbsolutePath("a.lp");
   CDivMenuArray rules;
   ASSERT_TRUE(rules.Add(CDivMenu{kRuleFieldSubject, "move", moved, "", ""}));
@@ -399,32 +429,10 @@ TEST_F(ReceivePipelineTest, NoCrashPointOfThePipelineLosesMail) {
     WriteFileBytes(dir_.File("inbox.log"), Spool({Mail("m0"), Mail("move1"), IframeMail("virus"), Mail("m3")}));
     WriteFileBytes(lan.File("inbox.log"), Spool({Mail("lan0")}));
 
-    auto run = [&](const WriteStepHook& steps) {
-      OpenBoxRegistry registry(profile_, ui_, commands_);
-      BoxHandle box = registry.Acquire(kInbox).box;
-      EXPECT_TRUE(box);
-      ReceivePipeline pipeline(*box, registry, ui_);
-      ReceivePipelineInput input;
-      input.working_directory = CurrentDirectory();
-      input.steps = steps;
-      (void)pipeline.Run(input);
-    };
-    const pid_t child = fork();
-    if (child == 0) {
-      int step = 0;
-      run([&](std::string_view) {
-        if (++step == n) _exit(kCrashed);
-      });
-      _exit(kCompleted);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    ASSERT_TRUE(WEXITSTATUS(status) == kCrashed || WEXITSTATUS(status) == kCompleted);
-    done = WEXITSTATUS(status) == kCompleted;
+    done = RunPipelineEndingAtStep(n);
 
     // The next receive finds whatever the crash left.
-    run({});
+    RunPipeline({});
     std::map<std::string, int> seen;
     for (const std::string& name : {kInbox, std::string("a.lp"), TrashBoxPath(profile_)}) {
       for (const std::string& subject : Subjects(*Reopen(name))) ++seen[subject];
@@ -446,37 +454,14 @@ TEST_F(ReceivePipelineTest, NoCrashPointOfThePipelineLosesMail) {
 // every mail exactly once (a crash between the save and the removal of the
 // spool must not bring the mail twice).
 TEST_F(ReceivePipelineTest, NoCrashPointOfTheHandOverLosesOrDuplicatesMail) {
-  constexpr int kCrashed = 42;
-  constexpr int kCompleted = 43;
   int n = 1;
   for (bool done = false; !done && n < 50; ++n) {
     (void)RemoveFile(kInbox);
     (void)RemoveFile(TextFilePathOf(kInbox));
     MakeBox(kInbox, {{"old", "old text"}});
     WriteFileBytes(dir_.File("inbox.log"), Spool({Mail("a"), Mail("b")}));
-    auto run = [&](const WriteStepHook& steps) {
-      OpenBoxRegistry registry(profile_, ui_, commands_);
-      BoxHandle box = registry.Acquire(kInbox).box;
-      EXPECT_TRUE(box);
-      ReceivePipeline pipeline(*box, registry, ui_);
-      ReceivePipelineInput input;
-      input.working_directory = CurrentDirectory();
-      input.steps = steps;
-      (void)pipeline.Run(input);
-    };
-    const pid_t child = fork();
-    if (child == 0) {
-      int step = 0;
-      run([&](std::string_view) {
-        if (++step == n) _exit(kCrashed);
-      });
-      _exit(kCompleted);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    done = WEXITSTATUS(status) == kCompleted;
-    run({});
+    done = RunPipelineEndingAtStep(n);
+    RunPipeline({});
     EXPECT_THAT(InboxSubjects(), ElementsAre("old", "a", "b")) << "crash at step " << n;
     EXPECT_FALSE(PathExists("inbox.log")) << "crash at step " << n;
     if (::testing::Test::HasFailure()) break;

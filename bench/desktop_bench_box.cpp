@@ -13,6 +13,7 @@
 #include "app/application_core.h"
 #include "codec/japanese_text.h"
 #include "platform/command_observer.h"
+#include "platform/file_system.h"
 #include "store/mail_record.h"
 #include "store/mailbox_document.h"
 #include "tests/support/recording_user_interface.h"
@@ -21,7 +22,7 @@ namespace lp::bench {
 namespace {
 
 // Bump when the generated box changes, so an old template is not reused.
-constexpr char kTemplateVersion[] = "v1";
+constexpr char kTemplateVersion[] = "v2";
 constexpr char kCompleteMarker[] = "complete";
 
 constexpr std::array<const char*, 8> kFamilyNames = {"山田", "鈴木", "佐藤", "高橋", "田中", "伊藤", "渡辺", "小林"};
@@ -104,7 +105,7 @@ bool WriteReceiveBox(const std::string& directory) {
   CLPOSTDoc box(core.profile(), ui, commands);
   const std::string index_path = core.settings().default_file;
   if (!box.Open(index_path).ok) return false;
-  std::ofstream text_file(TextFilePathOf(index_path), std::ios::binary | std::ios::trunc);
+  std::ofstream text_file(ToNativePath(box.TextFilePath()), std::ios::binary | std::ios::trunc);
   std::mt19937 random(20261210);
   const Sjis sjis = ConvertTexts();
   std::uint32_t offset = 0;

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEvent>
+#include <QWidget>
 #include <memory>
 #include <string>
 
@@ -17,6 +19,22 @@
 // data directory, with the receive box's window open.
 
 namespace lp::bench {
+
+// Notes a paint event of one widget; once the event loop returned from
+// dispatching it, the widget has been painted.
+class PaintWatch final : public QObject {
+ public:
+  explicit PaintWatch(QWidget& widget) : widget_(widget) { widget_.installEventFilter(this); }
+  ~PaintWatch() override { widget_.removeEventFilter(this); }
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == &widget_ && event->type() == QEvent::Paint) painted = true;
+    return false;
+  }
+  bool painted = false;
+
+ private:
+  QWidget& widget_;
+};
 
 class DesktopBenchProgram {
  public:
@@ -36,13 +54,14 @@ class DesktopBenchProgram {
     return view_ != nullptr;
   }
 
-  // Runs the event loop until the list asked the model for its first rows
-  // (the model converts a row's texts on its first data() call) or
-  // `timeout_ms` passed; false on the timeout.
+  // Runs the event loop until the list's viewport was painted with rows in
+  // the model (the model converts a row's texts on its first data() call)
+  // or `timeout_ms` passed; false on the timeout.
   [[nodiscard]] bool WaitForFirstRows(int timeout_ms) {
     QElapsedTimer waited;
     waited.start();
-    while (view_->model().CachedRowCount() == 0) {
+    PaintWatch watch(*view_->list().viewport());
+    while (!watch.painted || view_->model().CachedRowCount() == 0) {
       if (waited.elapsed() > timeout_ms) return false;
       QApplication::processEvents(QEventLoop::AllEvents, 5);
     }

@@ -80,6 +80,9 @@ class MainWindow final : public QMainWindow {
   void BuildStatusBar();
   void RegisterHandlers();
   void RegisterRunHandlers();
+  // Opens the receive or the send box and starts a run of the session in it.
+  enum class BoxOfRun { Receive, Send };
+  void OpenBoxAndRun(BoxOfRun box, bool (DesktopSession::*run)());
   void RegisterViewHandlers();
   void RegisterWindowHandlers();
   void RefreshTitle();

@@ -198,18 +198,23 @@ void MainWindow::RegisterHandlers() {
   RegisterWindowHandlers();
 }
 
-void MainWindow::RegisterRunHandlers() {
+void MainWindow::OpenBoxAndRun(BoxOfRun box, bool (DesktopSession::*run)()) {
+  // The settings are read when the command runs: the settings dialog may
+  // have named other boxes since the handlers were registered.
   const AppSettings& settings = session_.app().settings();
-  const auto open_and = [this](const std::string& box, bool (DesktopSession::*run)()) {
-    (void)OpenMailbox(box);
-    (void)(session_.*run)();
-  };
-  router_.Register(cmd::kReceive, [=, this] { open_and(settings.default_file, &DesktopSession::Receive); });
-  router_.Register(cmd::kReceiveForSendAndReceive, [=, this] { open_and(settings.default_file, &DesktopSession::Receive); });
-  router_.Register(cmd::kSend, [=, this] { open_and(settings.send_file, &DesktopSession::Send); });
-  router_.Register(cmd::kSendAndReceive, [=, this] { open_and(settings.default_file, &DesktopSession::SendAndReceive); });
-  router_.Register(cmd::kPatrol, [=, this] { open_and(settings.default_file, &DesktopSession::Patrol); });
-  router_.Register(cmd::kLanReceiveOnly, [=, this] { open_and(settings.default_file, &DesktopSession::LanReceive); });
+  (void)OpenMailbox(box == BoxOfRun::Send ? settings.send_file : settings.default_file);
+  (void)(session_.*run)();
+}
+
+void MainWindow::RegisterRunHandlers() {
+  router_.Register(cmd::kReceive, [this] { OpenBoxAndRun(BoxOfRun::Receive, &DesktopSession::Receive); });
+  router_.Register(cmd::kReceiveForSendAndReceive,
+                   [this] { OpenBoxAndRun(BoxOfRun::Receive, &DesktopSession::Receive); });
+  router_.Register(cmd::kSend, [this] { OpenBoxAndRun(BoxOfRun::Send, &DesktopSession::Send); });
+  router_.Register(cmd::kSendAndReceive,
+                   [this] { OpenBoxAndRun(BoxOfRun::Receive, &DesktopSession::SendAndReceive); });
+  router_.Register(cmd::kPatrol, [this] { OpenBoxAndRun(BoxOfRun::Receive, &DesktopSession::Patrol); });
+  router_.Register(cmd::kLanReceiveOnly, [this] { OpenBoxAndRun(BoxOfRun::Receive, &DesktopSession::LanReceive); });
   router_.Register(cmd::kCancelRun, [this] { session_.Cancel(); });
 
   router_.RegisterRange(cmd::kFirstBoxFile, cmd::kLastBoxFile, [this](int command) {
@@ -218,11 +223,11 @@ void MainWindow::RegisterRunHandlers() {
       (void)OpenMailbox(path);
     }
   });
-  router_.Register(cmd::kOpenReceiveBox, [=, this] { (void)OpenMailbox(settings.default_file); });
-  router_.Register(cmd::kOpenSendBox, [=, this] { (void)OpenMailbox(settings.send_file); });
-  router_.Register(cmd::kOpenSentBox, [=, this] { (void)OpenMailbox(settings.send_done_file); });
-  router_.Register(cmd::kOpenDraftBox, [=, this] { (void)OpenMailbox(settings.draft_file); });
-  router_.Register(cmd::kOpenTrashBox, [=, this] { (void)OpenMailbox(settings.trash_file); });
+  router_.Register(cmd::kOpenReceiveBox, [this] { (void)OpenMailbox(session_.app().settings().default_file); });
+  router_.Register(cmd::kOpenSendBox, [this] { (void)OpenMailbox(session_.app().settings().send_file); });
+  router_.Register(cmd::kOpenSentBox, [this] { (void)OpenMailbox(session_.app().settings().send_done_file); });
+  router_.Register(cmd::kOpenDraftBox, [this] { (void)OpenMailbox(session_.app().settings().draft_file); });
+  router_.Register(cmd::kOpenTrashBox, [this] { (void)OpenMailbox(session_.app().settings().trash_file); });
   router_.Register(cmd::kProcessMailto, [this] {
     Profile& profile = session_.profile();
     const StartupRequest request = ParseStartupRequest(profile.GetString("System", "mailto", ""));

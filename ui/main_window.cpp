@@ -87,7 +87,7 @@ MainWindow::MainWindow(DesktopSession& session, QWidget* parent)
   connect(&receive_timer_, &QTimer::timeout, this, &MainWindow::TimerTick);
   receive_timer_.start();
   // Enabled states follow the state of the moment whenever the event loop
-  // runs out of work, as the menus and toolbars of the design do.
+  // runs out of work, so menus and toolbars never offer a stale command.
   connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
           &MainWindow::RefreshCommandStates);
   connect(mdi_, &QMdiArea::subWindowActivated, this, [this] { RefreshCommandStates(); });

@@ -8,7 +8,7 @@
 #include "config/key_table.h"
 
 // Qt keys mapped onto Windows virtual-key codes, so that key files made by
-// the original program keep working, and back (to show a binding in a menu).
+// the Windows version keep working, and back (to show a binding in a menu).
 
 namespace lp {
 

@@ -10,6 +10,9 @@
 
 namespace lp::spool_messages {
 
+// The box's text file would grow past the 4 GB its 32-bit offsets reach.
+inline constexpr char kTextFileFull[] = "文書BOXのテキストファイルが4GBを超えます。整理するか別の文書BOXに受信してください";
+
 // And " を受信しました\r\n\r\n": an attachment saved under its name.
 inline constexpr std::string_view kAttachmentSavedBefore = "★添付ファイル ";
 inline constexpr std::string_view kAttachmentSavedAfter = " を受信しました\r\n\r\n";

@@ -306,7 +306,7 @@ void SpoolAnalysis::FlushHeaderField() {
 
 void SpoolAnalysis::StartMessage(std::string_view first_line) {
   if (text_.Position() >= kMaxTextOffset) {
-    stop_ = true;
+    NoteWriteFailure(box_.TextFilePath(), spool_messages::kTextFileFull);
     return;
   }
   pending_ = std::make_unique<CMail>();
@@ -382,8 +382,10 @@ void SpoolAnalysis::EndMessage() {
   WriteText(".\r\n");
   if (CMail* mail = Record()) {
     if (text_.Position() > kMaxTextOffset) {
-      (void)box_.RemoveAt(record_index_);
-      stop_ = true;
+      // Offsets beyond 32 bits could not be found again. Stopping here
+      // would keep the mails before and let the caller delete the spool
+      // with the rest: fail the whole analysis instead, the spool stays.
+      NoteWriteFailure(box_.TextFilePath(), spool_messages::kTextFileFull);
     } else {
       mail->text_end = static_cast<std::uint32_t>(text_.Position());
       if (has_cid_) records_with_cid_.push_back(record_index_);

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -559,6 +560,23 @@ TEST_F(SpoolAnalyserTest, FailedTextWriteAddsNothingAndNamesTheFile) {
            Contains(ui_.messages, "File too large");
   }));
   EXPECT_EQ(Block(0), old_block);
+}
+
+// A box whose text file is about to pass the 4 GB its offsets reach takes
+// no mail of the spool at all: keeping the first ones would let the caller
+// delete the spool with the rest.
+TEST_F(SpoolAnalyserTest, TextFilePastItsOffsetLimitFailsTheWholeAnalysis) {
+  ASSERT_EQ(Analyse(Pop3({"Subject: before", "", "kept"})), 1);
+  // A sparse file: the size without the disk space.
+  const std::uint64_t nearly_full = std::numeric_limits<std::uint32_t>::max() - 4000;
+  ASSERT_EQ(::truncate(dir_.File("box.mb").c_str(), static_cast<off_t>(nearly_full)), 0);
+  WriteFileBytes(dir_.File("inbox.log"),
+                 Pop3({"Subject: fits", "", "x"}) + Pop3({"Subject: too far", "", std::string(8000, 'b')}));
+  EXPECT_EQ(AnalyseSpool(box_, "inbox.log"), kAnalyseWriteFailed);
+  EXPECT_EQ(box_.Count(), 1);
+  EXPECT_EQ(FileSize(dir_.File("box.mb")), nearly_full);
+  ASSERT_EQ(ui_.messages.size(), 1u);
+  EXPECT_EQ(ui_.messages[0], spool_messages::WriteFailedMessage(box_.TextFilePath(), spool_messages::kTextFileFull));
 }
 
 TEST_F(SpoolAnalyserTest, FailedAttachmentWriteFailsTheAnalysisAndRemovesItsFiles) {

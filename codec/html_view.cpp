@@ -441,11 +441,12 @@ void ShowMailInBrowser(CLPOSTDoc& box, int index, FileOpener& opener, HtmlViewQu
     bool opened = false;
     if (may_open) {
       // The list may have changed while the user was deciding.
-      CMail* mail = box.RecordAt(box.IndexOfSerial(serial));
+      const int row = box.IndexOfSerial(serial);
+      CMail* mail = box.RecordAt(row);
       if (mail != nullptr && mail->IsUnread()) {
         mail->status = kStatusRead;
         box.UpdateUnreadMark();
-        box.SetModified();
+        box.NoteRecordChanged(row);
       }
       opened = opener.OpenWithDefaultProgram(HtmlViewPath(box.profile()));
     }

@@ -46,8 +46,10 @@ int main(int argc, char* argv[]) {
   const QCommandLineOption screenshot({QStringLiteral("screenshot")},
                                       QStringLiteral("Save a picture of the main window to FILE and end."),
                                       QStringLiteral("FILE"));
+  const QCommandLineOption dark({QStringLiteral("dark")}, QStringLiteral("With --screenshot: use a dark palette."));
   parser.addOption(data_dir);
   parser.addOption(screenshot);
+  parser.addOption(dark);
   parser.addPositionalArgument(QStringLiteral("request"), QStringLiteral("/R, /S, /J, /A or a mailto: URL."));
   // Switches look like "/R", which is not an option here.
   parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
@@ -64,17 +66,21 @@ int main(int argc, char* argv[]) {
     return 0;
   }
 
-  lp::ApplicationCore core;
+  // The lock comes before start-up, which may already write settings and
+  // create boxes: nothing of the directory is touched while another writer runs.
   std::string error;
-  if (!core.Start(directory.toStdString(), &error)) return Fail(QString::fromStdString(error), 1);
+  if (!lp::EnterDataDirectory(directory.toStdString(), &error)) return Fail(QString::fromStdString(error), 1);
   lp::DataDirectoryLock lock;
   if (lock.Lock(directory.toStdString(), "lanternpost", kLockWait) != lp::DataDirectoryLock::Result::Locked) {
     const std::string who = lock.holder().empty() ? lock.error() : lock.holder();
     return Fail(QString::fromUtf8(lp::ui_text::kDataDirectoryBusy) + QString::fromStdString(who), 4);
   }
+  lp::ApplicationCore core;
+  if (!core.Start(directory.toStdString(), &error)) return Fail(QString::fromStdString(error), 1);
   QString listen_error;
   if (!instance.Listen(&listen_error)) std::fprintf(stderr, "lanternpost: %s\n", listen_error.toLocal8Bit().constData());
 
+  if (parser.isSet(screenshot) && parser.isSet(dark)) lp::UseDarkPalette();
   lp::DialogUserInterface ui;
   lp::DesktopSession session(core, ui, [] { return std::make_unique<lp::QtTransport>(lp::QtTransportOptions{}); });
   // The key table and accounts load first: the menus show the keys.

@@ -1,5 +1,5 @@
 #!/bin/sh
-# Remakes docs/screenshot.png: a fresh data directory with Japanese mail
+# Remakes docs/screenshot.png (and docs/screenshot-dark.png): a fresh data directory with Japanese mail
 # from the test spools, and the main window grabbed on the offscreen platform.
 # Usage: scripts/make-screenshot.sh [BUILD_DIR]   (default build)
 set -eu
@@ -14,4 +14,7 @@ for spool in "$root"/tests/data/spool_realworld/*.txt; do
 done
 QT_QPA_PLATFORM=offscreen LANTERNPOST_NO_DIALOGS=1 \
   "$build/desktop/lanternpost" --data-dir "$data" --screenshot "$root/docs/screenshot.png"
-echo "wrote $root/docs/screenshot.png"
+# The same window on a dark palette: every colour must stay readable there too.
+QT_QPA_PLATFORM=offscreen LANTERNPOST_NO_DIALOGS=1 \
+  "$build/desktop/lanternpost" --data-dir "$data" --screenshot "$root/docs/screenshot-dark.png" --dark
+echo "wrote $root/docs/screenshot.png and $root/docs/screenshot-dark.png"

@@ -7,6 +7,7 @@
 #include "codec/address_display.h"
 #include "codec/date_header.h"
 #include "ui/dragged_mails.h"
+#include "ui/serial_rows.h"
 #include "ui/sjis_qt.h"
 #include "ui/ui_messages.h"
 
@@ -164,10 +165,11 @@ void MailListModel::RecordsAboutToBeReordered(const CLPOSTDoc&) {
 }
 
 void MailListModel::RecordsReordered(const CLPOSTDoc&) {
+  const std::vector<int> rows = RowsOfSerials(box_, reorder_serials_);
   QModelIndexList to;
   to.reserve(reorder_from_.size());
   for (qsizetype i = 0; i < reorder_from_.size(); ++i) {
-    const int row = box_.IndexOfSerial(reorder_serials_[static_cast<std::size_t>(i)]);
+    const int row = rows[static_cast<std::size_t>(i)];
     to.append(row < 0 ? QModelIndex() : index(row, reorder_from_[i].column()));
   }
   changePersistentIndexList(reorder_from_, to);

@@ -10,6 +10,7 @@
 #include "store/mail_transfer.h"
 #include "ui/desktop_session.h"
 #include "ui/mailbox_tree_model.h"
+#include "ui/serial_rows.h"
 #include "ui/sjis_qt.h"
 #include "ui/ui_messages.h"
 
@@ -120,8 +121,8 @@ bool MailManagerView::DropMails(const std::string& source, const std::vector<qui
   CLPOSTDoc* box = session_.registry().Find(source);
   if (box == nullptr || source == target) return false;
   std::vector<int> rows;
-  for (const quint64 serial : serials) {
-    if (const int row = box->IndexOfSerial(serial); row >= 0) rows.push_back(row);
+  for (const int row : RowsOfSerials(*box, serials)) {
+    if (row >= 0) rows.push_back(row);
   }
   std::sort(rows.begin(), rows.end());
   if (rows.empty()) return false;

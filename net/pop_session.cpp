@@ -9,6 +9,7 @@
 #include "net/apop_digest.h"
 #include "net/fetched_uid_journal.h"
 #include "net/pop_messages.h"
+#include "net/pop_reply_text.h"
 #include "net/uidl_lists.h"
 #include "platform/atomic_file.h"
 #include "platform/file_system.h"
@@ -39,13 +40,6 @@ std::string Format(const char* pattern, int a, int b) {
   char buffer[128];
   std::snprintf(buffer, sizeof buffer, pattern, a, b);
   return buffer;
-}
-
-std::string WithReply(std::string_view text, std::string_view reply) {
-  std::string message(text);
-  message += pop_text::kColon;
-  message.append(reply);
-  return message;
 }
 
 bool HasLineBreak(std::string_view text) { return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos; }
@@ -122,7 +116,7 @@ void CPopSession::Start(const PopSessionSettings& settings, Mode mode) {
                                  settings.spool_path);
     }
     if (!spool_.Open(settings.spool_path)) {
-      Fail(WithReply(pop_text::kCannotWrite, settings.spool_path), PopOutcome::ConnectFailed);
+      Fail(WithPopReply(pop_text::kCannotWrite, settings.spool_path), PopOutcome::ConnectFailed);
       return;
     }
     if (keep_on_server_) {
@@ -177,7 +171,7 @@ void CPopSession::OnDisconnected(std::string_view reason) {
       End();
       return;
     default:
-      Fail(reason.empty() ? std::string(pop_text::kNoResponse) : WithReply(pop_text::kNoResponse, reason));
+      Fail(reason.empty() ? std::string(pop_text::kNoResponse) : WithPopReply(pop_text::kNoResponse, reason));
       return;
   }
 }
@@ -197,7 +191,7 @@ void CPopSession::OnReceived(std::string_view bytes) {
         Fail(pop_text::kBadResponse);
         return;
       case PopReplyReader::Status::SinkFailed:
-        Fail(WithReply(pop_text::kCannotWrite, settings_.spool_path));
+        Fail(WithPopReply(pop_text::kCannotWrite, settings_.spool_path));
         return;
     }
   }
@@ -226,7 +220,7 @@ void CPopSession::HandleReply() {
     case PopState::StlsReply:
       if (!ok) {
         // Never fall back to a login in clear.
-        FailAndQuit(WithReply(pop_text::kNoStls, reply));
+        FailAndQuit(WithPopReply(pop_text::kNoStls, reply));
         return;
       }
       state_ = PopState::TlsHandshake;
@@ -243,7 +237,7 @@ void CPopSession::HandleReply() {
     case PopState::PassReply:
     case PopState::UidlPassReply:
       if (!ok) {
-        FailAndQuit(WithReply(pop_text::kPasswordError, reply));
+        FailAndQuit(WithPopReply(pop_text::kPasswordError, reply));
         return;
       }
       if (state_ == PopState::UidlPassReply) {
@@ -276,7 +270,7 @@ void CPopSession::HandleReply() {
         return;
       }
       if (!ReplaceFileAtomically(settings_.new_uid_list, uidl_response_)) {
-        FailAndQuit(WithReply(pop_text::kCannotWrite, settings_.new_uid_list));
+        FailAndQuit(WithPopReply(pop_text::kCannotWrite, settings_.new_uid_list));
         return;
       }
       const std::optional<std::string> old_list = ReadWholeFile(settings_.received_uid_list);
@@ -285,7 +279,7 @@ void CPopSession::HandleReply() {
       uidl_response_.shrink_to_fit();
       const std::vector<int> fresh = NewUidPositions(old_list ? ParseUidlList(*old_list) : std::vector<std::string>(), new_uids_);
       if (!journal_.Open(FetchedJournalPathFor(settings_.received_uid_list))) {
-        FailAndQuit(WithReply(pop_text::kCannotWrite, FetchedJournalPathFor(settings_.received_uid_list)));
+        FailAndQuit(WithPopReply(pop_text::kCannotWrite, FetchedJournalPathFor(settings_.received_uid_list)));
         return;
       }
       uidl_mode_ = true;
@@ -320,7 +314,7 @@ void CPopSession::HandleReply() {
     case PopState::StatReply: {
       std::uint64_t count = 0;
       if (!ok) {
-        FailAndQuit(WithReply(pop_text::kError, reply));
+        FailAndQuit(WithPopReply(pop_text::kError, reply));
         return;
       }
       if (!ParseStat(reply, count, total_size_)) {
@@ -358,7 +352,7 @@ void CPopSession::HandleReply() {
 
     case PopState::MessageIdTop:
       if (!ok) {
-        FailAndQuit(WithReply(pop_text::kError, reply));
+        FailAndQuit(WithPopReply(pop_text::kError, reply));
         return;
       }
       if (FirstMessageId(top_response_) != settings_.remembered_message_id) {
@@ -372,7 +366,7 @@ void CPopSession::HandleReply() {
 
     case PopState::ConfirmTop: {
       if (!ok) {
-        FailAndQuit(WithReply(pop_text::kError, reply));
+        FailAndQuit(WithPopReply(pop_text::kError, reply));
         return;
       }
       AskAboutMail(SummariseTop(top_response_, MessageAt(current_)));
@@ -381,7 +375,7 @@ void CPopSession::HandleReply() {
 
     case PopState::IframeTop:
       if (!ok) {
-        FailAndQuit(WithReply(pop_text::kError, reply));
+        FailAndQuit(WithPopReply(pop_text::kError, reply));
         return;
       }
       if (HasInlineFrame(top_response_)) {
@@ -394,7 +388,7 @@ void CPopSession::HandleReply() {
     case PopState::RetrData:
       if (!ok) {
         // The message the count promised is not there.
-        FailAndQuit(WithReply(pop_text::kError, reply));
+        FailAndQuit(WithPopReply(pop_text::kError, reply));
         return;
       }
       AfterMessage(!keep_on_server_);
@@ -432,7 +426,7 @@ void CPopSession::HandleReply() {
       std::uint64_t count = 0;
       std::uint64_t size = 0;
       if (!ok) {
-        FailAndQuit(WithReply(pop_text::kError, reply));
+        FailAndQuit(WithPopReply(pop_text::kError, reply));
         return;
       }
       if (!ParseStat(reply, count, size) || count >= static_cast<std::uint64_t>(INT_MAX)) {
@@ -553,7 +547,7 @@ void CPopSession::SendRetr() {
   SetStatus(Format(pop_text::kReceivingMail, number, message_count_));
   if (uidl_mode_ && number >= 1 && static_cast<std::size_t>(number) <= new_uids_.size() &&
       !journal_.Note(spool_.End(), number, new_uids_[static_cast<std::size_t>(number) - 1])) {
-    FailAndQuit(WithReply(pop_text::kCannotWrite, FetchedJournalPathFor(settings_.received_uid_list)));
+    FailAndQuit(WithPopReply(pop_text::kCannotWrite, FetchedJournalPathFor(settings_.received_uid_list)));
     return;
   }
   reader_.ExpectMultiLine([this](std::string_view data) {
@@ -655,18 +649,18 @@ bool CPopSession::SecureSpool() {
   if (!spool_.Close()) {
     spool_safe_ = false;
     result_.spool_not_on_disk = true;
-    Report(WithReply(pop_text::kCannotWrite, settings_.spool_path));
+    Report(WithPopReply(pop_text::kCannotWrite, settings_.spool_path));
     return false;
   }
   // The list may say "received" only for mail already on the disk.
   const std::string journal = FetchedJournalPathFor(settings_.received_uid_list);
   if (SettleFetchedJournal(journal, settings_.received_uid_list, settings_.spool_path) == SettleResult::Failed) {
-    Report(WithReply(pop_text::kCannotWrite, settings_.received_uid_list));
+    Report(WithPopReply(pop_text::kCannotWrite, settings_.received_uid_list));
     return true;
   }
   if (replace_received_list_ && result_.outcome == PopOutcome::Completed &&
       !RenameReplace(settings_.new_uid_list, settings_.received_uid_list)) {
-    Report(WithReply(pop_text::kCannotWrite, settings_.received_uid_list));
+    Report(WithPopReply(pop_text::kCannotWrite, settings_.received_uid_list));
   }
   return true;
 }

@@ -8,6 +8,7 @@
 #include "platform/sjis_char.h"
 #include "net/analysed_spool_marker.h"
 #include "net/pop_messages.h"
+#include "net/pop_reply_text.h"
 #include "net/receive_messages.h"
 #include "platform/file_system.h"
 #include "platform/sjis_path.h"
@@ -46,13 +47,6 @@ bool EqualPathsIgnoringCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-std::string CannotWriteText(std::string_view path) {
-  std::string text = pop_text::kCannotWrite;
-  text += pop_text::kColon;
-  text.append(path);
-  return text;
-}
-
 std::string WithTrailingSeparator(std::string path) {
   if (!EndsWithPathSeparator(path)) path += kPathSeparator;
   return path;
@@ -85,7 +79,7 @@ int ReceivePipeline::AnalyseSpoolSafely(std::string_view spool_path, MessageIdOb
   // the records that are not are dropped for the same reason as above.
   NoteWriteStep(steps, "flush box text");
   if (!SyncFileToDisk(box_.TextFilePath())) {
-    ui_.ShowMessage(CannotWriteText(box_.TextFilePath()));
+    ui_.ShowMessage(WithPopReply(pop_text::kCannotWrite, box_.TextFilePath()));
     DropRecordsFrom(first_new);
     save_failed = true;
     return count;

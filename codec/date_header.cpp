@@ -231,6 +231,13 @@ std::string FormatListDate(std::time_t value) {
   return buffer;
 }
 
+std::string FormatInsertedDate(std::time_t value) {
+  const std::tm t = LocalTimeFields(value);
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%04d/%02d/%02d", t.tm_year + 1900, t.tm_mon + 1, t.tm_mday);
+  return buffer;
+}
+
 std::string FormatReadViewDate(std::time_t value) {
   const std::tm t = LocalTimeFields(value);
   char buffer[64];

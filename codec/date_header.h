@@ -33,6 +33,8 @@ inline constexpr long kJapanOffsetSeconds = 32400;
 
 // "%04d/%02d/%02d %02d:%02d:%02d", the mail list's date column.
 [[nodiscard]] std::string FormatListDate(std::time_t value);
+// "%Y/%m/%d", the date the compose window inserts at the caret.
+[[nodiscard]] std::string FormatInsertedDate(std::time_t value);
 // "%Y/%m/%d %a %H:%M:%S", the read view's header block (English weekday).
 [[nodiscard]] std::string FormatReadViewDate(std::time_t value);
 // "%a, %d %b %Y %H:%M:%S +0900", the Date line of an exported text.

@@ -11,7 +11,7 @@ namespace lp {
 bool AppendOutgoingMail(Profile& profile, UserInterface& ui, CommandObserver& commands,
                         const OutgoingMailTarget& target, CMail record, std::string_view text) {
   if (target.box_path.empty()) {
-    ui.ShowMessage(kOutgoingBoxOpenFailed);
+    ui.ShowMessage(target.failure_message);
     return false;
   }
   const std::string path = AbsolutePath(target.box_path);
@@ -24,7 +24,7 @@ bool AppendOutgoingMail(Profile& profile, UserInterface& ui, CommandObserver& co
     // A fixed box that went missing is made again; an existing file that
     // does not load is never replaced.
     if (!CreateEmptyFileIfMissing(path) || !loaded->Open(path).ok) {
-      ui.ShowMessage(kOutgoingBoxOpenFailed);
+      ui.ShowMessage(target.failure_message);
       return false;
     }
     box = loaded.get();
@@ -42,7 +42,7 @@ bool AppendOutgoingMail(Profile& profile, UserInterface& ui, CommandObserver& co
   if (!stored) {
     box->RemoveAt(box->Count() - 1);
     box->SetModified(was_modified);
-    ui.ShowMessage(kOutgoingBoxOpenFailed);
+    ui.ShowMessage(target.failure_message);
     return false;
   }
 

@@ -26,13 +26,15 @@ struct OutgoingMailTarget {
   OpenBoxRegistry* registry = nullptr;
   CLPOSTDoc* open_box = nullptr;
   WriteStepHook steps;
+  // Shown when the mail cannot be kept.
+  std::string_view failure_message = kOutgoingBoxOpenFailed;
 };
 
 // Appends `record` with `text` as a new mail at the end of the box. An open
 // document of the box gets the mail (its observers hear of it; it is saved);
 // otherwise the box is loaded, appended to and saved (a missing index file
-// is created empty first). False, after "Err:振り分け先ファイルが開けません"
-// or the index's own error, when the mail could not be kept.
+// is created empty first). False, after the target's failure message or the
+// index's own error, when the mail could not be kept.
 bool AppendOutgoingMail(Profile& profile, UserInterface& ui, CommandObserver& commands,
                         const OutgoingMailTarget& target, CMail record, std::string_view text);
 

@@ -1,0 +1,123 @@
+#include "app/compose_save.h"
+
+#include <array>
+#include <utility>
+
+#include "app/compose_messages.h"
+#include "platform/file_system.h"
+#include "platform/sjis_path.h"
+#include "rules/batch_move.h"
+#include "rules/outgoing_mail_store.h"
+#include "store/mail_transfer.h"
+#include "store/write_steps.h"
+
+namespace lp {
+namespace {
+
+void TakeFields(const ComposeForm& form, int status, std::time_t now, CMail& record) {
+  record.to = form.to;
+  record.from = form.from;
+  record.subject = form.subject;
+  record.cc = form.cc;
+  record.bcc = form.bcc;
+  record.attachments = form.attach;
+  record.signature = form.signature;
+  record.status = status;
+  record.date = static_cast<std::int32_t>(now);
+}
+
+// The position of the last mail of the box at `path`, when it is open.
+int LastIndexIfOpen(std::string_view path, const ComposeTarget& target) {
+  const std::string absolute = AbsolutePath(path);
+  CLPOSTDoc* box = target.registry != nullptr ? target.registry->Find(absolute) : nullptr;
+  if (box == nullptr && target.window_box.PathName() == absolute) box = &target.window_box;
+  return box != nullptr ? box->Count() - 1 : -1;
+}
+
+std::optional<SavedMail> SaveNewMail(const ComposeForm& form, const ComposeSavePlan& plan,
+                                     const ComposeTarget& target, std::time_t now) {
+  CLPOSTDoc& window_box = target.window_box;
+  const std::string destination = plan.destination.empty() ? window_box.PathName() : plan.destination;
+  CMail record;
+  TakeFields(form, plan.status, now, record);
+  record.message_id = form.references;
+  OutgoingMailTarget outgoing;
+  outgoing.box_path = destination;
+  outgoing.registry = target.registry;
+  outgoing.open_box = &window_box;
+  outgoing.failure_message = compose_window_text::kMailWriteFailed;
+  if (!AppendOutgoingMail(window_box.profile(), window_box.ui(), window_box.commands(), outgoing, std::move(record),
+                          form.body)) {
+    return std::nullopt;
+  }
+  return SavedMail{destination, LastIndexIfOpen(destination, target)};
+}
+
+std::optional<SavedMail> SaveEditedMail(const ComposeForm& form, ComposeSave command, const ComposeTarget& target,
+                                        const ComposeSettings& settings, std::time_t now) {
+  CLPOSTDoc& box = target.window_box;
+  const int index = target.edited_index;
+  CMail* record = box.RecordAt(index);
+  if (record == nullptr) {
+    box.ui().ShowMessage(compose_window_text::kMailWriteFailed);
+    return std::nullopt;
+  }
+  const ComposeSavePlan plan = PlanComposeSave(command, box.PathName(), record->status, settings);
+  const CMail before = *record;
+  TakeFields(form, plan.status, now, *record);
+  // The text is on the disk before an index that points at it.
+  if (!box.StoreText(index, form.body) || !SyncFileToDisk(box.TextFilePath())) {
+    *record = before;
+    box.NoteRecordChanged(index);
+    box.ui().ShowMessage(compose_window_text::kMailWriteFailed);
+    return std::nullopt;
+  }
+  const IndexFileResult saved = box.Save();
+  if (!saved.ok) {
+    box.ui().ShowMessage(saved.message);
+    return std::nullopt;
+  }
+  if (plan.destination.empty()) return SavedMail{box.PathName(), index};
+
+  const std::array<int, 1> selection = {index};
+  std::optional<OpenBoxRegistry> own_registry;
+  OpenBoxRegistry* registry = target.registry;
+  if (registry == nullptr) registry = &own_registry.emplace(box.profile(), box.ui(), box.commands());
+  // The send box is a fixed box: one that went missing is made again.
+  CreateEmptyFileIfMissing(AbsolutePath(plan.destination));
+  if (MoveTo(box, selection, plan.destination, *registry) != 1) return std::nullopt;
+  return SavedMail{plan.destination, LastIndexIfOpen(plan.destination, target)};
+}
+
+}  // namespace
+
+ComposeSavePlan PlanComposeSave(ComposeSave command, std::string_view window_box, std::optional<int> edited_status,
+                                const ComposeSettings& settings) {
+  ComposeSavePlan plan;
+  std::string_view destination;
+  switch (command) {
+    case ComposeSave::Send:
+      plan.status = kStatusUnsent;
+      destination = settings.send_box;
+      break;
+    case ComposeSave::Save:
+      plan.status = kStatusSent;
+      if (settings.draft_box_in_use && IsSameBoxPath(window_box, settings.send_box)) destination = settings.draft_box;
+      break;
+    case ComposeSave::SaveEdited:
+      plan.status = edited_status.value_or(kStatusUnsent) == kStatusUnsent ? kStatusUnsent : kStatusSent;
+      if (plan.status == kStatusUnsent) destination = settings.send_box;
+      break;
+  }
+  if (!destination.empty() && !IsSameBoxPath(window_box, destination)) plan.destination = destination;
+  return plan;
+}
+
+std::optional<SavedMail> SaveComposedMail(const ComposeForm& form, ComposeSave command, const ComposeTarget& target,
+                                          const ComposeSettings& settings, std::time_t now) {
+  if (target.edited_index >= 0) return SaveEditedMail(form, command, target, settings, now);
+  const ComposeSavePlan plan = PlanComposeSave(command, target.window_box.PathName(), std::nullopt, settings);
+  return SaveNewMail(form, plan, target, now);
+}
+
+}  // namespace lp

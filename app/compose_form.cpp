@@ -172,7 +172,7 @@ std::optional<ComposeForm> EditForm(CLPOSTDoc& box, int index) {
 
 std::string BodyAboveQuote(std::string_view text, std::string_view quoted) {
   std::string body(text);
-  if (!body.empty() && !body.ends_with("\r\n")) body += "\r\n";
+  if (!body.empty() && !quoted.empty() && !body.ends_with("\r\n")) body += "\r\n";
   body += quoted;
   return body;
 }

@@ -81,7 +81,8 @@ enum class ReplyRecipients {
 [[nodiscard]] std::optional<ComposeForm> EditForm(CLPOSTDoc& box, int index);
 
 // `text` (CR LF line ends) written above the quoted mail, with a line
-// break between the two when `text` does not end in one.
+// break between the two when `text` does not end in one (none when
+// nothing is quoted).
 [[nodiscard]] std::string BodyAboveQuote(std::string_view text, std::string_view quoted);
 
 // Marks a replied mail: a received mail gets status 2 (replied). An

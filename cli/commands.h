@@ -44,6 +44,8 @@ int RunPatrolCommand(CommandContext& context);
 int RunLanCommand(CommandContext& context);
 int RunDeleteAllCommand(CommandContext& context);
 int RunComposeCommand(CommandContext& context);
+int RunReplyCommand(CommandContext& context);
+int RunForwardCommand(CommandContext& context);
 int RunSendCommand(CommandContext& context);
 
 }  // namespace lp

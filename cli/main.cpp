@@ -55,6 +55,8 @@ const CommandEntry kCommands[] = {
     {"lan", DataAccess::Write, lp::RunLanCommand},
     {"delete-all", DataAccess::Write, lp::RunDeleteAllCommand},
     {"compose", DataAccess::Write, lp::RunComposeCommand},
+    {"reply", DataAccess::Write, lp::RunReplyCommand},
+    {"forward", DataAccess::Write, lp::RunForwardCommand},
     {"send", DataAccess::Write, lp::RunSendCommand, "/S"},
 };
 
@@ -123,6 +125,10 @@ void PrintUsage(std::FILE* out) {
       "  compose --to ADDR [--cc ADDR] [--bcc ADDR] --subject TEXT (--body-file FILE | --body TEXT)\n"
       "          [--attach FILE] [--signature N] [--account N]\n"
       "                            queue a new mail in the send box\n"
+      "  reply [BOX] INDEX [--all] [--body TEXT | --body-file FILE] [--account N]\n"
+      "                            queue a reply (to everyone with --all) above the quoted mail\n"
+      "  forward [BOX] INDEX --to ADDR [--body TEXT | --body-file FILE]\n"
+      "                            queue a forward of one mail, quoted\n"
       "  send [--account N]        send every unsent mail of the send box\n",
       out);
 }

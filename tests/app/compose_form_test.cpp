@@ -198,6 +198,7 @@ TEST_F(ComposeFormTest, OnlyReceivedMailIsMarkedReplied) {
 TEST(BodyAboveQuote, PutsALineBreakBetween) {
   EXPECT_EQ(BodyAboveQuote("", ">a"), ">a");
   EXPECT_EQ(BodyAboveQuote("Thanks", ">a"), "Thanks\r\n>a");
+  EXPECT_EQ(BodyAboveQuote("Thanks", ""), "Thanks");
   EXPECT_EQ(BodyAboveQuote("Thanks\r\n\r\n", ">a"), "Thanks\r\n\r\n>a");
 }
 

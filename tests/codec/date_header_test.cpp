@@ -172,6 +172,7 @@ TEST(DateFormats, WrittenFormats) {
 
   const std::time_t morning = LocalValue(2026, 1, 5, 9, 5, 7);
   EXPECT_EQ(FormatListDate(morning), "2026/01/05 09:05:07");
+  EXPECT_EQ(FormatInsertedDate(morning), "2026/01/05");
   EXPECT_EQ(FormatReadViewDate(morning), "2026/01/05 Mon 09:05:07");
   EXPECT_EQ(FormatExportDate(morning), "Mon, 05 Jan 2026 09:05:07 +0900");
 }

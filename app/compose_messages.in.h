@@ -8,10 +8,8 @@ namespace lp::compose_window_text {
 inline constexpr char kMailWriteFailed[] = "Err:メールの書き込みが出来ません";
 inline constexpr char kFileCannotOpen[] = "ファイルが開けません";
 inline constexpr char kInsertedFileMissing[] = "ファイルが見つかりません";
-inline constexpr char kAskDiscardChanges[] = "変更は全て破棄されます";
 // Between the two goes the template's file name.
 inline constexpr char kAskApplyTemplateBefore[] = "題名と本文を ";
 inline constexpr char kAskApplyTemplateAfter[] = "のファイル名と内容にします";
-inline constexpr char kNewMailTitle[] = "新規メール";
 
 }  // namespace lp::compose_window_text

@@ -10,6 +10,7 @@
 #include "net/pop_messages.h"
 #include "net/pop_reply_text.h"
 #include "net/receive_messages.h"
+#include "net/staged_receive.h"
 #include "platform/file_system.h"
 #include "platform/sjis_path.h"
 #include "rules/direct_mail.h"
@@ -57,88 +58,54 @@ std::string WithTrailingSeparator(std::string path) {
 ReceivePipeline::ReceivePipeline(CLPOSTDoc& box, OpenBoxRegistry& registry, UserInterface& ui)
     : box_(box), registry_(registry), ui_(ui) {}
 
-int ReceivePipeline::AnalyseSpoolSafely(std::string_view spool_path, MessageIdObserver* message_ids, bool& removed,
-                                        bool& save_failed, const WriteStepHook& steps) {
-  removed = false;
-  if (SettleAnalysedSpool(spool_path, box_) == LeftoverSpool::AlreadyInBox) {
-    removed = true;
-    return 0;
-  }
-  const int first_new = box_.Count();
-  NoteWriteStep(steps, "analyse spool");
-  const int count = AnalyseSpool(box_, spool_path, message_ids);
-  if (count < 0) {
-    // Whatever the failed analysis added would be saved with the box later
-    // and come again from the spool that stays.
-    DropRecordsFrom(first_new);
-    return count;
-  }
-  if (count == 0) return count;
-  // The texts first, then the index that points at them; only then may the
-  // spool go. A box that is not safely on the disk keeps the spool, and
-  // the records that are not are dropped for the same reason as above.
-  NoteWriteStep(steps, "flush box text");
-  if (!SyncFileToDisk(box_.TextFilePath())) {
-    ui_.ShowMessage(WithPopReply(pop_text::kCannotWrite, box_.TextFilePath()));
-    DropRecordsFrom(first_new);
-    save_failed = true;
-    return count;
-  }
-  // Without the mark a crash right after the save would bring these mails
-  // twice; it is no reason to stop.
-  NoteWriteStep(steps, "mark spool analysed");
-  (void)MarkSpoolAnalysed(spool_path, box_, first_new);
-  NoteWriteStep(steps, "save box index");
-  const IndexFileResult saved = box_.Save();
-  if (!saved.ok) {
-    ClearSpoolMark(spool_path);
-    ui_.ShowMessage(saved.message);
-    DropRecordsFrom(first_new);
-    save_failed = true;
-    return count;
-  }
-  NoteWriteStep(steps, "remove spool");
-  removed = RemoveFile(spool_path);
-  NoteWriteStep(steps, "clear spool mark");
-  if (removed) ClearSpoolMark(spool_path);
-  return count;
+std::vector<StagedSpool> ReceivePipeline::SpoolsOf(const ReceivePipelineInput& input) const {
+  std::vector<StagedSpool> spools;
+  // The session could not flush the spool: it stays as it is, for the next
+  // receive to complete, and nothing is moved meanwhile.
+  if (input.keep_pop_spool) return spools;
+  spools.push_back({kReceiveSpool, input.message_ids});
+  const std::string lan = LanSpoolDirectory(box_.profile(), input.working_directory);
+  if (!lan.empty()) spools.push_back({JoinPath(lan, kReceiveSpool), nullptr});
+  return spools;
 }
 
-void ReceivePipeline::DropRecordsFrom(int first) {
-  for (int i = box_.Count(); i-- > first;) (void)box_.RemoveAt(i);
+StagedReceive ReceivePipeline::PlanAnalysis(const ReceivePipelineInput& input) const {
+  return PlanStagedReceive(box_, SpoolsOf(input));
 }
 
 ReceivePipelineResult ReceivePipeline::Run(const ReceivePipelineInput& input) {
+  StagedReceive staged = PlanAnalysis(input);
+  AnalyseStagedReceive(staged, box_.profile(), ui_, box_.commands(), nullptr, input.steps);
+  return Complete(input, staged);
+}
+
+ReceivePipelineResult ReceivePipeline::Complete(const ReceivePipelineInput& input, StagedReceive& staged) {
   Profile& profile = box_.profile();
   ReceivePipelineResult result;
   result.first_new = box_.Count();
-
-  // The session could not flush the spool: it stays as it is, for the next
-  // receive to complete, and nothing is moved meanwhile.
   if (input.keep_pop_spool) return result;
 
-  // MailAnalyze.
-  bool removed = false;
-  const int count = AnalyseSpoolSafely(kReceiveSpool, input.message_ids, removed, result.save_failed, input.steps);
-  if (count < 0) {
-    ui_.ShowMessage(receive_text::kAnalysisFailed);
-    result.analysis_failed = true;
-  } else if (count > 0 && !removed && !result.save_failed) {
-    ui_.ShowMessage(receive_text::kCannotDeleteSpool);
-  }
-  result.new_count = std::max(count, 0);
-
-  // Lan.
-  const std::string lan = LanSpoolDirectory(profile, input.working_directory);
-  if (!lan.empty() && !result.save_failed) {
-    bool lan_removed = false;
-    const int lan_count = AnalyseSpoolSafely(JoinPath(lan, kReceiveSpool), nullptr, lan_removed, result.save_failed, input.steps);
-    if (lan_count < 0) {
+  // MailAnalyze and Lan.
+  for (const StagedSpool& spool : staged.spools) {
+    if (spool.count < 0) {
       ui_.ShowMessage(receive_text::kAnalysisFailed);
       result.analysis_failed = true;
-    } else {
-      result.new_count += lan_count;
     }
+  }
+  if (staged.write_failed) {
+    ui_.ShowMessage(staged.message);
+    result.save_failed = true;
+  }
+  std::vector<bool> removed;
+  const StagedCommit commit = CommitStagedReceive(box_, staged, ui_, &removed, input.steps);
+  result.first_new = commit.first_new;
+  result.new_count = commit.added;
+  if (!commit.saved) {
+    result.save_failed = true;
+    return result;
+  }
+  for (std::size_t i = 0; i < staged.spools.size(); ++i) {
+    if (staged.spools[i].count > 0 && !removed[i]) ui_.ShowMessage(receive_text::kCannotDeleteSpool);
   }
 
   // A box that cannot be saved must not have mail moved out of it: the
@@ -181,7 +148,6 @@ ReceivePipelineResult ReceivePipeline::Run(const ReceivePipelineInput& input) {
 }
 
 void ReceivePipeline::SetVirusMailAside(int first_new, const WriteStepHook& steps) {
-  if (!registry_.SaveAllOpenBoxesShowingFailures()) return;
   std::vector<int> virus;
   for (int i = first_new; i < box_.Count(); ++i) {
     if (HasHtmlIframe(box_, i)) virus.push_back(i);
@@ -195,10 +161,11 @@ void ReceivePipeline::SetVirusMailAside(int first_new, const WriteStepHook& step
     // A mail the trash did not take stays in this box rather than vanish.
     TransferOptions options;
     options.steps = steps;
+    options.registry = &registry_;
     leaving = CopyRecordsTo(box_, records, TrashBoxPath(box_.profile()), options);
-    registry_.ReloadAllOpenBoxes();
   }
-  for (std::size_t i = leaving; i-- > 0;) (void)box_.RemoveAt(virus[i]);
+  virus.resize(leaving);
+  box_.RemoveIndexes(std::move(virus));
   box_.SetModified();
   NoteWriteStep(steps, "save box index");
   const IndexFileResult saved = box_.Save();
@@ -207,12 +174,15 @@ void ReceivePipeline::SetVirusMailAside(int first_new, const WriteStepHook& step
 }
 
 int ReceivePipeline::AnalyseAgain(MessageIdObserver* message_ids) {
-  bool removed = false;
-  bool save_failed = false;
-  const int count = AnalyseSpoolSafely(kReceiveSpool, message_ids, removed, save_failed);
+  StagedReceive staged = PlanStagedReceive(box_, {{kReceiveSpool, message_ids}});
+  AnalyseStagedReceive(staged, box_.profile(), ui_, box_.commands(), nullptr);
+  const int count = staged.spools.empty() ? 0 : staged.spools.front().count;
+  if (staged.write_failed) ui_.ShowMessage(staged.message);
+  std::vector<bool> removed;
+  const StagedCommit commit = CommitStagedReceive(box_, staged, ui_, &removed);
   if (count <= 0) ui_.ShowMessage(receive_text::kAnalysisFailed);
   box_.UpdateUnreadMark();
-  if (count > 0 && !save_failed && !removed) ui_.ShowMessage(receive_text::kCannotDeleteSpool);
+  if (count > 0 && commit.saved && !removed.front()) ui_.ShowMessage(receive_text::kCannotDeleteSpool);
   return count;
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "codec/spool_analyser.h"
+#include "net/staged_receive.h"
 #include "config/profile.h"
 #include "platform/user_interface.h"
 #include "store/mailbox_document.h"
@@ -59,8 +60,15 @@ class ReceivePipeline {
  public:
   ReceivePipeline(CLPOSTDoc& box, OpenBoxRegistry& registry, UserInterface& ui);
 
-  // The stages from the analysis to the save.
+  // The stages from the analysis to the save, on this thread.
   ReceivePipelineResult Run(const ReceivePipelineInput& input);
+
+  // Run in three steps, for a front end that analyses on a worker thread:
+  // PlanAnalysis and Complete on the box's thread, AnalyseStagedReceive
+  // (net/staged_receive.h) in between on any thread, with the box's text
+  // file reserved meanwhile.
+  [[nodiscard]] StagedReceive PlanAnalysis(const ReceivePipelineInput& input) const;
+  ReceivePipelineResult Complete(const ReceivePipelineInput& input, StagedReceive& staged);
 
   // Analyse again: the working directory's spool goes into the box once
   // more; it is removed when mail came of it and the box is saved.
@@ -69,13 +77,9 @@ class ReceivePipeline {
   int AnalyseAgain(MessageIdObserver* message_ids = nullptr);
 
  private:
-  // Analyses one spool, saves the box and then removes the spool. Returns
-  // AnalyseSpool's result; `removed` says whether the spool is gone.
-  int AnalyseSpoolSafely(std::string_view spool_path, MessageIdObserver* message_ids, bool& removed,
-                         bool& save_failed, const WriteStepHook& steps = {});
+  // The POP3 spool, then the LAN directory's spool when there is one.
+  [[nodiscard]] std::vector<StagedSpool> SpoolsOf(const ReceivePipelineInput& input) const;
   void SetVirusMailAside(int first_new, const WriteStepHook& steps);
-  // Takes back the records from `first` on, which are not on the disk.
-  void DropRecordsFrom(int first);
 
   CLPOSTDoc& box_;
   OpenBoxRegistry& registry_;

@@ -20,18 +20,9 @@ bool IsSameBoxPath(std::string_view a, std::string_view b) {
 BatchMove::BatchMove(CLPOSTDoc& box, OpenBoxRegistry* registry, WriteStepHook steps)
     : box_(box), registry_(registry), steps_(std::move(steps)) {}
 
-bool BatchMove::SaveOpenBoxesOnce() {
-  if (registry_ == nullptr) return true;
-  if (open_boxes_ == OpenBoxes::NotSaved) {
-    NoteWriteStep(steps_, "save open boxes");
-    open_boxes_ = registry_->SaveAllOpenBoxesShowingFailures() ? OpenBoxes::Saved : OpenBoxes::SaveFailed;
-  }
-  return open_boxes_ == OpenBoxes::Saved;
-}
-
 bool BatchMove::Copy(int index, std::string_view destination) {
   const CMail* record = box_.RecordAt(index);
-  if (record == nullptr || IsMarked(index) || !SaveOpenBoxesOnce()) return false;
+  if (record == nullptr || IsMarked(index)) return false;
   const std::string full_destination = AbsolutePath(destination);
   if (std::find(failed_destinations_.begin(), failed_destinations_.end(), full_destination) !=
       failed_destinations_.end()) {
@@ -39,6 +30,7 @@ bool BatchMove::Copy(int index, std::string_view destination) {
   }
   TransferOptions options;
   options.steps = steps_;
+  options.registry = registry_;
   const CMail* records[] = {record};
   if (CopyRecordsTo(box_, records, destination, options) != 1) {
     failed_destinations_.push_back(full_destination);
@@ -55,11 +47,8 @@ bool BatchMove::IsMarked(int index) const {
 }
 
 std::size_t BatchMove::Finish() {
-  if (open_boxes_ == OpenBoxes::Saved) registry_->ReloadAllOpenBoxes();
-  open_boxes_ = OpenBoxes::NotSaved;
-  std::sort(marked_.begin(), marked_.end(), std::greater<>());
-  for (int index : marked_) box_.RemoveAt(index);
   const std::size_t removed = marked_.size();
+  box_.RemoveIndexes(std::move(marked_));
   marked_.clear();
   flags_.clear();
   if (removed > 0) {

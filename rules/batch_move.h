@@ -25,22 +25,20 @@ namespace lp {
 
 class BatchMove {
  public:
-  // Open boxes of `registry` (when given) are saved before the first copy
-  // and loaded again when the batch ends, so that none of them overwrites a
-  // copied mail and every window shows it.
+  // A destination open in `registry` (when given) takes its copies into
+  // its open document, so that its windows show them and no later save of
+  // it drops them.
   BatchMove(CLPOSTDoc& box, OpenBoxRegistry* registry, WriteStepHook steps);
 
   // Copies mail `index` to the box at `destination` and marks it for
   // removal; false when the copy failed (the mailbox layer said why), the
-  // mail is already marked or does not exist, or the open boxes could not
-  // be saved first (then no copy is made in this batch). A destination that
+  // mail is already marked or does not exist. A destination that
   // failed once is not tried again in the batch, so that the user hears of
   // it once rather than for every mail.
   bool Copy(int index, std::string_view destination);
   [[nodiscard]] bool IsMarked(int index) const;
-  // Loads the open boxes again, removes the marked mails highest index
-  // first (the box's observers hear of each), saves the box and updates its
-  // unread mark.
+  // Removes the marked mails (the box's observers hear of each run of
+  // neighbouring rows), saves the box and updates its unread mark.
   // Returns the number of mails removed.
   std::size_t Finish();
 
@@ -48,10 +46,6 @@ class BatchMove {
   CLPOSTDoc& box_;
   OpenBoxRegistry* registry_;
   WriteStepHook steps_;
-  bool SaveOpenBoxesOnce();
-
-  enum class OpenBoxes { NotSaved, Saved, SaveFailed };
-  OpenBoxes open_boxes_ = OpenBoxes::NotSaved;
   std::vector<int> marked_;
   std::vector<bool> flags_;  // by index: marked
   std::vector<std::string> failed_destinations_;  // absolute paths

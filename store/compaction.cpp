@@ -80,7 +80,8 @@ CompactionResult Failed(std::string message) { return {false, std::move(message)
 
 // Opens the progress only once there is work to show.
 CompactionResult CompactBox(CLPOSTDoc& box, const WriteStepHook& steps, const ProgressOpener& open_progress) {
-  if (box.PathName().empty()) return {};
+  // A receive appending to the text file: the wish stays for a later close.
+  if (box.PathName().empty() || box.TextFileReserved()) return {};
   const std::unique_lock work_files = TryLockCompactionWorkFiles();
   if (!work_files.owns_lock()) return {};
   // The work files are shared by all boxes: an interrupted compaction of

@@ -5,6 +5,7 @@
 #include <functional>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -179,12 +180,21 @@ std::size_t CopyRecordsTo(CLPOSTDoc& source, std::span<const CMail* const> recor
   const std::string destination_index = AbsolutePath(destination);
   const std::string destination_text = TextFilePathOf(destination_index);
 
+  CLPOSTDoc* destination_box = options.registry != nullptr ? options.registry->Find(destination_index) : nullptr;
+  if (destination_box != nullptr && destination_box->TextFileInUse()) {
+    ui.ShowMessage(std::string(store_messages::kBoxBusy) + destination_index);
+    return 0;
+  }
   // The destination must load before any text goes its way: a missing or
   // broken box gets no stray text file.
-  CLPOSTDoc destination_box(source.profile(), ui, source.commands());
-  if (!destination_box.Open(destination_index).ok) {
-    ui.ShowMessage(cannot_open);
-    return 0;
+  std::optional<CLPOSTDoc> loaded;
+  if (destination_box == nullptr) {
+    loaded.emplace(source.profile(), ui, source.commands());
+    if (!loaded->Open(destination_index).ok) {
+      ui.ShowMessage(cannot_open);
+      return 0;
+    }
+    destination_box = &*loaded;
   }
   COrvexFile in;
   COrvexFile out;
@@ -204,17 +214,25 @@ std::size_t CopyRecordsTo(CLPOSTDoc& source, std::span<const CMail* const> recor
     ui.ShowMessage(std::string(store_messages::kFileWriteFailed) + ":" + destination_text);
     return 0;
   }
+  const int count_before = destination_box->Count();
+  const bool modified_before = destination_box->IsModified();
   bool any_unread = false;
-  for (std::size_t i = 0; i < copied.spans.size(); ++i) {
-    destination_box.Add(CopyWithSpan(*records[i], copied.spans[i]));
-    any_unread = any_unread || records[i]->IsUnread();
-  }
+  // Read before the first Add: the destination may be the source itself.
+  for (std::size_t i = 0; i < copied.spans.size(); ++i) any_unread = any_unread || records[i]->IsUnread();
+  std::vector<std::unique_ptr<CMail>> copies;
+  copies.reserve(copied.spans.size());
+  for (std::size_t i = 0; i < copied.spans.size(); ++i) copies.push_back(CopyWithSpan(*records[i], copied.spans[i]));
+  destination_box->AddAll(std::move(copies));
   NoteWriteStep(options.steps, "save destination index");
-  if (!destination_box.Save().ok) {
+  if (!destination_box->Save().ok) {
+    // An open destination must not keep records that are not on the disk:
+    // a later save would write them beside the originals.
+    destination_box->RemoveRange(count_before, destination_box->Count() - count_before);
+    destination_box->SetModified(modified_before);
     ui.ShowMessage(cannot_open);
     return 0;
   }
-  if (any_unread) source.profile().WriteInt(kSectionRead, destination_box.PathName(), 1);
+  if (any_unread) source.profile().WriteInt(kSectionRead, destination_box->PathName(), 1);
   source.UpdateUnreadMark();
   return copied.spans.size();
 }
@@ -231,18 +249,15 @@ std::size_t MoveTo(CLPOSTDoc& box, std::span<const int> selection, std::string_v
   if (indexes.empty()) return 0;
   const int old_current = box.current_index();
 
-  NoteWriteStep(options.steps, "save open boxes");
-  if (!registry.SaveAllOpenBoxesShowingFailures()) return 0;
   std::vector<const CMail*> records;
   records.reserve(indexes.size());
   for (int index : indexes) records.push_back(box.RecordAt(index));
-  const std::size_t moved = CopyRecordsTo(box, records, destination, options);
-  // Reloading replaces the record objects: only the indexes (and serials)
-  // stay valid.
+  TransferOptions copy_options = options;
+  copy_options.registry = &registry;
+  const std::size_t moved = CopyRecordsTo(box, records, destination, copy_options);
   records.clear();
-  registry.ReloadAllOpenBoxes();
 
-  for (std::size_t k = moved; k-- > 0;) box.RemoveAt(indexes[k]);
+  box.RemoveIndexes(std::vector<int>(indexes.begin(), indexes.begin() + static_cast<std::ptrdiff_t>(moved)));
   if (moved > 0 && !box.PathName().empty()) {
     NoteWriteStep(options.steps, "save source index");
     const IndexFileResult saved = box.Save();

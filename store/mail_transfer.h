@@ -22,25 +22,30 @@ namespace lp {
 struct TransferOptions {
   Progress* progress = nullptr;  // advanced per mail when given
   WriteStepHook steps;
+  // When the destination is open here, the copies join its document (its
+  // views hear of the new rows) instead of a copy loaded from the disk, so
+  // no other box is saved or loaded again.
+  OpenBoxRegistry* registry = nullptr;
 };
 
 // Copies the text of each record (records of `source`, in order) to the end
 // of the box at `destination` and appends copies of the records to its
-// index, which is loaded and written once for the whole batch. Returns how
-// many of the records, from the first on, were copied: a file error stops
-// the copy there (its text is shown). Writes "Read" = 1 for the destination
-// when a copied record is unread, and updates the source's unread mark.
-// The caller brackets this with SaveAllOpenBoxes / ReloadAllOpenBoxes when
-// the destination may be open.
+// index, which is written once for the whole batch. Returns how many of the
+// records, from the first on, were copied: a file error stops the copy
+// there (its text is shown). Writes "Read" = 1 for the destination when a
+// copied record is unread, and updates the source's unread mark. A
+// destination open in `options.registry` takes the copies into its open
+// document (refused while a job holds it busy); one that is open without
+// the registry being given would later save over the copies.
 std::size_t CopyRecordsTo(CLPOSTDoc& source, std::span<const CMail* const> records,
                           std::string_view destination, const TransferOptions& options = {});
 // One record; the auto-sort rules use this.
 bool CopyRecordTo(CLPOSTDoc& source, const CMail& record, std::string_view destination);
 
 // Moves the selected records (ascending indexes) to the box at
-// `destination`: every open box is saved, the records are copied, every
-// open box is reloaded, then the copied records leave this box, which is
-// saved. Attachment files stay. Returns the number of mails moved. Moving
+// `destination`: the records are copied (into the destination's open
+// document when it is open), then the copied records leave this box, whose
+// views hear of each removed row, and the box is saved. Attachment files stay. Returns the number of mails moved. Moving
 // into the box itself does nothing.
 std::size_t MoveTo(CLPOSTDoc& box, std::span<const int> selection, std::string_view destination,
                    OpenBoxRegistry& registry, const TransferOptions& options = {});

@@ -118,6 +118,13 @@ IndexFileResult CLPOSTDoc::Open(std::string_view index_path) {
   return {};
 }
 
+void CLPOSTDoc::OpenAsStaging(std::string_view index_path) {
+  path_ = AbsolutePath(index_path);
+  text_path_ = TextFilePathOf(path_);
+  records_.clear();
+  modified_ = false;
+}
+
 IndexFileResult CLPOSTDoc::Reload() {
   if (path_.empty()) return {};
   Records records;
@@ -199,7 +206,7 @@ MailText CLPOSTDoc::ReadText(std::uint32_t start, std::uint32_t end) {
 
 bool CLPOSTDoc::StoreText(int index, std::string_view text) {
   CMail* record = RecordAt(index);
-  if (!record || text_path_.empty()) return false;
+  if (!record || text_path_.empty() || TextFileInUse()) return false;
   File file;
   if (!file.Open(text_path_, File::Mode::Append)) return false;
   const std::optional<std::uint64_t> size = file.Size();
@@ -275,6 +282,19 @@ void CLPOSTDoc::Add(std::unique_ptr<CMail> record) {
   Notify([&](MailboxObserver& o) { o.RecordsInserted(*this, row, 1); });
 }
 
+void CLPOSTDoc::AddAll(std::vector<std::unique_ptr<CMail>> records) {
+  std::erase_if(records, [](const std::unique_ptr<CMail>& record) { return !record; });
+  if (records.empty()) return;
+  const int first = Count();
+  const int count = static_cast<int>(records.size());
+  for (auto& record : records) AssignSerial(*record);
+  Notify([&](MailboxObserver& o) { o.RecordsAboutToBeInserted(*this, first, count); });
+  records_.reserve(records_.size() + records.size());
+  for (auto& record : records) records_.push_back(std::move(record));
+  modified_ = true;
+  Notify([&](MailboxObserver& o) { o.RecordsInserted(*this, first, count); });
+}
+
 std::unique_ptr<CMail> CLPOSTDoc::RemoveAt(int index) {
   if (index < 0 || index >= Count()) return nullptr;
   Notify([&](MailboxObserver& o) { o.RecordsAboutToBeRemoved(*this, index, 1); });
@@ -285,6 +305,36 @@ std::unique_ptr<CMail> CLPOSTDoc::RemoveAt(int index) {
   KeepIndexesInRange();
   Notify([&](MailboxObserver& o) { o.RecordsRemoved(*this, index, 1); });
   return record;
+}
+
+void CLPOSTDoc::RemoveIndexes(std::vector<int> indexes) {
+  std::sort(indexes.begin(), indexes.end());
+  indexes.erase(std::unique(indexes.begin(), indexes.end()), indexes.end());
+  std::erase_if(indexes, [this](int index) { return index < 0 || index >= Count(); });
+  // From the end, a run of neighbouring rows at a time: the rows before a
+  // run keep their indexes, and each run is one notice.
+  for (std::size_t end = indexes.size(); end > 0;) {
+    std::size_t first = end - 1;
+    while (first > 0 && indexes[first - 1] == indexes[first] - 1) --first;
+    RemoveRange(indexes[first], static_cast<int>(end - first));
+    end = first;
+  }
+}
+
+CLPOSTDoc::Records CLPOSTDoc::TakeRecords() {
+  Records taken = std::move(records_);
+  records_.clear();
+  KeepIndexesInRange();
+  return taken;
+}
+
+void CLPOSTDoc::RemoveRange(int first, int count) {
+  if (first < 0 || count <= 0 || first + count > Count()) return;
+  Notify([&](MailboxObserver& o) { o.RecordsAboutToBeRemoved(*this, first, count); });
+  records_.erase(records_.begin() + first, records_.begin() + first + count);
+  modified_ = true;
+  KeepIndexesInRange();
+  Notify([&](MailboxObserver& o) { o.RecordsRemoved(*this, first, count); });
 }
 
 void CLPOSTDoc::NoteRecordsChanged(int first, int last) {

@@ -90,6 +90,10 @@ class CLPOSTDoc {
   // that does not load is never overwritten by a later save. The message is
   // for the caller to show.
   [[nodiscard]] IndexFileResult Open(std::string_view index_path);
+  // Makes this an empty document that appends to the files of the box at
+  // `index_path` without loading its index: a job's staging area, whose
+  // records the box takes over on its own thread afterwards.
+  void OpenAsStaging(std::string_view index_path);
   // Loads the box's own index again after another operation changed it on
   // disk. A record still at its place with the same fields keeps its
   // serial (a box saved just before keeps every one); the compaction wish
@@ -138,9 +142,20 @@ class CLPOSTDoc {
   // Appends to the end of the list and gives the record its serial; marks
   // the box modified.
   void Add(std::unique_ptr<CMail> record);
+  // Appends every record in one insertion (one notice for the lot).
+  void AddAll(std::vector<std::unique_ptr<CMail>> records);
   // Takes the record out of the list (the caller decides whether it lives
   // on); nullptr when out of range. Marks the box modified.
   std::unique_ptr<CMail> RemoveAt(int index);
+  // Gives up every record at once (a staging document hands its records
+  // to the box); the observers hear of nothing.
+  [[nodiscard]] Records TakeRecords();
+  // Drops the records [first, first + count) in one removal; nothing when
+  // the range is not wholly inside the list. Marks the box modified.
+  void RemoveRange(int first, int count);
+  // Drops the records at these indexes (any order; repeats and indexes out
+  // of range ignored), one removal per run of neighbouring rows.
+  void RemoveIndexes(std::vector<int> indexes);
   // After a caller changed fields of the records [first, last]: tells the
   // observers and marks the box modified.
   void NoteRecordsChanged(int first, int last);
@@ -161,6 +176,15 @@ class CLPOSTDoc {
   [[nodiscard]] bool MarkBusy();
   void ClearBusy();
   [[nodiscard]] bool IsBusy() const { return busy_.load(std::memory_order_acquire); }
+
+  // A job on a worker thread appends to the text file while the records
+  // stay usable here: nothing else may write the text file meanwhile
+  // (copies into the box, compaction, stored texts refuse). Owning thread.
+  void ReserveTextFile() { text_file_reserved_ = true; }
+  void ReleaseTextFile() { text_file_reserved_ = false; }
+  [[nodiscard]] bool TextFileReserved() const { return text_file_reserved_; }
+  // Busy or reserved: the text file must not be written now.
+  [[nodiscard]] bool TextFileInUse() const { return IsBusy() || text_file_reserved_; }
 
   [[nodiscard]] bool IsModified() const { return modified_; }
   void SetModified(bool modified = true) { modified_ = modified; }
@@ -218,6 +242,7 @@ class CLPOSTDoc {
   std::vector<MailboxObserver*> observers_;
   std::string path_;
   std::string text_path_;
+  bool text_file_reserved_ = false;
   bool modified_ = false;
   bool compaction_wanted_ = false;
   int current_index_ = -1;

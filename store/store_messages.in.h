@@ -48,6 +48,8 @@ inline constexpr char kImportSourceOpenFailed[] = "Err:取込元ファイルが�
 inline constexpr char kAskEmptyTrash[] = "ごみ箱を空にします。メールの復活は出来ません。";
 inline constexpr char kDeleteCompleted[] = "削除を完了しました";
 inline constexpr char kTargetBoxOpenFailed[] = "Err:対象文書BOXが開けません";
+// Followed by the path: a job on another thread holds the box now
+inline constexpr char kBoxBusy[] = "文書BOXは処理中です。終わってからもう一度操作してください - ";
 // Compaction could not put the compacted text in place:
 // <text path> "が削除できませんでした。手動で削除後、mbwork.$$$ を" <text path> "に名前変更してください"
 inline constexpr char kCompactRemoveFailed1[] = "が削除できませんでした。手動で削除後、mbwork.$$$ を";

@@ -131,12 +131,11 @@ bool MailManagerView::DropMails(const std::string& source, const std::vector<qui
   if (action == Qt::MoveAction) {
     done = MoveTo(*box, rows, target, registry) > 0;
   } else {
-    // The destination may be open: its window must not save over the copy.
-    if (!registry.SaveAllOpenBoxesShowingFailures()) return false;
     std::vector<const CMail*> records;
     for (const int row : rows) records.push_back(box->RecordAt(row));
-    done = CopyRecordsTo(*box, records, target) > 0;
-    registry.ReloadAllOpenBoxes();
+    TransferOptions options;
+    options.registry = &registry;
+    done = CopyRecordsTo(*box, records, target, options) > 0;
   }
   RefreshUnreadMarks();
   return done;

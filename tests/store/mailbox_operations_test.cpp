@@ -30,10 +30,16 @@ const std::string kInbox = "\x8E\xF3\x90\x4D.lp";
 class NoticeCounter : public MailboxObserver {
  public:
   void RecordsChanged(const CLPOSTDoc&, int first, int last) override { changed += last - first + 1; }
-  void RecordsRemoved(const CLPOSTDoc&, int, int count) override { removed += count; }
+  void RecordsInserted(const CLPOSTDoc&, int, int count) override { inserted += count; }
+  void RecordsRemoved(const CLPOSTDoc&, int, int count) override {
+    removed += count;
+    ++removals;
+  }
   void Reloaded(const CLPOSTDoc&) override { ++reloads; }
   int changed = 0;
+  int inserted = 0;
   int removed = 0;
+  int removals = 0;  // notices: one per run of neighbouring rows
   int reloads = 0;
 };
 
@@ -381,8 +387,12 @@ TEST_F(MailboxOperationsTest, MoveIntoABoxOpenElsewhereShowsTheMailsThereAtOnce)
   EXPECT_EQ(Subjects(*source), std::vector<std::string>{"c"});
   EXPECT_EQ(source->current_index(), 0);
   EXPECT_EQ(profile_.GetInt("Read", destination->PathName(), 0), 1);
-  EXPECT_EQ(destination_notices.reloads, 1);
+  // Views of both boxes hear of rows, never of a reload.
+  EXPECT_EQ(destination_notices.inserted, 2);
+  EXPECT_EQ(destination_notices.reloads, 0);
   EXPECT_EQ(source_notices.removed, 2);
+  EXPECT_EQ(source_notices.removals, 1);
+  EXPECT_EQ(source_notices.reloads, 0);
   source->RemoveObserver(source_notices);
   destination->RemoveObserver(destination_notices);
   // An open box saved afterwards keeps the moved mails.
@@ -436,15 +446,39 @@ TEST_F(MailboxOperationsTest, MoveToAnUnloadableIndexKeepsTheMails) {
   EXPECT_EQ(source->Count(), 3);
 }
 
-TEST_F(MailboxOperationsTest, MoveStopsWhenAnOpenBoxCannotBeSaved) {
+TEST_F(MailboxOperationsTest, MoveIntoAnOpenBoxThatCannotBeSavedKeepsEveryMailWhereItWas) {
+  BoxHandle source = MakeOpenBox("source.lp", ThreeMails());
+  BoxHandle destination = MakeOpenBox("dir.lp", {{"z", "z"}});
+  RemoveFile("dir.lp");
+  ASSERT_TRUE(MakeDirectory("dir.lp"));  // its index can no longer be written
+  EXPECT_EQ(MoveTo(*source, std::vector<int>{0, 2}, "dir.lp", registry_), 0u);
+  EXPECT_EQ(source->Count(), 3);
+  // The open destination does not keep copies that are not on the disk.
+  EXPECT_EQ(Subjects(*destination), std::vector<std::string>{"z"});
+  EXPECT_FALSE(destination->IsModified());
+  ASSERT_EQ(::rmdir(Native("dir.lp").c_str()), 0);
+}
+
+TEST_F(MailboxOperationsTest, MoveLeavesOtherOpenBoxesAloneAndRefusesABusyDestination) {
   BoxHandle source = MakeOpenBox("source.lp", ThreeMails());
   MakeBox("dest.lp", {});
-  BoxHandle other = MakeOpenBox("dir.lp", {});  // open, but its path cannot be written
-  RemoveFile("dir.lp");
-  ASSERT_TRUE(MakeDirectory("dir.lp"));
-  EXPECT_EQ(MoveTo(*source, std::vector<int>{0}, "dest.lp", registry_), 0u);
-  EXPECT_EQ(source->Count(), 3);
-  EXPECT_EQ(Reopen("dest.lp")->Count(), 0);
+  // Another open box that could not even be written is no reason to stop.
+  BoxHandle other = MakeOpenBox("other.lp", {});
+  RemoveFile("other.lp");
+  ASSERT_TRUE(MakeDirectory("other.lp"));
+  EXPECT_EQ(MoveTo(*source, std::vector<int>{0, 2}, "dest.lp", registry_), 2u);
+  EXPECT_EQ(Subjects(*Reopen("dest.lp")), (std::vector<std::string>{"a", "c"}));
+  ASSERT_EQ(::rmdir(Native("other.lp").c_str()), 0);
+
+  // A job on another thread holds the destination: nothing is written.
+  BoxHandle busy = MakeOpenBox("busy.lp", {{"z", "z"}});
+  const std::string text_before = ReadFileBytes(Native("busy.mb"));
+  ASSERT_TRUE(busy->MarkBusy());
+  EXPECT_EQ(MoveTo(*source, std::vector<int>{0}, "busy.lp", registry_), 0u);
+  busy->ClearBusy();
+  EXPECT_EQ(source->Count(), 1);
+  EXPECT_EQ(ui_.messages.back(), std::string(store_messages::kBoxBusy) + AbsolutePath("busy.lp"));
+  EXPECT_EQ(ReadFileBytes(Native("busy.mb")), text_before);
 }
 
 TEST_F(MailboxOperationsTest, AppendFromCopiesTextsAndSavesTheIndex) {

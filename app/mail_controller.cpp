@@ -1,6 +1,7 @@
 #include "app/mail_controller.h"
 
 #include <ctime>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -235,12 +236,12 @@ void MailController::RunPipeline(bool from_pop, bool keep_pop_spool) {
   // Start: the hang-up after receiving.
   if (patrol_.HangsUpAfterReceive(deps_.accounts, send_after_receive_)) patrol_.Disconnect();
 
-  ReceivePipelineInput input;
-  input.sender_text = SenderText(account);
-  for (std::size_t i = 0; i < deps_.accounts.Count(); ++i) input.account_addresses.push_back(deps_.accounts.At(i).adr);
-  input.working_directory = deps_.working_directory;
-  input.message_ids = from_pop ? this : nullptr;
-  input.keep_pop_spool = keep_pop_spool;
+  auto input = std::make_shared<ReceivePipelineInput>();
+  input->sender_text = SenderText(account);
+  for (std::size_t i = 0; i < deps_.accounts.Count(); ++i) input->account_addresses.push_back(deps_.accounts.At(i).adr);
+  input->working_directory = deps_.working_directory;
+  input->message_ids = from_pop ? this : nullptr;
+  input->keep_pop_spool = keep_pop_spool;
   analysed_message_id_.reset();
   if (!keep_pop_spool) {
     // A message the session did not finish is still on the server; analysed
@@ -249,17 +250,34 @@ void MailController::RunPipeline(bool from_pop, bool keep_pop_spool) {
     SettleFetchedJournals();
   }
 
-  ReceivePipeline pipeline(*box_, deps_.registry, deps_.ui);
-  const ReceivePipelineResult result = pipeline.Run(input);
+  auto pipeline = std::make_shared<ReceivePipeline>(*box_, deps_.registry, deps_.ui);
+  auto staged = std::make_shared<StagedReceive>(pipeline->PlanAnalysis(*input));
+  auto work = [staged, &profile = deps_.profile, &ui = deps_.ui, &commands = deps_.commands] {
+    AnalyseStagedReceive(*staged, profile, ui, commands, nullptr);
+  };
+  if (!analysis_runner_ || staged->spools.empty()) {
+    work();
+    FinishPipeline(pipeline->Complete(*input, *staged), index);
+    return;
+  }
+  box_->ReserveTextFile();
+  ShowStatus(receive_text::kAnalysing);
+  analysis_runner_(std::move(work), [this, input, pipeline, staged, index] {
+    box_->ReleaseTextFile();
+    FinishPipeline(pipeline->Complete(*input, *staged), index);
+  });
+}
+
+void MailController::FinishPipeline(const ReceivePipelineResult& result, std::size_t account_index) {
   if (analysed_message_id_) {
-    deps_.accounts.At(index).message_id = *analysed_message_id_;
-    WriteAccountState(index);
+    deps_.accounts.At(account_index).message_id = *analysed_message_id_;
+    WriteAccountState(account_index);
   }
   if (result.analysis_failed || result.save_failed) status_ = ReceiveStatus::AnalysisFailed;
 
   // Save: the receive itself is over.
   receiving_ = false;
-  if (!account.pop_before) send_after_receive_ = false;
+  if (!deps_.accounts.Current().pop_before) send_after_receive_ = false;
 
   const ReceiveChainEnd end = EndReceiveChain(result.new_count, result.created_count);
   if (end == ReceiveChainEnd::NextAccount) return;

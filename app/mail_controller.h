@@ -74,6 +74,13 @@ class MailController final : private MessageIdObserver {
   [[nodiscard]] CLPOSTDoc& ReceiveBox() { return *box_; }
 
   void SetViewObserver(ReceiveViewObserver* observer) { view_ = observer; }
+  // Runs the analysis of received spools: `work` may run on another thread
+  // (it touches only files and the thread-safe settings); `done` must then
+  // be called on this controller's thread. Without a runner the analysis
+  // runs on the calling thread. The receive box stays usable meanwhile,
+  // its text file reserved for the analysis.
+  using AnalysisRunner = std::function<void(std::function<void()> work, std::function<void()> done)>;
+  void SetAnalysisRunner(AnalysisRunner runner) { analysis_runner_ = std::move(runner); }
   void SetPatrolSendStep(PatrolSendStep step) { patrol_send_ = std::move(step); }
 
   // Receive (32785) for the current account, or for `account`, which is
@@ -124,6 +131,8 @@ class MailController final : private MessageIdObserver {
   // Stages from the hang-up to the list refresh.
   // `keep_pop_spool`: the session could not flush the spool to the disk.
   void RunPipeline(bool from_pop, bool keep_pop_spool = false);
+  // The stages after the analysis, on this thread.
+  void FinishPipeline(const ReceivePipelineResult& result, std::size_t account_index);
   // Brings every account's list of received uids up to date with what a
   // session that died noted, before the spool is analysed and goes.
   void SettleFetchedJournals();
@@ -149,6 +158,7 @@ class MailController final : private MessageIdObserver {
   PatrolState patrol_;
   ReceiveViewObserver* view_ = nullptr;
   PatrolSendStep patrol_send_;
+  AnalysisRunner analysis_runner_;
 
   Connection connection_;
   std::vector<Connection> retired_;

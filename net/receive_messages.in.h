@@ -21,5 +21,7 @@ inline constexpr char kDeleteAllFinished[] = "削除が終了しました";
 // Status-bar texts.
 inline constexpr char kConnectingPop[] = "POPサーバ接続中";
 inline constexpr char kReady[] = "ﾚﾃﾞｨ";
+// While received mail is analysed beside the open windows
+inline constexpr char kAnalysing[] = "受信したメールを解析中";
 
 }  // namespace lp::receive_text

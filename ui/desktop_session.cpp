@@ -10,6 +10,9 @@ DesktopSession::DesktopSession(ApplicationCore& app, UserInterface& ui, Transpor
     : app_(app), ui_(ui), transports_(std::move(transports)), registry_(app.profile(), ui, *this) {}
 
 DesktopSession::~DesktopSession() {
+  // Work on a worker thread ends first; what was to follow it is dropped
+  // (a spool whose analysis did not reach the box is analysed again).
+  jobs_.reset();
   // Runs end before the documents they write go.
   send_run_.reset();
   patrol_send_.reset();
@@ -32,6 +35,12 @@ bool DesktopSession::Start() {
   patrol_send_ = std::make_unique<PatrolSendStep>(run_dependencies);
   patrol_send_->Attach(*controller_);
   controller_->SetViewObserver(this);
+  controller_->SetAnalysisRunner([this](std::function<void()> work, std::function<void()> done) {
+    jobs_->Run(std::move(work), [this, done = std::move(done)] {
+      done();
+      NotifyRunState();
+    });
+  });
   return controller_->OpenReceiveBox();
 }
 

@@ -14,6 +14,7 @@
 #include "config/key_table.h"
 #include "net/send_pipeline.h"
 #include "store/open_box_registry.h"
+#include "ui/worker_jobs.h"
 
 // The core objects of one running desktop application: the accounts, the
 // key table, the open box documents (one per box file, shared by every
@@ -71,6 +72,8 @@ class DesktopSession final : public CommandObserver, private SendRunObserver, pr
   [[nodiscard]] OpenBoxRegistry& registry() { return registry_; }
   [[nodiscard]] MailController& controller() { return *controller_; }
   [[nodiscard]] UserInterface& ui() { return ui_; }
+  // The worker threads of long work (a receive's analysis among it).
+  [[nodiscard]] WorkerJobs& jobs() { return *jobs_; }
 
   // Commands from the core for the main window.
   void OnCommand(int command_id) override;
@@ -91,6 +94,7 @@ class DesktopSession final : public CommandObserver, private SendRunObserver, pr
   std::string key_file_path_;
   AddressBook book_;
   OpenBoxRegistry registry_;  // outlives every run and hold below
+  std::unique_ptr<WorkerJobs> jobs_ = std::make_unique<WorkerJobs>();
   std::unique_ptr<lp::SendAndReceive> send_and_receive_;
   std::unique_ptr<MailController> controller_;
   std::unique_ptr<PatrolSendStep> patrol_send_;

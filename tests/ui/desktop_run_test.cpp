@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QPushButton>
+#include <QSignalSpy>
 
 #include "app/application_core.h"
 #include "app/command_ids.h"
@@ -12,6 +13,8 @@
 #include "tests/support/recording_user_interface.h"
 #include "platform/sjis_path.h"
 #include "store/mail_status.h"
+#include "store/mail_transfer.h"
+#include "platform/file_system.h"
 #include "tests/support/dovecot_server.h"
 #include "tests/support/smtp_server.h"
 #include "tests/support/temp_directory.h"
@@ -129,6 +132,8 @@ TEST_F(DesktopRunTest, ReceiveFromTheWindowFillsTheListWhileTheWindowStaysUsable
   MailListModel& inbox = ListOf(core_.settings().default_file);
   ASSERT_EQ(inbox.rowCount(), 0);
 
+  QSignalSpy inserted(&inbox, &QAbstractItemModel::rowsInserted);
+  QSignalSpy reset(&inbox, &QAbstractItemModel::modelReset);
   bool saw_progress = false;
   bool blocked = false;
   RunCommand(cmd::kReceive, [&] {
@@ -144,10 +149,46 @@ TEST_F(DesktopRunTest, ReceiveFromTheWindowFillsTheListWhileTheWindowStaysUsable
   EXPECT_TRUE(saw_progress);
   EXPECT_FALSE(blocked);
   EXPECT_EQ(Subjects(inbox), QStringList({U("mail 1"), U("mail 2")}));
+  // The new rows arrive as one insertion: the list keeps its place.
+  EXPECT_EQ(inserted.count(), 1);
+  EXPECT_EQ(reset.count(), 0);
   EXPECT_EQ(inbox.index(0, 0).data(MailListModel::StatusRole).toInt(), kStatusUnread);
   EXPECT_TRUE(answers_.texts.contains(U("新しいメールが 2通 到着しました"))) << answers_.texts.join(u'|').toStdString();
   EXPECT_TRUE(pop_.Messages("alice").empty());
   EXPECT_FALSE(window_->StatusPaneText(2).isEmpty());  // the last receive's time
+}
+
+TEST_F(DesktopRunTest, TheReceiveBoxStaysInUseWhileItsSpoolIsAnalysedOnAWorker) {
+  SaveAccount(25);
+  StartProgram();
+  MailListModel& inbox = ListOf(core_.settings().default_file);
+  CLPOSTDoc& box = inbox.box();
+  const std::string index_path = box.PathName();
+  WriteFileBytes(data_.File("inbox.log"), "+OK\r\n" + Mail(1) + ".\r\n+OK\r\n" + Mail(2) + ".\r\n");
+  WriteFileBytes(data_.File("other.lp"), "");
+  CLPOSTDoc other(core_.profile(), ui_, *session_);
+  ASSERT_TRUE(other.Open(FromNativePath(data_.File("other.lp"))).ok);
+
+  ASSERT_TRUE(session_->LanReceive());
+  // The analysis runs on a worker; until its result is taken over here the
+  // box is readable as it was, and nothing else may write its text file.
+  EXPECT_TRUE(box.TextFileReserved());
+  EXPECT_EQ(inbox.rowCount(), 0);
+  const qsizetype messages_before = answers_.texts.size();
+  other.Add(std::make_unique<CMail>());
+  const CMail* records[] = {other.RecordAt(0)};
+  TransferOptions options;
+  options.registry = &session_->registry();
+  EXPECT_EQ(CopyRecordsTo(other, records, index_path, options), 0u);
+  EXPECT_GT(answers_.texts.size(), messages_before);
+
+  ASSERT_TRUE(RunEventLoopUntil([&] { return !session_->Busy(); }, 60s));
+  EXPECT_FALSE(box.TextFileReserved());
+  EXPECT_EQ(Subjects(inbox), QStringList({U("mail 1"), U("mail 2")}));
+  EXPECT_FALSE(PathExists(FromNativePath(data_.File("inbox.log"))));
+  CLPOSTDoc saved(core_.profile(), ui_, *session_);
+  ASSERT_TRUE(saved.Open(index_path).ok);
+  EXPECT_EQ(saved.Count(), 2);
 }
 
 TEST_F(DesktopRunTest, CancelEndsTheReceiveAndTheNextOneBringsTheRestOnce) {

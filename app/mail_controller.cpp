@@ -257,14 +257,24 @@ void MailController::RunPipeline(bool from_pop, bool keep_pop_spool) {
   };
   if (!analysis_runner_ || staged->spools.empty()) {
     work();
-    FinishPipeline(pipeline->Complete(*input, *staged), index);
+    StagedCommit commit = TakeStagedRecords(*box_, *staged, false);
+    FinishPipeline(pipeline->Complete(*input, *staged, commit), index);
     return;
   }
   box_->ReserveTextFile();
   ShowStatus(receive_text::kAnalysing);
   analysis_runner_(std::move(work), [this, input, pipeline, staged, index] {
     box_->ReleaseTextFile();
-    FinishPipeline(pipeline->Complete(*input, *staged), index);
+    // The index of a large box takes a while to reach the disk: it is
+    // written beside the event loop too, and the spools go only after it.
+    auto commit = std::make_shared<StagedCommit>(TakeStagedRecords(*box_, *staged, true));
+    auto write = [commit] {
+      if (commit->snapshot) commit->written = WriteIndexSnapshot(*commit->snapshot);
+      if (commit->snapshot) commit->snapshot->bytes = std::string();
+    };
+    analysis_runner_(std::move(write), [this, input, pipeline, staged, commit, index] {
+      FinishPipeline(pipeline->Complete(*input, *staged, *commit), index);
+    });
   });
 }
 

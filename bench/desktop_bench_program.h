@@ -77,6 +77,7 @@ class DesktopBenchProgram {
 
   [[nodiscard]] MainWindow& window() { return *window_; }
   [[nodiscard]] MailboxView& view() { return *view_; }
+  [[nodiscard]] DesktopSession& session() { return *session_; }
 
  private:
   ApplicationCore core_;

@@ -25,12 +25,6 @@ namespace {
 
 constexpr char kSectionSystem[] = "System";
 
-std::vector<int> IndexRange(int first, int end) {
-  std::vector<int> indexes;
-  for (int i = first; i < end; ++i) indexes.push_back(i);
-  return indexes;
-}
-
 char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // Equal ignoring the case of ASCII letters; the second byte of a
@@ -76,13 +70,22 @@ StagedReceive ReceivePipeline::PlanAnalysis(const ReceivePipelineInput& input) c
 ReceivePipelineResult ReceivePipeline::Run(const ReceivePipelineInput& input) {
   StagedReceive staged = PlanAnalysis(input);
   AnalyseStagedReceive(staged, box_.profile(), ui_, box_.commands(), nullptr, input.steps);
-  return Complete(input, staged);
+  StagedCommit commit = TakeStagedRecords(box_, staged, false);
+  return Complete(input, staged, commit);
 }
 
-ReceivePipelineResult ReceivePipeline::Complete(const ReceivePipelineInput& input, StagedReceive& staged) {
+std::vector<int> ReceivePipeline::RowsOfNewMail(const StagedCommit& commit) const {
+  std::vector<int> rows = box_.RowsOfSerials(commit.serials);
+  std::erase(rows, -1);
+  std::sort(rows.begin(), rows.end());
+  return rows;
+}
+
+ReceivePipelineResult ReceivePipeline::Complete(const ReceivePipelineInput& input, StagedReceive& staged,
+                                                StagedCommit& commit) {
   Profile& profile = box_.profile();
   ReceivePipelineResult result;
-  result.first_new = box_.Count();
+  result.first_new = commit.first_new;
   if (input.keep_pop_spool) return result;
 
   // MailAnalyze and Lan.
@@ -97,8 +100,7 @@ ReceivePipelineResult ReceivePipeline::Complete(const ReceivePipelineInput& inpu
     result.save_failed = true;
   }
   std::vector<bool> removed;
-  const StagedCommit commit = CommitStagedReceive(box_, staged, ui_, &removed, input.steps);
-  result.first_new = commit.first_new;
+  SettleStagedSpools(box_, staged, commit, ui_, &removed, input.steps);
   result.new_count = commit.added;
   if (!commit.saved) {
     result.save_failed = true;
@@ -112,15 +114,19 @@ ReceivePipelineResult ReceivePipeline::Complete(const ReceivePipelineInput& inpu
   // spools are kept and the mails stay where they are.
   if (result.save_failed) return result;
 
+  // The new mails are found by their serials: the box may have changed
+  // while its index was written.
   // Virus.
-  if (profile.GetInt(kSectionSystem, "VirusCheck", 1) != 0 && result.new_count >= 1) {
-    SetVirusMailAside(result.first_new, input.steps);
+  if (profile.GetInt(kSectionSystem, "VirusCheck", 1) != 0 && !commit.iframe_serials.empty()) {
+    std::vector<int> virus = box_.RowsOfSerials(commit.iframe_serials);
+    std::erase(virus, -1);
+    std::sort(virus.begin(), virus.end());
+    SetVirusMailAside(std::move(virus), input.steps);
   }
 
   // AutoDiv.
-  if (profile.GetInt(kSectionSystem, "Autodiv", 1) == 1 && result.new_count >= 1 &&
-      box_.Count() > result.first_new) {
-    const std::vector<int> mails = IndexRange(result.first_new, box_.Count());
+  if (profile.GetInt(kSectionSystem, "Autodiv", 1) == 1 && result.new_count >= 1) {
+    const std::vector<int> mails = RowsOfNewMail(commit);
     SortOptions options;
     options.sender_text = input.sender_text;
     options.show_notice = false;
@@ -130,8 +136,8 @@ ReceivePipelineResult ReceivePipeline::Complete(const ReceivePipelineInput& inpu
   }
 
   // Spam.
-  if (profile.GetInt("Spam", "Divide", 0) != 0 && result.new_count >= 1 && box_.Count() > result.first_new) {
-    const std::vector<int> mails = IndexRange(result.first_new, box_.Count());
+  if (profile.GetInt("Spam", "Divide", 0) != 0 && result.new_count >= 1) {
+    const std::vector<int> mails = RowsOfNewMail(commit);
     (void)RemoveDirectMail(box_, mails, input.account_addresses, &registry_, input.steps);
   }
 
@@ -147,11 +153,7 @@ ReceivePipelineResult ReceivePipeline::Complete(const ReceivePipelineInput& inpu
   return result;
 }
 
-void ReceivePipeline::SetVirusMailAside(int first_new, const WriteStepHook& steps) {
-  std::vector<int> virus;
-  for (int i = first_new; i < box_.Count(); ++i) {
-    if (HasHtmlIframe(box_, i)) virus.push_back(i);
-  }
+void ReceivePipeline::SetVirusMailAside(std::vector<int> virus, const WriteStepHook& steps) {
   if (virus.empty()) return;
 
   std::size_t leaving = virus.size();
@@ -179,7 +181,8 @@ int ReceivePipeline::AnalyseAgain(MessageIdObserver* message_ids) {
   const int count = staged.spools.empty() ? 0 : staged.spools.front().count;
   if (staged.write_failed) ui_.ShowMessage(staged.message);
   std::vector<bool> removed;
-  const StagedCommit commit = CommitStagedReceive(box_, staged, ui_, &removed);
+  StagedCommit commit = TakeStagedRecords(box_, staged, false);
+  SettleStagedSpools(box_, staged, commit, ui_, &removed);
   if (count <= 0) ui_.ShowMessage(receive_text::kAnalysisFailed);
   box_.UpdateUnreadMark();
   if (count > 0 && commit.saved && !removed.front()) ui_.ShowMessage(receive_text::kCannotDeleteSpool);

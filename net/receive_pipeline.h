@@ -68,7 +68,9 @@ class ReceivePipeline {
   // (net/staged_receive.h) in between on any thread, with the box's text
   // file reserved meanwhile.
   [[nodiscard]] StagedReceive PlanAnalysis(const ReceivePipelineInput& input) const;
-  ReceivePipelineResult Complete(const ReceivePipelineInput& input, StagedReceive& staged);
+  // Between the two, TakeStagedRecords puts the records into the box (with
+  // a snapshot when the index is written on another thread too).
+  ReceivePipelineResult Complete(const ReceivePipelineInput& input, StagedReceive& staged, StagedCommit& commit);
 
   // Analyse again: the working directory's spool goes into the box once
   // more; it is removed when mail came of it and the box is saved.
@@ -79,7 +81,10 @@ class ReceivePipeline {
  private:
   // The POP3 spool, then the LAN directory's spool when there is one.
   [[nodiscard]] std::vector<StagedSpool> SpoolsOf(const ReceivePipelineInput& input) const;
-  void SetVirusMailAside(int first_new, const WriteStepHook& steps);
+  // Moves the mails at these rows (ascending) to the trash box.
+  void SetVirusMailAside(std::vector<int> virus, const WriteStepHook& steps);
+  // The rows that the commit's records hold now, ascending.
+  [[nodiscard]] std::vector<int> RowsOfNewMail(const StagedCommit& commit) const;
 
   CLPOSTDoc& box_;
   OpenBoxRegistry& registry_;

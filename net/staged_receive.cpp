@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "codec/html_view.h"
 #include "net/analysed_spool_marker.h"
 #include "net/pop_messages.h"
 #include "net/pop_reply_text.h"
@@ -48,32 +49,57 @@ void AnalyseStagedReceive(StagedReceive& staged, Profile& profile, UserInterface
   }
   // Spools after a failed flush were never analysed.
   std::erase_if(staged.spools, [&](const StagedSpool& spool) { return spool.count == 0 && !spool.marked; });
+  if (profile.GetInt("System", "VirusCheck", 1) != 0) {
+    for (int i = 0; i < staging.Count(); ++i) {
+      if (HasHtmlIframe(staging, i)) staged.iframe_records.push_back(i);
+    }
+  }
   staged.content_ids = std::move(staging.content_ids());
   staged.records = staging.TakeRecords();
 }
 
-StagedCommit CommitStagedReceive(CLPOSTDoc& box, StagedReceive& staged, UserInterface& ui, std::vector<bool>* removed,
-                                 const WriteStepHook& steps) {
+StagedCommit TakeStagedRecords(CLPOSTDoc& box, StagedReceive& staged, bool take_snapshot) {
   StagedCommit commit;
   commit.first_new = box.Count();
-  if (removed != nullptr) removed->assign(staged.spools.size(), false);
   if (staged.records.empty()) return commit;
   commit.added = static_cast<int>(staged.records.size());
   box.content_ids() = std::move(staged.content_ids);
   box.AddAll(std::move(staged.records));
   staged.records.clear();
-  NoteWriteStep(steps, "save box index");
-  const IndexFileResult saved = box.Save();
+  commit.serials.reserve(static_cast<std::size_t>(commit.added));
+  for (int i = commit.first_new; i < box.Count(); ++i) commit.serials.push_back(box.RecordAt(i)->serial);
+  for (const int staged_index : staged.iframe_records) {
+    if (staged_index >= 0 && staged_index < commit.added) {
+      commit.iframe_serials.push_back(commit.serials[static_cast<std::size_t>(staged_index)]);
+    }
+  }
+  if (take_snapshot) commit.snapshot = box.SnapshotIndex();
+  return commit;
+}
+
+void SettleStagedSpools(CLPOSTDoc& box, StagedReceive& staged, StagedCommit& commit, UserInterface& ui,
+                        std::vector<bool>* removed, const WriteStepHook& steps) {
+  if (removed != nullptr) removed->assign(staged.spools.size(), false);
+  if (commit.added == 0) return;
+  IndexFileResult saved;
+  if (commit.snapshot) {
+    saved = commit.written;
+    if (saved.ok) box.NoteSnapshotWritten(*commit.snapshot);
+    commit.snapshot.reset();
+  } else {
+    NoteWriteStep(steps, "save box index");
+    saved = box.Save();
+  }
   if (!saved.ok) {
     for (const StagedSpool& spool : staged.spools) {
       if (spool.marked) ClearSpoolMark(spool.path);
     }
     ui.ShowMessage(saved.message);
     // Whatever is not on the disk would come again from the spools that stay.
-    box.RemoveRange(commit.first_new, box.Count() - commit.first_new);
+    box.RemoveIndexes(box.RowsOfSerials(commit.serials));
     commit.added = 0;
     commit.saved = false;
-    return commit;
+    return;
   }
   for (std::size_t i = 0; i < staged.spools.size(); ++i) {
     const StagedSpool& spool = staged.spools[i];
@@ -84,7 +110,6 @@ StagedCommit CommitStagedReceive(CLPOSTDoc& box, StagedReceive& staged, UserInte
     if (gone) ClearSpoolMark(spool.path);
     if (removed != nullptr) (*removed)[i] = gone;
   }
-  return commit;
 }
 
 }  // namespace lp

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,6 +32,9 @@ struct StagedReceive {
   std::vector<StagedSpool> spools;
   CLPOSTDoc::Records records;       // in spool order
   std::vector<CContentID> content_ids;
+  // Staged records whose HTML text holds an IFRAME (looked for only when
+  // the virus check is on).
+  std::vector<int> iframe_records;
   // The text file could not be flushed: the spool that failed and every
   // later one stay unanalysed; `message` says why.
   bool write_failed = false;
@@ -52,15 +57,26 @@ void AnalyseStagedReceive(StagedReceive& staged, Profile& profile, UserInterface
 struct StagedCommit {
   int first_new = 0;  // the box's count before the staged records
   int added = 0;
+  std::vector<std::uint64_t> serials;         // of the added records
+  std::vector<std::uint64_t> iframe_serials;  // of those whose HTML holds an IFRAME
+  // Taken when the index is written on another thread; `written` is then
+  // that write's outcome.
+  std::optional<CLPOSTDoc::IndexSnapshot> snapshot;
+  IndexFileResult written;
   bool saved = true;  // false: the index could not be written; nothing was added
 };
 
-// On the box's thread: appends the staged records in one insertion, writes
-// the index, then removes each analysed spool (and its marker). When the
-// index cannot be written the records leave again, the markers go and the
-// spools stay for the next receive; the message is shown through `ui`.
-// `removed` (when given) gets per spool whether it is gone.
-StagedCommit CommitStagedReceive(CLPOSTDoc& box, StagedReceive& staged, UserInterface& ui,
-                                 std::vector<bool>* removed = nullptr, const WriteStepHook& steps = {});
+// On the box's thread: appends the staged records in one insertion. With
+// `take_snapshot` the index to write is taken as a snapshot, for
+// WriteIndexSnapshot on any thread; without, SettleStagedSpools saves.
+[[nodiscard]] StagedCommit TakeStagedRecords(CLPOSTDoc& box, StagedReceive& staged, bool take_snapshot);
+
+// On the box's thread, after the snapshot was written (or saving now):
+// removes each analysed spool (and its marker). When the index could not
+// be written the added records leave again, the markers go and the spools
+// stay for the next receive; the message is shown through `ui`. `removed`
+// (when given) gets per spool whether it is gone.
+void SettleStagedSpools(CLPOSTDoc& box, StagedReceive& staged, StagedCommit& commit, UserInterface& ui,
+                        std::vector<bool>* removed = nullptr, const WriteStepHook& steps = {});
 
 }  // namespace lp

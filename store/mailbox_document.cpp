@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <limits>
+#include <mutex>
+#include <unordered_map>
 #include <tuple>
 #include <utility>
 
@@ -144,28 +146,77 @@ IndexFileResult CLPOSTDoc::Reload() {
   return {};
 }
 
+template <typename Flush>
+bool CLPOSTDoc::SerializeIndex(std::string& buffer, Flush flush) const {
+  ObjectArchiveWriter writer(buffer, CMail::kArchiveClass);
+  writer.WriteCount(static_cast<std::uint32_t>(records_.size()));
+  for (const auto& record : records_) {
+    writer.BeginItem();
+    record->Serialize(writer);
+    if (buffer.size() >= kSaveFlushBytes && !flush(buffer)) return false;
+  }
+  return true;
+}
+
 IndexFileResult CLPOSTDoc::Save(std::string_view index_path) {
   if (index_path.empty()) return Failure(store_messages::kIndexSaveFailed, "", index_path);
+  // A snapshot being written on another thread lands first; this later
+  // state then replaces it.
+  const std::lock_guard lock(*index_write_mutex_);
   AtomicFileWriter file;
   std::string buffer;
   buffer.reserve(kSaveFlushBytes + 4096);
   bool ok = file.Begin(index_path);
   if (ok) {
-    ObjectArchiveWriter writer(buffer, CMail::kArchiveClass);
-    writer.WriteCount(static_cast<std::uint32_t>(records_.size()));
-    for (const auto& record : records_) {
-      writer.BeginItem();
-      record->Serialize(writer);
-      if (buffer.size() >= kSaveFlushBytes) {
-        if (!(ok = file.Write(buffer))) break;
-        buffer.clear();
-      }
-    }
+    ok = SerializeIndex(buffer, [&file](std::string& bytes) {
+      const bool written = file.Write(bytes);
+      bytes.clear();
+      return written;
+    });
     ok = ok && file.Write(buffer) && file.Commit();
   }
   if (!ok) return Failure(store_messages::kIndexSaveFailed, file.ErrorText(), index_path);
   modified_ = false;
   return {};
+}
+
+CLPOSTDoc::IndexSnapshot CLPOSTDoc::SnapshotIndex() const {
+  IndexSnapshot snapshot;
+  snapshot.path = path_;
+  snapshot.changes = changes_;
+  snapshot.write_mutex = index_write_mutex_;
+  (void)SerializeIndex(snapshot.bytes, [](std::string&) { return true; });
+  return snapshot;
+}
+
+IndexFileResult WriteIndexSnapshot(const CLPOSTDoc::IndexSnapshot& snapshot) {
+  if (snapshot.path.empty() || !snapshot.write_mutex) {
+    return Failure(store_messages::kIndexSaveFailed, "", snapshot.path);
+  }
+  const std::lock_guard lock(*snapshot.write_mutex);
+  AtomicFileWriter file;
+  if (!file.Begin(snapshot.path) || !file.Write(snapshot.bytes) || !file.Commit()) {
+    return Failure(store_messages::kIndexSaveFailed, file.ErrorText(), snapshot.path);
+  }
+  return {};
+}
+
+void CLPOSTDoc::NoteSnapshotWritten(const IndexSnapshot& snapshot) {
+  if (snapshot.changes == changes_ && snapshot.path == path_) modified_ = false;
+}
+
+std::vector<int> CLPOSTDoc::RowsOfSerials(std::span<const std::uint64_t> serials) const {
+  std::vector<int> rows(serials.size(), -1);
+  if (serials.empty()) return rows;
+  // Serial -> positions asked for; a serial may be asked for more than once.
+  std::unordered_multimap<std::uint64_t, std::size_t> wanted;
+  wanted.reserve(serials.size());
+  for (std::size_t i = 0; i < serials.size(); ++i) wanted.emplace(serials[i], i);
+  for (std::size_t row = 0; row < records_.size(); ++row) {
+    const auto [first, last] = wanted.equal_range(records_[row]->serial);
+    for (auto it = first; it != last; ++it) rows[it->second] = static_cast<int>(row);
+  }
+  return rows;
 }
 
 IndexFileResult CLPOSTDoc::Save() { return Save(path_); }
@@ -278,7 +329,7 @@ void CLPOSTDoc::Add(std::unique_ptr<CMail> record) {
   AssignSerial(*record);
   Notify([&](MailboxObserver& o) { o.RecordsAboutToBeInserted(*this, row, 1); });
   records_.push_back(std::move(record));
-  modified_ = true;
+  MarkModified();
   Notify([&](MailboxObserver& o) { o.RecordsInserted(*this, row, 1); });
 }
 
@@ -291,7 +342,7 @@ void CLPOSTDoc::AddAll(std::vector<std::unique_ptr<CMail>> records) {
   Notify([&](MailboxObserver& o) { o.RecordsAboutToBeInserted(*this, first, count); });
   records_.reserve(records_.size() + records.size());
   for (auto& record : records) records_.push_back(std::move(record));
-  modified_ = true;
+  MarkModified();
   Notify([&](MailboxObserver& o) { o.RecordsInserted(*this, first, count); });
 }
 
@@ -301,7 +352,7 @@ std::unique_ptr<CMail> CLPOSTDoc::RemoveAt(int index) {
   auto position = records_.begin() + index;
   std::unique_ptr<CMail> record = std::move(*position);
   records_.erase(position);
-  modified_ = true;
+  MarkModified();
   KeepIndexesInRange();
   Notify([&](MailboxObserver& o) { o.RecordsRemoved(*this, index, 1); });
   return record;
@@ -332,7 +383,7 @@ void CLPOSTDoc::RemoveRange(int first, int count) {
   if (first < 0 || count <= 0 || first + count > Count()) return;
   Notify([&](MailboxObserver& o) { o.RecordsAboutToBeRemoved(*this, first, count); });
   records_.erase(records_.begin() + first, records_.begin() + first + count);
-  modified_ = true;
+  MarkModified();
   KeepIndexesInRange();
   Notify([&](MailboxObserver& o) { o.RecordsRemoved(*this, first, count); });
 }
@@ -341,14 +392,14 @@ void CLPOSTDoc::NoteRecordsChanged(int first, int last) {
   first = std::max(first, 0);
   last = std::min(last, Count() - 1);
   if (first > last) return;
-  modified_ = true;
+  MarkModified();
   Notify([&](MailboxObserver& o) { o.RecordsChanged(*this, first, last); });
 }
 
 void CLPOSTDoc::Reorder(const std::function<void(Records&)>& reorder) {
   Notify([this](MailboxObserver& o) { o.RecordsAboutToBeReordered(*this); });
   reorder(records_);
-  modified_ = true;
+  MarkModified();
   Notify([this](MailboxObserver& o) { o.RecordsReordered(*this); });
 }
 

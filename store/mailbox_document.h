@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -104,6 +106,21 @@ class CLPOSTDoc {
   IndexFileResult Save(std::string_view index_path);
   // Saves to the box's own path.
   IndexFileResult Save();
+
+  // A save in two steps, for writing a large index beside the event loop:
+  // the snapshot is taken here, written on any thread (WriteIndexSnapshot),
+  // and noted here again. Writes of one document never overlap: a Save
+  // waits for a snapshot being written.
+  struct IndexSnapshot {
+    std::string path;
+    std::string bytes;
+    std::uint64_t changes = 0;  // the document's change count when taken
+    std::shared_ptr<std::mutex> write_mutex;
+  };
+  [[nodiscard]] IndexSnapshot SnapshotIndex() const;
+  // After a successful write: the box counts as saved when nothing changed
+  // since the snapshot.
+  void NoteSnapshotWritten(const IndexSnapshot& snapshot);
   // Before the last window of the box closes: compaction when wanted, then
   // a silent save when modified.
   IndexFileResult CloseRequest();
@@ -165,6 +182,9 @@ class CLPOSTDoc {
   void Reorder(const std::function<void(Records&)>& reorder);
   // List index of the record with this serial, or -1.
   [[nodiscard]] int IndexOfSerial(std::uint64_t serial) const;
+  // The list index of each serial (-1 where the box no longer holds it),
+  // found in one pass however many serials are asked for.
+  [[nodiscard]] std::vector<int> RowsOfSerials(std::span<const std::uint64_t> serials) const;
 
   // Observers are not owned; one must be removed before it goes away.
   void AddObserver(MailboxObserver& observer);
@@ -187,7 +207,10 @@ class CLPOSTDoc {
   [[nodiscard]] bool TextFileInUse() const { return IsBusy() || text_file_reserved_; }
 
   [[nodiscard]] bool IsModified() const { return modified_; }
-  void SetModified(bool modified = true) { modified_ = modified; }
+  void SetModified(bool modified = true) {
+    modified_ = modified;
+    if (modified) ++changes_;
+  }
 
   // Compaction of the text file is wanted when the box's "AutoCompact"
   // setting is on; the flag follows the setting each time it is noted.
@@ -221,6 +244,9 @@ class CLPOSTDoc {
   void TakeLoadedRecords(Records records, const std::string& full_path);
   void KeepIndexesInRange();
   void AssignSerial(CMail& record) { record.serial = ++last_serial_; }
+  void MarkModified() { SetModified(true); }
+  template <typename Flush>
+  bool SerializeIndex(std::string& buffer, Flush flush) const;
   template <typename Notice>
   void Notify(Notice notice) const {
     // A job's changes are told as one reload when it gives the box back:
@@ -244,6 +270,8 @@ class CLPOSTDoc {
   std::string text_path_;
   bool text_file_reserved_ = false;
   bool modified_ = false;
+  std::uint64_t changes_ = 0;  // every change counts, for NoteSnapshotWritten
+  std::shared_ptr<std::mutex> index_write_mutex_ = std::make_shared<std::mutex>();
   bool compaction_wanted_ = false;
   int current_index_ = -1;
   int command_mail_no_ = -1;
@@ -252,5 +280,9 @@ class CLPOSTDoc {
   std::function<void(CLPOSTDoc&)> compactor_;
   std::atomic<bool> busy_{false};
 };
+
+// Writes a snapshot taken by CLPOSTDoc::SnapshotIndex, replacing the index
+// atomically; any thread, even after the document went.
+[[nodiscard]] IndexFileResult WriteIndexSnapshot(const CLPOSTDoc::IndexSnapshot& snapshot);
 
 }  // namespace lp

@@ -155,6 +155,37 @@ TEST_F(MailboxOperationsTest, SaveAllReturnsEachFailureAndAFailedCloseKeepsTheBo
   EXPECT_EQ(Reopen("dir.lp")->Count(), 1);
 }
 
+TEST_F(MailboxOperationsTest, AnIndexSnapshotWrittenElsewhereCountsAsASaveOnlyWhenNothingChangedSince) {
+  BoxHandle box = MakeOpenBox("box.lp", ThreeMails());
+  box->RecordAt(0)->label = 2;
+  box->NoteRecordChanged(0);
+  CLPOSTDoc::IndexSnapshot snapshot = box->SnapshotIndex();
+  ASSERT_TRUE(WriteIndexSnapshot(snapshot).ok);
+  box->NoteSnapshotWritten(snapshot);
+  EXPECT_FALSE(box->IsModified());
+  EXPECT_EQ(Reopen("box.lp")->RecordAt(0)->label, 2);
+
+  // A change after the snapshot keeps the box modified, and its own save
+  // is the one that lands last.
+  snapshot = box->SnapshotIndex();
+  box->RecordAt(1)->label = 5;
+  box->NoteRecordChanged(1);
+  ASSERT_TRUE(WriteIndexSnapshot(snapshot).ok);
+  box->NoteSnapshotWritten(snapshot);
+  EXPECT_TRUE(box->IsModified());
+  ASSERT_TRUE(box->Save().ok);
+  EXPECT_EQ(Reopen("box.lp")->RecordAt(1)->label, 5);
+
+  // A snapshot whose file cannot be written says so and names it.
+  snapshot = box->SnapshotIndex();
+  RemoveFile("box.lp");
+  ASSERT_TRUE(MakeDirectory("box.lp"));
+  const IndexFileResult failed = WriteIndexSnapshot(snapshot);
+  EXPECT_FALSE(failed.ok);
+  EXPECT_NE(failed.message.find(AbsolutePath("box.lp")), std::string::npos);
+  ASSERT_EQ(::rmdir(Native("box.lp").c_str()), 0);
+}
+
 TEST_F(MailboxOperationsTest, ReloadKeepsIdentitiesAndWhatAReloadMustNotDrop) {
   BoxHandle box = MakeOpenBox("first.lp", ThreeMails());
   const std::uint64_t serial_a = box->RecordAt(0)->serial;

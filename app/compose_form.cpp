@@ -35,7 +35,7 @@ bool AccountAddressIn(const CSetMenu& account, const std::vector<std::string>& e
 }
 
 // The text of a mail as the mail list shows it, quoted with the reply mark.
-std::optional<std::string> QuotedText(CLPOSTDoc& box, int index, const ComposeSettings& settings) {
+std::optional<std::string> QuotedText(CLPOSTDoc& box, int index, const ComposeWindowSettings& settings) {
   MailText read = box.DisplayText(index, HeaderMode::FromSetting, 0);
   if (!read.ok()) {
     box.ui().ShowMessage(read.error);
@@ -82,8 +82,8 @@ std::string CcForEveryone(const CMail& mail, const CSetMenu& account, std::strin
 
 }  // namespace
 
-ComposeSettings LoadComposeSettings(const Profile& profile) {
-  ComposeSettings settings;
+ComposeWindowSettings LoadComposeWindowSettings(const Profile& profile) {
+  ComposeWindowSettings settings;
   settings.quote_in_replies = profile.GetInt(kSectionSystem, "ReplyAll", 1) == 1;
   settings.reply_mark = profile.GetString(kSectionSystem, "ReplyMark", ">");
   settings.list_tag = profile.GetInt(kSectionSystem, "bResTitleML", 1) == 1 ? ListTag::Drop : ListTag::Keep;
@@ -119,7 +119,7 @@ std::size_t ReplyAccountIndex(const CSetMenuArray& accounts, std::string_view to
 }
 
 std::optional<ComposeForm> ReplyForm(CLPOSTDoc& box, int index, const CSetMenu& account,
-                                     const ComposeSettings& settings, ReplyRecipients recipients) {
+                                     const ComposeWindowSettings& settings, ReplyRecipients recipients) {
   const CMail* mail = box.RecordAt(index);
   if (mail == nullptr) return std::nullopt;
   ComposeForm form = NewMailForm(account);
@@ -138,7 +138,7 @@ std::optional<ComposeForm> ReplyForm(CLPOSTDoc& box, int index, const CSetMenu& 
 }
 
 std::optional<ComposeForm> ForwardForm(CLPOSTDoc& box, int index, const CSetMenu& account,
-                                       const ComposeSettings& settings) {
+                                       const ComposeWindowSettings& settings) {
   const CMail* mail = box.RecordAt(index);
   if (mail == nullptr) return std::nullopt;
   ComposeForm form = NewMailForm(account);

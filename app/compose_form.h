@@ -36,7 +36,7 @@ struct ComposeForm {
 };
 
 // The settings of [System] that composing reads.
-struct ComposeSettings {
+struct ComposeWindowSettings {
   bool quote_in_replies = true;  // ReplyAll: a reply's body quotes the mail
   std::string reply_mark = ">";  // ReplyMark
   ListTag list_tag = ListTag::Drop;  // bResTitleML
@@ -44,7 +44,7 @@ struct ComposeSettings {
   std::string send_box;          // SendFile
   std::string draft_box;         // DraftFile
 };
-[[nodiscard]] ComposeSettings LoadComposeSettings(const Profile& profile);
+[[nodiscard]] ComposeWindowSettings LoadComposeWindowSettings(const Profile& profile);
 
 enum class ReplyRecipients {
   Sender,  // To: the Reply-To or From; Cc: the mail's Cc
@@ -69,12 +69,12 @@ enum class ReplyRecipients {
 // nullopt when the text cannot be read (the reason is shown through the
 // box's user interface) or the index names no mail.
 [[nodiscard]] std::optional<ComposeForm> ReplyForm(CLPOSTDoc& box, int index, const CSetMenu& account,
-                                                   const ComposeSettings& settings, ReplyRecipients recipients);
+                                                   const ComposeWindowSettings& settings, ReplyRecipients recipients);
 
 // The forward of record `index`: the subject unchanged and the mail's text
 // quoted, from `account`; no recipient yet. nullopt as for ReplyForm.
 [[nodiscard]] std::optional<ComposeForm> ForwardForm(CLPOSTDoc& box, int index, const CSetMenu& account,
-                                                     const ComposeSettings& settings);
+                                                     const ComposeWindowSettings& settings);
 
 // A stored mail opened again: its fields and its stored text. nullopt as
 // for ReplyForm.

@@ -54,7 +54,7 @@ std::optional<SavedMail> SaveNewMail(const ComposeForm& form, const ComposeSaveP
 }
 
 std::optional<SavedMail> SaveEditedMail(const ComposeForm& form, ComposeSave command, const ComposeTarget& target,
-                                        const ComposeSettings& settings, std::time_t now) {
+                                        const ComposeWindowSettings& settings, std::time_t now) {
   CLPOSTDoc& box = target.window_box;
   const int index = target.edited_index;
   CMail* record = box.RecordAt(index);
@@ -92,7 +92,7 @@ std::optional<SavedMail> SaveEditedMail(const ComposeForm& form, ComposeSave com
 }  // namespace
 
 ComposeSavePlan PlanComposeSave(ComposeSave command, std::string_view window_box, std::optional<int> edited_status,
-                                const ComposeSettings& settings) {
+                                const ComposeWindowSettings& settings) {
   ComposeSavePlan plan;
   std::string_view destination;
   switch (command) {
@@ -114,7 +114,7 @@ ComposeSavePlan PlanComposeSave(ComposeSave command, std::string_view window_box
 }
 
 std::optional<SavedMail> SaveComposedMail(const ComposeForm& form, ComposeSave command, const ComposeTarget& target,
-                                          const ComposeSettings& settings, std::time_t now) {
+                                          const ComposeWindowSettings& settings, std::time_t now) {
   if (target.edited_index >= 0) return SaveEditedMail(form, command, target, settings, now);
   const ComposeSavePlan plan = PlanComposeSave(command, target.window_box.PathName(), std::nullopt, settings);
   return SaveNewMail(form, plan, target, now);

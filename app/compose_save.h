@@ -38,7 +38,7 @@ struct ComposeSavePlan {
 // `window_box` is the index path of the box the compose window belongs to;
 // `edited_status` the status of the edited mail, nullopt for a new mail.
 [[nodiscard]] ComposeSavePlan PlanComposeSave(ComposeSave command, std::string_view window_box,
-                                              std::optional<int> edited_status, const ComposeSettings& settings);
+                                              std::optional<int> edited_status, const ComposeWindowSettings& settings);
 
 // Where the saved mail is now.
 struct SavedMail {
@@ -61,6 +61,6 @@ struct ComposeTarget {
 // or could not be moved (it stays, saved, in the window's box).
 [[nodiscard]] std::optional<SavedMail> SaveComposedMail(const ComposeForm& form, ComposeSave command,
                                                         const ComposeTarget& target,
-                                                        const ComposeSettings& settings, std::time_t now);
+                                                        const ComposeWindowSettings& settings, std::time_t now);
 
 }  // namespace lp

@@ -45,7 +45,7 @@ void BM_ReplyToLongMail(benchmark::State& state) {
 
   lp::CSetMenuArray accounts;
   accounts.Load(profile);
-  const lp::ComposeSettings settings = lp::LoadComposeSettings(profile);
+  const lp::ComposeWindowSettings settings = lp::LoadComposeWindowSettings(profile);
   std::size_t body_bytes = 0;
   for (auto _ : state) {
     auto form = lp::ReplyForm(box, 0, accounts.Current(), settings, lp::ReplyRecipients::Sender);

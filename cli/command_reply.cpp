@@ -33,7 +33,7 @@ std::optional<std::string> TextAboveQuote(CommandContext& context) {
 // Queues the form with the given text above its quote; the opened box is
 // closed as its window would close it. 0 when the mail is queued.
 int QueueForm(CommandContext& context, OpenedBox& box, ComposeForm form, const std::string& text,
-              const ComposeSettings& settings, const std::optional<int>& replied_index) {
+              const ComposeWindowSettings& settings, const std::optional<int>& replied_index) {
   form.body = BodyAboveQuote(text, form.body);
   const ComposeTarget target{*box.doc, -1, &box.registry};
   const bool queued = SaveComposedMail(form, ComposeSave::Send, target, settings, std::time(nullptr)).has_value();
@@ -65,7 +65,7 @@ int RunReplyCommand(CommandContext& context) {
   if (!index) return 1;
   if (!account_given) account_index = ReplyAccountIndex(accounts, box->doc->RecordAt(*index)->to);
 
-  const ComposeSettings settings = LoadComposeSettings(context.app.profile());
+  const ComposeWindowSettings settings = LoadComposeWindowSettings(context.app.profile());
   const ReplyRecipients recipients = args.Has("all") ? ReplyRecipients::All : ReplyRecipients::Sender;
   std::optional<ComposeForm> form = ReplyForm(*box->doc, *index, accounts.At(account_index), settings, recipients);
   if (!form) return 1;
@@ -93,7 +93,7 @@ int RunForwardCommand(CommandContext& context) {
 
   CSetMenuArray accounts;
   accounts.Load(context.app.profile());
-  const ComposeSettings settings = LoadComposeSettings(context.app.profile());
+  const ComposeWindowSettings settings = LoadComposeWindowSettings(context.app.profile());
   std::optional<ComposeForm> form = ForwardForm(*box->doc, *index, accounts.Current(), settings);
   if (!form) return 1;
   form->to = to;

@@ -57,7 +57,7 @@ TEST_F(ComposeFormTest, ReplyFillsTheFormFromTheMail) {
   const int index = AddReceivedMail();
   const std::size_t account = ReplyAccountIndex(accounts_, inbox_->RecordAt(index)->to);
   EXPECT_EQ(account, 1u);
-  const auto form = ReplyForm(*inbox_, index, accounts_.At(account), LoadComposeSettings(*profile_),
+  const auto form = ReplyForm(*inbox_, index, accounts_.At(account), LoadComposeWindowSettings(*profile_),
                               ReplyRecipients::Sender);
   ASSERT_TRUE(form.has_value());
   ComposeForm expected;
@@ -75,7 +75,7 @@ TEST_F(ComposeFormTest, ReplyFillsTheFormFromTheMail) {
 TEST_F(ComposeFormTest, ReplyToEveryoneCopiesTheOtherRecipients) {
   const int index = AddReceivedMail();
   const auto form =
-      ReplyForm(*inbox_, index, accounts_.At(1), LoadComposeSettings(*profile_), ReplyRecipients::All);
+      ReplyForm(*inbox_, index, accounts_.At(1), LoadComposeWindowSettings(*profile_), ReplyRecipients::All);
   ASSERT_TRUE(form.has_value());
   EXPECT_EQ(form->to, "Hanako <hanako@example.jp>");
   // Taro is the replier; Hanako gets the reply in To.
@@ -85,7 +85,7 @@ TEST_F(ComposeFormTest, ReplyToEveryoneCopiesTheOtherRecipients) {
 TEST_F(ComposeFormTest, ReplyGoesToTheReplyToHeaderDecoded) {
   const int index = AddReceivedMail(kStatusRead, "Reply-To: =?ISO-2022-JP?B?GyRCMlY7UhsoQg==?=\r\n\t<list@example.jp>\r\n");
   const auto form =
-      ReplyForm(*inbox_, index, accounts_.At(0), LoadComposeSettings(*profile_), ReplyRecipients::All);
+      ReplyForm(*inbox_, index, accounts_.At(0), LoadComposeWindowSettings(*profile_), ReplyRecipients::All);
   ASSERT_TRUE(form.has_value());
   EXPECT_EQ(form->to, Sjis("花子") + " <list@example.jp>");
   EXPECT_EQ(form->from, "Me <me@example.org>");
@@ -107,7 +107,7 @@ TEST_F(ComposeFormTest, ReplySettingsShapeTheBodyAndSubject) {
     testing::WriteFileBytes(dir_.File("lpost.conf"), std::string("[System]\r\n") + c.settings);
     Profile profile(dir_.File("lpost.conf"));
     const auto form =
-        ReplyForm(*inbox_, index, accounts_.At(0), LoadComposeSettings(profile), ReplyRecipients::Sender);
+        ReplyForm(*inbox_, index, accounts_.At(0), LoadComposeWindowSettings(profile), ReplyRecipients::Sender);
     ASSERT_TRUE(form.has_value()) << c.settings;
     EXPECT_EQ(form->body, c.body) << c.settings;
     EXPECT_EQ(form->subject, c.subject_prefix + Sjis("会議の件")) << c.settings;
@@ -116,7 +116,7 @@ TEST_F(ComposeFormTest, ReplySettingsShapeTheBodyAndSubject) {
 
 TEST_F(ComposeFormTest, ForwardQuotesTheMailUnderItsOwnSubject) {
   const int index = AddReceivedMail();
-  const auto form = ForwardForm(*inbox_, index, accounts_.Current(), LoadComposeSettings(*profile_));
+  const auto form = ForwardForm(*inbox_, index, accounts_.Current(), LoadComposeWindowSettings(*profile_));
   ASSERT_TRUE(form.has_value());
   ComposeForm expected;
   expected.from = "Me <me@example.org>";
@@ -129,7 +129,7 @@ TEST_F(ComposeFormTest, ForwardQuotesTheMailUnderItsOwnSubject) {
 TEST_F(ComposeFormTest, AnUnreadableTextGivesNoFormAndAMessage) {
   const int index = AddReceivedMail();
   ASSERT_TRUE(RemoveFile(inbox_->TextFilePath()));
-  const ComposeSettings settings = LoadComposeSettings(*profile_);
+  const ComposeWindowSettings settings = LoadComposeWindowSettings(*profile_);
   EXPECT_FALSE(ReplyForm(*inbox_, index, accounts_.Current(), settings, ReplyRecipients::Sender));
   EXPECT_FALSE(ForwardForm(*inbox_, index, accounts_.Current(), settings));
   EXPECT_FALSE(EditForm(*inbox_, index));

@@ -16,8 +16,8 @@ using testing::Sjis;
 
 constexpr std::time_t kNow = 1'700'000'000;
 
-ComposeSettings Boxes(bool draft_in_use) {
-  ComposeSettings settings;
+ComposeWindowSettings Boxes(bool draft_in_use) {
+  ComposeWindowSettings settings;
   settings.draft_box_in_use = draft_in_use;
   settings.send_box = Sjis("送信.lp");
   settings.draft_box = Sjis("下書き.lp");

@@ -7,12 +7,15 @@
 #include <vector>
 
 #include "codec/japanese_chars.h"
+#include "codec/japanese_fold_table.h"
 #include "codec/japanese_text.h"
 
 namespace lp {
 namespace {
 
-using japanese::Char;
+using japanese::FoldAt;
+using japanese::Folded;
+using japanese::FoldTable;
 
 constexpr unsigned kFlagMask = IgnoreWidth | IgnoreCase | IgnoreKana | IgnoreSmallAndVoiced;
 
@@ -73,22 +76,6 @@ constexpr std::uint16_t FoldCode(std::uint16_t code, unsigned flags) {
   return code;
 }
 
-// Folded codes for one flag combination. Only single bytes and the codes
-// 0x8100-0x83FF (symbols, full-width Latin, kana) change; kanji fold to
-// themselves.
-struct FoldTable {
-  std::array<std::uint16_t, 0x100> single{};
-  std::array<std::uint16_t, 0x300> block{};
-  bool width = false;
-  bool kana = false;
-
-  [[nodiscard]] constexpr std::uint16_t Lookup(std::uint16_t code) const {
-    if (code < 0x100) return single[code];
-    if (code >= 0x8100 && code < 0x8400) return block[code - 0x8100];
-    return code;
-  }
-};
-
 using FoldTables = std::array<FoldTable, kFlagMask + 1>;
 
 constexpr FoldTables BuildFoldTables() {
@@ -110,13 +97,11 @@ constexpr FoldTables BuildFoldTables() {
 // Built at compile time: no start-up cost and no shared mutable state.
 constexpr FoldTables kFoldTables = BuildFoldTables();
 
-const FoldTable& TableFor(unsigned flags) { return kFoldTables[flags & kFlagMask]; }
+}  // namespace
 
-struct Folded {
-  std::uint16_t code;
-  std::size_t consumed;     // bytes taken by the folded character
-  std::size_t char_length;  // bytes of the first character alone
-};
+namespace japanese {
+
+const FoldTable& FoldTableFor(unsigned flags) { return kFoldTables[flags & kFlagMask]; }
 
 // A full-width (or, with kana folding, hiragana) kana and a following ゛ or ゜
 // become one voiced katakana when the pair exists; a kana without a voiced
@@ -129,38 +114,14 @@ std::uint16_t ComposeWithMark(std::uint16_t code, unsigned char second_byte) {
   return japanese::VoicedFromHalf(half, mark);
 }
 
-inline Folded FoldAt(const FoldTable& table, const unsigned char* p, const unsigned char* end) {
-  const Char ch = japanese::CharAt(p, end);
-  std::uint16_t code = ch.code;
-  std::size_t consumed = ch.length;
-  if (table.width) {
-    if (ch.length == 1 && IsHalfWidthKana(p[0]) && end - p >= 2 &&
-        (p[1] == japanese::kHalfVoicedMark || p[1] == japanese::kHalfSemiVoicedMark)) {
-      if (std::uint16_t voiced = japanese::VoicedFromHalf(p[0], p[1]); voiced != 0) {
-        code = voiced;
-        consumed = 2;
-      }
-    }
-    if ((japanese::IsFullKatakana(code) || (table.kana && japanese::IsHiragana(code))) &&
-        end - p >= static_cast<std::ptrdiff_t>(consumed + 2) && p[consumed] == 0x81 &&
-        (p[consumed + 1] == 0x4A || p[consumed + 1] == 0x4B)) {
-      if (std::uint16_t voiced = ComposeWithMark(code, p[consumed + 1]); voiced != 0) {
-        code = voiced;
-        consumed += 2;
-      }
-    }
-  }
-  return {table.Lookup(code), consumed, ch.length};
-}
-
-}  // namespace
+}  // namespace japanese
 
 long FindJapaneseText(std::string_view text, std::string_view pattern, unsigned flags,
                       std::size_t* match_length) {
   // An empty pattern finds nothing: a zero-length match would stall a
   // caller that searches on from the end of each match.
   if (text.empty() || pattern.empty()) return -1;
-  const FoldTable& table = TableFor(flags);
+  const FoldTable& table = japanese::FoldTableFor(flags);
 
   std::vector<std::uint16_t> folded_pattern;
   folded_pattern.reserve(pattern.size());
@@ -197,7 +158,7 @@ long FindJapaneseText(std::string_view text, std::string_view pattern, unsigned 
 }
 
 int CompareJapaneseText(std::string_view a, std::string_view b, unsigned flags) {
-  const FoldTable& table = TableFor(flags);
+  const FoldTable& table = japanese::FoldTableFor(flags);
   const auto* pa = reinterpret_cast<const unsigned char*>(a.data());
   const auto* const end_a = pa + a.size();
   const auto* pb = reinterpret_cast<const unsigned char*>(b.data());

@@ -27,6 +27,9 @@ class JapaneseSearcher {
   // given) gets its length in bytes.
   [[nodiscard]] long Find(std::string_view text, std::size_t* match_length = nullptr) const;
   [[nodiscard]] bool Contains(std::string_view text) const { return Find(text) >= 0; }
+  // False only when no part of `text` can hold a match: one quick pass to
+  // rule out a large piece before its parts are searched one by one.
+  [[nodiscard]] bool MayOccur(std::string_view text) const;
 
  private:
   enum class Mode {

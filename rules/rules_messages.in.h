@@ -15,11 +15,16 @@ inline constexpr char kAskSortBox[] = "この文書BOXの文書を全て自動�
 // The direct-mail filter and its keyword file.
 inline constexpr char kDirectMailNotConfigured[] = "ダイレクトメール設定が行われていません。[表示]-[ダイレクトメール排除設定]を行ってください";
 inline constexpr char kAskRemoveDirectMail[] = "選択している文書のうちDMとみなされるものを排除しますか？";
-// Followed by the keyword line whose pattern does not compile.
+// Followed by a pattern that does not compile (a keyword line, a search text).
 inline constexpr char kBadKeywordPattern[] = "正規表現が正しくありません:";
 inline constexpr char kOutgoingBoxOpenFailed[] = "Err:振り分け先ファイルが開けません";
 // What a new keyword file holds.
 inline constexpr char kKeywordFileTemplate[] = "１行１キーワードで記述します（この行は削除してください）\r\n！広告！\r\n";
 inline constexpr char kKeywordFileCannotCreate[] = "ファイルが作れません";
+
+// Search.
+inline constexpr char kSearchCaption[] = "検索中";
+inline constexpr char kSearchProgressText[] = "検索中です・・・";
+inline constexpr char kSearchFoundNothing[] = "条件にあった文書が見つかりません";
 
 }  // namespace lp

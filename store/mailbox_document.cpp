@@ -70,7 +70,7 @@ std::string TextFilePathOf(std::string_view index_path) {
 CLPOSTDoc::CLPOSTDoc(Profile& profile, UserInterface& ui, CommandObserver& commands)
     : profile_(profile), ui_(ui), commands_(commands) {}
 
-IndexFileResult CLPOSTDoc::LoadRecords(const std::string& full_path, Records& records) const {
+IndexFileResult LoadIndexFile(const std::string& full_path, CLPOSTDoc::Records& records) {
   // A compaction that a crash interrupted is finished or undone before the
   // index is read, so that it matches the text file.
   RecoverInterruptedCompaction(full_path);
@@ -96,6 +96,10 @@ IndexFileResult CLPOSTDoc::LoadRecords(const std::string& full_path, Records& re
   reader.ExpectEnd();
   if (!reader.ok()) return Failure(store_messages::kIndexOpenFailed, ArchiveErrorText(reader.error()), full_path);
   return {};
+}
+
+IndexFileResult CLPOSTDoc::LoadRecords(const std::string& full_path, Records& records) const {
+  return LoadIndexFile(full_path, records);
 }
 
 void CLPOSTDoc::TakeLoadedRecords(Records records, const std::string& full_path) {

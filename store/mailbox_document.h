@@ -285,4 +285,8 @@ class CLPOSTDoc {
 // atomically; any thread, even after the document went.
 [[nodiscard]] IndexFileResult WriteIndexSnapshot(const CLPOSTDoc::IndexSnapshot& snapshot);
 
+// Loads the records of the index file at `full_path` without opening the
+// box (no document, no observers), as a box being opened would load them.
+[[nodiscard]] IndexFileResult LoadIndexFile(const std::string& full_path, CLPOSTDoc::Records& records);
+
 }  // namespace lp

@@ -1,0 +1,251 @@
+#include "rules/mail_search.h"
+
+#include <array>
+#include <utility>
+
+#include "codec/japanese_text.h"
+#include "platform/code_page.h"
+#include "platform/job_progress.h"
+#include "rules/rules_messages.h"
+#include "store/box_list.h"
+#include "store/store_messages.h"
+
+namespace lp {
+namespace {
+
+constexpr char kSectionFind[] = "Find";
+constexpr char kSectionFindBox[] = "FindBox";
+
+bool Flag(const Profile& profile, const char* key, int default_value) {
+  return profile.GetInt(kSectionFind, key, default_value) != 0;
+}
+
+// The first body that could not be read in a search is kept to be shown
+// once, not once per mail.
+void KeepFirst(std::string& kept, std::string error) {
+  if (kept.empty()) kept = std::move(error);
+}
+
+}  // namespace
+
+SearchCondition SearchCondition::Load(const Profile& profile) {
+  SearchCondition c;
+  c.text = profile.GetString(kSectionFind, "String", "");
+  const int field = profile.GetInt(kSectionFind, "NFind", 0);
+  c.field = field >= 0 && field <= 4 ? static_cast<SearchField>(field) : SearchField::All;
+  c.fold_case = Flag(profile, "Oomoji", 1);
+  c.fold_width = Flag(profile, "Zenhan", 0);
+  c.fold_kana = Flag(profile, "Hira", 1);
+  c.fold_small = Flag(profile, "Youon", 0);
+  c.regex = Flag(profile, "RegExp", 0);
+  c.from_current = Flag(profile, "Current", 0);
+  c.backward = Flag(profile, "Back", 0);
+  c.status = profile.GetInt(kSectionFind, "Status", -1);
+  c.label = profile.GetInt(kSectionFind, "Label", 0);
+  return c;
+}
+
+bool SearchCondition::Save(Profile& profile) const {
+  const auto number = [](int value) { return std::to_string(value); };
+  const std::array<std::pair<const char*, std::string>, 10> values = {{
+      {"Zenhan", number(fold_width)},
+      {"Oomoji", number(fold_case)},
+      {"Current", number(from_current)},
+      {"RegExp", number(regex)},
+      {"Back", number(backward)},
+      {"Hira", number(fold_kana)},
+      {"NFind", number(static_cast<int>(field))},
+      {"String", text},
+      {"Label", number(label)},
+      {"Status", number(status)},
+  }};
+  std::vector<ProfileEntry> entries;
+  for (const auto& [key, value] : values) entries.push_back(ProfileEntry{kSectionFind, key, value});
+  return profile.WriteStrings(entries);
+}
+
+unsigned SearchCondition::FoldFlags() const {
+  return (fold_width ? IgnoreWidth : 0u) | (fold_case ? IgnoreCase : 0u) | (fold_kana ? IgnoreKana : 0u) |
+         (fold_small ? IgnoreSmallAndVoiced : 0u);
+}
+
+MailMatcher::MailMatcher(const SearchCondition& condition)
+    : condition_(condition), searcher_(condition.regex ? std::string_view() : condition.text, condition.FoldFlags()) {
+  if (condition.regex && !condition.text.empty()) {
+    regex_ = std::make_unique<RegexMatcher>(condition.text,
+                                            condition.fold_case ? RegexCase::Ignore : RegexCase::Sensitive);
+    if (!regex_->ok()) error_ = std::string(kBadKeywordPattern) + condition.text;
+  }
+}
+
+bool MailMatcher::SearchesBody() const {
+  return !condition_.text.empty() && (condition_.field == SearchField::All || condition_.field == SearchField::Body);
+}
+
+bool MailMatcher::PassesFilters(const CMail& mail) const {
+  if (condition_.label != 0 && mail.label != condition_.label - 1) return false;
+  if (condition_.status != -1 && mail.status != condition_.status) return false;
+  return true;
+}
+
+bool MailMatcher::TextMatches(std::string_view sjis_text) const {
+  if (regex_) return regex_->Test(sjis_text) == RegexResult::Matched;
+  return searcher_.Contains(sjis_text);
+}
+
+bool MailMatcher::MayOccur(std::string_view sjis_text) const {
+  return regex_ != nullptr || searcher_.MayOccur(sjis_text);
+}
+
+bool MailMatcher::HeaderMatches(const CMail& mail, bool* body_needed) const {
+  *body_needed = false;
+  if (!PassesFilters(mail)) return false;
+  if (condition_.text.empty()) return true;
+  switch (condition_.field) {
+    case SearchField::To: return TextMatches(mail.to);
+    case SearchField::From: return TextMatches(mail.from);
+    case SearchField::Subject: return TextMatches(mail.subject);
+    case SearchField::Body: break;
+    case SearchField::All:
+      if (TextMatches(mail.to) || TextMatches(mail.from) || TextMatches(mail.subject)) return true;
+      break;
+  }
+  *body_needed = true;
+  return false;
+}
+
+bool MailMatches(CLPOSTDoc& box, int index, const MailMatcher& matcher, std::string* error) {
+  const CMail* mail = box.RecordAt(index);
+  if (mail == nullptr) return false;
+  bool body_needed = false;
+  if (matcher.HeaderMatches(*mail, &body_needed)) return true;
+  if (!body_needed) return false;
+  MailText body = box.ReadText(mail->text_start, mail->text_end);
+  if (!body.ok()) {
+    if (error != nullptr) *error = std::move(body.error);
+    return false;
+  }
+  return matcher.TextMatches(body.text);
+}
+
+bool SearchedTexts::BodyMatches(const CMail& mail, const MailMatcher& matcher, std::string* error) {
+  std::string_view body;
+  MailText read = reader_.Read(mail.text_start, mail.text_end, &body);
+  if (!read.ok()) {
+    if (error != nullptr) *error = std::move(read.error);
+    return false;
+  }
+  if (reader_.window_number() != checked_window_) {
+    checked_window_ = reader_.window_number();
+    window_may_match_ = matcher.MayOccur(reader_.window());
+  }
+  return window_may_match_ && matcher.TextMatches(body);
+}
+
+bool MailMatches(const CMail& mail, SearchedTexts& texts, const MailMatcher& matcher, std::string* error) {
+  bool body_needed = false;
+  if (matcher.HeaderMatches(mail, &body_needed)) return true;
+  return body_needed && texts.BodyMatches(mail, matcher, error);
+}
+
+int SearchStartIndex(const CLPOSTDoc& box, const SearchCondition& condition) {
+  if (condition.from_current && box.current_index() >= 0 && box.current_index() < box.Count()) {
+    return box.current_index();
+  }
+  return condition.backward ? box.Count() - 1 : 0;
+}
+
+int SearchBox(CLPOSTDoc& box, int start, SearchDirection direction, const SearchCondition& condition,
+              UserInterface& ui) {
+  const MailMatcher matcher(condition);
+  if (!matcher.ok()) {
+    ui.ShowMessage(matcher.error());
+    return kSearchCancelled;
+  }
+  SearchedTexts texts;
+  if (matcher.SearchesBody() && !texts.Open(box.TextFilePath())) {
+    ui.ShowMessage(store_messages::kTextFileOpenFailed);
+    return kSearchCancelled;
+  }
+  const std::unique_ptr<Progress> progress = ui.BeginProgress(kSearchCaption);
+  if (progress) {
+    progress->SetStatusText(BoxNameOf(box.PathName()));
+    progress->SetRange(0, box.Count());
+  }
+  const int step = direction == SearchDirection::Forward ? 1 : -1;
+  std::string read_error;
+  int found = kSearchNotFound;
+  for (int i = start; i >= 0 && i < box.Count(); i += step) {
+    if (progress) {
+      progress->SetPosition(i);
+      if (progress->CancelRequested()) {
+        found = kSearchCancelled;
+        break;
+      }
+    }
+    std::string error;
+    if (MailMatches(*box.RecordAt(i), texts, matcher, &error)) {
+      found = i;
+      break;
+    }
+    if (!error.empty()) KeepFirst(read_error, std::move(error));
+  }
+  if (!read_error.empty()) ui.ShowMessage(read_error);
+  return found;
+}
+
+BoxSearchResult SearchAllBoxes(const std::vector<std::string>& box_list, BoxSearchPosition start,
+                               const SearchCondition& condition, const Profile& profile, BoxSearchProgress* progress,
+                               const BoxMatchHandler& on_match) {
+  BoxSearchResult result;
+  const MailMatcher matcher(condition);
+  if (!matcher.ok()) {
+    result.outcome = BoxSearchOutcome::Failed;
+    result.message = matcher.error();
+    result.position = start;
+    return result;
+  }
+  OptionalProgress shown(progress);
+  const auto cancelled = [&](std::size_t box) {
+    result.outcome = BoxSearchOutcome::Cancelled;
+    result.position = BoxSearchPosition{box, 0};
+    return result;
+  };
+  bool matched_any = false;
+  for (std::size_t box = start.box; box < box_list.size(); ++box) {
+    const std::string& path = box_list[box];
+    if (IsFolderPath(path) || profile.GetInt(kSectionFindBox, path, 1) == 0) continue;
+    if (shown.CancelRequested()) return cancelled(box);
+    if (progress != nullptr && progress->SkipRequested()) continue;
+    CLPOSTDoc::Records records;
+    if (!LoadIndexFile(path, records).ok || records.empty()) continue;
+    SearchedTexts texts;
+    // A box whose text file does not open is searched in its header fields.
+    if (matcher.SearchesBody()) (void)texts.Open(TextFilePathOf(path));
+    shown.SetStatusText(BoxNameOf(path));
+    shown.SetRange(0, static_cast<int>(records.size()));
+    const int first = box == start.box ? std::max(start.mail, 0) : 0;
+    for (int mail = first; mail < static_cast<int>(records.size()); ++mail) {
+      // Polled every few mails: a mail costs microseconds.
+      if ((mail & 63) == 0) {
+        if (shown.CancelRequested()) return cancelled(box);
+        if (progress != nullptr && progress->SkipRequested()) break;
+        shown.SetPosition(mail);
+      }
+      const CMail& record = *records[static_cast<std::size_t>(mail)];
+      if (!MailMatches(record, texts, matcher)) continue;
+      const BoxSearchPosition found{box, mail};
+      matched_any = true;
+      if (!on_match || !on_match(found, record)) {
+        result.outcome = BoxSearchOutcome::Found;
+        result.position = found;
+        return result;
+      }
+    }
+  }
+  result.outcome = matched_any ? BoxSearchOutcome::Found : BoxSearchOutcome::NotFound;
+  result.position = BoxSearchPosition{box_list.size(), 0};
+  return result;
+}
+
+}  // namespace lp

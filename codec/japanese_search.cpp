@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "codec/japanese_fold_table.h"
 #include "codec/japanese_text.h"
 #include "platform/sjis_char.h"
@@ -156,16 +160,22 @@ void JapaneseSearcher::BuildFirstCharPairs() {
     const unsigned bit = b0 << 8 | b1;
     first_pairs_[bit >> 6] |= std::uint64_t{1} << (bit & 63);
   };
+  const auto add_pair = [&](unsigned b0, unsigned b1) {
+    set(b0, b1);
+    first_forms_.pairs.push_back({static_cast<unsigned char>(b0), static_cast<unsigned char>(b1)});
+  };
   for (unsigned b0 = 0; b0 < 0x100; ++b0) {
     // A single-byte character (also a lead byte without its trail).
     if (table.single[b0] == first) {
       for (unsigned b1 = 0; b1 < 0x100; ++b1) set(b0, b1);
+      first_forms_.singles.push_back(static_cast<unsigned char>(b0));
+      continue;
     }
     // A half-width kana with a half-width voiced mark.
     if (table.width && IsHalfWidthKana(static_cast<unsigned char>(b0))) {
       for (unsigned char mark : {japanese::kHalfVoicedMark, japanese::kHalfSemiVoicedMark}) {
         const std::uint16_t voiced = japanese::VoicedFromHalf(static_cast<unsigned char>(b0), mark);
-        if (voiced != 0 && table.Lookup(voiced) == first) set(b0, mark);
+        if (voiced != 0 && table.Lookup(voiced) == first) add_pair(b0, mark);
       }
     }
   }
@@ -175,14 +185,16 @@ void JapaneseSearcher::BuildFirstCharPairs() {
     for (unsigned b1 = 0; b1 < 0x100; ++b1) {
       if (!IsSjisTrailByte(static_cast<unsigned char>(b1))) continue;
       const auto code = static_cast<std::uint16_t>(b0 << 8 | b1);
-      if (table.Lookup(code) == first) set(b0, b1);
-      if (table.width && (japanese::IsFullKatakana(code) || (table.kana && japanese::IsHiragana(code)))) {
+      bool form = table.Lookup(code) == first;
+      if (!form && table.width &&
+          (japanese::IsFullKatakana(code) || (table.kana && japanese::IsHiragana(code)))) {
         // A kana that a following ゛ or ゜ turns into a voiced one.
         for (unsigned char mark : {0x4A, 0x4B}) {
           const std::uint16_t voiced = japanese::ComposeWithMark(code, mark);
-          if (voiced != 0 && table.Lookup(voiced) == first) set(b0, b1);
+          form = form || (voiced != 0 && table.Lookup(voiced) == first);
         }
       }
+      if (form) add_pair(b0, b1);
     }
   }
 }
@@ -258,16 +270,50 @@ long JapaneseSearcher::FindAnchored(const unsigned char* begin, const unsigned c
 
 long JapaneseSearcher::FindScanned(const unsigned char* begin, const unsigned char* end, std::size_t* length) const {
   CharBoundaries boundaries(begin, end);
+  // Where the first character can begin, the pattern is compared first;
+  // only a match costs the question of the character boundary.
+  const auto try_at = [&](const unsigned char* p) -> long {
+    const std::size_t matched = MatchAt(p, end);
+    if (matched == 0 || !boundaries.IsStart(p)) return -1;
+    if (length != nullptr) *length = matched;
+    return static_cast<long>(p - begin);
+  };
+  const unsigned char* p = begin;
+#if defined(__SSE2__)
+  // Sixteen positions at a time against each form of the first character.
+  const std::size_t single_count = first_forms_.singles.size();
+  const std::size_t pair_count = first_forms_.pairs.size();
+  if (single_count + pair_count <= kMaxVectorForms) {
+    __m128i singles[kMaxVectorForms];
+    __m128i pairs[kMaxVectorForms][2];
+    for (std::size_t i = 0; i < single_count; ++i) {
+      singles[i] = _mm_set1_epi8(static_cast<char>(first_forms_.singles[i]));
+    }
+    for (std::size_t i = 0; i < pair_count; ++i) {
+      pairs[i][0] = _mm_set1_epi8(static_cast<char>(first_forms_.pairs[i][0]));
+      pairs[i][1] = _mm_set1_epi8(static_cast<char>(first_forms_.pairs[i][1]));
+    }
+    for (; end - p >= 17; p += 16) {
+      const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+      const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 1));
+      __m128i hits = _mm_setzero_si128();
+      for (std::size_t i = 0; i < single_count; ++i) hits = _mm_or_si128(hits, _mm_cmpeq_epi8(here, singles[i]));
+      for (std::size_t i = 0; i < pair_count; ++i) {
+        hits = _mm_or_si128(hits,
+                            _mm_and_si128(_mm_cmpeq_epi8(here, pairs[i][0]), _mm_cmpeq_epi8(next, pairs[i][1])));
+      }
+      for (auto mask = static_cast<unsigned>(_mm_movemask_epi8(hits)); mask != 0; mask &= mask - 1) {
+        if (const long found = try_at(p + __builtin_ctz(mask)); found >= 0) return found;
+      }
+    }
+  }
+#endif
   const auto test = [this](unsigned pair) { return (first_pairs_[pair >> 6] >> (pair & 63)) & 1; };
   const unsigned char* const last = end - 1;
-  for (const unsigned char* p = begin; p <= last; ++p) {
+  for (; p <= last; ++p) {
     const unsigned pair = p < last ? (unsigned{p[0]} << 8 | p[1]) : unsigned{p[0]} << 8;
     if (!test(pair)) continue;
-    if (!boundaries.IsStart(p)) continue;
-    if (const std::size_t matched = MatchAt(p, end); matched != 0) {
-      if (length != nullptr) *length = matched;
-      return static_cast<long>(p - begin);
-    }
+    if (const long found = try_at(p); found >= 0) return found;
   }
   return -1;
 }

@@ -58,8 +58,16 @@ class JapaneseSearcher {
   std::string anchor_;
   std::size_t anchor_index_ = 0;
   // Scanned: bit (b0 << 8 | b1) is set when a character starting with the
-  // bytes b0 b1 can fold to the pattern's first character.
+  // bytes b0 b1 can fold to the pattern's first character; the same as a
+  // list of single bytes (any second byte) and byte pairs.
   std::array<std::uint64_t, 1024> first_pairs_{};
+  struct Forms {
+    std::vector<unsigned char> singles;
+    std::vector<std::array<unsigned char, 2>> pairs;
+  };
+  Forms first_forms_;
+  // Up to this many forms are compared sixteen bytes at a time.
+  static constexpr std::size_t kMaxVectorForms = 16;
 };
 
 }  // namespace lp

@@ -47,5 +47,6 @@ int RunComposeCommand(CommandContext& context);
 int RunReplyCommand(CommandContext& context);
 int RunForwardCommand(CommandContext& context);
 int RunSendCommand(CommandContext& context);
+int RunSearchCommand(CommandContext& context);
 
 }  // namespace lp

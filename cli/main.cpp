@@ -58,6 +58,7 @@ const CommandEntry kCommands[] = {
     {"reply", DataAccess::Write, lp::RunReplyCommand},
     {"forward", DataAccess::Write, lp::RunForwardCommand},
     {"send", DataAccess::Write, lp::RunSendCommand, "/S"},
+    {"search", DataAccess::Read, lp::RunSearchCommand},
 };
 
 constexpr int kExitDataDirectoryBusy = 4;
@@ -94,7 +95,7 @@ int LockDataDirectory(std::string& native_directory, lp::DataDirectoryLock& lock
 // Options that take a value; every other --option is a flag.
 const std::vector<std::string> kOptionsWithValue = {"data-dir", "header-mode", "line-limit", "account",
                                                     "to", "cc", "bcc", "subject", "body", "body-file", "attach",
-                                                    "signature"};
+                                                    "signature", "fold", "field", "status", "label"};
 
 void PrintUsage(std::FILE* out) {
   std::fputs(
@@ -129,7 +130,11 @@ void PrintUsage(std::FILE* out) {
       "                            queue a reply (to everyone with --all) above the quoted mail\n"
       "  forward [BOX] INDEX --to ADDR [--body TEXT | --body-file FILE]\n"
       "                            queue a forward of one mail, quoted\n"
-      "  send [--account N]        send every unsent mail of the send box\n",
+      "  send [--account N]        send every unsent mail of the send box\n"
+      "  search [BOX|--all] TEXT [--regex] [--fold width,case,kana,small|all]\n"
+      "         [--field subject|from|to|body|all] [--status N] [--label N]\n"
+      "                            list the matching mails: box, index, date, From, Subject\n"
+      "                            (TAB-separated); exit status 1 when nothing matched\n",
       out);
 }
 

@@ -319,6 +319,9 @@ void MailEditor::mouseDoubleClickEvent(QMouseEvent* event) {
   if (open_urls_on_double_click_ &&
       (word.startsWith(QLatin1String("http://")) || word.startsWith(QLatin1String("https://")))) {
     emit openRequested(word);
+  } else if (word.startsWith(QLatin1String("mailto:"), Qt::CaseInsensitive) && word.size() > 7) {
+    // A "mailto:" link always opens: it only prepares a compose window.
+    emit openRequested(word);
   }
 }
 

@@ -91,7 +91,8 @@ class MailEditor : public QPlainTextEdit {
   // The command a key combination is bound to in the key table (0: none).
   using KeyLookup = std::function<std::uint32_t(const KeyCombination&)>;
   void SetKeyLookup(KeyLookup lookup) { key_lookup_ = std::move(lookup); }
-  // Double-clicking a web address opens it ("System"/"Url").
+  // Double-clicking a web address opens it ("System"/"Url"); a "mailto:"
+  // address always asks to open (a compose window).
   void SetOpenUrlsOnDoubleClick(bool open) { open_urls_on_double_click_ = open; }
 
   // The right-click menu for a point of the viewport (the caret moves

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "ui/list_colours.h"
+#include "ui/mail_editor.h"
 #include "ui/mail_list_delegate.h"
 #include "ui/mail_list_model.h"
 #include "ui/sjis_qt.h"
@@ -70,9 +71,14 @@ MailboxView::MailboxView(BoxHandle box, Profile& profile, QWidget* parent)
     layout->addWidget(list_);
   } else {
     splitter_ = new QSplitter(split_ == 2 ? Qt::Horizontal : Qt::Vertical, this);
-    preview_ = new QPlainTextEdit;
+    // The preview reads with the read window's editor: its font ("EFont"),
+    // wrapping ([System] Wrap), word selection and links.
+    auto* editor = new MailEditor(EditorMode::Read);
+    editor->ApplyFontSettings(profile_, "EFont");
+    editor->SetWrapAtWindowEdge(profile_.GetInt("System", "Wrap", 1) != 0);
+    editor->SetOpenUrlsOnDoubleClick(profile_.GetInt("System", "Url", 0) != 0);
+    preview_ = editor;
     preview_->setObjectName(QStringLiteral("preview"));
-    preview_->setReadOnly(true);
     splitter_->addWidget(list_);
     splitter_->addWidget(preview_);
     layout->addWidget(splitter_);

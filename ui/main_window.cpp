@@ -27,6 +27,8 @@
 #include "ui/mail_list_model.h"
 #include "ui/mail_manager_view.h"
 #include "ui/mailbox_view.h"
+#include "ui/mail_editor.h"
+#include "ui/read_view.h"
 #include "ui/sjis_qt.h"
 #include "ui/ui_messages.h"
 #include "ui/virtual_keys.h"
@@ -141,6 +143,8 @@ CommandState MainWindow::CurrentState() const {
       state.selection_count = view->SelectionCount();
     } else if (qobject_cast<MailManagerView*>(active->widget()) != nullptr) {
       state.active = WindowKind::Manager;
+    } else if (qobject_cast<ReadView*>(active->widget()) != nullptr) {
+      state.active = WindowKind::Read;
     }
   }
   state.toolbar_choice = toolbar_choice_;
@@ -206,6 +210,10 @@ MailboxView* MainWindow::OpenMailbox(std::string_view sjis_path) {
     count_pane_->setText(row >= 0 ? QString::fromLatin1(text) : QString());
   });
   view->list().installEventFilter(this);
+  // Double-click or Enter on a mail opens it in a read window.
+  connect(&view->list(), &QAbstractItemView::activated, this,
+          [this, view](const QModelIndex& index) { (void)OpenReadWindow(*view, index.row()); });
+  if (auto* preview = qobject_cast<MailEditor*>(view->preview())) ConnectReadingEditor(*preview, true);
   PlaceMailboxWindow(*window);  // its close reaches eventFilter through the application's filter
   connect(window, &QMdiSubWindow::windowStateChanged, this, [this](Qt::WindowStates, Qt::WindowStates now) {
     // Mailbox windows open maximised next time when one was left so.
@@ -368,6 +376,9 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   auto* key_event = static_cast<QKeyEvent*>(event);
   RefreshLockPanes(*key_event);
   if (function_bar_ != nullptr) function_bar_->Refresh(ModifierStateOf(key_event->modifiers()));
+  // The mail editor routes its keys itself (what it takes, Enter and
+  // Escape, then the key table).
+  if (qobject_cast<MailEditor*>(widget) != nullptr) return QMainWindow::eventFilter(watched, event);
   if (type == QEvent::KeyPress && !IsModifierKey(key_event->key()) && DispatchKey(key_event->key(), key_event->modifiers())) {
     return true;
   }

@@ -10,6 +10,7 @@
 #include "app/command_table.h"
 #include "app/timed_receive.h"
 #include "config/key_table.h"
+#include "platform/file_opener.h"
 #include "store/mailbox_document.h"
 
 class QAction;
@@ -27,11 +28,14 @@ class QToolBar;
 namespace lp {
 
 class BoxMenu;
+class DesktopFileOpener;
 class DesktopNotifier;
 class DesktopSession;
 class FunctionKeyBar;
 class MailboxView;
+class MailEditor;
 class MailManagerView;
+class ReadView;
 
 class MainWindow final : public QMainWindow {
   Q_OBJECT
@@ -46,6 +50,12 @@ class MainWindow final : public QMainWindow {
   MailboxView* OpenMailbox(std::string_view sjis_path);
   [[nodiscard]] MailboxView* ActiveMailbox() const;
   [[nodiscard]] MailboxView* FindMailbox(const CLPOSTDoc& box) const;
+  // A read window on row `row` of a mailbox window's box ("文書を開く").
+  ReadView* OpenReadWindow(MailboxView& view, int row);
+  [[nodiscard]] ReadView* ActiveReadView() const;
+  // Opens attachments and web addresses; tests give their own.
+  void SetFileOpener(std::unique_ptr<FileOpener> opener);
+  [[nodiscard]] FileOpener& file_opener() { return *file_opener_; }
   [[nodiscard]] QMdiArea& mdi() { return *mdi_; }
   [[nodiscard]] FunctionKeyBar& function_bar() { return *function_bar_; }
   [[nodiscard]] BoxMenu& box_menu() { return *box_menu_; }
@@ -85,6 +95,11 @@ class MainWindow final : public QMainWindow {
   void OpenBoxAndRun(BoxOfRun box, bool (DesktopSession::*run)());
   void RegisterViewHandlers();
   void RegisterWindowHandlers();
+  void RegisterReadHandlers();
+  // Key routing and links of a reading editor (preview or read window);
+  // its commands go to the router when `forward_commands`.
+  void ConnectReadingEditor(MailEditor& editor, bool forward_commands);
+  void OpenAddress(const QString& address);
   void RefreshTitle();
   void RefreshTimes();
   void RefreshLockPanes(const QKeyEvent& event);
@@ -125,6 +140,7 @@ class MainWindow final : public QMainWindow {
   bool auto_forward_ = false;
   std::optional<CommandState> last_state_;
   QPointer<QMdiSubWindow> manager_window_;
+  std::unique_ptr<FileOpener> file_opener_;
 };
 
 // The windows of a start: the mail manager (unless [System] Manager says it

@@ -193,6 +193,7 @@ void MainWindow::SetSplit(int split) {
 }
 
 void MainWindow::RegisterHandlers() {
+  RegisterReadHandlers();
   RegisterRunHandlers();
   RegisterViewHandlers();
   RegisterWindowHandlers();

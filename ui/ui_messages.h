@@ -64,4 +64,18 @@ inline constexpr char kBindingNoCommand[] = "（なし）";
 inline constexpr char kBindingTakenBefore[] = "このキーは ";
 inline constexpr char kBindingTakenAfter[] = "に設定済みです。さらにこの機能を追加しますか？";
 
+// The read window.
+inline constexpr char kFileNotFound[] = "ファイルが見つかりませんでした";
+inline constexpr char kChooseAttachmentTitle[] = "添付ファイルの選択";
+inline constexpr char kOpenAttachment[] = "添付ファイルを開く(&O)";
+inline constexpr char kSaveAllAttachments[] = "添付ファイルを全て保存(&A)...";
+inline constexpr char kSaveAllFolderTitle[] = "添付ファイルの保存先";
+inline constexpr char kCannotSaveAttachment[] = "保存できませんでした: ";
+inline constexpr char kRedecode[] = "シフトJIS化(&S)";
+inline constexpr char kCopyQuoted[] = "引用符付きコピー(&D)";
+inline constexpr char kFontSettings[] = "フォントの設定(&F)...";
+inline constexpr char kReply[] = "返信(&R)";
+inline constexpr char kForward[] = "転送(&F)";
+inline constexpr char kViewInBrowser[] = "ブラウザで表示(&H)";
+
 }  // namespace lp::ui_text

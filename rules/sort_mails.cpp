@@ -157,6 +157,8 @@ int SortMails(CLPOSTDoc& box, std::span<const int> mails, const SortOptions& opt
     if (IsSameBoxPath(rule->mail_box, box.PathName())) continue;
     rules.push_back(rule);
   }
+  // Without a rule nothing moves: no progress window comes and goes.
+  if (rules.empty()) return 0;
 
   std::unique_ptr<Progress> progress = ui.BeginProgress(kSortingText);
   if (progress) {

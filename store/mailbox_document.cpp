@@ -189,6 +189,9 @@ CLPOSTDoc::IndexSnapshot CLPOSTDoc::SnapshotIndex() const {
   snapshot.path = path_;
   snapshot.changes = changes_;
   snapshot.write_mutex = index_write_mutex_;
+  // About the size of the file last written, so the buffer grows once.
+  const std::optional<std::uint64_t> size = FileSize(path_);
+  snapshot.bytes.reserve(static_cast<std::size_t>(size.value_or(0)) + 64 * 1024);
   (void)SerializeIndex(snapshot.bytes, [](std::string&) { return true; });
   return snapshot;
 }

@@ -124,6 +124,12 @@ IndexFileResult CLPOSTDoc::Open(std::string_view index_path) {
   return {};
 }
 
+void CLPOSTDoc::Relocate(std::string_view new_index_path) {
+  path_ = AbsolutePath(new_index_path);
+  text_path_ = TextFilePathOf(path_);
+  Notify([this](MailboxObserver& o) { o.Relocated(*this); });
+}
+
 void CLPOSTDoc::OpenAsStaging(std::string_view index_path) {
   path_ = AbsolutePath(index_path);
   text_path_ = TextFilePathOf(path_);

@@ -69,6 +69,9 @@ class MailboxObserver {
   // The whole list was replaced from the file.
   virtual void AboutToReload(const CLPOSTDoc& /*box*/) {}
   virtual void Reloaded(const CLPOSTDoc& /*box*/) {}
+  // The box's files now live at another path (a rename or a move in the
+  // mailbox tree): PathName() is the new one.
+  virtual void Relocated(const CLPOSTDoc& /*box*/) {}
   // A job on a worker thread took the box (true) or gave it back (false).
   // While it is busy no other notice comes and the box must not be read;
   // giving it back sends AboutToReload, then Reloaded, then this notice.
@@ -92,6 +95,9 @@ class CLPOSTDoc {
   // that does not load is never overwritten by a later save. The message is
   // for the caller to show.
   [[nodiscard]] IndexFileResult Open(std::string_view index_path);
+  // After the box's files were renamed or moved to `new_index_path`: later
+  // reads and saves use them there; the observers hear of it.
+  void Relocate(std::string_view new_index_path);
   // Makes this an empty document that appends to the files of the box at
   // `index_path` without loading its index: a job's staging area, whose
   // records the box takes over on its own thread afterwards.

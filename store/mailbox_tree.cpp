@@ -10,6 +10,7 @@
 #include "rules/sort_rules.h"
 #include "store/box_list.h"
 #include "store/mailbox_document.h"
+#include "store/open_box_registry.h"
 #include "store/store_messages.h"
 
 namespace lp {
@@ -128,6 +129,23 @@ std::pair<int, std::string> ParentFor(const MailboxTree& tree, int selected) {
 
 bool UseTrash(const TreeOperationContext& context, std::string_view path) {
   return context.trash ? context.trash(path) : MoveToTrash(path);
+}
+
+// False (with the message) when a job holds an open box at or inside
+// `path`: its files must not move under it.
+bool OpenBoxesMayMove(const TreeOperationContext& context, const std::string& path) {
+  if (context.open_boxes == nullptr) return true;
+  for (const CLPOSTDoc* box : context.open_boxes->OpenAtOrUnder(path)) {
+    if (box->TextFileInUse()) {
+      context.ui.ShowMessage(std::string(kBoxBusy) + box->PathName());
+      return false;
+    }
+  }
+  return true;
+}
+
+void OpenBoxesFollow(const TreeOperationContext& context, const std::string& old_path, const std::string& new_path) {
+  if (context.open_boxes != nullptr) context.open_boxes->Relocate(old_path, new_path);
 }
 
 }  // namespace
@@ -298,6 +316,13 @@ bool DeleteItem(TreeOperationContext& context, MailboxTree& tree, int selected) 
   std::string question = is_folder ? kDeleteFolderPrefix : kDeleteBoxPrefix;
   question += item->text;
   question += is_folder ? kDeleteFolderSuffix : kDeleteBoxSuffix;
+  if (context.open_boxes != nullptr) {
+    const std::vector<CLPOSTDoc*> open = context.open_boxes->OpenAtOrUnder(item->path);
+    if (!open.empty()) {
+      context.ui.ShowMessage(std::string(kCloseBoxFirst) + open.front()->PathName());
+      return false;
+    }
+  }
   if (context.ui.Ask(question, MessageButtons::OkCancel) != Answer::Ok) return false;
 
   const std::string path = item->path;
@@ -351,6 +376,7 @@ bool RenameItem(TreeOperationContext& context, MailboxTree& tree, int item, std:
   }
   const std::string new_path = JoinPath(DirectoryOf(old_path), WithBoxExtension(new_text));
   if (new_path == old_path) return true;
+  if (!OpenBoxesMayMove(context, old_path)) return false;
 
   if (!is_folder) {
     if (!MoveBoxFiles(old_path, new_path)) {
@@ -369,6 +395,7 @@ bool RenameItem(TreeOperationContext& context, MailboxTree& tree, int item, std:
     for (const std::string& folder : inside.folders) MoveBoxSettings(context.profile, folder, moved(folder));
     MoveBoxSettings(context.profile, old_path, new_path);
   }
+  OpenBoxesFollow(context, old_path, new_path);
   tree.ReplacePathPrefix(item, old_path, new_path);
   tree.SetItemText(item, std::string(new_text));
   tree.RebuildBoxList();
@@ -396,11 +423,13 @@ bool MoveBox(TreeOperationContext& context, MailboxTree& tree, int dragged, int 
   if (destination == nullptr) return false;
   const std::string old_path = box->path;
   const std::string new_path = JoinPath(destination->path, FileNameOf(old_path));
+  if (!OpenBoxesMayMove(context, old_path)) return false;
   if (!MoveBoxFiles(old_path, new_path)) {
     context.ui.ShowMessage(kNotMoved);
     return false;
   }
   FollowBox(context.profile, old_path, new_path);
+  OpenBoxesFollow(context, old_path, new_path);
   TreeItem moved = *box;
   moved.path = new_path;
   moved.parent = folder;

@@ -101,10 +101,16 @@ class MailboxTree {
 // when it went. Injected so that tests never touch the user's trash.
 using TrashFunction = std::function<bool(std::string_view sjis_path)>;
 
+class OpenBoxRegistry;
+
 struct TreeOperationContext {
   Profile& profile;
   UserInterface& ui;
   TrashFunction trash;  // empty: the desktop trash (lp::MoveToTrash)
+  // The process's open boxes, when it has any: a renamed or moved box's
+  // open document follows its files, one that a job holds refuses the
+  // change, and an open box is not deleted under its windows.
+  OpenBoxRegistry* open_boxes = nullptr;
 };
 
 // Creates folder `name`.lp under the selected folder (or the folder of the
@@ -116,7 +122,8 @@ int NewFolder(TreeOperationContext& context, MailboxTree& tree, int selected, st
 int NewBox(TreeOperationContext& context, MailboxTree& tree, int selected, std::string_view name);
 // Asks, then sends the box's files or the folder to the trash, drops the
 // auto-sort rules and the settings of what was deleted and removes the item.
-// True when something was deleted.
+// A box that is open (in a folder too) is refused: its window would write it
+// again. True when something was deleted.
 bool DeleteItem(TreeOperationContext& context, MailboxTree& tree, int selected);
 // False (with "このBOXは編集できません") for the root, the box root and
 // the fixed boxes: the window refuses label editing for them.

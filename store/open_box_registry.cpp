@@ -1,6 +1,7 @@
 #include "store/open_box_registry.h"
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 #include "platform/sjis_path.h"
@@ -80,6 +81,38 @@ CLPOSTDoc* OpenBoxRegistry::Find(std::string_view index_path) const {
     if (box.doc->PathName() == full) return box.doc.get();
   }
   return nullptr;
+}
+
+namespace {
+
+// The part of `path` after the folder `prefix` (with its separator), or
+// nullopt when `path` is neither `prefix` itself nor inside it.
+std::optional<std::string_view> RestAfter(std::string_view path, std::string_view prefix) {
+  if (path.size() < prefix.size() || path.substr(0, prefix.size()) != prefix) return std::nullopt;
+  const std::string_view rest = path.substr(prefix.size());
+  if (!rest.empty() && !EndsWithPathSeparator(prefix) && rest.front() != kPathSeparator) return std::nullopt;
+  return rest;
+}
+
+}  // namespace
+
+std::vector<CLPOSTDoc*> OpenBoxRegistry::OpenAtOrUnder(std::string_view path) const {
+  std::vector<CLPOSTDoc*> found;
+  if (path.empty()) return found;
+  const std::string full = AbsolutePath(path);
+  for (const OpenBox& box : boxes_) {
+    if (RestAfter(box.doc->PathName(), full)) found.push_back(box.doc.get());
+  }
+  return found;
+}
+
+void OpenBoxRegistry::Relocate(std::string_view old_path, std::string_view new_path) {
+  const std::string old_full = AbsolutePath(old_path);
+  const std::string new_full = AbsolutePath(new_path);
+  for (CLPOSTDoc* doc : OpenAtOrUnder(old_full)) {
+    const std::string rest(*RestAfter(doc->PathName(), old_full));
+    doc->Relocate(new_full + rest);
+  }
 }
 
 void OpenBoxRegistry::Hold(CLPOSTDoc& doc) {

@@ -80,6 +80,12 @@ class OpenBoxRegistry {
   // The open box with this index path (made absolute), or nullptr; no hold.
   [[nodiscard]] CLPOSTDoc* Find(std::string_view index_path) const;
   [[nodiscard]] std::size_t OpenCount() const { return boxes_.size(); }
+  // The open boxes at `path` or inside the folder `path` (absolute paths
+  // compared as the file system does).
+  [[nodiscard]] std::vector<CLPOSTDoc*> OpenAtOrUnder(std::string_view path) const;
+  // After the box or folder at `old_path` was renamed or moved to
+  // `new_path`: its open boxes (those inside a folder too) follow.
+  void Relocate(std::string_view old_path, std::string_view new_path);
 
   // Writes the index of every open box. The failures (a box busy with a
   // worker thread's job is one) are returned for the caller to show; while

@@ -80,5 +80,7 @@ inline constexpr char kNotDeleted[] = "削除できませんでした";
 inline constexpr char kNotEditable[] = "このBOXは編集できません";
 inline constexpr char kNotRenamed[] = "変更できません";
 inline constexpr char kNotMoved[] = "移動できません";
+// Followed by the path of the open box
+inline constexpr char kCloseBoxFirst[] = "開いている文書BOXは削除できません。ウィンドウを閉じてから削除してください - ";
 
 }  // namespace lp::store_messages

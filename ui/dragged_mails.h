@@ -13,6 +13,8 @@
 namespace lp {
 
 inline constexpr char kMailListMimeType[] = "application/x-lanternpost-mails";
+// A box dragged in the mail manager: its index path (Shift_JIS).
+inline constexpr char kBoxMimeType[] = "application/x-lanternpost-box";
 
 struct DraggedMails {
   std::string source;

@@ -180,6 +180,8 @@ void MailListModel::RecordsReordered(const CLPOSTDoc&) {
 
 void MailListModel::AboutToReload(const CLPOSTDoc&) { beginResetModel(); }
 
+void MailListModel::Relocated(const CLPOSTDoc&) { emit boxRelocated(); }
+
 void MailListModel::Reloaded(const CLPOSTDoc&) {
   // Serials are given anew on a reload.
   cache_.clear();

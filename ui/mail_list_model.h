@@ -58,6 +58,10 @@ class MailListModel final : public QAbstractTableModel, private MailboxObserver 
   // Conversions done so far (the cache's size): texts are made once per row.
   [[nodiscard]] int CachedRowCount() const { return static_cast<int>(cache_.size()); }
 
+ signals:
+  // The box's files were renamed or moved: its name may have changed.
+  void boxRelocated();
+
  private:
   struct RowTexts {
     QString name;
@@ -77,6 +81,7 @@ class MailListModel final : public QAbstractTableModel, private MailboxObserver 
   void RecordsReordered(const CLPOSTDoc& box) override;
   void AboutToReload(const CLPOSTDoc& box) override;
   void Reloaded(const CLPOSTDoc& box) override;
+  void Relocated(const CLPOSTDoc& box) override;
 
   CLPOSTDoc& box_;
   mutable QHash<quint64, RowTexts> cache_;

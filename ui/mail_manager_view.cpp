@@ -23,7 +23,8 @@ MailManagerView::MailManagerView(DesktopSession& session, OpenBox open, QWidget*
   view_->setHeaderHidden(true);
   view_->setUniformRowHeights(true);
   view_->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
-  view_->setDragDropMode(QAbstractItemView::DropOnly);
+  view_->setDragDropMode(QAbstractItemView::DragDrop);
+  view_->setDefaultDropAction(Qt::MoveAction);
   view_->setAcceptDrops(true);
   view_->setDropIndicatorShown(true);
   view_->installEventFilter(this);
@@ -44,10 +45,17 @@ MailManagerView::MailManagerView(DesktopSession& session, OpenBox open, QWidget*
   });
   model_->SetMailDrop([this](const std::string& source, const std::vector<quint64>& serials, const std::string& target,
                              Qt::DropAction action) { return DropMails(source, serials, target, action); });
+  model_->SetBoxDrop([this](int dragged, int target) {
+    // The tree is rebuilt by the move: not while the view is still in its drop.
+    QMetaObject::invokeMethod(this, [this, dragged, target] { MoveBoxTo(dragged, target); }, Qt::QueuedConnection);
+    return true;
+  });
   Rebuild();
 }
 
-TreeOperationContext MailManagerView::Context() { return TreeOperationContext{session_.profile(), session_.ui(), trash_}; }
+TreeOperationContext MailManagerView::Context() {
+  return TreeOperationContext{session_.profile(), session_.ui(), trash_, &session_.registry()};
+}
 
 void MailManagerView::Rebuild() {
   model_->Build(session_.app().settings(), session_.profile(), session_.app().data_directory());
@@ -139,6 +147,13 @@ bool MailManagerView::DropMails(const std::string& source, const std::vector<qui
   }
   RefreshUnreadMarks();
   return done;
+}
+
+void MailManagerView::MoveBoxTo(int dragged, int target) {
+  TreeOperationContext context = Context();
+  if (!lp::MoveBox(context, model_->tree(), dragged, target)) return;
+  model_->TreeChanged();
+  AfterStructureChange(model_->tree().selected());
 }
 
 bool MailManagerView::eventFilter(QObject* watched, QEvent* event) {

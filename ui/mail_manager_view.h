@@ -11,9 +11,10 @@ class QTreeView;
 
 // The mail manager window: the tree of folders and boxes with their unread
 // counts. Enter or a double click opens a box; new folders and boxes, in-
-// place renaming and deleting to the desktop's trash go through the core's
-// tree operations; mails dragged from a mail list onto a box move there, or
-// are copied with Ctrl.
+// place renaming, moving a box by dragging it onto a folder and deleting to
+// the desktop's trash go through the core's tree operations (open windows of
+// a renamed or moved box follow it); mails dragged from a mail list onto a
+// box move there, or are copied with Ctrl.
 
 namespace lp {
 
@@ -56,6 +57,7 @@ class MailManagerView final : public QWidget {
   [[nodiscard]] TreeOperationContext Context();
   void AfterStructureChange(int select);
   [[nodiscard]] int UnreadCount(const std::string& sjis_path);
+  void MoveBoxTo(int dragged, int target);
   bool DropMails(const std::string& source, const std::vector<quint64>& serials, const std::string& target,
                  Qt::DropAction action);
 

@@ -154,7 +154,11 @@ Qt::ItemFlags MailboxTreeModel::flags(const QModelIndex& index) const {
   if (item == nullptr) return flags;
   // The root, the box root and the fixed boxes keep their names.
   if (item->kind == TreeItemKind::Box || item->kind == TreeItemKind::Folder) flags |= Qt::ItemIsEditable;
-  if (IsBox(index)) flags |= Qt::ItemIsDropEnabled;
+  if (IsBox(index) || item->kind == TreeItemKind::Folder || item->kind == TreeItemKind::BoxRoot) {
+    flags |= Qt::ItemIsDropEnabled;
+  }
+  // Fixed boxes stay where the settings name them.
+  if (item->kind == TreeItemKind::Box) flags |= Qt::ItemIsDragEnabled;
   return flags;
 }
 
@@ -167,22 +171,57 @@ bool MailboxTreeModel::setData(const QModelIndex& index, const QVariant& value, 
   return true;
 }
 
-QStringList MailboxTreeModel::mimeTypes() const { return {QString::fromLatin1(kMailListMimeType)}; }
+QStringList MailboxTreeModel::mimeTypes() const {
+  return {QString::fromLatin1(kMailListMimeType), QString::fromLatin1(kBoxMimeType)};
+}
+
+QMimeData* MailboxTreeModel::mimeData(const QModelIndexList& indexes) const {
+  for (const QModelIndex& index : indexes) {
+    const TreeItem* item = tree_.Item(ItemOf(index));
+    if (item == nullptr || item->kind != TreeItemKind::Box) continue;
+    auto* data = new QMimeData;
+    data->setData(QString::fromLatin1(kBoxMimeType), QByteArray::fromStdString(item->path));
+    return data;
+  }
+  return nullptr;
+}
+
+Qt::DropActions MailboxTreeModel::supportedDragActions() const { return Qt::MoveAction; }
 
 Qt::DropActions MailboxTreeModel::supportedDropActions() const { return Qt::MoveAction | Qt::CopyAction; }
 
+int MailboxTreeModel::DraggedBox(const QMimeData* data) const {
+  if (data == nullptr || !data->hasFormat(QString::fromLatin1(kBoxMimeType))) return MailboxTree::kNone;
+  const std::string path = data->data(QString::fromLatin1(kBoxMimeType)).toStdString();
+  const std::vector<TreeItem>& items = tree_.items();
+  for (std::size_t id = 0; id < items.size(); ++id) {
+    if (!items[id].removed && items[id].kind == TreeItemKind::Box && items[id].path == path) {
+      return static_cast<int>(id);
+    }
+  }
+  return MailboxTree::kNone;
+}
+
 bool MailboxTreeModel::canDropMimeData(const QMimeData* data, Qt::DropAction action, int, int,
                                        const QModelIndex& parent) const {
-  return data != nullptr && data->hasFormat(QString::fromLatin1(kMailListMimeType)) &&
-         (action == Qt::MoveAction || action == Qt::CopyAction) && IsBox(parent);
+  if (data == nullptr || !parent.isValid()) return false;
+  if (data->hasFormat(QString::fromLatin1(kMailListMimeType))) {
+    return (action == Qt::MoveAction || action == Qt::CopyAction) && IsBox(parent);
+  }
+  const int dragged = DraggedBox(data);
+  return action == Qt::MoveAction && dragged != MailboxTree::kNone && dragged != ItemOf(parent) &&
+         (flags(parent) & Qt::ItemIsDropEnabled);
 }
 
 bool MailboxTreeModel::dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
                                     const QModelIndex& parent) {
-  if (!drop_ || !canDropMimeData(data, action, row, column, parent)) return false;
-  const std::optional<DraggedMails> mails = DecodeDraggedMails(*data);
-  if (!mails) return false;
-  return drop_(mails->source, mails->serials, tree_.Item(ItemOf(parent))->path, action);
+  if (!canDropMimeData(data, action, row, column, parent)) return false;
+  if (data->hasFormat(QString::fromLatin1(kMailListMimeType))) {
+    const std::optional<DraggedMails> mails = DecodeDraggedMails(*data);
+    if (!drop_ || !mails) return false;
+    return drop_(mails->source, mails->serials, tree_.Item(ItemOf(parent))->path, action);
+  }
+  return box_drop_ && box_drop_(DraggedBox(data), ItemOf(parent));
 }
 
 int MailboxTreeModel::UnreadCountOf(int id) const {

@@ -13,7 +13,7 @@
 // the items are the tree's own, by id; a box with unread mail is shown in
 // bold with the unread mark and its count of unread mails. Boxes and
 // folders are renamed in place; mails dragged from a mail list drop onto a
-// box. The operations themselves are the window's (they ask and show).
+// box, and a box dragged onto a folder moves there. The operations themselves are the window's (they ask and show).
 
 namespace lp {
 
@@ -31,11 +31,16 @@ class MailboxTreeModel final : public QAbstractItemModel {
   using MailDrop = std::function<bool(const std::string& source, const std::vector<quint64>& serials,
                                       const std::string& target, Qt::DropAction action)>;
 
+  // Box `dragged` dropped onto item `target` (a folder, the box root, or a
+  // box standing for its folder).
+  using BoxDrop = std::function<bool(int dragged, int target)>;
+
   explicit MailboxTreeModel(QObject* parent = nullptr);
 
   void SetUnreadCounter(UnreadCounter counter) { counter_ = std::move(counter); }
   void SetRenamer(Renamer renamer) { renamer_ = std::move(renamer); }
   void SetMailDrop(MailDrop drop) { drop_ = std::move(drop); }
+  void SetBoxDrop(BoxDrop drop) { box_drop_ = std::move(drop); }
   // After an operation added or removed items of the tree.
   void TreeChanged();
 
@@ -54,6 +59,9 @@ class MailboxTreeModel final : public QAbstractItemModel {
   [[nodiscard]] Qt::ItemFlags flags(const QModelIndex& index) const override;
   bool setData(const QModelIndex& index, const QVariant& value, int role) override;
   [[nodiscard]] QStringList mimeTypes() const override;
+  // A box drags out as its index path; only this process's tree takes it.
+  [[nodiscard]] QMimeData* mimeData(const QModelIndexList& indexes) const override;
+  [[nodiscard]] Qt::DropActions supportedDragActions() const override;
   [[nodiscard]] Qt::DropActions supportedDropActions() const override;
   [[nodiscard]] bool canDropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
                                      const QModelIndex& parent) const override;
@@ -64,6 +72,8 @@ class MailboxTreeModel final : public QAbstractItemModel {
   void CacheChildren();
   void CountUnread();
   [[nodiscard]] bool IsBox(const QModelIndex& index) const;
+  // The tree item of the box a drag carries, or MailboxTree::kNone.
+  [[nodiscard]] int DraggedBox(const QMimeData* data) const;
   [[nodiscard]] int UnreadCountOf(int id) const;
   [[nodiscard]] int ItemOf(const QModelIndex& index) const;
 
@@ -74,6 +84,7 @@ class MailboxTreeModel final : public QAbstractItemModel {
   UnreadCounter counter_;
   Renamer renamer_;
   MailDrop drop_;
+  BoxDrop box_drop_;
   std::array<QIcon, 9> images_;
   QIcon unread_mark_;
 };

@@ -203,6 +203,8 @@ MailboxView* MainWindow::OpenMailbox(std::string_view sjis_path) {
   QMdiSubWindow* window = mdi_->addSubWindow(view);
   window->setAttribute(Qt::WA_DeleteOnClose);
   window->setWindowTitle(FromSjis(BoxNameOf(box->PathName())));
+  connect(&view->model(), &MailListModel::boxRelocated, window,
+          [window, box] { window->setWindowTitle(FromSjis(BoxNameOf(box->PathName()))); });
   window->setWindowIcon(QIcon(QStringLiteral(":/icons/box.svg")));
   connect(view, &MailboxView::caretMoved, this, [this](int row, int count) {
     char text[32];

@@ -1,4 +1,7 @@
 #include "store/mailbox_tree.h"
+#include "store/open_box_registry.h"
+#include "store/store_messages.h"
+#include "platform/command_observer.h"
 
 #include <filesystem>
 #include <string>
@@ -408,6 +411,48 @@ TEST_F(MailboxTreeTest, RenamingAFolderCarriesEverythingInside) {
   EXPECT_EQ(profile_.GetInt("FindBox", Path("New.lp/Deep.lp/B.lp"), -1), 0);
   EXPECT_EQ(profile_.GetInt("FindBox", Path("New.lp"), -1), 0);
   EXPECT_EQ(profile_.GetInt("FindBox", Path("Old.lp"), -1), -1);
+}
+
+TEST_F(MailboxTreeTest, OpenBoxesFollowTheirFilesAndAreNeitherMovedUnderAJobNorDeleted) {
+  MakeFolder("Old.lp");
+  MakeBox("Old.lp/A.lp");
+  MakeBox("Loose.lp");
+  MakeFolder("Target.lp");
+  Build();
+  NullCommandObserver commands;
+  OpenBoxRegistry registry(profile_, ui_, commands);
+  context_.open_boxes = &registry;
+  AcquiredBox inside = registry.Acquire(Path("Old.lp/A.lp"));
+  AcquiredBox loose = registry.Acquire(Path("Loose.lp"));
+  ASSERT_TRUE(inside.box && loose.box);
+
+  // A folder's rename carries the open box inside it; its next save lands
+  // at the new place and the old one does not come back.
+  ASSERT_TRUE(RenameItem(context_, tree_, Find("Old.lp"), "New"));
+  EXPECT_EQ(inside.box->PathName(), Path("New.lp/A.lp"));
+  EXPECT_EQ(inside.box->TextFilePath(), Path("New.lp/A.mb"));
+  inside.box->Add(std::make_unique<CMail>());
+  ASSERT_TRUE(inside.box->Save().ok);
+  EXPECT_FALSE(PathExists(Path("Old.lp")));
+  EXPECT_EQ(registry.Find(Path("New.lp/A.lp")), inside.box.get());
+
+  // A dragged box follows too.
+  ASSERT_TRUE(MoveBox(context_, tree_, Find("Loose.lp"), Find("Target.lp")));
+  EXPECT_EQ(loose.box->PathName(), Path("Target.lp/Loose.lp"));
+
+  // A job holds the box: its files stay where they are.
+  ASSERT_TRUE(loose.box->MarkBusy());
+  EXPECT_FALSE(RenameItem(context_, tree_, Find("Target.lp/Loose.lp"), "Renamed"));
+  EXPECT_EQ(ui_.messages.back(), std::string(store_messages::kBoxBusy) + Path("Target.lp/Loose.lp"));
+  EXPECT_TRUE(PathExists(Path("Target.lp/Loose.lp")));
+  loose.box->ClearBusy();
+
+  // An open box is not deleted under its window, nor the folder that holds it.
+  ui_.QueueAnswer(Answer::Ok);
+  EXPECT_FALSE(DeleteItem(context_, tree_, Find("Target.lp")));
+  EXPECT_EQ(ui_.messages.back(), std::string(store_messages::kCloseBoxFirst) + Path("Target.lp/Loose.lp"));
+  EXPECT_TRUE(PathExists(Path("Target.lp/Loose.lp")));
+  EXPECT_TRUE(trashed_.empty());
 }
 
 TEST_F(MailboxTreeTest, RenamesThatCannotHappenAreRefused) {

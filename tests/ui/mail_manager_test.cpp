@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
+#include <QCoreApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -152,6 +153,43 @@ TEST_F(MailManagerTest, MailsDraggedOntoABoxMoveOrWithCtrlAreCopied) {
   EXPECT_EQ(box->model().index(0, MailListModel::SubjectColumn).data().toString(), U("会議案内"));
   EXPECT_EQ(box->model().index(2, MailListModel::SubjectColumn).data().toString(), U("forwarded"));
   EXPECT_EQ(Find(U("保存")).data(MailboxTreeModel::UnreadCountRole).toInt(), 3);
+}
+
+TEST_F(MailManagerTest, ABoxDraggedOntoAFolderMovesWithItsOpenWindow) {
+  Select(U("文書BOX"));
+  next_name_ = U("仕事");
+  manager_->NewFolder();
+  Select(U("文書BOX"));
+  next_name_ = U("保存");
+  manager_->NewBox();
+  MailboxView* view = program_.window->OpenMailbox(FromNativePath(data_.File("保存.lp")));
+  ASSERT_NE(view, nullptr);
+  auto* window = qobject_cast<QMdiSubWindow*>(view->parentWidget());
+  ASSERT_NE(window, nullptr);
+  // Mails moved in while its window is open.
+  MailListModel& list = inbox_->model();
+  std::unique_ptr<QMimeData> mails(list.mimeData({list.index(0, 0)}));
+  ASSERT_TRUE(manager_->model().dropMimeData(mails.get(), Qt::MoveAction, -1, -1, Find(U("保存"))));
+
+  MailboxTreeModel& tree = manager_->model();
+  EXPECT_TRUE(tree.flags(Find(U("保存"))).testFlag(Qt::ItemIsDragEnabled));
+  EXPECT_FALSE(tree.flags(Find(U("受信"))).testFlag(Qt::ItemIsDragEnabled));
+  std::unique_ptr<QMimeData> box(tree.mimeData({Find(U("保存"))}));
+  ASSERT_NE(box, nullptr);
+  EXPECT_FALSE(tree.canDropMimeData(box.get(), Qt::MoveAction, -1, -1, Find(U("保存"))));
+  ASSERT_TRUE(tree.canDropMimeData(box.get(), Qt::MoveAction, -1, -1, Find(U("仕事"))));
+  ASSERT_TRUE(tree.dropMimeData(box.get(), Qt::MoveAction, -1, -1, Find(U("仕事"))));
+  QCoreApplication::processEvents();
+
+  EXPECT_TRUE(PathExists(FromNativePath(data_.File("仕事.lp/保存.lp"))));
+  EXPECT_FALSE(PathExists(FromNativePath(data_.File("保存.lp"))));
+  EXPECT_EQ(Find(U("保存")).parent(), Find(U("仕事")));
+  // The open window works on the moved files: a save lands there.
+  EXPECT_EQ(view->box().PathName(), FromNativePath(data_.File("仕事.lp/保存.lp")));
+  EXPECT_EQ(window->windowTitle(), U("保存"));
+  ASSERT_TRUE(view->box().Save().ok);
+  EXPECT_FALSE(PathExists(FromNativePath(data_.File("保存.lp"))));
+  EXPECT_EQ(view->model().rowCount(), 1);
 }
 
 // The box menu lists every box file, folders as submenus; an item opens

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "store/mail_transfer.h"
+#include "ui/box_properties_dialog.h"
 #include "ui/desktop_session.h"
 #include "ui/mailbox_tree_model.h"
 #include "ui/serial_rows.h"
@@ -38,6 +39,7 @@ MailManagerView::MailManagerView(DesktopSession& session, OpenBox open, QWidget*
     const QString name = QInputDialog::getText(this, title, prompt, QLineEdit::Normal, default_text, &ok);
     return ok ? std::optional<QString>(name) : std::nullopt;
   };
+  edit_properties_ = [this](BoxProperties& properties) { return EditBoxPropertiesInDialog(this, properties); };
   model_->SetUnreadCounter([this](const std::string& path) { return UnreadCount(path); });
   model_->SetRenamer([this](int id, const std::string& text) {
     TreeOperationContext context = Context();
@@ -122,6 +124,11 @@ void MailManagerView::RenameSelected() {
   TreeOperationContext context = Context();
   // The refusal for fixed items is said before any editor opens.
   if (current.isValid() && CanRename(context, model_->tree(), SelectedItem())) view_->edit(current);
+}
+
+void MailManagerView::ShowProperties() {
+  TreeOperationContext context = Context();
+  (void)EditProperties(context, model_->tree(), SelectedItem(), edit_properties_);
 }
 
 bool MailManagerView::DropMails(const std::string& source, const std::vector<quint64>& serials,

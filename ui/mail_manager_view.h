@@ -35,6 +35,9 @@ class MailManagerView final : public QWidget {
   // Tests answer the name questions and keep the user's trash out of it.
   void SetNameAsker(NameAsker asker) { ask_name_ = std::move(asker); }
   void SetTrash(TrashFunction trash) { trash_ = std::move(trash); }
+  // Shows the properties of a box for editing; true on OK. Tests answer it.
+  using PropertiesEditor = std::function<bool(BoxProperties& properties)>;
+  void SetPropertiesEditor(PropertiesEditor editor) { edit_properties_ = std::move(editor); }
 
   void Rebuild();
   void RefreshUnreadMarks();
@@ -46,6 +49,7 @@ class MailManagerView final : public QWidget {
   void NewBox();
   void DeleteSelected();
   void RenameSelected();
+  void ShowProperties();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -65,6 +69,7 @@ class MailManagerView final : public QWidget {
   OpenBox open_;
   NameAsker ask_name_;
   TrashFunction trash_;
+  PropertiesEditor edit_properties_;
   MailboxTreeModel* model_;
   QTreeView* view_;
 };

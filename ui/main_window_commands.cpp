@@ -292,7 +292,8 @@ void MainWindow::RegisterViewHandlers() {
       {cmd::kNewFolder, &MailManagerView::NewFolder},
       {cmd::kNewBox, &MailManagerView::NewBox},
       {cmd::kDeleteBox, &MailManagerView::DeleteSelected},
-      {cmd::kRenameBox, &MailManagerView::RenameSelected}};
+      {cmd::kRenameBox, &MailManagerView::RenameSelected},
+      {cmd::kBoxProperties, &MailManagerView::ShowProperties}};
   for (const auto& [command, operation] : tree_commands) {
     router_.Register(command, [this, operation = operation] {
       if (manager_window_ != nullptr) (static_cast<MailManagerView*>(manager_window_->widget())->*operation)();

@@ -38,6 +38,10 @@ inline constexpr char kNewFolderTitle[] = "新規フォルダ";
 inline constexpr char kNewFolderPrompt[] = "フォルダの名前を入力してください(&N)";
 inline constexpr char kNewBoxTitle[] = "新規メールBOX";
 inline constexpr char kNewBoxPrompt[] = "メールボックスの名前を入力してください(&N)";
+// The box properties dialog.
+inline constexpr char kBoxPropertiesTitle[] = "文書BOXのプロパティ";
+inline constexpr char kFindBoxCheck[] = "全検索の際、検索対象とする";
+inline constexpr char kAutoCompactCheck[] = "自動的にBOXを整理";
 
 // The key customization dialog and its binding dialog.
 inline constexpr char kKeyDialogTitle[] = "キーカスタマイズ";

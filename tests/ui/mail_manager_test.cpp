@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -18,6 +19,7 @@
 #include "tests/support/temp_directory.h"
 #include "tests/ui/desktop_program.h"
 #include "ui/box_menu.h"
+#include "ui/box_properties_dialog.h"
 #include "ui/mail_list_model.h"
 #include "ui/mail_manager_view.h"
 #include "ui/mailbox_tree_model.h"
@@ -190,6 +192,35 @@ TEST_F(MailManagerTest, ABoxDraggedOntoAFolderMovesWithItsOpenWindow) {
   ASSERT_TRUE(view->box().Save().ok);
   EXPECT_FALSE(PathExists(FromNativePath(data_.File("保存.lp"))));
   EXPECT_EQ(view->model().rowCount(), 1);
+}
+
+TEST_F(MailManagerTest, PropertiesOfTheSelectedBoxAreShownAndWrittenBack) {
+  Select(U("文書BOX"));
+  next_name_ = U("保存");
+  manager_->NewBox();
+  const std::string path = FromNativePath(data_.File("保存.lp"));
+  std::vector<BoxProperties> shown;
+  manager_->SetPropertiesEditor([&](BoxProperties& properties) {
+    shown.push_back(properties);
+    properties.find_box = false;
+    return true;
+  });
+  Select(U("保存"));
+  ASSERT_TRUE(program_.window->router().Run(cmd::kBoxProperties));
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_TRUE(shown[0].find_box);
+  EXPECT_TRUE(shown[0].auto_compact);
+  EXPECT_EQ(program_.core.profile().GetInt("FindBox", path, -1), 0);
+  EXPECT_EQ(program_.core.profile().GetInt("AutoCompact", path, -1), 1);
+
+  // The dialog itself: its check boxes carry the values both ways.
+  BoxPropertiesDialog dialog(BoxProperties{false, true});
+  EXPECT_EQ(dialog.windowTitle(), U("文書BOXのプロパティ"));
+  EXPECT_FALSE(dialog.find_box().isChecked());
+  dialog.auto_compact().setChecked(false);
+  dialog.find_box().setChecked(true);
+  EXPECT_TRUE(dialog.properties().find_box);
+  EXPECT_FALSE(dialog.properties().auto_compact);
 }
 
 // The box menu lists every box file, folders as submenus; an item opens

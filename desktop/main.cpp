@@ -11,6 +11,7 @@
 #include "platform/data_directory.h"
 #include "platform/data_directory_lock.h"
 #include "platform/qt_transport.h"
+#include "ui/connection_settings_dialog.h"
 #include "ui/desktop_session.h"
 #include "ui/dialog_user_interface.h"
 #include "ui/mailbox_view.h"
@@ -99,6 +100,10 @@ int main(int argc, char* argv[]) {
   window.ShowWithPlacement();
   lp::OpenFirstWindows(window, session);
   window.HandleRequest(request);
+  // Nothing to receive from yet: the user sets up an account first.
+  if (!parser.isSet(screenshot) && lp::NeedsFirstAccountSetup(session.accounts(), session.profile())) {
+    window.PostCommand(lp::cmd::kConnectionSettings);
+  }
 
   if (parser.isSet(screenshot)) {
     const QString target = parser.value(screenshot);

@@ -72,6 +72,8 @@ void CPopSession::StartReceive(const PopSessionSettings& settings) { Start(setti
 
 void CPopSession::StartDeleteAll(const PopSessionSettings& settings) { Start(settings, Mode::DeleteAll); }
 
+void CPopSession::StartLoginCheck(const PopSessionSettings& settings) { Start(settings, Mode::LoginCheck); }
+
 void CPopSession::Start(const PopSessionSettings& settings, Mode mode) {
   if (Running()) return;  // one dialogue at a time
   settings_ = settings;
@@ -237,6 +239,7 @@ void CPopSession::HandleReply() {
     case PopState::PassReply:
     case PopState::UidlPassReply:
       if (!ok) {
+        result_.password_refused = true;
         FailAndQuit(WithPopReply(pop_text::kPasswordError, reply));
         return;
       }
@@ -251,6 +254,10 @@ void CPopSession::HandleReply() {
             kMaxUidlLine, kMaxUidlList);
         state_ = PopState::UidlList;
         (void)SendCommand("UIDL\r\n");
+        return;
+      }
+      if (mode_ == Mode::LoginCheck) {
+        SendQuit();
         return;
       }
       SetStatus(pop_text::kCheckingMail);

@@ -88,6 +88,8 @@ struct PopSessionResult {
   // The spool could not be flushed to the disk: nothing was deleted on the
   // server, and the spool must be kept as it is rather than analysed.
   bool spool_not_on_disk = false;
+  // The server refused the user or password (USER/PASS or APOP).
+  bool password_refused = false;
 };
 
 // The classic state numbers are the values; the states from 100 on
@@ -144,6 +146,9 @@ class CPopSession final : public TransportEvents {
   void StartReceive(const PopSessionSettings& settings);
   // Connects and deletes every message on the server.
   void StartDeleteAll(const PopSessionSettings& settings);
+  // Connects, logs in and quits at once: a check of the account's server,
+  // TLS and password that touches no mail, spool or list file.
+  void StartLoginCheck(const PopSessionSettings& settings);
 
   // Ends the session at once without a message (the user's cancel). No
   // QUIT is sent, so the server keeps every message it was told to delete.
@@ -158,7 +163,7 @@ class CPopSession final : public TransportEvents {
   void OnDisconnected(std::string_view reason) override;
 
  private:
-  enum class Mode { Receive, DeleteAll };
+  enum class Mode { Receive, DeleteAll, LoginCheck };
 
   void Start(const PopSessionSettings& settings, Mode mode);
   // The one place that answers a complete reply with the next step.

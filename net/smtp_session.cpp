@@ -171,6 +171,7 @@ void SmtpSession::Start(const SmtpSessionSettings& settings, Progress* progress,
   mail_number_ = 0;
   rcpt_index_ = 0;
   awaiting_dot_reply_ = false;
+  awaiting_auth_reply_ = false;
   auth_offer_ = SmtpAuthOffer();
   message_.Close();
   message_size_ = 0;
@@ -286,9 +287,11 @@ void SmtpSession::HandleReply(const std::string& reply) {
     case SmtpState::Ready:
       // 235 answers the last AUTH step, never the final ".".
       if (code != 250 && (code != 235 || awaiting_dot_reply_)) {
+        result_.auth_refused = awaiting_auth_reply_;
         FailAndQuit(Joined(smtp_text::kErrorOccurred, reply));
         return;
       }
+      awaiting_auth_reply_ = false;
       if (awaiting_dot_reply_) {
         // Only the server's yes to the final "." makes a mail delivered.
         awaiting_dot_reply_ = false;
@@ -362,6 +365,7 @@ void SmtpSession::HandleReply(const std::string& reply) {
         return;
       }
       state_ = SmtpState::Ready;
+      awaiting_auth_reply_ = true;
       if (!SendSecret(response + "\r\n")) return;
       SetStatus(smtp_text::kAuthenticating);
       return;
@@ -375,6 +379,7 @@ void SmtpSession::HandleReply(const std::string& reply) {
       }
       const bool user_step = state_ == SmtpState::LoginUser;
       state_ = user_step ? SmtpState::LoginPassword : SmtpState::Ready;
+      awaiting_auth_reply_ = !user_step;
       if (!SendSecret(Base64EncodeText(user_step ? settings_.user : settings_.password) + "\r\n")) return;
       SetStatus(user_step ? smtp_text::kAuthUser : smtp_text::kAuthPassword);
       return;

@@ -110,6 +110,8 @@ struct SmtpSessionResult {
   bool message_accepted = false;
   // Recipients of the mail in progress that the server refused.
   std::vector<std::string> refused_recipients;
+  // The server refused the credentials at the last AUTH step.
+  bool auth_refused = false;
 };
 
 // The AUTH mechanisms an EHLO reply names.
@@ -220,6 +222,7 @@ class SmtpSession final : public TransportEvents {
   int mail_number_ = 0;
   std::size_t rcpt_index_ = 0;
   bool awaiting_dot_reply_ = false;
+  bool awaiting_auth_reply_ = false;  // the last AUTH step went out
   SmtpAuthOffer auth_offer_;
   File message_;
   std::uint64_t message_size_ = 0;

@@ -72,6 +72,7 @@ class DesktopSession final : public CommandObserver, private SendRunObserver, pr
   [[nodiscard]] OpenBoxRegistry& registry() { return registry_; }
   [[nodiscard]] MailController& controller() { return *controller_; }
   [[nodiscard]] UserInterface& ui() { return ui_; }
+  [[nodiscard]] const TransportFactory& transports() const { return transports_; }
   // The worker threads of long work (a receive's analysis among it).
   [[nodiscard]] WorkerJobs& jobs() { return *jobs_; }
 

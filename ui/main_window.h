@@ -85,6 +85,7 @@ class MainWindow final : public QMainWindow {
   // Menu texts with the first key bound to each command.
   void RefreshActionKeys();
   void CustomizeKeys();
+  void EditConnectionSettings();
   void BuildMenus();
   void BuildToolbars();
   void BuildStatusBar();

@@ -19,6 +19,7 @@
 #include "store/mail_record.h"
 #include "store/mail_status.h"
 #include "ui/box_menu.h"
+#include "ui/connection_settings_dialog.h"
 #include "ui/desktop_session.h"
 #include "ui/function_key_bar.h"
 #include "ui/key_customization_dialog.h"
@@ -105,6 +106,13 @@ void MainWindow::CustomizeKeys() {
   function_bar_->Rebuild(profile.GetInt("System", "FuncKeyCount", 12), profile.GetInt("System", "FuncBlockCount", 4));
   function_bar_->Refresh(ModifierStateOf(QApplication::queryKeyboardModifiers()));
   RefreshActionKeys();
+}
+
+void MainWindow::EditConnectionSettings() {
+  CSigneMenuArray signatures;
+  signatures.Load(session_.profile());
+  ConnectionSettingsDialog dialog(session_.accounts(), session_.profile(), signatures, session_.transports(), this);
+  if (dialog.exec() == QDialog::Accepted) RefreshTitle();
 }
 
 void MainWindow::BuildMenus() {
@@ -288,6 +296,7 @@ void MainWindow::RegisterViewHandlers() {
   router_.Register(cmd::kAutoForwardMode, [this] { auto_forward_ = !auto_forward_; });
   router_.Register(cmd::kMailManager, [this] { ShowMailManager(); });
   router_.Register(cmd::kKeyCustomization, [this] { CustomizeKeys(); });
+  router_.Register(cmd::kConnectionSettings, [this] { EditConnectionSettings(); });
   const std::pair<int, void (MailManagerView::*)()> tree_commands[] = {
       {cmd::kNewFolder, &MailManagerView::NewFolder},
       {cmd::kNewBox, &MailManagerView::NewBox},

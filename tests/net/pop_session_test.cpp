@@ -84,7 +84,7 @@ struct Played {
   PopState final_state = PopState::Idle;
 };
 
-enum class Machine { Receive, DeleteAll };
+enum class Machine { Receive, DeleteAll, LoginCheck };
 
 class PopSessionTest : public ::testing::Test {
  protected:
@@ -112,8 +112,10 @@ class PopSessionTest : public ::testing::Test {
     });
     if (machine == Machine::Receive) {
       session.StartReceive(settings_);
-    } else {
+    } else if (machine == Machine::DeleteAll) {
       session.StartDeleteAll(settings_);
+    } else {
+      session.StartLoginCheck(settings_);
     }
     t.Run();
     EXPECT_EQ(calls, 1);
@@ -209,6 +211,26 @@ TEST_F(PopSessionTest, ApopWithoutStampNeverSendsADigest) {
   EXPECT_THAT(played.failures, IsEmpty());
   EXPECT_THAT(ui_.messages, ElementsAre(pop_text::kNoApop));
   EXPECT_EQ(played.result->outcome, PopOutcome::Failed);
+}
+
+// The connection test: a login and QUIT, no mail touched, no spool written;
+// a refused password is told apart from other failures.
+TEST_F(PopSessionTest, LoginCheckQuitsRightAfterTheLogin) {
+  const Played good = Play(std::string(kLoginLines) + "C: QUIT\nS: +OK\n", 0, Machine::LoginCheck);
+  EXPECT_THAT(good.failures, IsEmpty());
+  ASSERT_TRUE(good.result);
+  EXPECT_EQ(good.result->outcome, PopOutcome::Completed);
+  EXPECT_FALSE(good.result->password_refused);
+  EXPECT_FALSE(PathExists("inbox.log"));
+  EXPECT_FALSE(PathExists("UIDL2test.txt"));
+
+  const Played refused = Play("S: +OK ready\nC: USER alice\nS: +OK\nC: PASS s3cret!\nS: -ERR [AUTH] failed\n"
+                              "C: QUIT\nS: +OK\n",
+                              0, Machine::LoginCheck);
+  EXPECT_THAT(refused.failures, IsEmpty());
+  ASSERT_TRUE(refused.result);
+  EXPECT_EQ(refused.result->outcome, PopOutcome::Failed);
+  EXPECT_TRUE(refused.result->password_refused);
 }
 
 struct RememberedCase {

@@ -324,6 +324,7 @@ struct RefusalCase {
   SmtpAuthMode mode;
   std::string message;  // empty: none shown
   std::vector<std::string> refused;
+  bool auth_refused = false;  // the credentials were refused
 };
 
 class SmtpRefusalTest : public SmtpSessionTest, public ::testing::WithParamInterface<RefusalCase> {};
@@ -343,6 +344,7 @@ TEST_P(SmtpRefusalTest, EndsWithQuitAndTheMessage) {
     EXPECT_THAT(ui_.messages, ElementsAre(c.message));
   }
   EXPECT_EQ(result.refused_recipients, c.refused);
+  EXPECT_EQ(result.auth_refused, c.auth_refused);
   // No password leaves in clear after a refused AUTH.
   EXPECT_THAT(sent_, Not(HasSubstr("dGFuc3RhYWZ0YW5zdGFhZg==")));
   // Nothing of the message goes out unless the server said 354.
@@ -361,7 +363,7 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"no_usable_mechanism.smtp", true, SmtpAuthMode::Automatic, smtp_text::kAuthNotSupported, {}},
         RefusalCase{"cram_response_refused.smtp", true, SmtpAuthMode::Automatic,
                     Error("535 5.7.8 Authentication credentials invalid\r\n"),
-                    {}},
+                    {}, true},
         RefusalCase{"login_not_offered.smtp", true, SmtpAuthMode::Login, smtp_text::kAuthNotSupported, {}},
         RefusalCase{"login_user_refused.smtp", true, SmtpAuthMode::Login, smtp_text::kAuthNotSupported, {}},
         RefusalCase{"recipient_refused.smtp", false, SmtpAuthMode::Automatic,

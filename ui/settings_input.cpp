@@ -1,0 +1,46 @@
+#include "ui/settings_input.h"
+
+#include <QMessageBox>
+
+#include "ui/settings_texts.h"
+#include "ui/sjis_qt.h"
+
+namespace lp {
+
+namespace {
+
+QString WithoutAccelerator(QString field) {
+  field.remove(QStringLiteral("&"));
+  return field;
+}
+
+void Refuse(const char* reason, const QString& field, QWidget* parent) {
+  QMessageBox::warning(parent, QStringLiteral("Lanternpost"), QString::fromUtf8(reason) + WithoutAccelerator(field));
+}
+
+}  // namespace
+
+std::optional<std::string> CheckedSettingText(const QString& text, const QString& field, QWidget* parent) {
+  if (text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'))) {
+    Refuse(settings_text::kLineBreakRefused, field, parent);
+    return std::nullopt;
+  }
+  std::string sjis = ToSjis(text);
+  if (FromSjis(sjis) != text) {
+    Refuse(settings_text::kNotShiftJis, field, parent);
+    return std::nullopt;
+  }
+  return sjis;
+}
+
+std::optional<std::uint16_t> CheckedPort(const QString& text, const QString& field, QWidget* parent) {
+  bool ok = false;
+  const int port = text.trimmed().toInt(&ok);
+  if (!ok || port < 1 || port > 65535) {
+    Refuse(settings_text::kPortRange, field, parent);
+    return std::nullopt;
+  }
+  return static_cast<std::uint16_t>(port);
+}
+
+}  // namespace lp

@@ -1,0 +1,76 @@
+#pragma once
+
+// Texts of the settings dialogs, UTF-8 (the widgets take them as QString).
+
+namespace lp::settings_text {
+
+// The connection settings.
+inline constexpr char kConnectionTitle[] = "接続の設定";
+inline constexpr char kAccountName[] = "設定名(&F)";
+inline constexpr char kPopServer[] = "POPｻｰﾊﾞ(&P)";
+inline constexpr char kSmtpServer[] = "SMTPｻｰﾊﾞ(&S)";
+inline constexpr char kMailAddress[] = "ﾒｰﾙｱﾄﾞﾚｽ(&M)";
+inline constexpr char kPopUser[] = "POPｱｶｳﾝﾄ(&A)";
+inline constexpr char kPopPassword[] = "POPﾊﾟｽﾜｰﾄﾞ(&W)";
+inline constexpr char kSenderName[] = "氏名(&I)";
+inline constexpr char kSignature[] = "署名(&G)";
+inline constexpr char kNoSignature[] = "署名なし";
+inline constexpr char kNewAccount[] = "新規(&N)...";
+inline constexpr char kRenameAccount[] = "名前変更(&R)...";
+inline constexpr char kDeleteAccount[] = "削除(&D)...";
+inline constexpr char kMoveUp[] = "▲";
+inline constexpr char kMoveDown[] = "▼";
+inline constexpr char kOptions[] = "オプション(&O)...";
+inline constexpr char kAskNewName[] = "新しい設定名を入力してください";
+inline constexpr char kAskRename[] = "名前を入力してください";
+inline constexpr char kAskDelete[] = "削除しますか？";
+inline constexpr char kTableFull[] = "接続先は200件までです";
+
+// Our additions: the connection's security, the ports beside it and the test.
+inline constexpr char kPopSecurity[] = "POP暗号化(&E)";
+inline constexpr char kSmtpSecurity[] = "SMTP暗号化(&Y)";
+inline constexpr char kTlsNone[] = "なし";
+inline constexpr char kTlsImplicit[] = "SSL/TLS (最初から暗号化)";
+inline constexpr char kTlsStartTls[] = "STARTTLS (接続後に暗号化)";
+inline constexpr char kPopPort[] = "POPポート番号(&P):";
+inline constexpr char kSmtpPort[] = "SMTPポート番号(&T):";
+inline constexpr char kTestConnection[] = "接続テスト(&X)";
+inline constexpr char kTesting[] = "接続をテストしています...";
+inline constexpr char kTestTitle[] = "接続テスト";
+inline constexpr char kPopLabel[] = "POP3: ";
+inline constexpr char kSmtpLabel[] = "SMTP: ";
+inline constexpr char kLoginOk[] = "ログインできました";
+inline constexpr char kConnectOk[] = "接続できました";
+inline constexpr char kNotSet[] = "サーバが設定されていません";
+inline constexpr char kWrongPassword[] = "ユーザ名かパスワードが違います";
+inline constexpr char kFailed[] = "失敗しました";
+
+// Validation.
+inline constexpr char kLineBreakRefused[] = "改行を含む値は設定できません: ";
+inline constexpr char kNotShiftJis[] = "Shift_JISで表せない文字を含む値は設定できません: ";
+inline constexpr char kPortRange[] = "ポート番号は1から65535までの数で入力してください: ";
+inline constexpr char kCannotSave[] = "設定を保存できません: ";
+
+// The account options.
+inline constexpr char kAutoConnect[] = "自動ダイヤルアップ接続する(&R)";
+inline constexpr char kAutoDisconnect[] = "自動切断する(&D)";
+inline constexpr char kLeaveOnServer[] = "サーバにメールを残す(&N)";
+inline constexpr char kDialUpEntry[] = "接続先(&C)";
+inline constexpr char kPatrolTarget[] = "巡回の受信対象とする(&K)";
+inline constexpr char kApop[] = "APOP(&A)";
+inline constexpr char kSmtpAuth[] = "SMTP認証(&S)";
+inline constexpr char kSmtpAuthMode[] = "認証方式(&M)";
+inline constexpr char kAuthAutomatic[] = "自動";
+inline constexpr char kAuthCramMd5[] = "CRAM-MD5";
+inline constexpr char kAuthLogin[] = "LOGIN";
+inline constexpr char kReceiveFirst[] = "送受信で受信から先にする(&O)";
+inline constexpr char kConfirmEach[] = "一通ずつ確認しながら受信・削除する(&H)";
+inline constexpr char kBccAddress[] = "送信メールを自動的にBCCするアドレス(&A):";
+inline constexpr char kClearReceived[] = "受信情報のクリア...";
+inline constexpr char kAskClearReceived[] =
+    "この接続先で「どこまでメールを読んだか」という情報を削除します。\n"
+    "次回受信時にはサーバにあるメールを全て受信します。よろしいですか？";
+inline constexpr char kCannotDeleteList[] =
+    "削除できませんでした。Lanternpost終了後、このファイルを手動で削除してください - ";
+
+}  // namespace lp::settings_text

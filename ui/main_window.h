@@ -86,6 +86,8 @@ class MainWindow final : public QMainWindow {
   void RefreshActionKeys();
   void CustomizeKeys();
   void EditConnectionSettings();
+  void EditSettings();
+  void FillToolbar(QToolBar& bar);
   void BuildMenus();
   void BuildToolbars();
   void BuildStatusBar();

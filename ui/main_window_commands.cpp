@@ -27,6 +27,7 @@
 #include "ui/mail_manager_view.h"
 #include "ui/mailbox_view.h"
 #include "ui/main_window.h"
+#include "ui/settings_dialog.h"
 #include "ui/sjis_qt.h"
 #include "ui/ui_messages.h"
 
@@ -115,6 +116,15 @@ void MainWindow::EditConnectionSettings() {
   if (dialog.exec() == QDialog::Accepted) RefreshTitle();
 }
 
+void MainWindow::EditSettings() {
+  SettingsDialog dialog(session_.profile(), session_.accounts(), session_.app().settings(), this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  // The first button follows RsmailRound; the tree shows the boxes just made.
+  FillToolbar(*small_toolbar_);
+  FillToolbar(*large_toolbar_);
+  (void)router_.Run(cmd::kRefreshFolders);
+}
+
 void MainWindow::BuildMenus() {
   const CommandMenu order[] = {CommandMenu::File, CommandMenu::Edit, CommandMenu::Compose, CommandMenu::Box,
                                CommandMenu::Mail, CommandMenu::View, CommandMenu::Window, CommandMenu::Help};
@@ -129,28 +139,30 @@ void MainWindow::BuildMenus() {
   }
 }
 
-void MainWindow::BuildToolbars() {
+void MainWindow::FillToolbar(QToolBar& bar) {
   const bool patrol_first = session_.profile().GetInt("System", "RsmailRound", 0) == 1;
-  const auto fill = [&](QToolBar* bar) {
-    for (const ToolButton& button : kToolButtons) {
-      if (button.command == 0) {
-        bar->addSeparator();
-        continue;
-      }
-      int command = button.command;
-      if (command == cmd::kSendAndReceive && patrol_first) command = cmd::kPatrol;
-      bar->addAction(actions_.at(command));
+  bar.clear();
+  for (const ToolButton& button : kToolButtons) {
+    if (button.command == 0) {
+      bar.addSeparator();
+      continue;
     }
-  };
+    int command = button.command;
+    if (command == cmd::kSendAndReceive && patrol_first) command = cmd::kPatrol;
+    bar.addAction(actions_.at(command));
+  }
+}
+
+void MainWindow::BuildToolbars() {
   small_toolbar_ = addToolBar(QStringLiteral("small"));
   small_toolbar_->setObjectName(QStringLiteral("smallToolbar"));
   small_toolbar_->setIconSize(QSize(16, 16));
-  fill(small_toolbar_);
+  FillToolbar(*small_toolbar_);
   large_toolbar_ = addToolBar(QStringLiteral("large"));
   large_toolbar_->setObjectName(QStringLiteral("largeToolbar"));
   large_toolbar_->setIconSize(QSize(32, 32));
   large_toolbar_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-  fill(large_toolbar_);
+  FillToolbar(*large_toolbar_);
   ApplyToolbarChoice(toolbar_choice_);
 
   Profile& profile = session_.profile();
@@ -297,6 +309,7 @@ void MainWindow::RegisterViewHandlers() {
   router_.Register(cmd::kMailManager, [this] { ShowMailManager(); });
   router_.Register(cmd::kKeyCustomization, [this] { CustomizeKeys(); });
   router_.Register(cmd::kConnectionSettings, [this] { EditConnectionSettings(); });
+  router_.Register(cmd::kSettings, [this] { EditSettings(); });
   const std::pair<int, void (MailManagerView::*)()> tree_commands[] = {
       {cmd::kNewFolder, &MailManagerView::NewFolder},
       {cmd::kNewBox, &MailManagerView::NewBox},

@@ -14,9 +14,11 @@ QString WithoutAccelerator(QString field) {
   return field;
 }
 
-void Refuse(const char* reason, const QString& field, QWidget* parent) {
-  QMessageBox::warning(parent, QStringLiteral("Lanternpost"), QString::fromUtf8(reason) + WithoutAccelerator(field));
+void Refuse(const QString& reason, const QString& field, QWidget* parent) {
+  QMessageBox::warning(parent, QStringLiteral("Lanternpost"), reason + WithoutAccelerator(field));
 }
+
+void Refuse(const char* reason, const QString& field, QWidget* parent) { Refuse(QString::fromUtf8(reason), field, parent); }
 
 }  // namespace
 
@@ -31,6 +33,17 @@ std::optional<std::string> CheckedSettingText(const QString& text, const QString
     return std::nullopt;
   }
   return sjis;
+}
+
+std::optional<int> CheckedNumber(const QString& text, const QString& field, int lowest, int highest,
+                                 QWidget* parent) {
+  bool ok = false;
+  const int number = text.trimmed().toInt(&ok);
+  if (!ok || number < lowest || number > highest) {
+    Refuse(QString::fromUtf8(settings_text::kNumberRange).arg(lowest).arg(highest), field, parent);
+    return std::nullopt;
+  }
+  return number;
 }
 
 std::optional<std::uint16_t> CheckedPort(const QString& text, const QString& field, QWidget* parent) {

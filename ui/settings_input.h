@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -16,6 +17,10 @@ namespace lp {
 // Shift_JIS cannot hold.
 [[nodiscard]] std::optional<std::string> CheckedSettingText(const QString& text, const QString& field,
                                                             QWidget* parent);
+// A whole number from `lowest` to `highest`, or nullopt after a message
+// naming `field`.
+[[nodiscard]] std::optional<int> CheckedNumber(const QString& text, const QString& field, int lowest, int highest,
+                                               QWidget* parent);
 // A port number 1 to 65535, or nullopt after a message naming `field`.
 [[nodiscard]] std::optional<std::uint16_t> CheckedPort(const QString& text, const QString& field, QWidget* parent);
 

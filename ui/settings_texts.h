@@ -74,3 +74,22 @@ inline constexpr char kCannotDeleteList[] =
     "削除できませんでした。Lanternpost終了後、このファイルを手動で削除してください - ";
 
 }  // namespace lp::settings_text
+
+namespace lp::settings_text {
+
+// The settings property sheet.
+inline constexpr char kSettingsTitle[] = "設定";
+inline constexpr char kPageSendReceive[] = "送受信";
+inline constexpr char kPageView[] = "表示";
+inline constexpr char kPageDialUp[] = "ダイヤル";
+inline constexpr char kPageBehaviour[] = "動作";
+inline constexpr char kPageCompose[] = "文書作成";
+inline constexpr char kPageFolders[] = "フォルダ";
+inline constexpr char kChooseFolder[] = "...";
+inline constexpr char kNumberRange[] = "%1から%2までの数で入力してください: ";
+// The choices of the two lists; the item index is the stored value.
+inline constexpr const char* kCursorChoices[] = {"そのまま", "最初の新着メール", "最初の未読メール"};
+inline constexpr const char* kAttachmentChoices[] = {"ごみ箱へ移動", "確認して削除", "確認せずに削除",
+                                                     "削除しない"};
+
+}  // namespace lp::settings_text

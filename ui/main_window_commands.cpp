@@ -23,10 +23,13 @@
 #include "ui/desktop_session.h"
 #include "ui/function_key_bar.h"
 #include "ui/key_customization_dialog.h"
+#include "ui/label_dialog.h"
+#include "ui/lan_directory_dialog.h"
 #include "ui/mail_list_delegate.h"
 #include "ui/mail_manager_view.h"
 #include "ui/mailbox_view.h"
 #include "ui/main_window.h"
+#include "ui/patrol_targets_dialog.h"
 #include "ui/settings_dialog.h"
 #include "ui/sjis_qt.h"
 #include "ui/ui_messages.h"
@@ -310,6 +313,19 @@ void MainWindow::RegisterViewHandlers() {
   router_.Register(cmd::kKeyCustomization, [this] { CustomizeKeys(); });
   router_.Register(cmd::kConnectionSettings, [this] { EditConnectionSettings(); });
   router_.Register(cmd::kSettings, [this] { EditSettings(); });
+  router_.Register(cmd::kPatrolSettings, [this] {
+    PatrolTargetsDialog dialog(session_.accounts(), session_.profile(), this);
+    (void)dialog.exec();
+  });
+  router_.Register(cmd::kLanDirectorySettings, [this] {
+    LanDirectoryDialog dialog(session_.profile(), this);
+    (void)dialog.exec();
+  });
+  router_.Register(cmd::kLabelSettings, [this] {
+    LabelDialog dialog(session_.app().settings(), session_.profile(), this);
+    // The lists paint with the label colours.
+    if (dialog.exec() == QDialog::Accepted) mdi_->viewport()->update();
+  });
   const std::pair<int, void (MailManagerView::*)()> tree_commands[] = {
       {cmd::kNewFolder, &MailManagerView::NewFolder},
       {cmd::kNewBox, &MailManagerView::NewBox},

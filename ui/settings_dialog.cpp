@@ -1,7 +1,6 @@
 #include "ui/settings_dialog.h"
 
 #include <QCheckBox>
-#include <QColorDialog>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -10,7 +9,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPixmap>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -19,6 +17,7 @@
 #include <iterator>
 #include <string>
 
+#include "ui/colour_button.h"
 #include "ui/settings_input.h"
 #include "ui/settings_texts.h"
 #include "ui/sjis_qt.h"
@@ -111,17 +110,6 @@ const Row kRows[] = {
 namespace {
 
 QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
-
-// The stored colour (red in the low byte) as a QColor and back.
-QColor ColourOf(int stored) { return QColor(stored & 0xFF, (stored >> 8) & 0xFF, (stored >> 16) & 0xFF); }
-int StoredColour(const QColor& colour) { return colour.red() | (colour.green() << 8) | (colour.blue() << 16); }
-
-void ShowColour(QPushButton* button, int stored) {
-  button->setProperty("colour", stored);
-  QPixmap swatch(16, 16);
-  swatch.fill(ColourOf(stored));
-  button->setIcon(QIcon(swatch));
-}
 
 bool AccountFlag(const CSetMenu& account, AccountField field) {
   switch (field) {
@@ -238,12 +226,7 @@ void SettingsDialog::Build() {
         break;
       }
       case Kind::Colour: {
-        auto* button = new QPushButton(Text(row.text), page);
-        ShowColour(button, profile_.GetInt(row.section, row.key, row.default_number));
-        connect(button, &QPushButton::clicked, this, [this, button] {
-          const QColor chosen = QColorDialog::getColor(ColourOf(button->property("colour").toInt()), this);
-          if (chosen.isValid()) ShowColour(button, StoredColour(chosen));
-        });
+        auto* button = new ColourButton(Text(row.text), profile_.GetInt(row.section, row.key, row.default_number), page);
         form->addRow(button);
         control = button;
         break;
@@ -322,7 +305,7 @@ bool SettingsDialog::Apply() {
         break;
       }
       case Kind::Colour:
-        value = std::to_string(control->property("colour").toInt());
+        value = std::to_string(static_cast<ColourButton*>(control)->StoredColour());
         break;
       case Kind::Choice: {
         const int index = static_cast<QComboBox*>(control)->currentIndex();

@@ -93,3 +93,15 @@ inline constexpr const char* kAttachmentChoices[] = {"ごみ箱へ移動", "確�
                                                      "削除しない"};
 
 }  // namespace lp::settings_text
+
+namespace lp::settings_text {
+
+// The patrol targets, the LAN directory and the labels.
+inline constexpr char kPatrolTitle[] = "巡回先の設定";
+inline constexpr char kLanTitle[] = "LANディレクトリの設定";
+inline constexpr char kLanDirectory[] = "LANメールのディレクトリ(&D):";
+inline constexpr char kLabelTitle[] = "ラベル内容の設定";
+inline constexpr char kLabelNumber[] = "ラベル%1";
+inline constexpr char kLabelColour[] = "色...";
+
+}  // namespace lp::settings_text

@@ -48,5 +48,6 @@ int RunReplyCommand(CommandContext& context);
 int RunForwardCommand(CommandContext& context);
 int RunSendCommand(CommandContext& context);
 int RunSearchCommand(CommandContext& context);
+int RunExportCommand(CommandContext& context);
 
 }  // namespace lp

@@ -59,6 +59,7 @@ const CommandEntry kCommands[] = {
     {"forward", DataAccess::Write, lp::RunForwardCommand},
     {"send", DataAccess::Write, lp::RunSendCommand, "/S"},
     {"search", DataAccess::Read, lp::RunSearchCommand},
+    {"export", DataAccess::Read, lp::RunExportCommand},
 };
 
 constexpr int kExitDataDirectoryBusy = 4;
@@ -134,7 +135,9 @@ void PrintUsage(std::FILE* out) {
       "  search [BOX|--all] TEXT [--regex] [--fold width,case,kana,small|all]\n"
       "         [--field subject|from|to|body|all] [--status N] [--label N]\n"
       "                            list the matching mails: box, index, date, From, Subject\n"
-      "                            (TAB-separated); exit status 1 when nothing matched\n",
+      "                            (TAB-separated); exit status 1 when nothing matched\n"
+      "  export NAME [BOX|--all] [--to FILE]\n"
+      "                            write the mails a named text-export setting chooses to a file\n",
       out);
 }
 

@@ -30,6 +30,14 @@ class Progress {
   [[nodiscard]] virtual bool CancelRequested() = 0;
 };
 
+// A progress window of a walk over many boxes (search, text export) with a
+// "次へ" button beside cancel: it leaves the box being walked.
+// SkipRequested() answers true once per press.
+class SkippableProgress : public Progress {
+ public:
+  [[nodiscard]] virtual bool SkipRequested() = 0;
+};
+
 struct FileChoice {
   std::string title;
   std::string initial_directory;

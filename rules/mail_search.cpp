@@ -195,7 +195,7 @@ int SearchBox(CLPOSTDoc& box, int start, SearchDirection direction, const Search
 }
 
 BoxSearchResult SearchAllBoxes(const std::vector<std::string>& box_list, BoxSearchPosition start,
-                               const SearchCondition& condition, const Profile& profile, BoxSearchProgress* progress,
+                               const SearchCondition& condition, const Profile& profile, SkippableProgress* progress,
                                const BoxMatchHandler& on_match) {
   BoxSearchResult result;
   const MailMatcher matcher(condition);

@@ -133,14 +133,6 @@ struct BoxSearchResult {
   std::string message;  // Failed: what to show (Shift_JIS)
 };
 
-// The progress of the all-box walk: the window's cancel ("中止") and its
-// "次へ", which leaves the box being searched. SkipRequested() answers true
-// once per press.
-class BoxSearchProgress : public Progress {
- public:
-  [[nodiscard]] virtual bool SkipRequested() = 0;
-};
-
 // Told of each match; returns true to go on searching after it, false to
 // stop there (the match becomes the result).
 using BoxMatchHandler = std::function<bool(const BoxSearchPosition& match, const CMail& mail)>;
@@ -153,6 +145,6 @@ using BoxMatchHandler = std::function<bool(const BoxSearchPosition& match, const
 // as no match.
 [[nodiscard]] BoxSearchResult SearchAllBoxes(const std::vector<std::string>& box_list, BoxSearchPosition start,
                                              const SearchCondition& condition, const Profile& profile,
-                                             BoxSearchProgress* progress, const BoxMatchHandler& on_match = {});
+                                             SkippableProgress* progress, const BoxMatchHandler& on_match = {});
 
 }  // namespace lp

@@ -42,7 +42,7 @@ SearchCondition Condition(std::string text, SearchField field = SearchField::All
 }
 
 // A progress whose cancel and "次へ" come after a given number of polls.
-class ScriptedSearchProgress : public BoxSearchProgress {
+class ScriptedSearchProgress : public SkippableProgress {
  public:
   void SetRange(int, int) override {}
   void SetPosition(int) override {}

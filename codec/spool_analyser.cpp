@@ -1,6 +1,7 @@
 #include "codec/spool_analyser.h"
 
 #include <algorithm>
+#include <ctime>
 #include <cstdint>
 #include <limits>
 #include <memory>
@@ -326,10 +327,10 @@ void SpoolAnalysis::EndHeader() {
   mail.from = ListFieldText(decoded("From"));
   mail.cc = ListFieldText(decoded("Cc"));
   mail.subject = ListFieldText(decoded("Subject"));
-  if (const std::optional<std::string_view> date = message_fields_.Last("Date")) {
-    mail.date = static_cast<std::int32_t>(ParseDateHeader(DecodeLine("Date:" + std::string(*date))));
-  }
-  mail.message_id = RecordFieldText(decoded("Message-Id"));
+  const std::optional<std::string_view> date = message_fields_.Last("Date");
+  AnalysedIdentity identity = IdentityOfHeader(message_fields_.Last("Message-Id"), date);
+  if (date) mail.date = identity.date.value_or(static_cast<std::int32_t>(std::time(nullptr)));
+  mail.message_id = std::move(identity.message_id);
   if (!RecordFieldText(decoded("Reply-To")).empty()) mail.flags |= kFlagHasReplyTo;
 
   box_.Add(std::move(pending_));
@@ -680,6 +681,18 @@ void SpoolAnalysis::WriteText(std::string_view bytes) {
 }
 
 }  // namespace
+
+AnalysedIdentity IdentityOfHeader(std::optional<std::string_view> message_id_value,
+                                  std::optional<std::string_view> date_value) {
+  AnalysedIdentity identity;
+  if (message_id_value) identity.message_id = RecordFieldText(DecodeLine(*message_id_value));
+  if (date_value) {
+    if (const std::optional<std::time_t> parsed = TryParseDateHeader(DecodeLine("Date:" + std::string(*date_value)))) {
+      identity.date = static_cast<std::int32_t>(*parsed);
+    }
+  }
+  return identity;
+}
 
 int AnalyseSpool(CLPOSTDoc& box, std::string_view spool_path, MessageIdObserver* message_ids) {
   SpoolAnalysisResult result = AnalyseSpoolWithProgress(box, spool_path, nullptr, message_ids);

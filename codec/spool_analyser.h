@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -32,6 +34,17 @@ inline constexpr int kAnalyseCancelled = -3;
 // Deepest nesting of multipart containers that is followed; deeper
 // containers are read as text of the part that holds them.
 inline constexpr std::size_t kMaxMultipartDepth = 64;
+
+// The Message-Id and date that the analysis gives a message's record, from
+// the values of the message's last "Message-Id" and "Date" fields (nullopt
+// when absent). `date` is nullopt when no usable date is given: the record
+// then takes the time of the analysis (or 0 without any Date field).
+struct AnalysedIdentity {
+  std::string message_id;
+  std::optional<std::int32_t> date;
+};
+[[nodiscard]] AnalysedIdentity IdentityOfHeader(std::optional<std::string_view> message_id_value,
+                                                std::optional<std::string_view> date_value);
 
 // Appends one record per message of the spool to `box` and returns their
 // number: 0 when the spool cannot be opened or holds no message,

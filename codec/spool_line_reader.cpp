@@ -10,13 +10,23 @@ constexpr std::size_t kReadBlock = 256 * 1024;
 
 }  // namespace
 
-bool SpoolLineReader::Open(std::string_view sjis_path) {
+void SpoolLineReader::Reset() {
   buffer_.assign(kReadBlock, '\0');
   pos_ = end_ = 0;
   bytes_read_ = 0;
   continued_ = false;
+  read_failed_ = false;
+}
+
+bool SpoolLineReader::Open(std::string_view sjis_path) {
+  Reset();
   // A directory opens for reading on Linux but is no spool.
   return IsRegularFile(sjis_path) && file_.Open(sjis_path, File::Mode::Read);
+}
+
+bool SpoolLineReader::OpenNative(std::string_view native_path) {
+  Reset();
+  return file_.OpenNative(native_path, File::Mode::Read);
 }
 
 bool SpoolLineReader::Fill(std::size_t wanted) {
@@ -30,6 +40,7 @@ bool SpoolLineReader::Fill(std::size_t wanted) {
   while (end_ - pos_ < wanted && file_.IsOpen()) {
     const std::int64_t got = file_.Read(buffer_.data() + end_, buffer_.size() - end_);
     if (got <= 0) {
+      if (got < 0) read_failed_ = true;
       file_.Close();
       break;
     }

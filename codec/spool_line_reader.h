@@ -27,12 +27,16 @@ struct SpoolLine {
 class SpoolLineReader {
  public:
   [[nodiscard]] bool Open(std::string_view sjis_path);
+  // Opens a path in the file system's own encoding (another program's file).
+  [[nodiscard]] bool OpenNative(std::string_view native_path);
   // The next line (up to kMaxSpoolLineBytes bytes, or through the next LF
   // with the LF and then one CR removed); false at the end of the spool.
   // A piece cut at the limit takes the line break that directly follows it,
   // so a line of exactly the limit never yields an extra empty line.
   [[nodiscard]] bool ReadSpoolLine(SpoolLine& line);
   void Close() { file_.Close(); }
+  // The end came from a failed read, not from the end of the file.
+  [[nodiscard]] bool ReadFailed() const { return read_failed_; }
   // Bytes of the spool handed out so far (line breaks included).
   [[nodiscard]] std::uint64_t BytesConsumed() const { return bytes_read_ - (end_ - pos_); }
 
@@ -42,6 +46,7 @@ class SpoolLineReader {
   bool Fill(std::size_t wanted);
   // Consumes "\n" or "\r\n" when it comes next.
   bool SkipLineBreak();
+  void Reset();
 
   File file_;
   std::string buffer_;
@@ -49,6 +54,7 @@ class SpoolLineReader {
   std::size_t end_ = 0;
   bool continued_ = false;  // the previous piece was cut at the limit
   std::uint64_t bytes_read_ = 0;  // from the file into the buffer
+  bool read_failed_ = false;
 };
 
 // Removes the dot-stuffing of a POP3 line (RFC 1939): a line beginning with

@@ -208,6 +208,12 @@ File& File::operator=(File&& other) noexcept {
 }
 
 bool File::Open(std::string_view sjis_path, Mode mode) {
+  if (!OpenNative(ToNativePath(sjis_path), mode)) return false;
+  path_ = std::string(sjis_path);
+  return true;
+}
+
+bool File::OpenNative(std::string_view native_path, Mode mode) {
   Close();
   int flags = O_CLOEXEC;
   switch (mode) {
@@ -216,7 +222,7 @@ bool File::Open(std::string_view sjis_path, Mode mode) {
     case Mode::Append: flags |= O_WRONLY | O_CREAT | O_APPEND; break;
     case Mode::ReadWrite: flags |= O_RDWR; break;
   }
-  fd_ = ::open(ToNativePath(sjis_path).c_str(), flags, 0666);
+  fd_ = ::open(std::string(native_path).c_str(), flags, 0666);
   if (fd_ < 0) return false;
   struct stat st {};
   if (::fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
@@ -224,7 +230,7 @@ bool File::Open(std::string_view sjis_path, Mode mode) {
     errno = EISDIR;
     return false;
   }
-  path_ = std::string(sjis_path);
+  path_ = FromNativePath(native_path);
   return true;
 }
 

@@ -69,6 +69,9 @@ class File {
   File& operator=(const File&) = delete;
 
   [[nodiscard]] bool Open(std::string_view sjis_path, Mode mode);
+  // Opens a path in the file system's own encoding (UTF-8): files of other
+  // programs whose names Shift_JIS cannot spell.
+  [[nodiscard]] bool OpenNative(std::string_view native_path, Mode mode);
   [[nodiscard]] bool IsOpen() const { return fd_ >= 0; }
   [[nodiscard]] const std::string& Path() const { return path_; }
 

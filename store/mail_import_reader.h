@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "codec/spool_line_reader.h"
+#include "store/mail_import_source.h"
+
+// The messages of one source folder, one after another, each as lines: an
+// mbox split at its "From " separators with the ">From " quoting taken off,
+// or the message files of a Maildir or MH folder. Memory stays bounded
+// whatever the files hold (lines come in pieces as SpoolLineReader gives
+// them).
+
+namespace lp {
+
+class FolderMessageReader {
+ public:
+  virtual ~FolderMessageReader() = default;
+  // Moves to the next message (the rest of the current one is skipped);
+  // false when the folder has no more.
+  [[nodiscard]] virtual bool NextMessage() = 0;
+  // The next line of the current message; false at its end.
+  [[nodiscard]] virtual bool NextLine(SpoolLine& line) = 0;
+  [[nodiscard]] virtual SourceReadState read_state() const = 0;
+  // The current message for a report: its file, or the mbox and its number.
+  [[nodiscard]] virtual std::string MessageName() const = 0;
+  // Why the current message could not be read whole (Shift_JIS); empty
+  // when it was. Valid once NextLine returned false.
+  [[nodiscard]] virtual const std::string& failure() const = 0;
+  // Bytes of the folder read so far, and of the whole folder (progress).
+  [[nodiscard]] virtual std::uint64_t BytesRead() const = 0;
+  [[nodiscard]] virtual std::uint64_t TotalBytes() const = 0;
+};
+
+// Nullptr with `failure` set when the folder cannot be opened or listed.
+[[nodiscard]] std::unique_ptr<FolderMessageReader> OpenFolderMessages(const ImportFolder& folder,
+                                                                      std::string& failure);
+
+// Counts the messages of an mbox file by the same separators the reader
+// uses; nullopt when it cannot be read.
+class MboxSeparatorCounter {
+ public:
+  [[nodiscard]] std::optional<int> Count(const std::string& native_path);
+};
+
+// Whether `line` is a message separator of an mbox ("From " at the start
+// of a line that follows an empty line or opens the file).
+[[nodiscard]] bool IsMboxSeparator(std::string_view line);
+
+// Takes one ">" off a line of the form ">From ", ">>From " ... (mboxrd and
+// mboxo quoting of body lines that began with "From ").
+void UnquoteFromLine(std::string& line);
+
+}  // namespace lp

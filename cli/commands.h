@@ -49,5 +49,6 @@ int RunForwardCommand(CommandContext& context);
 int RunSendCommand(CommandContext& context);
 int RunSearchCommand(CommandContext& context);
 int RunExportCommand(CommandContext& context);
+int RunImportMailCommand(CommandContext& context);
 
 }  // namespace lp

@@ -60,6 +60,7 @@ const CommandEntry kCommands[] = {
     {"send", DataAccess::Write, lp::RunSendCommand, "/S"},
     {"search", DataAccess::Read, lp::RunSearchCommand},
     {"export", DataAccess::Read, lp::RunExportCommand},
+    {"import-mail", DataAccess::Write, lp::RunImportMailCommand},
 };
 
 constexpr int kExitDataDirectoryBusy = 4;
@@ -96,7 +97,8 @@ int LockDataDirectory(std::string& native_directory, lp::DataDirectoryLock& lock
 // Options that take a value; every other --option is a flag.
 const std::vector<std::string> kOptionsWithValue = {"data-dir", "header-mode", "line-limit", "account",
                                                     "to", "cc", "bcc", "subject", "body", "body-file", "attach",
-                                                    "signature", "fold", "field", "status", "label"};
+                                                    "signature", "fold", "field", "status", "label", "into",
+                                                    "format"};
 
 void PrintUsage(std::FILE* out) {
   std::fputs(
@@ -137,7 +139,9 @@ void PrintUsage(std::FILE* out) {
       "                            list the matching mails: box, index, date, From, Subject\n"
       "                            (TAB-separated); exit status 1 when nothing matched\n"
       "  export NAME [BOX|--all] [--to FILE]\n"
-      "                            write the mails a named text-export setting chooses to a file\n",
+      "                            write the mails a named text-export setting chooses to a file\n"
+      "  import-mail SOURCE [--into FOLDER] [--format mbox|maildir|mh]\n"
+      "                            import another program's mbox, Maildir or MH folders into boxes\n",
       out);
 }
 

@@ -200,7 +200,8 @@ class FolderImport {
     }
     progress_.SetStatusText(ProgressText(folder));
 
-    if (!MakeDirectories(DirectoryOf(box_path)) || !CreateEmptyFileIfMissing(box_path)) {
+    const std::string folder_path = DirectoryOf(box_path);
+    if ((!folder_path.empty() && !MakeDirectories(folder_path)) || !CreateEmptyFileIfMissing(box_path)) {
       report_.failure = FormatFailure(box_path, mail_import_messages::kCannotCreateFolder);
       return false;
     }

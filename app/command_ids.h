@@ -16,6 +16,8 @@ inline constexpr int kImportFile = 32918;
 inline constexpr int kImportFolder = 32917;
 inline constexpr int kImport = 32897;
 inline constexpr int kAnalyse = 32774;
+// Mail of other programs (mbox, Maildir, MH): a number of our own.
+inline constexpr int kImportOtherMail = 32980;
 inline constexpr int kSaveAll = 32831;
 inline constexpr int kConnect = 32885;
 inline constexpr int kDisconnect = 32886;

@@ -26,6 +26,7 @@ const std::vector<CommandInfo> kCommands = {
     {cmd::kImportFile, M::File, R::MailboxNotBusy, "[ﾌｧｲﾙ]取込-ファイル指定...", ""},
     {cmd::kImportFolder, M::File, R::MailboxNotBusy, "[ﾌｧｲﾙ]取込-フォルダ指定...", ""},
     {cmd::kImport, M::File, R::MailboxNotBusy, "[ﾌｧｲﾙ]インポート...", ""},
+    {cmd::kImportOtherMail, M::File, R::NotBusy, "", "他のメールソフトから取り込む..."},
     {cmd::kAnalyse, M::File, R::NotBusy, "[ﾌｧｲﾙ]解析", ""},
     {cmd::kSaveAll, M::File, R::Always, "[ﾌｧｲﾙ]全て保存", ""},
     {cmd::kConnect, M::File, R::NotBusy, "[ﾌｧｲﾙ]接続", "接続(&C)"},

@@ -4,32 +4,14 @@
 
 #include "cli/commands.h"
 #include "cli/terminal_text.h"
-#include "platform/code_page.h"
 #include "platform/file_system.h"
-#include "platform/sjis_path.h"
 #include "store/mail_import.h"
+#include "store/mail_import_names.h"
 
 namespace lp {
 namespace {
 
 constexpr char kUsage[] = "usage: import-mail SOURCE [--into FOLDER] [--format mbox|maildir|mh]";
-
-// FOLDER as the "boxes" command shows folders ("Old.lp/Thunderbird.lp"),
-// the ".lp" of each name optional; empty for the data directory.
-std::string DestinationFolder(const std::string& utf8_folder) {
-  std::string folder;
-  std::size_t start = 0;
-  while (start < utf8_folder.size()) {
-    std::size_t slash = utf8_folder.find('/', start);
-    if (slash == std::string::npos) slash = utf8_folder.size();
-    std::string name = utf8_folder.substr(start, slash - start);
-    start = slash + 1;
-    if (name.empty() || name == ".") continue;
-    if (!name.ends_with(".lp")) name += ".lp";
-    folder = folder.empty() ? Utf8ToCp932(name) : JoinPath(folder, Utf8ToCp932(name));
-  }
-  return folder;
-}
 
 }  // namespace
 
@@ -54,7 +36,7 @@ int RunImportMailCommand(CommandContext& context) {
   std::filesystem::path source(positional[0]);
   if (source.is_relative()) source = std::filesystem::path(ToNativePath(context.start_directory)) / source;
   request.native_source = source.lexically_normal().string();
-  request.destination = DestinationFolder(context.args.Value("into").value_or(std::string()));
+  request.destination = FolderPathFromUtf8(context.args.Value("into").value_or(std::string()));
 
   const MailImportReport report = ImportMail(request, context.app.profile(), context.ui, nullptr);
   for (const std::string& line : ReportLines(report)) {

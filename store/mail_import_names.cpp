@@ -2,6 +2,7 @@
 
 #include "platform/code_page.h"
 #include "platform/sjis_char.h"
+#include "platform/sjis_path.h"
 
 namespace lp {
 namespace {
@@ -34,6 +35,21 @@ std::string BoxNameFromFolderName(std::string_view utf8_name) {
   // Neither byte is ever a trail byte, so the end is a character of its own.
   while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.pop_back();
   return name.empty() ? std::string("_") : name;
+}
+
+std::string FolderPathFromUtf8(std::string_view utf8_folder) {
+  std::string folder;
+  std::size_t start = 0;
+  while (start < utf8_folder.size()) {
+    std::size_t slash = utf8_folder.find('/', start);
+    if (slash == std::string_view::npos) slash = utf8_folder.size();
+    std::string name(utf8_folder.substr(start, slash - start));
+    start = slash + 1;
+    if (name.empty() || name == ".") continue;
+    if (!name.ends_with(".lp")) name += ".lp";
+    folder = folder.empty() ? Utf8ToCp932(name) : JoinPath(folder, Utf8ToCp932(name));
+  }
+  return folder;
 }
 
 }  // namespace lp

@@ -14,4 +14,9 @@ namespace lp {
 // trailing dots and blanks go, and an empty result becomes "_".
 [[nodiscard]] std::string BoxNameFromFolderName(std::string_view utf8_name);
 
+// A destination folder as the user writes it ("Old/Thunderbird", the ".lp"
+// of each name optional, UTF-8) as our Shift_JIS folder path
+// ("Old.lp/Thunderbird.lp"); empty for the data directory itself.
+[[nodiscard]] std::string FolderPathFromUtf8(std::string_view utf8_folder);
+
 }  // namespace lp

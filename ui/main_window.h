@@ -12,6 +12,7 @@
 #include "config/key_table.h"
 #include "platform/file_opener.h"
 #include "store/mailbox_document.h"
+#include "ui/mail_import_run.h"
 
 class QAction;
 class QKeyEvent;
@@ -113,6 +114,8 @@ class MainWindow final : public QMainWindow {
   void RunKey(const KeyCombination& combination);
   void SortActive(int key);
   void ShowMailManager();
+  // "他のメールソフトから取り込む...": the dialog, then the import on a worker.
+  void ImportOtherMail();
   void SavePlacement();
   // Mailbox windows' placement ([Settings2]) and maximised state (ShowCmd2).
   void PlaceMailboxWindow(QMdiSubWindow& window);
@@ -144,6 +147,7 @@ class MainWindow final : public QMainWindow {
   std::optional<CommandState> last_state_;
   QPointer<QMdiSubWindow> manager_window_;
   std::unique_ptr<FileOpener> file_opener_;
+  std::unique_ptr<MailImportRun> import_run_;
 };
 
 // The windows of a start: the mail manager (unless [System] Manager says it

@@ -25,6 +25,8 @@
 #include "ui/key_customization_dialog.h"
 #include "ui/label_dialog.h"
 #include "ui/lan_directory_dialog.h"
+#include "ui/mail_import_dialog.h"
+#include "ui/progress_window.h"
 #include "ui/mail_list_delegate.h"
 #include "ui/mail_manager_view.h"
 #include "ui/mailbox_view.h"
@@ -310,6 +312,7 @@ void MainWindow::RegisterViewHandlers() {
   router_.Register(cmd::kSplitColumns, [this] { SetSplit(2); });
   router_.Register(cmd::kAutoForwardMode, [this] { auto_forward_ = !auto_forward_; });
   router_.Register(cmd::kMailManager, [this] { ShowMailManager(); });
+  router_.Register(cmd::kImportOtherMail, [this] { ImportOtherMail(); });
   router_.Register(cmd::kKeyCustomization, [this] { CustomizeKeys(); });
   router_.Register(cmd::kConnectionSettings, [this] { EditConnectionSettings(); });
   router_.Register(cmd::kSettings, [this] { EditSettings(); });
@@ -370,6 +373,37 @@ void MainWindow::RegisterWindowHandlers() {
       close();
     }
   });
+}
+
+}  // namespace lp
+
+namespace lp {
+
+void MainWindow::ImportOtherMail() {
+  if (import_run_) {
+    import_run_->progress_window()->raise();
+    return;
+  }
+  MailImportDialog dialog(session_.app().data_directory(), this);
+  if (dialog.exec() != QDialog::Accepted || dialog.Found().folders.empty()) return;
+  // The import writes the boxes' files itself: a box open in a window would
+  // overwrite them with its own index on its next save.
+  for (const std::string& path : dialog.PlannedBoxPaths()) {
+    if (session_.registry().Find(path) != nullptr) {
+      session_.ui().ShowMessage(ToSjis(QString::fromUtf8(ui_text::kImportCloseBoxesFirst)) + path);
+      return;
+    }
+  }
+  import_run_ = std::make_unique<MailImportRun>(this, session_.profile(), session_.ui(), dialog.Request(),
+                                                dialog.Found());
+  connect(import_run_.get(), &MailImportRun::Finished, this, [this](const JobResult& result) {
+    session_.ui().ShowMessage(result.message);
+    PostCommand(cmd::kRefreshFolders);
+    PostCommand(cmd::kRefreshUnreadMarks);
+    // Not from inside its own signal.
+    QMetaObject::invokeMethod(this, [this] { import_run_.reset(); }, Qt::QueuedConnection);
+  });
+  import_run_->Start();
 }
 
 }  // namespace lp

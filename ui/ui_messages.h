@@ -82,4 +82,22 @@ inline constexpr char kReply[] = "返信(&R)";
 inline constexpr char kForward[] = "転送(&F)";
 inline constexpr char kViewInBrowser[] = "ブラウザで表示(&H)";
 
+// The import of other programs' mail.
+inline constexpr char kImportTitle[] = "他のメールソフトから取り込む";
+inline constexpr char kImportSource[] = "取り込み元(&S):";
+inline constexpr char kImportChooseFolder[] = "フォルダ(&F)...";
+inline constexpr char kImportChooseFile[] = "mboxファイル(&M)...";
+inline constexpr char kImportScan[] = "調べる(&L)";
+inline constexpr char kImportDestination[] = "取り込み先フォルダ(&D):";
+inline constexpr char kImportTop[] = "（文書BOXのトップ）";
+inline constexpr char kImportStart[] = "取り込み開始";
+inline constexpr char kImportColumnFolder[] = "フォルダ";
+inline constexpr char kImportColumnFormat[] = "形式";
+inline constexpr char kImportColumnCount[] = "通数";
+inline constexpr char kImportColumnBox[] = "取り込み先";
+inline constexpr char kImportFoundFormat[] = "%1 フォルダ, %2通";
+inline constexpr char kImportUnreadable[] = "読めません";
+inline constexpr char kImportCloseBoxesFirst[] = "取り込み先の文書BOXが開いています。閉じてから取り込んでください: ";
+inline constexpr char kImportProgressCaption[] = "取り込み";
+
 }  // namespace lp::ui_text

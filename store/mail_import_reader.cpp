@@ -77,10 +77,10 @@ class MboxReader final : public FolderMessageReader {
         ++blanks_;
         continue;
       }
-      if (next_.starts_line && blanks_ > 0 && IsMboxSeparator(next_.text)) {
+      if (next_.starts_line && IsMboxSeparator(next_.text) && (blanks_ > 0 || IsStrictFromLine(next_.text))) {
         ended_ = true;
         separator_pending_ = true;
-        blanks_to_give_ = blanks_ - 1;
+        blanks_to_give_ = blanks_ > 0 ? blanks_ - 1 : 0;
         blanks_ = 0;
         continue;
       }
@@ -169,6 +169,23 @@ class MessageFilesReader final : public FolderMessageReader {
 
 bool IsMboxSeparator(std::string_view line) { return line.starts_with("From "); }
 
+bool IsStrictFromLine(std::string_view line) {
+  if (!IsMboxSeparator(line)) return false;
+  std::string_view rest = line.substr(5);
+  const std::size_t address_end = rest.find(' ');
+  if (address_end == 0 || address_end == std::string_view::npos) return false;
+  rest.remove_prefix(address_end);
+  const std::size_t date = rest.find_first_not_of(' ');
+  if (date == std::string_view::npos) return false;
+  rest.remove_prefix(date);
+  if (rest.size() < 8 || rest[3] != ' ') return false;
+  constexpr std::string_view kDays = "MonTueWedThuFriSatSun";
+  constexpr std::string_view kMonths = "JanFebMarAprMayJunJulAugSepOctNovDec";
+  const std::size_t day = kDays.find(rest.substr(0, 3));
+  const std::size_t month = kMonths.find(rest.substr(4, 3));
+  return day != std::string_view::npos && day % 3 == 0 && month != std::string_view::npos && month % 3 == 0;
+}
+
 void UnquoteFromLine(std::string& line) {
   std::size_t quotes = 0;
   while (quotes < line.size() && line[quotes] == '>') ++quotes;
@@ -199,7 +216,7 @@ std::optional<int> MboxSeparatorCounter::Count(const std::string& native_path) {
   bool after_empty = true;  // the file's start counts as after an empty line
   SpoolLine line;
   while (reader.ReadSpoolLine(line)) {
-    if (line.starts_line && after_empty && IsMboxSeparator(line.text)) ++count;
+    if (line.starts_line && IsMboxSeparator(line.text) && (after_empty || IsStrictFromLine(line.text))) ++count;
     after_empty = IsEmptyLine(line);
   }
   if (reader.ReadFailed()) return std::nullopt;

@@ -47,9 +47,12 @@ class MboxSeparatorCounter {
   [[nodiscard]] std::optional<int> Count(const std::string& native_path);
 };
 
-// Whether `line` is a message separator of an mbox ("From " at the start
-// of a line that follows an empty line or opens the file).
+// Whether `line` can separate messages of an mbox: it does where it opens
+// the file or follows an empty line, and a strict envelope line ("From "
+// sender and a date beginning with weekday and month, as "From - Mon Jun 02
+// 10:00:00 2025") does anywhere, for files written without that line.
 [[nodiscard]] bool IsMboxSeparator(std::string_view line);
+[[nodiscard]] bool IsStrictFromLine(std::string_view line);
 
 // Takes one ">" off a line of the form ">From ", ">>From " ... (mboxrd and
 // mboxo quoting of body lines that began with "From ").

@@ -191,14 +191,17 @@ TEST_F(MailImportTest, ThunderbirdProfileFolders) {
                  "X-Mozilla-Status: 0009\r\nMessage-ID: <c@tb>\r\nDate: Mon, 2 Jun 2025 12:00:00 +0900\r\n"
                  "Subject: deleted\r\n\r\ngone\r\n\r\n");
   WriteFileBytes(tb + "/Inbox.msf", "// <!-- <mdb:mork:z v=\"1.4\"/> -->\n");
-  WriteFileBytes(tb + "/Inbox.sbd/Sub", "From x\nMessage-ID: <d@tb>\nSubject: sub\n\nlf only\n");
+  // LF lines, and no empty line before the second envelope line.
+  WriteFileBytes(tb + "/Inbox.sbd/Sub",
+                 "From x\nMessage-ID: <d@tb>\nSubject: sub\n\nlf only\nFrom - Tue Jun 03 10:00:00 2025\n"
+                 "Message-ID: <e@tb>\nSubject: second\n\nsecond\nFrom the body, not a separator\n");
   WriteFileBytes(tb + "/Trash", "");
   WriteFileBytes(tb + "/Trash.msf", "");
   WriteFileBytes(tb + "/popstate.dat", "# POP3 State File\n");
 
   const MailImportReport report = Import(tb);
   ASSERT_TRUE(report.Complete()) << report.failure;
-  EXPECT_EQ(report.imported, 3);
+  EXPECT_EQ(report.imported, 4);
   ASSERT_EQ(report.boxes.size(), 3u);
   EXPECT_EQ(report.boxes[0].deleted, 1);
 
@@ -209,8 +212,9 @@ TEST_F(MailImportTest, ThunderbirdProfileFolders) {
   EXPECT_EQ(inbox->RecordAt(1)->status, kStatusUnread);
   EXPECT_NE(Text(*inbox, 0).find("\r\n>From the quoted\r\nbody"), std::string::npos);
   auto sub = Box("Imported.lp/Inbox.lp/Sub.lp");
-  ASSERT_EQ(sub->Count(), 1);
+  ASSERT_EQ(sub->Count(), 2);
   EXPECT_NE(Text(*sub, 0).find("lf only"), std::string::npos);
+  EXPECT_NE(Text(*sub, 1).find("From the body"), std::string::npos);
   EXPECT_EQ(Box("Imported.lp/Trash.lp")->Count(), 0);
 }
 

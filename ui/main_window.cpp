@@ -145,6 +145,8 @@ CommandState MainWindow::CurrentState() const {
       state.active = WindowKind::Manager;
     } else if (qobject_cast<ReadView*>(active->widget()) != nullptr) {
       state.active = WindowKind::Read;
+    } else if (qobject_cast<ComposeView*>(active->widget()) != nullptr) {
+      state.active = WindowKind::Compose;
     }
   }
   state.toolbar_choice = toolbar_choice_;
@@ -214,7 +216,7 @@ MailboxView* MainWindow::OpenMailbox(std::string_view sjis_path) {
   view->list().installEventFilter(this);
   // Double-click or Enter on a mail opens it in a read window.
   connect(&view->list(), &QAbstractItemView::activated, this,
-          [this, view](const QModelIndex& index) { (void)OpenReadWindow(*view, index.row()); });
+          [this, view](const QModelIndex& index) { OpenMail(*view, index.row()); });
   if (auto* preview = qobject_cast<MailEditor*>(view->preview())) ConnectReadingEditor(*preview, true);
   PlaceMailboxWindow(*window);  // its close reaches eventFilter through the application's filter
   connect(window, &QMdiSubWindow::windowStateChanged, this, [this](Qt::WindowStates, Qt::WindowStates now) {

@@ -11,6 +11,8 @@
 #include "app/timed_receive.h"
 #include "config/key_table.h"
 #include "platform/file_opener.h"
+#include "app/compose_form.h"
+#include "ui/compose_view.h"
 #include "store/mailbox_document.h"
 #include "ui/mail_import_run.h"
 
@@ -29,6 +31,7 @@ class QToolBar;
 namespace lp {
 
 class BoxMenu;
+class ComposeView;
 class DesktopFileOpener;
 class DesktopNotifier;
 class DesktopSession;
@@ -54,6 +57,20 @@ class MainWindow final : public QMainWindow {
   // A read window on row `row` of a mailbox window's box ("文書を開く").
   ReadView* OpenReadWindow(MailboxView& view, int row);
   [[nodiscard]] ReadView* ActiveReadView() const;
+  // Opens a mail from the list: unsent and sent mail in a compose window
+  // when [System] SmailEdit is on, any other in a read window.
+  void OpenMail(MailboxView& view, int row);
+  // A compose window on a box (Shift_JIS path) with a filled form.
+  ComposeView* OpenComposeWindow(std::string_view sjis_box, int edited_index, ComposeMode mode,
+                                 const ComposeForm& form);
+  [[nodiscard]] ComposeView* ActiveComposeView() const;
+  // The close dialog's answer and the address-book pick of compose
+  // windows opened from now on; tests give their own.
+  void SetComposeDialogs(std::function<ComposeCloseAnswer(const QString&)> close_answer,
+                         std::function<QString()> address_picker) {
+    compose_close_answer_ = std::move(close_answer);
+    address_picker_ = std::move(address_picker);
+  }
   // Opens attachments and web addresses; tests give their own.
   void SetFileOpener(std::unique_ptr<FileOpener> opener);
   [[nodiscard]] FileOpener& file_opener() { return *file_opener_; }
@@ -100,6 +117,20 @@ class MainWindow final : public QMainWindow {
   void RegisterViewHandlers();
   void RegisterWindowHandlers();
   void RegisterReadHandlers();
+  void RegisterComposeHandlers();
+  // The mail that reply and forward act on: the active read window's, or
+  // the caret mail of the active mailbox window.
+  struct MailAt {
+    CLPOSTDoc& box;
+    int index;
+  };
+  std::optional<MailAt> ChosenMail();
+  ComposeView* OpenReply(ReplyRecipients recipients);
+  ComposeView* OpenEditCompose(MailboxView& view, int row);
+  void OpenMailtoCompose(const MailtoPreset& preset);
+  // The box new mails are written in: the draft box when it is in use,
+  // else the send box.
+  [[nodiscard]] std::string ComposeBox() const;
   // Key routing and links of a reading editor (preview or read window);
   // its commands go to the router when `forward_commands`.
   void ConnectReadingEditor(MailEditor& editor, bool forward_commands);
@@ -148,6 +179,8 @@ class MainWindow final : public QMainWindow {
   QPointer<QMdiSubWindow> manager_window_;
   std::unique_ptr<FileOpener> file_opener_;
   std::unique_ptr<MailImportRun> import_run_;
+  std::function<ComposeCloseAnswer(const QString&)> compose_close_answer_;
+  std::function<QString()> address_picker_;
 };
 
 // The windows of a start: the mail manager (unless [System] Manager says it

@@ -219,6 +219,7 @@ void MainWindow::SetSplit(int split) {
 
 void MainWindow::RegisterHandlers() {
   RegisterReadHandlers();
+  RegisterComposeHandlers();
   RegisterRunHandlers();
   RegisterViewHandlers();
   RegisterWindowHandlers();
@@ -260,11 +261,9 @@ void MainWindow::RegisterRunHandlers() {
     (void)profile.WriteString("System", "mailto", "");
     if (request.command) PostCommand(*request.command);
     if (request.mailto) {
-      // The compose window takes the preset; until it exists the box it
-      // would write to opens and the request shows in the status bar.
-      const AppSettings& box_settings = session_.app().settings();
-      (void)OpenMailbox(box_settings.draft ? box_settings.draft_file : box_settings.send_file);
-      message_pane_->setText(QStringLiteral("mailto: ") + FromSjis(request.mailto->to));
+      // The box the mail is written in opens, and a compose window on it.
+      (void)OpenMailbox(ComposeBox());
+      OpenMailtoCompose(*request.mailto);
     }
   });
 

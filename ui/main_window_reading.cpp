@@ -73,9 +73,7 @@ ReadView* MainWindow::OpenReadWindow(MailboxView& view, int row) {
 void MainWindow::RegisterReadHandlers() {
   file_opener_ = std::make_unique<DesktopFileOpener>(session_.ui());
   router_.Register(cmd::kOpenMail, [this] {
-    if (MailboxView* view = ActiveMailbox(); view != nullptr && view->CaretRow() >= 0) {
-      (void)OpenReadWindow(*view, view->CaretRow());
-    }
+    if (MailboxView* view = ActiveMailbox(); view != nullptr && view->CaretRow() >= 0) OpenMail(*view, view->CaretRow());
   });
   router_.Register(cmd::kCloseMail, [this] {
     if (ActiveReadView() != nullptr) mdi_->activeSubWindow()->close();

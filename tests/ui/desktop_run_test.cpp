@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 
@@ -26,6 +27,9 @@
 #include "ui/mailbox_view.h"
 #include "ui/main_window.h"
 #include "ui/progress_window.h"
+#include "ui/compose_view.h"
+#include "ui/read_view.h"
+#include "ui/sjis_qt.h"
 
 // A receive and a send started from the main window's commands, end to end
 // against Dovecot and Postfix, through the same dialogs a user sees.
@@ -278,6 +282,65 @@ TEST_F(DesktopRunTest, SendFromTheWindowDeliversAndMarksTheMailSent) {
   ASSERT_EQ(delivered.size(), 1u) << smtp.Log();
   EXPECT_NE(delivered[0].find("sent from the window"), std::string::npos);
   EXPECT_FALSE(window_->StatusPaneText(3).isEmpty());  // the last send's time
+}
+
+class OpenedFiles final : public FileOpener {
+ public:
+  explicit OpenedFiles(std::vector<std::string>& opened) : opened_(opened) {}
+  bool OpenWithDefaultProgram(std::string_view sjis_path) override {
+    opened_.emplace_back(sjis_path);
+    return true;
+  }
+
+ private:
+  std::vector<std::string>& opened_;
+};
+
+// Composed in the window with a Japanese subject and a Japanese-named
+// attachment, sent through Postfix, fetched back from Dovecot and read in
+// a read window, whose attachment opens with the very bytes sent.
+TEST_F(DesktopRunTest, ComposedMailComesBackWholeIntoAReadWindow) {
+  SmtpServer smtp;
+  if (!smtp.skip_reason().empty()) GTEST_SKIP() << smtp.skip_reason();
+  ASSERT_TRUE(smtp.running()) << smtp.Log();
+  SaveAccount(smtp.smtp_port());
+  StartProgram();
+  std::string bytes("binary \x00\x01\x02\xff\xfe and text\r\n", 23);
+  bytes += ToSjis(U("日本語の内容\r\n"));
+  for (int i = 0; i < 2000; ++i) bytes += static_cast<char>(i * 7);
+  const std::string attachment = FromNativePath(data_.File(ToNativePath(ToSjis(U("会議資料.bin")))));
+  WriteFileBytes(ToNativePath(attachment), bytes);
+
+  ASSERT_TRUE(window_->router().Run(cmd::kNewMail));
+  ComposeView* compose = window_->ActiveComposeView();
+  ASSERT_NE(compose, nullptr);
+  compose->field(ComposeField::To).setText(QStringLiteral("alice@example.jp"));
+  compose->field(ComposeField::Subject).setText(U("来週の会議について"));
+  compose->body().setPlainText(U("資料を添付します。\nよろしくお願いします。"));
+  compose->Attach(attachment);
+  ASSERT_TRUE(compose->Save(ComposeSave::Send));
+  RunCommand(cmd::kSend);
+  const std::vector<std::string> delivered = smtp.DeliveredMessages();
+  ASSERT_EQ(delivered.size(), 1u) << smtp.Log();
+
+  pop_.AddMessages("alice", delivered);
+  RunCommand(cmd::kReceive);
+  MailboxView* inbox = window_->OpenMailbox(core_.settings().default_file);
+  ASSERT_NE(inbox, nullptr);
+  ASSERT_EQ(inbox->box().Count(), 1);
+  std::vector<std::string> opened;
+  window_->SetFileOpener(std::make_unique<OpenedFiles>(opened));
+  inbox->SetCaret(0);
+  ASSERT_TRUE(window_->router().Run(cmd::kOpenMail));
+  ReadView* read = window_->ActiveReadView();
+  ASSERT_NE(read, nullptr);
+  EXPECT_TRUE(read->title().startsWith(U("来週の会議について by ")));
+  EXPECT_TRUE(read->editor().toPlainText().contains(U("資料を添付します。\nよろしくお願いします。")));
+  ASSERT_EQ(read->attachments().size(), 1u);
+  EXPECT_NE(FromSjis(FileNameOf(read->attachments()[0])).indexOf(U("会議資料")), -1);
+  ASSERT_TRUE(window_->router().Run(cmd::kOpenAttachment));
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_EQ(testing::ReadFileBytes(ToNativePath(opened[0])), bytes);
 }
 
 }  // namespace

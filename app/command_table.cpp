@@ -305,7 +305,9 @@ bool CommandRouter::Run(int id) {
     handler();
     return true;
   }
-  const RangeHandler handler = RangeOf(id)->handler;
+  const Range* range = RangeOf(id);
+  if (range == nullptr) return false;
+  const RangeHandler handler = range->handler;
   handler(id);
   return true;
 }

@@ -8,12 +8,12 @@ namespace lp {
 
 class MainWindow;
 
-// Lays the window out, grabs it and writes a PNG; false when it could not
-// be written.
-[[nodiscard]] // A dark palette on the Fusion style, as a dark desktop theme gives: the
+// A dark palette on the Fusion style, as a dark desktop theme gives: the
 // screenshot can show that every colour of the windows stays readable.
 void UseDarkPalette();
 
-bool SaveScreenshot(MainWindow& window, const QString& png_path);
+// Lays the window out, grabs it and writes a PNG; false when it could not
+// be written.
+[[nodiscard]] bool SaveScreenshot(MainWindow& window, const QString& png_path);
 
 }  // namespace lp

@@ -185,7 +185,9 @@ TEST_F(ComposeWindowTest, TheCloseDialogsAnswers) {
     EXPECT_EQ(move_texts_[0], U("下書きBOXへ移動(&M)"));
     EXPECT_EQ(ComposeWindows(), c.closes ? windows - 1 : windows) << static_cast<int>(c.answer);
     EXPECT_EQ(Box(draft_path).Count() - drafts_before, c.drafts) << static_cast<int>(c.answer);
-    if (c.drafts > 0) EXPECT_EQ(Box(draft_path).RecordAt(Box(draft_path).Count() - 1)->status, kStatusSent);
+    if (c.drafts > 0) {
+      EXPECT_EQ(Box(draft_path).RecordAt(Box(draft_path).Count() - 1)->status, kStatusSent);
+    }
   }
   close_answer_ = ComposeCloseAnswer::Discard;
   // Unchanged windows close without the dialog.

@@ -9,6 +9,7 @@
 
 #include "platform/atomic_file.h"
 #include "platform/file_system.h"
+#include "platform/mapped_file.h"
 #include "platform/sjis_path.h"
 #include "store/compaction_journal.h"
 #include "store/object_archive.h"
@@ -75,21 +76,29 @@ IndexFileResult LoadIndexFile(const std::string& full_path, CLPOSTDoc::Records& 
   // index is read, so that it matches the text file.
   RecoverInterruptedCompaction(full_path);
   std::string error;
-  const std::optional<std::string> data = ReadWholeFile(full_path, &error);
-  if (!data) {
+  MappedFile file;
+  if (!file.Open(full_path, &error)) {
     std::string reason = store_messages::kIndexUnreadable;
     if (!error.empty()) reason += " " + error;
     return Failure(store_messages::kIndexOpenFailed, reason, full_path);
   }
-  if (data->empty()) return {};
-  ObjectArchiveReader reader(*data, CMail::kArchiveClass);
+  if (file.bytes().empty()) return {};
+  ObjectArchiveReader reader(file.bytes(), CMail::kArchiveClass);
   // The count is checked against the file's size before anything is
   // reserved for it.
   const std::uint32_t count = reader.ReadCount(CMail::kMinArchivedSize);
   records.reserve(count);
+  // The bytes already read go back as the records grow: a large box never
+  // holds its file and its records in memory at once.
+  constexpr std::size_t kReleaseStep = 1 << 20;
+  std::size_t released = 0;
   for (std::uint32_t i = 0; i < count && reader.ok(); ++i) {
     auto record = std::make_unique<CMail>();
     if (reader.BeginItem() && record->Deserialize(reader)) records.push_back(std::move(record));
+    if (reader.position() - released >= kReleaseStep) {
+      released = reader.position();
+      file.ReleaseBefore(released);
+    }
   }
   // Bytes after the last record mean the file is not what we would write:
   // saving over it could lose whatever they are.

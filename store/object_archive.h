@@ -81,6 +81,7 @@ class ObjectArchiveReader {
   // Offset at which the first failure was found.
   [[nodiscard]] std::size_t error_offset() const { return error_offset_; }
   [[nodiscard]] std::size_t remaining() const { return data_.size() - position_; }
+  [[nodiscard]] std::size_t position() const { return position_; }
 
  private:
   bool Fail(ArchiveError error);

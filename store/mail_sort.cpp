@@ -33,6 +33,41 @@ std::uint16_t UnitAt(std::string_view s, std::size_t& i) {
   return (c >= 'a' && c <= 'z') ? static_cast<std::uint16_t>(c - 'a' + 'A') : c;
 }
 
+// The units of `s` as big-endian byte pairs in one pass, as
+// SortBytes(SortUnits(s)) gives them.
+std::string SortBytesOf(std::string_view s) {
+  std::string bytes;
+  bytes.reserve(s.size() * 2);
+  for (std::size_t i = 0; i < s.size();) {
+    const std::uint16_t unit = UnitAt(s, i);
+    bytes.push_back(static_cast<char>(unit >> 8));
+    bytes.push_back(static_cast<char>(unit & 0xFF));
+  }
+  return bytes;
+}
+
+// A text key with its first eight bytes as a number: most comparisons are
+// decided by the numbers without touching the texts. Zero bytes pad a short
+// text, which keeps the numbers' order that of the texts wherever they differ.
+struct TextKey {
+  std::uint64_t head = 0;
+  std::string bytes;
+};
+
+TextKey MakeTextKey(std::string_view s) {
+  TextKey key{0, SortBytesOf(s)};
+  for (std::size_t i = 0; i < 8; ++i) {
+    key.head <<= 8;
+    if (i < key.bytes.size()) key.head |= static_cast<unsigned char>(key.bytes[i]);
+  }
+  return key;
+}
+
+int CompareTextKeys(const TextKey& a, const TextKey& b) {
+  if (a.head != b.head) return a.head < b.head ? -1 : 1;
+  return a.bytes.compare(b.bytes);
+}
+
 std::u16string SortUnits(std::string_view s) {
   std::u16string units;
   units.reserve(s.size());
@@ -150,10 +185,10 @@ std::vector<std::uint64_t> SortNumbers(const std::vector<const CMail*>& mails, S
     case SortKey::From:
     case SortKey::Subject:
     case SortKey::To: {
-      std::vector<std::string> texts;
+      std::vector<TextKey> texts;
       texts.reserve(mails.size());
-      for (const auto& m : mails) texts.push_back(SortBytes(SortUnits(TextField(*m, key))));
-      const auto ranks = Ranks(texts, [](const std::string& a, const std::string& b) { return a.compare(b); });
+      for (const auto& m : mails) texts.push_back(MakeTextKey(TextField(*m, key)));
+      const auto ranks = Ranks(texts, CompareTextKeys);
       for (std::size_t i = 0; i < mails.size(); ++i) numbers.push_back(Packed(ranks[i], mails[i]->date));
       return numbers;
     }

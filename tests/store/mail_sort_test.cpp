@@ -246,7 +246,9 @@ TEST_F(MailSortTest, EveryKeyGivesTheOrderOfTheLiteralHeapSort) {
   std::mt19937 random(1234);
   const std::vector<std::string> texts = {
       "abc", "ABC", "Abd", "", "\x83\x41", "\xB1", "a\x83\x63", "A\x83\x43", "re:abc", "RE: abc",
-      "Re:Re:abc", "RE:x:abc", "re", "Re:\x83\x41", "\x82\x60" "bc"};
+      "Re:Re:abc", "RE:x:abc", "re", "Re:\x83\x41", "\x82\x60" "bc",
+      // Texts alike in their first units and apart only further on.
+      "abcdefghij", "ABCDEFGHIK", "abcdefgh", "abcd\x83\x41xyz", "ABCD\x83\x41XYZ0", "abcd"};
   auto pick = [&](const std::vector<std::string>& from) { return from[random() % from.size()]; };
   std::vector<CMail> mails;
   for (int i = 0; i < 3000; ++i) {

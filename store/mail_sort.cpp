@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -36,13 +38,14 @@ std::uint16_t UnitAt(std::string_view s, std::size_t& i) {
 // The units of `s` as big-endian byte pairs in one pass, as
 // SortBytes(SortUnits(s)) gives them.
 std::string SortBytesOf(std::string_view s) {
-  std::string bytes;
-  bytes.reserve(s.size() * 2);
+  std::string bytes(s.size() * 2, '\0');
+  std::size_t out = 0;
   for (std::size_t i = 0; i < s.size();) {
     const std::uint16_t unit = UnitAt(s, i);
-    bytes.push_back(static_cast<char>(unit >> 8));
-    bytes.push_back(static_cast<char>(unit & 0xFF));
+    bytes[out++] = static_cast<char>(unit >> 8);
+    bytes[out++] = static_cast<char>(unit & 0xFF);
   }
+  bytes.resize(out);
   return bytes;
 }
 
@@ -161,13 +164,37 @@ std::vector<std::uint64_t> Ranks(const std::vector<Key>& keys, Compare compare) 
   return ranks;
 }
 
-const std::string& TextField(const CMail& mail, SortKey key) {
-  switch (key) {
-    case SortKey::From: return mail.from;
-    case SortKey::To: return mail.to;
-    default: return mail.subject;
+// The ranks of the records' texts under a key made from each text: a box
+// holds the same sender or subject many times, so each distinct text is
+// made into a key and sorted once.
+using TextOf = const std::string& (*)(const CMail&);
+
+template <typename Make, typename Compare>
+std::vector<std::uint64_t> TextRanks(const std::vector<const CMail*>& mails, TextOf field, Make make,
+                                     Compare compare) {
+  using Key = decltype(make(std::string_view()));
+  std::unordered_map<std::string_view, std::uint32_t> ids;
+  ids.reserve(mails.size());
+  std::vector<std::uint32_t> id_of(mails.size());
+  std::vector<Key> keys;
+  for (std::size_t i = 0; i < mails.size(); ++i) {
+    const auto [it, added] = ids.try_emplace(field(*mails[i]), static_cast<std::uint32_t>(keys.size()));
+    if (added) keys.push_back(make(it->first));
+    id_of[i] = it->second;
   }
+  const std::vector<std::uint64_t> key_ranks = Ranks(keys, compare);
+  std::vector<std::uint64_t> ranks(mails.size());
+  for (std::size_t i = 0; i < mails.size(); ++i) ranks[i] = key_ranks[id_of[i]];
+  return ranks;
 }
+
+const std::string& FromOf(const CMail& mail) { return mail.from; }
+const std::string& ToOf(const CMail& mail) { return mail.to; }
+const std::string& SubjectOf(const CMail& mail) { return mail.subject; }
+
+TextOf TextFieldOf(SortKey key) { return key == SortKey::From ? FromOf : key == SortKey::To ? ToOf : SubjectOf; }
+
+const std::string& TextField(const CMail& mail, SortKey key) { return TextFieldOf(key)(mail); }
 
 std::vector<std::uint64_t> SortNumbers(const std::vector<const CMail*>& mails, SortKey key) {
   std::vector<std::uint64_t> numbers;
@@ -185,18 +212,12 @@ std::vector<std::uint64_t> SortNumbers(const std::vector<const CMail*>& mails, S
     case SortKey::From:
     case SortKey::Subject:
     case SortKey::To: {
-      std::vector<TextKey> texts;
-      texts.reserve(mails.size());
-      for (const auto& m : mails) texts.push_back(MakeTextKey(TextField(*m, key)));
-      const auto ranks = Ranks(texts, CompareTextKeys);
+      const auto ranks = TextRanks(mails, TextFieldOf(key), MakeTextKey, CompareTextKeys);
       for (std::size_t i = 0; i < mails.size(); ++i) numbers.push_back(Packed(ranks[i], mails[i]->date));
       return numbers;
     }
     case SortKey::Thread: {
-      std::vector<ThreadKey> keys;
-      keys.reserve(mails.size());
-      for (const auto& m : mails) keys.push_back(MakeThreadKey(m->subject));
-      return Ranks(keys, [](const ThreadKey& a, const ThreadKey& b) {
+      return TextRanks(mails, SubjectOf, MakeThreadKey, [](const ThreadKey& a, const ThreadKey& b) {
         const int c = a.subject.compare(b.subject);
         return c != 0 ? c : a.prefix.compare(b.prefix);
       });

@@ -4,8 +4,11 @@
 #include <QPointer>
 #include <QTimer>
 #include <array>
+#include <functional>
 #include <map>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/command_table.h"
 #include "app/timed_receive.h"
@@ -118,6 +121,16 @@ class MainWindow final : public QMainWindow {
   void RegisterWindowHandlers();
   void RegisterReadHandlers();
   void RegisterComposeHandlers();
+  // The commands on the active mailbox's mails and on whole boxes.
+  void RegisterMailHandlers();
+  // Runs `operation` on the active mailbox's selected rows (or its caret
+  // row), then refreshes the unread marks; nothing without a mail.
+  void RunOnSelection(const std::function<void(MailboxView&, const std::vector<int>&)>& operation);
+  void MoveSelectionTo(const std::string& destination);
+  void ChooseLabelForSelection();
+  void ChooseBoxForSelection();
+  void CreateMailbox();
+  void ToggleSummaryView();
   // The mail that reply and forward act on: the active read window's, or
   // the caret mail of the active mailbox window.
   struct MailAt {

@@ -29,6 +29,7 @@
 #include "ui/progress_window.h"
 #include "ui/mail_list_delegate.h"
 #include "ui/mail_manager_view.h"
+#include "ui/mail_selection.h"
 #include "ui/mailbox_view.h"
 #include "ui/main_window.h"
 #include "ui/patrol_targets_dialog.h"
@@ -68,13 +69,6 @@ QIcon IconOf(int command) {
   }
   if (command == cmd::kPatrol) return ThemedIcon("mail-send-receive", "patrol");
   return {};
-}
-
-std::vector<int> SelectedRows(MailboxView& view) {
-  std::vector<int> rows;
-  for (const QModelIndex& index : view.list().selectionModel()->selectedRows()) rows.push_back(index.row());
-  std::sort(rows.begin(), rows.end());
-  return rows;
 }
 
 }  // namespace
@@ -223,6 +217,7 @@ void MainWindow::RegisterHandlers() {
   RegisterRunHandlers();
   RegisterViewHandlers();
   RegisterWindowHandlers();
+  RegisterMailHandlers();
 }
 
 void MainWindow::OpenBoxAndRun(BoxOfRun box, bool (DesktopSession::*run)()) {

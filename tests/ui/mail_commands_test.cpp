@@ -1,0 +1,216 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QItemSelectionModel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTimer>
+#include <QTreeView>
+#include <deque>
+#include <optional>
+
+#include "app/command_ids.h"
+#include "codec/spool_analyser.h"
+#include "platform/code_page.h"
+#include "platform/file_system.h"
+#include "store/mail_record.h"
+#include "tests/support/recording_user_interface.h"
+#include "tests/support/temp_directory.h"
+#include "tests/ui/desktop_program.h"
+#include "ui/mail_list_model.h"
+#include "ui/mailbox_view.h"
+
+// The commands on the mails of the active mailbox window and on whole
+// boxes, run through the main window's router on a real data directory
+// with three received mails.
+
+namespace lp {
+namespace {
+
+using testing::ReadFileBytes;
+using testing::TempDirectory;
+using testing::WriteFileBytes;
+
+QString U(const char* utf8) { return QString::fromUtf8(utf8); }
+
+// Answers each input dialog as a user would: the scripted text (an item of
+// a list, or a typed name), or Cancel when nothing is scripted. The prompts
+// are recorded.
+class InputDialogAnswerer final : public QObject {
+ public:
+  InputDialogAnswerer() { qApp->installEventFilter(this); }
+  ~InputDialogAnswerer() override { qApp->removeEventFilter(this); }
+  void Queue(std::optional<QString> answer) { answers_.push_back(std::move(answer)); }
+  QStringList prompts;
+  QStringList items;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto* dialog = qobject_cast<QInputDialog*>(watched);
+    if (dialog == nullptr || event->type() != QEvent::Show) return false;
+    prompts.append(dialog->labelText());
+    items = dialog->comboBoxItems();
+    std::optional<QString> answer;
+    if (!answers_.empty()) {
+      answer = answers_.front();
+      answers_.pop_front();
+    }
+    QTimer::singleShot(0, dialog, [dialog, answer] {
+      if (!answer) {
+        dialog->reject();
+        return;
+      }
+      dialog->setTextValue(*answer);
+      dialog->accept();
+    });
+    return false;
+  }
+
+ private:
+  std::deque<std::optional<QString>> answers_;
+};
+
+class MailCommandsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    program_.Start(data_.path(), ui_);
+    ASSERT_NE(program_.window, nullptr);
+    inbox_ = program_.window->OpenMailbox(program_.core.settings().default_file);
+    ASSERT_NE(inbox_, nullptr);
+    WriteFileBytes("inbox.log", ReadFileBytes(std::string(LP_TEST_DATA_DIR) + "/ui/receive_three_mails.log"));
+    ASSERT_EQ(AnalyseSpool(inbox_->box(), "inbox.log"), 3);
+    ASSERT_TRUE(inbox_->box().Save().ok);
+  }
+
+  void Select(std::initializer_list<int> rows) {
+    QItemSelectionModel& selection = *inbox_->list().selectionModel();
+    selection.clearSelection();
+    for (int row : rows) {
+      selection.select(inbox_->model().index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+  }
+  bool Run(int command) {
+    program_.window->mdi().setActiveSubWindow(qobject_cast<QMdiSubWindow*>(inbox_->parentWidget()));
+    return program_.window->router().Run(command);
+  }
+  // The records of a box file as they are on disk.
+  [[nodiscard]] CLPOSTDoc::Records OnDisk(const char* name_utf8) const {
+    CLPOSTDoc::Records records;
+    EXPECT_TRUE(LoadIndexFile(FromNativePath(data_.File(name_utf8)), records).ok) << name_utf8;
+    return records;
+  }
+  [[nodiscard]] std::string SubjectAt(int row) { return inbox_->box().RecordAt(row)->subject; }
+
+  TempDirectory data_{true};
+  RecordingUserInterface ui_;
+  InputDialogAnswerer inputs_;
+  testing::DesktopProgram program_;
+  MailboxView* inbox_ = nullptr;
+};
+
+TEST_F(MailCommandsTest, DeleteMovesTheSelectionToTheTrashAndEmptyingTheTrashDisposesOfIt) {
+  const std::string first = SubjectAt(0);
+  const std::string third = SubjectAt(2);
+  Select({0, 2});
+  ui_.QueueAnswer(Answer::Cancel);
+  ASSERT_TRUE(Run(cmd::kDeleteMail));
+  EXPECT_EQ(inbox_->box().Count(), 3);
+
+  ui_.QueueAnswer(Answer::Ok);
+  ASSERT_TRUE(Run(cmd::kDeleteMail));
+  ASSERT_EQ(inbox_->box().Count(), 1);
+  EXPECT_EQ(inbox_->model().rowCount(), 1);
+  const CLPOSTDoc::Records trash = OnDisk("ごみ箱.lp");
+  ASSERT_EQ(trash.size(), 2u);
+  EXPECT_EQ(trash[0]->subject, first);
+  EXPECT_EQ(trash[1]->subject, third);
+  EXPECT_EQ(OnDisk("受信.lp").size(), 1u);
+
+  ui_.QueueAnswer(Answer::Ok);
+  ASSERT_TRUE(Run(cmd::kEmptyTrash));
+  EXPECT_TRUE(OnDisk("ごみ箱.lp").empty());
+  EXPECT_EQ(ReadFileBytes(data_.File("ごみ箱.mb")), "");
+}
+
+TEST_F(MailCommandsTest, LabelIsSetOnTheSelectedMailAndTakenOffAgain) {
+  Select({1});
+  inputs_.Queue(U("3"));
+  ASSERT_TRUE(Run(cmd::kSetLabel));
+  EXPECT_EQ(inbox_->box().RecordAt(1)->label, 3);
+  EXPECT_EQ(inbox_->box().RecordAt(0)->label, 0);
+  // The list offers "なし" and the ten labels; choosing "なし" takes it off.
+  EXPECT_EQ(inputs_.items.size(), 11);
+  EXPECT_EQ(inputs_.items.front(), U("なし"));
+  inputs_.Queue(U("なし"));
+  ASSERT_TRUE(Run(cmd::kSetLabel));
+  EXPECT_EQ(inbox_->box().RecordAt(1)->label, 0);
+}
+
+TEST_F(MailCommandsTest, MoveToAChosenBoxAndToTheSendBox) {
+  WriteFileBytes(data_.File("保存.lp"), "");
+  const std::string first = SubjectAt(0);
+  Select({0});
+  inputs_.Queue(std::nullopt);  // cancelled: nothing moves
+  ASSERT_TRUE(Run(cmd::kMoveThisMail));
+  EXPECT_EQ(inbox_->box().Count(), 3);
+  EXPECT_TRUE(inputs_.items.contains(U("保存")));
+  EXPECT_FALSE(inputs_.items.contains(U("受信")));  // not the box itself
+
+  inputs_.Queue(U("保存"));
+  ASSERT_TRUE(Run(cmd::kMoveThisMail));
+  EXPECT_EQ(inbox_->box().Count(), 2);
+  const CLPOSTDoc::Records kept = OnDisk("保存.lp");
+  ASSERT_EQ(kept.size(), 1u);
+  EXPECT_EQ(kept[0]->subject, first);
+
+  const std::string next = SubjectAt(0);
+  Select({0});
+  ASSERT_TRUE(Run(cmd::kSortToSendBox));
+  EXPECT_EQ(inbox_->box().Count(), 1);
+  const CLPOSTDoc::Records queued = OnDisk("送信.lp");
+  ASSERT_EQ(queued.size(), 1u);
+  EXPECT_EQ(queued[0]->subject, next);
+}
+
+TEST_F(MailCommandsTest, NewMailboxIsCreatedAndOpenedAndABadNameRefused) {
+  inputs_.Queue(U("a/b"));
+  ASSERT_TRUE(Run(cmd::kNewMailbox));
+  ASSERT_FALSE(ui_.messages.empty());
+  EXPECT_NE(Cp932ToUtf8(ui_.messages.back()).find("a/b"), std::string::npos);
+  EXPECT_FALSE(PathExists(FromNativePath(data_.File("a"))));
+
+  inputs_.Queue(U("取引先"));
+  ASSERT_TRUE(Run(cmd::kNewMailbox));
+  EXPECT_EQ(inputs_.prompts.back(), U("メールボックスの名前を入力してください(&N)"));
+  EXPECT_TRUE(PathExists(FromNativePath(data_.File("取引先.lp"))));
+  auto* active = qobject_cast<MailboxView*>(program_.window->mdi().activeSubWindow()->widget());
+  ASSERT_NE(active, nullptr);
+  EXPECT_EQ(Cp932ToUtf8(active->box().PathName()).substr(data_.path().size()), "/取引先.lp");
+}
+
+TEST_F(MailCommandsTest, SummaryViewTogglesEveryOpenListAndTheSetting) {
+  ASSERT_TRUE(Run(cmd::kSummaryView));
+  EXPECT_EQ(program_.session->profile().GetInt("System", "ListMail", 0), 1);
+  EXPECT_FALSE(inbox_->model().index(0, 0).data(MailListModel::SummaryRole).toString().isEmpty());
+  ASSERT_TRUE(Run(cmd::kSummaryView));
+  EXPECT_EQ(program_.session->profile().GetInt("System", "ListMail", 0), 0);
+  EXPECT_TRUE(inbox_->model().index(0, 0).data(MailListModel::SummaryRole).toString().isEmpty());
+}
+
+TEST_F(MailCommandsTest, CompactionAfterAMoveShrinksTheTextFileAndKeepsTheRestReadable) {
+  const auto text_size = [this] { return ReadFileBytes(data_.File("受信.mb")).size(); };
+  Select({0, 1});
+  ASSERT_TRUE(Run(cmd::kSortToSendBox));
+  const std::size_t before = text_size();
+  ASSERT_TRUE(Run(cmd::kCompactBox));
+  EXPECT_LT(text_size(), before);
+  ASSERT_EQ(inbox_->box().Count(), 1);
+  ASSERT_TRUE(Run(cmd::kConsistencyCheck));
+  const MailText shown = inbox_->box().DisplayText(0, HeaderMode::None, 0);
+  EXPECT_FALSE(shown.text.empty());
+  EXPECT_TRUE(Run(cmd::kSaveAll));
+}
+
+}  // namespace
+}  // namespace lp

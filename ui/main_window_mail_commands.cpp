@@ -1,0 +1,181 @@
+// The main window's handlers of the commands that work on the mails of the
+// active mailbox window and on whole boxes: delete, label, move, auto-sort,
+// compaction, the offset check, Japan time, saving, the trash, summary mode
+// and new boxes.
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QStringList>
+#include <string>
+#include <vector>
+
+#include "app/command_ids.h"
+#include "codec/header_lookup.h"
+#include "config/account.h"
+#include "platform/file_system.h"
+#include "platform/sjis_path.h"
+#include "rules/sort_mails.h"
+#include "store/box_list.h"
+#include "store/compaction.h"
+#include "store/mail_delete.h"
+#include "store/mail_status.h"
+#include "store/mail_transfer.h"
+#include "store/offset_check.h"
+#include "store/trash_box.h"
+#include "ui/desktop_session.h"
+#include "ui/mail_command_texts.h"
+#include "ui/mail_list_model.h"
+#include "ui/mail_selection.h"
+#include "ui/mailbox_view.h"
+#include "ui/main_window.h"
+#include "ui/sjis_qt.h"
+
+namespace lp {
+namespace {
+
+QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
+
+// "Folder/Box" for a box below the data directory, without the ".lp"s.
+QString BoxLabel(const std::string& path, const std::string& data_directory) {
+  std::string relative = path;
+  if (relative.starts_with(data_directory + "/")) relative.erase(0, data_directory.size() + 1);
+  QStringList parts = FromSjis(relative).split(QLatin1Char('/'), Qt::SkipEmptyParts);
+  for (QString& part : parts) {
+    if (part.endsWith(QStringLiteral(".lp"), Qt::CaseInsensitive)) part.chop(3);
+  }
+  return parts.join(QLatin1Char('/'));
+}
+
+}  // namespace
+
+void MainWindow::RunOnSelection(const std::function<void(MailboxView&, const std::vector<int>&)>& operation) {
+  MailboxView* view = ActiveMailbox();
+  if (view == nullptr) return;
+  const std::vector<int> rows = SelectedRows(*view);
+  if (rows.empty()) return;
+  operation(*view, rows);
+  PostCommand(cmd::kRefreshUnreadMarks);
+}
+
+void MainWindow::MoveSelectionTo(const std::string& destination) {
+  RunOnSelection([this, &destination](MailboxView& view, const std::vector<int>& rows) {
+    (void)MoveTo(view.box(), rows, AbsolutePath(destination), session_.registry());
+  });
+}
+
+void MainWindow::ChooseLabelForSelection() {
+  RunOnSelection([this](MailboxView& view, const std::vector<int>& rows) {
+    const AppSettings& settings = session_.app().settings();
+    QStringList names{Text(ui_text::kNoLabel)};
+    for (int label = 1; label <= kLabelCount; ++label) {
+      const QString name = FromSjis(settings.labels[static_cast<std::size_t>(label)].name);
+      names << (name.isEmpty() ? QString::number(label) : name);
+    }
+    bool ok = false;
+    const QString chosen = QInputDialog::getItem(this, Text(ui_text::kSetLabelTitle), Text(ui_text::kSetLabelPrompt),
+                                                 names, InitialLabel(view.box(), rows), false, &ok);
+    if (ok) (void)SetLabel(view.box(), rows, static_cast<int>(names.indexOf(chosen)));
+  });
+}
+
+void MainWindow::ChooseBoxForSelection() {
+  MailboxView* view = ActiveMailbox();
+  if (view == nullptr) return;
+  const std::string& data_directory = session_.app().data_directory();
+  const std::string own = AbsolutePath(view->box().PathName());
+  std::vector<std::string> paths;
+  QStringList labels;
+  for (const std::string& path : BuildBoxList(data_directory)) {
+    if (IsFolderPath(path) || AbsolutePath(path) == own) continue;
+    paths.push_back(path);
+    labels << BoxLabel(path, data_directory);
+  }
+  if (paths.empty()) {
+    session_.ui().ShowMessage(ToSjis(Text(ui_text::kNoOtherBox)));
+    return;
+  }
+  bool ok = false;
+  const QString chosen = QInputDialog::getItem(this, Text(ui_text::kMoveDestinationTitle),
+                                               Text(ui_text::kMoveDestinationPrompt), labels, 0, false, &ok);
+  if (ok && labels.contains(chosen)) MoveSelectionTo(paths[static_cast<std::size_t>(labels.indexOf(chosen))]);
+}
+
+void MainWindow::CreateMailbox() {
+  bool ok = false;
+  const QString name = QInputDialog::getText(this, Text(ui_text::kNewMailboxTitle), Text(ui_text::kNewMailboxPrompt),
+                                             QLineEdit::Normal, Text(ui_text::kNewMailboxDefault), &ok)
+                           .trimmed();
+  if (!ok || name.isEmpty()) return;
+  const std::string sjis_name = ToSjis(name) + ".lp";
+  if (!IsSinglePathComponent(sjis_name)) {
+    session_.ui().ShowMessage(ToSjis(Text(ui_text::kBadMailboxName)) + ToSjis(name));
+    return;
+  }
+  // An existing box of that name is opened as it is, never emptied.
+  const std::string path = session_.app().data_directory() + "/" + sjis_name;
+  if (!CreateEmptyFileIfMissing(path)) {
+    session_.ui().ShowMessage(path + ": " + LastSystemErrorText());
+    return;
+  }
+  (void)OpenMailbox(path);
+  PostCommand(cmd::kRefreshFolders);
+}
+
+void MainWindow::ToggleSummaryView() {
+  Profile& profile = session_.profile();
+  const bool on = profile.GetInt("System", "ListMail", 0) != 1;
+  (void)profile.WriteInt("System", "ListMail", on ? 1 : 0);
+  for (QMdiSubWindow* window : mdi_->subWindowList()) {
+    if (auto* view = qobject_cast<MailboxView*>(window->widget())) view->model().SetSummaryMode(on);
+  }
+}
+
+void MainWindow::RegisterMailHandlers() {
+  router_.Register(cmd::kDeleteMail, [this] {
+    RunOnSelection([this](MailboxView& view, const std::vector<int>& rows) {
+      (void)DeleteMails(view.box(), rows, session_.registry());
+    });
+  });
+  router_.Register(cmd::kSetLabel, [this] { ChooseLabelForSelection(); });
+  router_.Register(cmd::kMoveThisMail, [this] { ChooseBoxForSelection(); });
+  router_.Register(cmd::kSortToReceiveBox, [this] { MoveSelectionTo(session_.app().settings().default_file); });
+  router_.Register(cmd::kSortToSendBox, [this] { MoveSelectionTo(session_.app().settings().send_file); });
+  const std::pair<int, SortScope> auto_sorts[] = {{cmd::kAutoSortSelected, SortScope::Selection},
+                                                  {cmd::kAutoSortThisBox, SortScope::WholeBox}};
+  for (const auto& [command, scope] : auto_sorts) {
+    router_.Register(command, [this, scope = scope] {
+      RunOnSelection([this, scope](MailboxView& view, const std::vector<int>& rows) {
+        SortOptions options;
+        options.sender_text = SenderText(session_.accounts().Current());
+        options.registry = &session_.registry();
+        (void)SortMailsCommand(view.box(), rows, scope, options);
+      });
+    });
+  }
+  router_.Register(cmd::kSetClock, [this] {
+    RunOnSelection([](MailboxView& view, const std::vector<int>& rows) {
+      (void)SetJapanTimeDates(view.box(), rows,
+                              [](CLPOSTDoc& box, int index) { return HeaderValue(box, index, "Date"); });
+    });
+  });
+  router_.Register(cmd::kCompactBox, [this] {
+    if (MailboxView* view = ActiveMailbox()) {
+      QApplication::setOverrideCursor(Qt::WaitCursor);
+      (void)Compact(view->box());
+      QApplication::restoreOverrideCursor();
+    }
+  });
+  router_.Register(cmd::kConsistencyCheck, [this] {
+    if (MailboxView* view = ActiveMailbox()) (void)CheckOffsets(view->box());
+  });
+  router_.Register(cmd::kSaveAll, [this] { (void)session_.registry().SaveAllOpenBoxesShowingFailures(); });
+  router_.Register(cmd::kEmptyTrash, [this] {
+    if (EmptyTrash(session_.profile(), session_.ui(), session_.registry())) PostCommand(cmd::kRefreshUnreadMarks);
+  });
+  router_.Register(cmd::kSummaryView, [this] { ToggleSummaryView(); });
+  router_.Register(cmd::kNewMailbox, [this] { CreateMailbox(); });
+}
+
+}  // namespace lp

@@ -78,6 +78,14 @@ bool DesktopSession::LanReceive() {
   return started;
 }
 
+bool DesktopSession::DeleteAllOnServer() {
+  const bool started = controller_->DeleteAllOnServer();
+  NotifyRunState();
+  return started;
+}
+
+int DesktopSession::AnalyseAgain() { return controller_->AnalyseAgain(); }
+
 bool DesktopSession::SendAndReceive() {
   const bool started = send_and_receive_->Start();
   NotifyRunState();

@@ -60,6 +60,10 @@ class DesktopSession final : public CommandObserver, private SendRunObserver, pr
   bool SendAndReceive();
   bool Patrol();
   bool LanReceive();
+  // Deletes every mail on the current account's server, after asking.
+  bool DeleteAllOnServer();
+  // Analyses the kept spool again into the receive box; the mails added.
+  int AnalyseAgain();
   void Cancel();
   [[nodiscard]] bool Busy() const;
 

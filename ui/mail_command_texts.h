@@ -13,6 +13,15 @@ inline constexpr char kNewMailboxTitle[] = "新規作成";
 inline constexpr char kNewMailboxPrompt[] = "メールボックスの名前を入力してください(&N)";
 inline constexpr char kNewMailboxDefault[] = "新規メールボックス";
 inline constexpr char kBadMailboxName[] = "この名前はメールボックスの名前に使えません：";
+inline constexpr char kSortTitle[] = "整列";
+inline constexpr char kSortPrompt[] = "整列の基準(&K)";
+inline constexpr char kSortKeyDate[] = "Date:";
+inline constexpr char kSortKeyFrom[] = "From:";
+inline constexpr char kSortKeySubject[] = "Subject:";
+inline constexpr char kSortKeyTo[] = "To:";
+inline constexpr char kSortKeyLabel[] = "ラベル";
+inline constexpr char kSortKeyStatus[] = "状態";
+inline constexpr char kSortKeyThread[] = "スレッド";
 inline constexpr char kNoOtherBox[] = "振り分け先にできる文書BOXがありません";
 
 }  // namespace lp::ui_text

@@ -17,6 +17,7 @@
 #include "ui/editor_messages.h"
 #include "ui/editor_words.h"
 #include "ui/sjis_qt.h"
+#include "ui/stored_font.h"
 #include "ui/virtual_keys.h"
 
 namespace lp {
@@ -51,19 +52,8 @@ void MailEditor::SetWrapAtWindowEdge(bool wrap) {
 bool MailEditor::WrapsAtWindowEdge() const { return lineWrapMode() == QPlainTextEdit::WidgetWidth; }
 
 void MailEditor::ApplyFontSettings(const Profile& profile, std::string_view section) {
-  QFont font(FromSjis(profile.GetString(section, "FaceName", ToSjis(QStringLiteral("ＭＳ ゴシック")))));
+  QFont font = FontFromSettings(profile, section, {"ＭＳ ゴシック", -16});
   font.setStyleHint(QFont::TypeWriter);
-  const int size = profile.GetInt(section, "Size", -16);
-  if (size < 0) {
-    font.setPixelSize(-size);
-  } else if (size > 0) {
-    font.setPointSize(size);
-  }
-  // Windows weights run from 100 to 900 as Qt's do.
-  const int weight = std::clamp(profile.GetInt(section, "Weight", 400), 100, 900);
-  font.setWeight(static_cast<QFont::Weight>(weight));
-  font.setItalic(profile.GetInt(section, "Italic", 0) != 0);
-  font.setUnderline(profile.GetInt(section, "Underline", 0) != 0);
   setFont(font);
 }
 

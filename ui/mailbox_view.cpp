@@ -12,6 +12,7 @@
 #include "ui/mail_list_delegate.h"
 #include "ui/mail_list_model.h"
 #include "ui/sjis_qt.h"
+#include "ui/stored_font.h"
 
 namespace lp {
 
@@ -60,6 +61,7 @@ MailboxView::MailboxView(BoxHandle box, Profile& profile, QWidget* parent)
   list_->header()->setStretchLastSection(true);
   delegate_->SetColours(ResolveListColours(profile_, palette()));
   model_->SetSummaryMode(profile_.GetInt("System", "ListMail", 0) == 1);
+  ApplyListFont();
   ApplyColumnWidths();
   // Only a width the user dragged is stored: the widths above are set first.
   connect(list_->header(), &QHeaderView::sectionResized, this,
@@ -94,6 +96,12 @@ MailboxView::~MailboxView() {
   // The model stops observing the box before anyone may release the box.
   list_->setModel(nullptr);
   delete model_;
+}
+
+void MailboxView::ApplyListFont() {
+  // Until the user chose a list font the desktop's font stands: the
+  // Windows faces of the defaults do not exist here.
+  if (HasStoredFont(profile_, "Font")) list_->setFont(FontFromSettings(profile_, "Font", {"", 0}));
 }
 
 void MailboxView::ApplyColumnWidths() {

@@ -42,6 +42,8 @@ class MailboxView final : public QWidget {
   [[nodiscard]] int CaretRow() const;
   // Puts the caret on `row` (-2: the last mail), selects it alone and shows it.
   void SetCaret(int row);
+  // The list's font from [Font], when the user chose one.
+  void ApplyListFont();
   // The first pane's size along the split (for [View] Row or Col).
   [[nodiscard]] int FirstPaneSize() const;
   void SetFirstPaneSize(int size);

@@ -131,6 +131,8 @@ class MainWindow final : public QMainWindow {
   void ChooseBoxForSelection();
   void CreateMailbox();
   void ToggleSummaryView();
+  void ChooseSortKey();
+  void ChooseListFont();
   // The mail that reply and forward act on: the active read window's, or
   // the caret mail of the active mailbox window.
   struct MailAt {

@@ -1,9 +1,11 @@
 // The main window's handlers of the commands that work on the mails of the
 // active mailbox window and on whole boxes: delete, label, move, auto-sort,
-// compaction, the offset check, Japan time, saving, the trash, summary mode
-// and new boxes.
+// compaction, the offset check, Japan time, saving, the trash, summary mode,
+// the sort dialog, the list font, new boxes, analysing the kept spool again
+// and deleting every mail on the server.
 
 #include <QApplication>
+#include <QFontDialog>
 #include <QInputDialog>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -31,6 +33,7 @@
 #include "ui/mailbox_view.h"
 #include "ui/main_window.h"
 #include "ui/sjis_qt.h"
+#include "ui/stored_font.h"
 
 namespace lp {
 namespace {
@@ -132,6 +135,34 @@ void MainWindow::ToggleSummaryView() {
   }
 }
 
+void MainWindow::ChooseSortKey() {
+  if (ActiveMailbox() == nullptr) return;
+  const char* const keys[] = {ui_text::kSortKeyDate,  ui_text::kSortKeyFrom,   ui_text::kSortKeySubject,
+                              ui_text::kSortKeyTo,    ui_text::kSortKeyLabel,  ui_text::kSortKeyStatus,
+                              ui_text::kSortKeyThread};
+  QStringList names;
+  for (const char* key : keys) names << Text(key);
+  bool ok = false;
+  const QString chosen =
+      QInputDialog::getItem(this, Text(ui_text::kSortTitle), Text(ui_text::kSortPrompt), names, 0, false, &ok);
+  if (ok && names.contains(chosen)) SortActive(static_cast<int>(names.indexOf(chosen)));
+}
+
+void MainWindow::ChooseListFont() {
+  Profile& profile = session_.profile();
+  const QFont current = HasStoredFont(profile, "Font") ? FontFromSettings(profile, "Font", {"", 0}) : font();
+  bool ok = false;
+  const QFont chosen = QFontDialog::getFont(&ok, current, this);
+  if (!ok) return;
+  if (!StoreFont(profile, "Font", chosen)) {
+    session_.ui().ShowMessage(profile.Path() + ": " + profile.LastError());
+    return;
+  }
+  for (QMdiSubWindow* window : mdi_->subWindowList()) {
+    if (auto* view = qobject_cast<MailboxView*>(window->widget())) view->ApplyListFont();
+  }
+}
+
 void MainWindow::RegisterMailHandlers() {
   router_.Register(cmd::kDeleteMail, [this] {
     RunOnSelection([this](MailboxView& view, const std::vector<int>& rows) {
@@ -176,6 +207,13 @@ void MainWindow::RegisterMailHandlers() {
   });
   router_.Register(cmd::kSummaryView, [this] { ToggleSummaryView(); });
   router_.Register(cmd::kNewMailbox, [this] { CreateMailbox(); });
+  router_.Register(cmd::kSortMenu, [this] { ChooseSortKey(); });
+  router_.Register(cmd::kAnalyse, [this] {
+    (void)OpenMailbox(session_.app().settings().default_file);
+    if (session_.AnalyseAgain() > 0) PostCommand(cmd::kRefreshUnreadMarks);
+  });
+  router_.Register(cmd::kDeleteAllOnServer, [this] { (void)session_.DeleteAllOnServer(); });
+  router_.Register(cmd::kFontSettings, [this] { ChooseListFont(); });
 }
 
 }  // namespace lp

@@ -162,6 +162,20 @@ TEST_F(DesktopRunTest, ReceiveFromTheWindowFillsTheListWhileTheWindowStaysUsable
   EXPECT_FALSE(window_->StatusPaneText(2).isEmpty());  // the last receive's time
 }
 
+TEST_F(DesktopRunTest, DeleteAllOnTheServerAsksAndEmptiesTheMaildrop) {
+  pop_.AddMessages("alice", {Mail(1), Mail(2)});
+  SaveAccount(25);
+  StartProgram();
+  answers_.Queue(QMessageBox::No);
+  ASSERT_TRUE(window_->router().Run(cmd::kDeleteAllOnServer));
+  EXPECT_EQ(pop_.Messages("alice").size(), 2u);
+
+  answers_.Queue(QMessageBox::Yes);
+  RunCommand(cmd::kDeleteAllOnServer);
+  EXPECT_TRUE(pop_.Messages("alice").empty());
+  EXPECT_EQ(ListOf(core_.settings().default_file).rowCount(), 0);
+}
+
 TEST_F(DesktopRunTest, TheReceiveBoxStaysInUseWhileItsSpoolIsAnalysedOnAWorker) {
   SaveAccount(25);
   StartProgram();

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFontDialog>
 #include <QInputDialog>
 #include <QItemSelectionModel>
 #include <QMdiArea>
@@ -15,6 +16,7 @@
 #include "platform/code_page.h"
 #include "platform/file_system.h"
 #include "store/mail_record.h"
+#include "store/mail_sort.h"
 #include "tests/support/recording_user_interface.h"
 #include "tests/support/temp_directory.h"
 #include "tests/ui/desktop_program.h"
@@ -44,9 +46,17 @@ class InputDialogAnswerer final : public QObject {
   void Queue(std::optional<QString> answer) { answers_.push_back(std::move(answer)); }
   QStringList prompts;
   QStringList items;
+  QFont font_answer;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
+    if (auto* fonts = qobject_cast<QFontDialog*>(watched); fonts != nullptr && event->type() == QEvent::Show) {
+      QTimer::singleShot(0, fonts, [this, fonts] {
+        fonts->setCurrentFont(font_answer);
+        fonts->accept();
+      });
+      return false;
+    }
     auto* dialog = qobject_cast<QInputDialog*>(watched);
     if (dialog == nullptr || event->type() != QEvent::Show) return false;
     prompts.append(dialog->labelText());
@@ -210,6 +220,46 @@ TEST_F(MailCommandsTest, CompactionAfterAMoveShrinksTheTextFileAndKeepsTheRestRe
   const MailText shown = inbox_->box().DisplayText(0, HeaderMode::None, 0);
   EXPECT_FALSE(shown.text.empty());
   EXPECT_TRUE(Run(cmd::kSaveAll));
+}
+
+TEST_F(MailCommandsTest, AnalyseAgainTakesTheKeptSpoolIntoTheReceiveBoxAndRemovesIt) {
+  ASSERT_TRUE(PathExists("inbox.log"));
+  ASSERT_TRUE(Run(cmd::kAnalyse));
+  EXPECT_EQ(inbox_->box().Count(), 6);
+  EXPECT_EQ(inbox_->model().rowCount(), 6);
+  EXPECT_FALSE(PathExists("inbox.log"));
+}
+
+TEST_F(MailCommandsTest, SortDialogSortsByTheChosenKey) {
+  inputs_.Queue(std::nullopt);
+  const std::string first = SubjectAt(0);
+  ASSERT_TRUE(Run(cmd::kSortMenu));
+  EXPECT_EQ(SubjectAt(0), first);
+  EXPECT_EQ(inputs_.items.size(), 7);
+
+  inputs_.Queue(U("Subject:"));
+  ASSERT_TRUE(Run(cmd::kSortMenu));
+  for (int row = 1; row < inbox_->box().Count(); ++row) {
+    EXPECT_LE(CompareSortText(SubjectAt(row - 1), SubjectAt(row)), 0) << row;
+  }
+}
+
+TEST_F(MailCommandsTest, ListFontIsStoredAndAppliedToTheOpenLists) {
+  QFont chosen = QApplication::font();
+  chosen.setPointSize(23);
+  inputs_.font_answer = chosen;
+  ASSERT_TRUE(Run(cmd::kFontSettings));
+  const Profile& profile = program_.session->profile();
+  // The dialog deals in points: a positive size.
+  EXPECT_EQ(profile.GetInt("Font", "Size", 0), 23);
+  EXPECT_EQ(profile.GetInt("Font", "Weight", 0), 400);
+  EXPECT_FALSE(profile.GetString("Font", "FaceName").empty());
+  EXPECT_EQ(inbox_->list().font().pointSize(), 23);
+  // A window opened later takes it too.
+  WriteFileBytes(data_.File("保存.lp"), "");
+  MailboxView* later = program_.window->OpenMailbox(FromNativePath(data_.File("保存.lp")));
+  ASSERT_NE(later, nullptr);
+  EXPECT_EQ(later->list().font().pointSize(), 23);
 }
 
 }  // namespace

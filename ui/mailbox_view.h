@@ -3,6 +3,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "platform/question_guard.h"
 #include "store/mailbox_document.h"
 #include "store/open_box_registry.h"
 
@@ -44,6 +45,9 @@ class MailboxView final : public QWidget {
   void SetCaret(int row);
   // The list's font from [Font], when the user chose one.
   void ApplyListFont();
+  // Waits for the answers about this box's browser page; its answers are
+  // dropped once the window (and with it the box) is gone.
+  [[nodiscard]] QuestionGuard& browser_questions() { return browser_questions_; }
   // The first pane's size along the split (for [View] Row or Col).
   [[nodiscard]] int FirstPaneSize() const;
   void SetFirstPaneSize(int size);
@@ -70,6 +74,7 @@ class MailboxView final : public QWidget {
   QPlainTextEdit* preview_ = nullptr;
   QSplitter* splitter_ = nullptr;
   QTimer preview_timer_;
+  QuestionGuard browser_questions_;
 };
 
 }  // namespace lp

@@ -14,6 +14,7 @@
 #include "app/timed_receive.h"
 #include "config/key_table.h"
 #include "platform/file_opener.h"
+#include "platform/question_guard.h"
 #include "app/compose_form.h"
 #include "ui/compose_view.h"
 #include "store/mailbox_document.h"
@@ -133,6 +134,9 @@ class MainWindow final : public QMainWindow {
   void ToggleSummaryView();
   void ChooseSortKey();
   void ChooseListFont();
+  // "ブラウザで表示": the active read window's text, or the caret mail of
+  // the active mailbox window, as the browser page.
+  void ShowInBrowser();
   // The mail that reply and forward act on: the active read window's, or
   // the caret mail of the active mailbox window.
   struct MailAt {
@@ -193,6 +197,10 @@ class MainWindow final : public QMainWindow {
   std::optional<CommandState> last_state_;
   QPointer<QMdiSubWindow> manager_window_;
   std::unique_ptr<FileOpener> file_opener_;
+  // Every browser page is the same file: one guard for the page, and one
+  // for the read windows' questions (a mailbox window keeps its own).
+  QuestionGuard browser_page_questions_;
+  QuestionGuard read_browser_questions_;
   std::unique_ptr<MailImportRun> import_run_;
   std::function<ComposeCloseAnswer(const QString&)> compose_close_answer_;
   std::function<QString()> address_picker_;

@@ -2,7 +2,7 @@
 // active mailbox window and on whole boxes: delete, label, move, auto-sort,
 // compaction, the offset check, Japan time, saving, the trash, summary mode,
 // the sort dialog, the list font, new boxes, analysing the kept spool again
-// and deleting every mail on the server.
+// deleting every mail on the server, and the browser view.
 
 #include <QApplication>
 #include <QFontDialog>
@@ -15,6 +15,7 @@
 
 #include "app/command_ids.h"
 #include "codec/header_lookup.h"
+#include "codec/html_view.h"
 #include "config/account.h"
 #include "platform/file_system.h"
 #include "platform/sjis_path.h"
@@ -31,6 +32,7 @@
 #include "ui/mail_list_model.h"
 #include "ui/mail_selection.h"
 #include "ui/mailbox_view.h"
+#include "ui/read_view.h"
 #include "ui/main_window.h"
 #include "ui/sjis_qt.h"
 #include "ui/stored_font.h"
@@ -163,6 +165,24 @@ void MainWindow::ChooseListFont() {
   }
 }
 
+void MainWindow::ShowInBrowser() {
+  if (ReadView* read = ActiveReadView()) {
+    CLPOSTDoc& box = read->box();
+    const CMail* mail = box.RecordAt(box.IndexOfSerial(read->serial()));
+    ShowTextInBrowser(session_.profile(), session_.ui(), ToSjis(read->editor().toPlainText()),
+                      mail != nullptr ? mail->subject : std::string(), *file_opener_,
+                      {read_browser_questions_, browser_page_questions_});
+    return;
+  }
+  MailboxView* view = ActiveMailbox();
+  if (view == nullptr || view->CaretRow() < 0) return;
+  ShowMailInBrowser(view->box(), view->CaretRow(), *file_opener_,
+                    {view->browser_questions(), browser_page_questions_},
+                    [this](bool opened) {
+                      if (opened) PostCommand(cmd::kRefreshUnreadMarks);
+                    });
+}
+
 void MainWindow::RegisterMailHandlers() {
   router_.Register(cmd::kDeleteMail, [this] {
     RunOnSelection([this](MailboxView& view, const std::vector<int>& rows) {
@@ -214,6 +234,7 @@ void MainWindow::RegisterMailHandlers() {
   });
   router_.Register(cmd::kDeleteAllOnServer, [this] { (void)session_.DeleteAllOnServer(); });
   router_.Register(cmd::kFontSettings, [this] { ChooseListFont(); });
+  router_.Register(cmd::kViewInBrowser, [this] { ShowInBrowser(); });
 }
 
 }  // namespace lp

@@ -14,7 +14,9 @@
 #include "app/command_ids.h"
 #include "codec/spool_analyser.h"
 #include "platform/code_page.h"
+#include "platform/file_opener.h"
 #include "platform/file_system.h"
+#include "platform/sjis_path.h"
 #include "store/mail_record.h"
 #include "store/mail_sort.h"
 #include "tests/support/recording_user_interface.h"
@@ -228,6 +230,39 @@ TEST_F(MailCommandsTest, AnalyseAgainTakesTheKeptSpoolIntoTheReceiveBoxAndRemove
   EXPECT_EQ(inbox_->box().Count(), 6);
   EXPECT_EQ(inbox_->model().rowCount(), 6);
   EXPECT_FALSE(PathExists("inbox.log"));
+}
+
+struct RecordingOpener final : FileOpener {
+  bool OpenWithDefaultProgram(std::string_view sjis_path) override {
+    opened.emplace_back(sjis_path);
+    return true;
+  }
+  std::vector<std::string> opened;
+};
+
+TEST_F(MailCommandsTest, BrowserViewOpensThePageAndRefusesHtmlWithAnIframe) {
+  auto opener = std::make_unique<RecordingOpener>();
+  RecordingOpener& opened = *opener;
+  program_.window->SetFileOpener(std::move(opener));
+  Select({1});
+  inbox_->list().setCurrentIndex(inbox_->model().index(1, 0));
+  ASSERT_TRUE(Run(cmd::kViewInBrowser));
+  ASSERT_EQ(opened.opened.size(), 1u);
+  EXPECT_NE(ReadFileBytes(ToNativePath(opened.opened[0])).find("<PRE>"), std::string::npos);
+
+  WriteFileBytes("html.log",
+                 "+OK\r\nFrom: spam@example.jp\r\nTo: alice@example.jp\r\nSubject: html\r\n"
+                 "Date: Tue, 08 Dec 2026 09:05:03 +0900\r\nContent-Type: text/html\r\n\r\n"
+                 "<HTML><BODY><IFRAME src=x></IFRAME></BODY></HTML>\r\n.\r\n");
+  ASSERT_EQ(AnalyseSpool(inbox_->box(), "html.log"), 1);
+  const int html_row = inbox_->box().Count() - 1;
+  Select({html_row});
+  inbox_->list().setCurrentIndex(inbox_->model().index(html_row, 0));
+  ui_.QueueAnswer(Answer::Yes);  // "HTMLメールです。…それでもブラウザで開きますか？"
+  ASSERT_TRUE(Run(cmd::kViewInBrowser));
+  EXPECT_EQ(opened.opened.size(), 1u);
+  ASSERT_FALSE(ui_.messages.empty());
+  EXPECT_NE(Cp932ToUtf8(ui_.messages.back()).find("IFRAME"), std::string::npos);
 }
 
 TEST_F(MailCommandsTest, SortDialogSortsByTheChosenKey) {

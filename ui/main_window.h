@@ -137,6 +137,8 @@ class MainWindow final : public QMainWindow {
   // "ブラウザで表示": the active read window's text, or the caret mail of
   // the active mailbox window, as the browser page.
   void ShowInBrowser();
+  // Opens a box file the user picks.
+  void OpenBoxFile();
   // The mail that reply and forward act on: the active read window's, or
   // the caret mail of the active mailbox window.
   struct MailAt {

@@ -2,14 +2,18 @@
 // active mailbox window and on whole boxes: delete, label, move, auto-sort,
 // compaction, the offset check, Japan time, saving, the trash, summary mode,
 // the sort dialog, the list font, new boxes, analysing the kept spool again
-// deleting every mail on the server, and the browser view.
+// deleting every mail on the server, the browser view, opening and
+// importing box files, and the web pages of help.
 
 #include <QApplication>
 #include <QFontDialog>
 #include <QInputDialog>
+#include <QItemSelectionModel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QStringList>
+#include <QTreeView>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,6 +40,7 @@
 #include "ui/main_window.h"
 #include "ui/sjis_qt.h"
 #include "ui/stored_font.h"
+#include "util/version_check.h"
 
 namespace lp {
 namespace {
@@ -183,6 +188,13 @@ void MainWindow::ShowInBrowser() {
                     });
 }
 
+void MainWindow::OpenBoxFile() {
+  FileChoice choice;
+  choice.title = ToSjis(Text(ui_text::kOpenBoxTitle));
+  choice.initial_directory = session_.app().data_directory();
+  if (const std::optional<std::string> path = session_.ui().ChooseFile(choice)) (void)OpenMailbox(*path);
+}
+
 void MainWindow::RegisterMailHandlers() {
   router_.Register(cmd::kDeleteMail, [this] {
     RunOnSelection([this](MailboxView& view, const std::vector<int>& rows) {
@@ -235,6 +247,25 @@ void MainWindow::RegisterMailHandlers() {
   router_.Register(cmd::kDeleteAllOnServer, [this] { (void)session_.DeleteAllOnServer(); });
   router_.Register(cmd::kFontSettings, [this] { ChooseListFont(); });
   router_.Register(cmd::kViewInBrowser, [this] { ShowInBrowser(); });
+  router_.Register(cmd::kOpenBox, [this] { OpenBoxFile(); });
+  router_.Register(cmd::kImportFile, [this] {
+    if (MailboxView* view = ActiveMailbox(); view != nullptr && ImportBoxFileCommand(view->box())) {
+      PostCommand(cmd::kRefreshUnreadMarks);
+    }
+  });
+  router_.Register(cmd::kSelectMail, [this] {
+    // Space in the list: the caret mail's selection is toggled.
+    if (MailboxView* view = ActiveMailbox(); view != nullptr && view->CaretRow() >= 0) {
+      view->list().selectionModel()->select(view->model().index(view->CaretRow(), 0),
+                                            QItemSelectionModel::Toggle | QItemSelectionModel::Rows);
+    }
+  });
+  // There is no help file of our own: help and the home page are the
+  // vendor's web site (the version check's server).
+  for (const int command : {cmd::kHomePage, cmd::kHelp, cmd::kHelpKeyword}) {
+    router_.Register(command,
+                     [this] { OpenAddress(QString::fromStdString(VersionServerAddress(session_.profile())) + u'/'); });
+  }
 }
 
 }  // namespace lp

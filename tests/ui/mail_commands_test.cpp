@@ -265,6 +265,40 @@ TEST_F(MailCommandsTest, BrowserViewOpensThePageAndRefusesHtmlWithAnIframe) {
   EXPECT_NE(Cp932ToUtf8(ui_.messages.back()).find("IFRAME"), std::string::npos);
 }
 
+TEST_F(MailCommandsTest, OpenAndImportBoxFilesToggleTheCaretMailAndOpenTheHomePage) {
+  WriteFileBytes(data_.File("保存.lp"), "");
+  ui_.QueueFile(std::nullopt);
+  ASSERT_TRUE(Run(cmd::kOpenBox));
+  ui_.QueueFile(FromNativePath(data_.File("保存.lp")));
+  ASSERT_TRUE(Run(cmd::kOpenBox));
+  auto* kept = qobject_cast<MailboxView*>(program_.window->mdi().activeSubWindow()->widget());
+  ASSERT_NE(kept, nullptr);
+  ASSERT_NE(kept, inbox_);
+  EXPECT_EQ(kept->box().Count(), 0);
+
+  // The receive box's mails taken over into it, once however often.
+  for (int round = 0; round < 2; ++round) {
+    ui_.QueueFile(FromNativePath(data_.File("受信.lp")));
+    ASSERT_TRUE(program_.window->router().Run(cmd::kImportFile));
+    EXPECT_EQ(kept->box().Count(), 3) << round;
+  }
+
+  Select({});
+  inbox_->list().setCurrentIndex(inbox_->model().index(2, 0));
+  inbox_->list().selectionModel()->clearSelection();
+  ASSERT_TRUE(Run(cmd::kSelectMail));
+  EXPECT_TRUE(inbox_->list().selectionModel()->isRowSelected(2, {}));
+  ASSERT_TRUE(Run(cmd::kSelectMail));
+  EXPECT_FALSE(inbox_->list().selectionModel()->isRowSelected(2, {}));
+
+  auto opener = std::make_unique<RecordingOpener>();
+  RecordingOpener& opened = *opener;
+  program_.window->SetFileOpener(std::move(opener));
+  ASSERT_TRUE(Run(cmd::kHomePage));
+  ASSERT_EQ(opened.opened.size(), 1u);
+  EXPECT_EQ(opened.opened[0], "http://www.orvex.example/");
+}
+
 TEST_F(MailCommandsTest, SortDialogSortsByTheChosenKey) {
   inputs_.Queue(std::nullopt);
   const std::string first = SubjectAt(0);

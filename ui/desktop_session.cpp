@@ -92,10 +92,12 @@ bool DesktopSession::SendAndReceive() {
   return started;
 }
 
-bool DesktopSession::Send() {
+bool DesktopSession::Send() { return SendFrom(app_.settings().send_file); }
+
+bool DesktopSession::SendFrom(const std::string& box_path) {
   if (Busy() || accounts_.Count() == 0) return false;
   send_run_.reset();  // the last run's pipeline lets go of its box first
-  send_box_ = AcquireBox(app_.settings().send_file);
+  send_box_ = AcquireBox(box_path);
   if (!send_box_) return false;
   send_run_ = std::make_unique<SendPipeline>(SendPipeline::Dependencies{
       profile(), ui_, registry_, *send_box_, transports_, MakeAddressListLookup(book_, ui_), this, {}, {}});

@@ -57,6 +57,8 @@ class DesktopSession final : public CommandObserver, private SendRunObserver, pr
 
   bool Receive();
   bool Send();
+  // Sends the unsent mails of the box at `box_path` ("このBOXで送信").
+  bool SendFrom(const std::string& box_path);
   bool SendAndReceive();
   bool Patrol();
   bool LanReceive();

@@ -248,6 +248,9 @@ void MainWindow::RegisterMailHandlers() {
   router_.Register(cmd::kFontSettings, [this] { ChooseListFont(); });
   router_.Register(cmd::kViewInBrowser, [this] { ShowInBrowser(); });
   router_.Register(cmd::kOpenBox, [this] { OpenBoxFile(); });
+  router_.Register(cmd::kSendThisBox, [this] {
+    if (MailboxView* view = ActiveMailbox()) (void)session_.SendFrom(view->box().PathName());
+  });
   router_.Register(cmd::kImportFile, [this] {
     if (MailboxView* view = ActiveMailbox(); view != nullptr && ImportBoxFileCommand(view->box())) {
       PostCommand(cmd::kRefreshUnreadMarks);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QDialog>
 #include <QLineEdit>
@@ -269,22 +271,25 @@ TEST_F(DesktopRunTest, SendFromTheWindowDeliversAndMarksTheMailSent) {
   if (!smtp.skip_reason().empty()) GTEST_SKIP() << smtp.skip_reason();
   ASSERT_TRUE(smtp.running()) << smtp.Log();
   SaveAccount(smtp.smtp_port());
-  {
+  // A box file holding one unsent mail, written before the program opens it.
+  const auto queue_unsent = [this](const char* box_utf8, const char* body) {
     Profile profile(FromNativePath(data_.File("lpost.conf")));
     RecordingUserInterface ui;
     NullCommandObserver commands;
     CLPOSTDoc box(profile, ui, commands);
-    WriteFileBytes(data_.File("送信.lp"), "");
-    ASSERT_TRUE(box.Open(FromNativePath(data_.File("送信.lp"))).ok);
+    WriteFileBytes(data_.File(box_utf8), "");
+    ASSERT_TRUE(box.Open(FromNativePath(data_.File(box_utf8))).ok);
     auto record = std::make_unique<CMail>();
     record->to = "hanako@example.com";
     record->from = "alice@example.jp";
     record->subject = "desktop send";
     record->status = kStatusUnsent;
     box.Add(std::move(record));
-    ASSERT_TRUE(box.StoreTextOfLast("sent from the window\r\n"));
+    ASSERT_TRUE(box.StoreTextOfLast(body));
     ASSERT_TRUE(box.Save().ok);
-  }
+  };
+  queue_unsent("送信.lp", "sent from the window\r\n");
+  queue_unsent("保留.lp", "sent from another box\r\n");
   StartProgram();
 
   RunCommand(cmd::kSend);
@@ -292,10 +297,20 @@ TEST_F(DesktopRunTest, SendFromTheWindowDeliversAndMarksTheMailSent) {
   MailListModel& outbox = ListOf(core_.settings().send_file);
   ASSERT_EQ(outbox.rowCount(), 1);
   EXPECT_EQ(outbox.index(0, 0).data(MailListModel::StatusRole).toInt(), kStatusSent);
-  const std::vector<std::string> delivered = smtp.DeliveredMessages();
+  std::vector<std::string> delivered = smtp.DeliveredMessages();
   ASSERT_EQ(delivered.size(), 1u) << smtp.Log();
   EXPECT_NE(delivered[0].find("sent from the window"), std::string::npos);
   EXPECT_FALSE(window_->StatusPaneText(3).isEmpty());  // the last send's time
+
+  // "このBOXで送信" sends the unsent mail of the active box.
+  MailListModel& other = ListOf(FromNativePath(data_.File("保留.lp")));
+  RunCommand(cmd::kSendThisBox);
+  EXPECT_EQ(other.index(0, 0).data(MailListModel::StatusRole).toInt(), kStatusSent);
+  delivered = smtp.DeliveredMessages();
+  ASSERT_EQ(delivered.size(), 2u) << smtp.Log();
+  EXPECT_TRUE(std::any_of(delivered.begin(), delivered.end(), [](const std::string& message) {
+    return message.find("sent from another box") != std::string::npos;
+  }));
 }
 
 class OpenedFiles final : public FileOpener {

@@ -1,12 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include <QApplication>
 #include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <algorithm>
 
 #include "app/application_core.h"
 #include "app/command_ids.h"

@@ -36,6 +36,7 @@
 #include "ui/settings_dialog.h"
 #include "ui/sjis_qt.h"
 #include "ui/ui_messages.h"
+#include "ui/version_check_window.h"
 
 namespace lp {
 namespace {
@@ -341,6 +342,8 @@ void MainWindow::RegisterViewHandlers() {
     if (manager_window_ != nullptr) static_cast<MailManagerView*>(manager_window_->widget())->RefreshUnreadMarks();
   });
   router_.Register(cmd::kStatusUpdate, [] {});
+  auto* version_check = new VersionCheckCommand(session_.profile(), session_.ui(), this);
+  router_.Register(cmd::kVersionCheck, [version_check] { version_check->Run(); });
   router_.Register(cmd::kAbout, [this] {
     QMessageBox::about(this, QStringLiteral("Lanternpost"),
                        QStringLiteral("Orvex Lanternpost ") + QCoreApplication::applicationVersion());

@@ -99,5 +99,12 @@ inline constexpr char kImportFoundFormat[] = "%1 フォルダ, %2通";
 inline constexpr char kImportUnreadable[] = "読めません";
 inline constexpr char kImportCloseBoxesFirst[] = "取り込み先の文書BOXが開いています。閉じてから取り込んでください: ";
 inline constexpr char kImportProgressCaption[] = "取り込み";
+// The version check's dialog of a newer release.
+inline constexpr char kNewReleaseTitle[] = "バージョンアップしています";
+inline constexpr char kNewReleaseVersion[] = "最新版バージョン(&V):";
+inline constexpr char kNewReleaseDate[] = "更新日付(&D):";
+inline constexpr char kNewReleaseMessage[] = "メッセージ(&M):";
+inline constexpr char kOpenProductPage[] = "ホームページを開いて最新版をダウンロードする";
+inline constexpr char kClose[] = "閉じる";
 
 }  // namespace lp::ui_text

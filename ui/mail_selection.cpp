@@ -10,7 +10,7 @@ namespace lp {
 
 std::vector<int> SelectedRows(MailboxView& view) {
   std::vector<int> rows;
-  for (const QModelIndex& index : view.list().selectionModel()->selectedRows()) rows.push_back(index.row());
+  for (const QModelIndex& index : view.list().selectionModel()->selectedRows()) rows.push_back(view.BoxRowOf(index));
   std::sort(rows.begin(), rows.end());
   if (rows.empty() && view.CaretRow() >= 0) rows.push_back(view.CaretRow());
   return rows;

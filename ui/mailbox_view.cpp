@@ -2,6 +2,8 @@
 
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QShortcut>
 #include <QPlainTextEdit>
 #include <QSplitter>
 #include <QTreeView>
@@ -9,6 +11,8 @@
 
 #include "ui/list_colours.h"
 #include "ui/mail_editor.h"
+#include "ui/mail_filter_bar.h"
+#include "ui/mail_filter_proxy.h"
 #include "ui/mail_list_delegate.h"
 #include "ui/mail_list_model.h"
 #include "ui/sjis_qt.h"
@@ -44,10 +48,12 @@ MailboxView::MailboxView(BoxHandle box, Profile& profile, QWidget* parent)
       profile_(profile),
       split_(profile.GetInt("View", "SplPos", 1)),
       model_(new MailListModel(box_, this)),
+      proxy_(new MailFilterProxy(box_, *model_, this)),
       delegate_(new MailListDelegate(this)),
+      filter_bar_(new MailFilterBar(this)),
       list_(new QTreeView) {
   list_->setObjectName(QStringLiteral("mailList"));
-  list_->setModel(model_);
+  list_->setModel(proxy_);
   list_->setItemDelegate(delegate_);
   list_->setUniformRowHeights(true);
   list_->setRootIsDecorated(false);
@@ -67,10 +73,31 @@ MailboxView::MailboxView(BoxHandle box, Profile& profile, QWidget* parent)
   connect(list_->header(), &QHeaderView::sectionResized, this,
           [this](int column, int, int width) { StoreColumnWidth(column, width); });
 
+  filter_bar_->hide();
+  list_->installEventFilter(this);
+  auto* find_shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F), this);
+  find_shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+  connect(find_shortcut, &QShortcut::activated, this, [this] { ShowFilterBar(); });
+  connect(filter_bar_, &MailFilterBar::filterEdited, this, [this](const MailFilter& wanted) {
+    proxy_->SetFilter(wanted);
+    if (proxy_->IsWorking()) filter_bar_->ShowWorking();
+  });
+  connect(filter_bar_, &MailFilterBar::closeRequested, this, &MailboxView::ClearFilter);
+  connect(proxy_, &MailFilterProxy::filterAboutToApply, this, [this] { applying_filter_ = true; });
+  connect(proxy_, &MailFilterProxy::filterApplied, this, &MailboxView::OnFilterApplied);
+
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  // The bar sits above the list, whatever the split.
+  auto* list_pane = new QWidget;
+  auto* list_layout = new QVBoxLayout(list_pane);
+  list_layout->setContentsMargins(0, 0, 0, 0);
+  list_layout->setSpacing(0);
+  list_layout->addWidget(filter_bar_);
+  list_layout->addWidget(list_);
   if (split_ == 0) {
-    layout->addWidget(list_);
+    layout->addWidget(list_pane);
   } else {
     splitter_ = new QSplitter(split_ == 2 ? Qt::Horizontal : Qt::Vertical, this);
     // The preview reads with the read window's editor: its font ("EFont"),
@@ -81,7 +108,7 @@ MailboxView::MailboxView(BoxHandle box, Profile& profile, QWidget* parent)
     editor->SetOpenUrlsOnDoubleClick(profile_.GetInt("System", "Url", 0) != 0);
     preview_ = editor;
     preview_->setObjectName(QStringLiteral("preview"));
-    splitter_->addWidget(list_);
+    splitter_->addWidget(list_pane);
     splitter_->addWidget(preview_);
     layout->addWidget(splitter_);
   }
@@ -95,6 +122,7 @@ MailboxView::MailboxView(BoxHandle box, Profile& profile, QWidget* parent)
 MailboxView::~MailboxView() {
   // The model stops observing the box before anyone may release the box.
   list_->setModel(nullptr);
+  delete proxy_;
   delete model_;
 }
 
@@ -134,15 +162,22 @@ int MailboxView::SelectionCount() const {
   return rows;
 }
 
-int MailboxView::CaretRow() const {
-  const QModelIndex current = list_->currentIndex();
-  return current.isValid() ? current.row() : -1;
+int MailboxView::BoxRowOf(const QModelIndex& list_index) const {
+  const QModelIndex source = proxy_->mapToSource(list_index);
+  return source.isValid() ? source.row() : -1;
 }
+
+QModelIndex MailboxView::ListIndexOfRow(int row, int column) const {
+  return proxy_->mapFromSource(model_->index(row, column));
+}
+
+int MailboxView::CaretRow() const { return BoxRowOf(list_->currentIndex()); }
 
 void MailboxView::SetCaret(int row) {
   if (row == -2) row = model_->rowCount() - 1;
   if (row < 0 || row >= model_->rowCount()) return;
-  const QModelIndex index = model_->index(row, 0);
+  if (!ListIndexOfRow(row).isValid()) ClearFilter();
+  const QModelIndex index = ListIndexOfRow(row);
   list_->selectionModel()->setCurrentIndex(
       index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
   list_->scrollTo(index);
@@ -160,9 +195,66 @@ void MailboxView::SetFirstPaneSize(int size) {
   splitter_->setSizes({size, qMax(total - size, 1)});
 }
 
+void MailboxView::ShowFilterBar(const QString& typed) {
+  if (filter_bar_->isHidden()) {
+    const CMail* mail = box_.RecordAt(CaretRow());
+    serial_before_filter_ = mail != nullptr ? mail->serial : 0;
+    serial_picked_ = 0;
+    filter_bar_->show();
+  }
+  filter_bar_->Activate(typed);
+}
+
+void MailboxView::ClearFilter() {
+  // The mail the user chose while filtered, else the one before the filter.
+  const CMail* caret = box_.RecordAt(CaretRow());
+  quint64 serial = serial_picked_ != 0 ? serial_picked_ : serial_before_filter_;
+  if (serial == 0 && caret != nullptr) serial = caret->serial;
+  filter_bar_->Reset();
+  filter_bar_->hide();
+  proxy_->SetFilter({});
+  serial_before_filter_ = 0;
+  serial_picked_ = 0;
+  list_->setFocus();
+  const int row = serial != 0 ? box_.IndexOfSerial(serial) : -1;
+  const QModelIndex index = ListIndexOfRow(row);
+  if (!index.isValid()) return;
+  if (list_->currentIndex() != index) {
+    list_->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  }
+  list_->scrollTo(index, QAbstractItemView::PositionAtCenter);
+}
+
+void MailboxView::OnFilterApplied() {
+  applying_filter_ = false;
+  filter_bar_->ShowCount(proxy_->rowCount(), model_->rowCount());
+  // The caret's mail stays in view when it matches; no other mail is
+  // chosen for the user (it would be shown, and so read).
+  if (list_->currentIndex().isValid()) list_->scrollTo(list_->currentIndex());
+}
+
+bool MailboxView::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == list_ && event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->text() == QStringLiteral("/") && (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) == 0) {
+      ShowFilterBar();
+      return true;
+    }
+    if (key->key() == Qt::Key_Escape && filter_bar_->isVisible()) {
+      ClearFilter();
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
 void MailboxView::OnCurrentChanged() {
   const int row = CaretRow();
   box_.set_current_index(row);
+  if (!applying_filter_ && filter_bar_->isVisible()) {
+    const CMail* mail = box_.RecordAt(row);
+    serial_picked_ = mail != nullptr ? mail->serial : 0;
+  }
   emit caretMoved(row, box_.Count());
   if (preview_ != nullptr) preview_timer_.start();
 }

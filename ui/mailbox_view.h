@@ -20,6 +20,8 @@ namespace lp {
 
 class MailListModel;
 class MailListDelegate;
+class MailFilterBar;
+class MailFilterProxy;
 
 class MailboxView final : public QWidget {
   Q_OBJECT
@@ -39,9 +41,23 @@ class MailboxView final : public QWidget {
   [[nodiscard]] QPlainTextEdit* preview() { return preview_; }
   [[nodiscard]] int split() const { return split_; }
 
+  // The filter bar above the list (Ctrl+Shift+F, or "/" typed in the list)
+  // narrows the list's rows; the box keeps every mail. Rows below are the
+  // box's rows; the list's indexes map through these.
+  [[nodiscard]] MailFilterProxy& filter() { return *proxy_; }
+  [[nodiscard]] MailFilterBar& filter_bar() { return *filter_bar_; }
+  void ShowFilterBar(const QString& typed = {});
+  // Empties and hides the bar; the caret stays on its mail.
+  void ClearFilter();
+  // The box row of a list index (-1 for none), and the list index of a box
+  // row (invalid when the filter hides it).
+  [[nodiscard]] int BoxRowOf(const QModelIndex& list_index) const;
+  [[nodiscard]] QModelIndex ListIndexOfRow(int row, int column = 0) const;
+
   [[nodiscard]] int SelectionCount() const;
   [[nodiscard]] int CaretRow() const;
-  // Puts the caret on `row` (-2: the last mail), selects it alone and shows it.
+  // Puts the caret on `row` (-2: the last mail), selects it alone and shows
+  // it; a filter that hides the mail is cleared first.
   void SetCaret(int row);
   // The list's font from [Font], when the user chose one.
   void ApplyListFont();
@@ -63,13 +79,23 @@ class MailboxView final : public QWidget {
   void StoreColumnWidth(int column, int width);
   void OnCurrentChanged();
   void ShowPreview();
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void OnFilterApplied();
 
   BoxHandle handle_;  // released after the model stopped observing the box
   CLPOSTDoc& box_;
   Profile& profile_;
   int split_;
   MailListModel* model_;
+  MailFilterProxy* proxy_;
   MailListDelegate* delegate_;
+  MailFilterBar* filter_bar_;
+  // The caret's mail when the bar opened, for when the filter hid it.
+  quint64 serial_before_filter_ = 0;
+  // The mail the user put the caret on while filtered (not one the list
+  // moved it to when a filter hid the caret's mail).
+  quint64 serial_picked_ = 0;
+  bool applying_filter_ = false;
   QTreeView* list_;
   QPlainTextEdit* preview_ = nullptr;
   QSplitter* splitter_ = nullptr;

@@ -28,6 +28,7 @@
 #include "ui/mail_manager_view.h"
 #include "ui/mailbox_view.h"
 #include "ui/mail_editor.h"
+#include "ui/mail_filter_bar.h"
 #include "ui/read_view.h"
 #include "ui/sjis_qt.h"
 #include "ui/ui_messages.h"
@@ -216,7 +217,7 @@ MailboxView* MainWindow::OpenMailbox(std::string_view sjis_path) {
   view->list().installEventFilter(this);
   // Double-click or Enter on a mail opens it in a read window.
   connect(&view->list(), &QAbstractItemView::activated, this,
-          [this, view](const QModelIndex& index) { OpenMail(*view, index.row()); });
+          [this, view](const QModelIndex& index) { OpenMail(*view, view->BoxRowOf(index)); });
   if (auto* preview = qobject_cast<MailEditor*>(view->preview())) ConnectReadingEditor(*preview, true);
   PlaceMailboxWindow(*window);  // its close reaches eventFilter through the application's filter
   connect(window, &QMdiSubWindow::windowStateChanged, this, [this](Qt::WindowStates, Qt::WindowStates now) {
@@ -383,6 +384,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   // The mail editor routes its keys itself (what it takes, Enter and
   // Escape, then the key table).
   if (qobject_cast<MailEditor*>(widget) != nullptr) return QMainWindow::eventFilter(watched, event);
+  // The filter bar's text takes every key it is typed.
+  if (qobject_cast<MailFilterBar*>(widget->parentWidget()) != nullptr) return QMainWindow::eventFilter(watched, event);
   if (type == QEvent::KeyPress && !IsModifierKey(key_event->key()) && DispatchKey(key_event->key(), key_event->modifiers())) {
     return true;
   }

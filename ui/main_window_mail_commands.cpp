@@ -259,7 +259,7 @@ void MainWindow::RegisterMailHandlers() {
   router_.Register(cmd::kSelectMail, [this] {
     // Space in the list: the caret mail's selection is toggled.
     if (MailboxView* view = ActiveMailbox(); view != nullptr && view->CaretRow() >= 0) {
-      view->list().selectionModel()->select(view->model().index(view->CaretRow(), 0),
+      view->list().selectionModel()->select(view->ListIndexOfRow(view->CaretRow()),
                                             QItemSelectionModel::Toggle | QItemSelectionModel::Rows);
     }
   });

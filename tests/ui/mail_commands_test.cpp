@@ -99,7 +99,7 @@ class MailCommandsTest : public ::testing::Test {
     QItemSelectionModel& selection = *inbox_->list().selectionModel();
     selection.clearSelection();
     for (int row : rows) {
-      selection.select(inbox_->model().index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+      selection.select(inbox_->ListIndexOfRow(row), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
   }
   bool Run(int command) {
@@ -245,7 +245,7 @@ TEST_F(MailCommandsTest, BrowserViewOpensThePageAndRefusesHtmlWithAnIframe) {
   RecordingOpener& opened = *opener;
   program_.window->SetFileOpener(std::move(opener));
   Select({1});
-  inbox_->list().setCurrentIndex(inbox_->model().index(1, 0));
+  inbox_->list().setCurrentIndex(inbox_->ListIndexOfRow(1));
   ASSERT_TRUE(Run(cmd::kViewInBrowser));
   ASSERT_EQ(opened.opened.size(), 1u);
   EXPECT_NE(ReadFileBytes(ToNativePath(opened.opened[0])).find("<PRE>"), std::string::npos);
@@ -257,7 +257,7 @@ TEST_F(MailCommandsTest, BrowserViewOpensThePageAndRefusesHtmlWithAnIframe) {
   ASSERT_EQ(AnalyseSpool(inbox_->box(), "html.log"), 1);
   const int html_row = inbox_->box().Count() - 1;
   Select({html_row});
-  inbox_->list().setCurrentIndex(inbox_->model().index(html_row, 0));
+  inbox_->list().setCurrentIndex(inbox_->ListIndexOfRow(html_row));
   ui_.QueueAnswer(Answer::Yes);  // "HTMLメールです。…それでもブラウザで開きますか？"
   ASSERT_TRUE(Run(cmd::kViewInBrowser));
   EXPECT_EQ(opened.opened.size(), 1u);
@@ -284,7 +284,7 @@ TEST_F(MailCommandsTest, OpenAndImportBoxFilesToggleTheCaretMailAndOpenTheHomePa
   }
 
   Select({});
-  inbox_->list().setCurrentIndex(inbox_->model().index(2, 0));
+  inbox_->list().setCurrentIndex(inbox_->ListIndexOfRow(2));
   inbox_->list().selectionModel()->clearSelection();
   ASSERT_TRUE(Run(cmd::kSelectMail));
   EXPECT_TRUE(inbox_->list().selectionModel()->isRowSelected(2, {}));

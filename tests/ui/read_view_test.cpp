@@ -264,7 +264,7 @@ TEST(ReadWindowInMainWindow, OpensFromTheListAndClosesOnEnter) {
   QTest::keyClick(&read->editor(), Qt::Key_Return);
   ASSERT_TRUE(RunEventLoopUntil([&] { return static_cast<int>(window.mdi().subWindowList().size()) == windows - 1; }, 5s));
 
-  emit view->list().activated(view->model().index(0, 0));
+  emit view->list().activated(view->ListIndexOfRow(0));
   ASSERT_NE(window.ActiveReadView(), nullptr);
   EXPECT_EQ(window.ActiveReadView()->title(), U("会議案内 by 山田 <yamada@example.jp>"));
 }

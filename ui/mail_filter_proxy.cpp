@@ -94,13 +94,19 @@ void MailFilterProxy::SetFilter(const MailFilter& filter) {
     // Every mail shows at once.
     shown_ = filter;
     shown_run_.reset();
-    emit filterAboutToApply();
-  invalidateRowsFilter();
+    ApplyShown();
     emit filterApplied(rowCount());
     return;
   }
   run_ = std::make_unique<Run>(filter, box_);
   slice_timer_.start();
+}
+
+void MailFilterProxy::ApplyShown() {
+  emit filterAboutToApply();
+  // One layout change: row-by-row removals of tens of thousands of
+  // scattered rows would each reach the view and the persistent indexes.
+  invalidate();
 }
 
 void MailFilterProxy::RestartRun() {
@@ -126,8 +132,7 @@ void MailFilterProxy::WorkSlice() {
   slice_timer_.stop();
   shown_ = run_->filter;
   shown_run_ = std::move(run_);
-  emit filterAboutToApply();
-  invalidateRowsFilter();
+  ApplyShown();
   emit filterApplied(rowCount());
 }
 

@@ -62,6 +62,7 @@ class MailFilterProxy final : public QSortFilterProxyModel {
   struct Run;
   void WorkSlice();
   void RestartRun();
+  void ApplyShown();
 
   CLPOSTDoc& box_;
   MailFilter shown_;

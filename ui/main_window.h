@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "app/compose_form.h"
 #include "ui/compose_view.h"
 #include "store/mailbox_document.h"
+#include "rules/mail_search.h"
 #include "ui/mail_import_run.h"
 
 class QAction;
@@ -34,6 +36,7 @@ class QToolBar;
 
 namespace lp {
 
+class AllBoxSearch;
 class BoxMenu;
 class ComposeView;
 class DesktopFileOpener;
@@ -124,6 +127,13 @@ class MainWindow final : public QMainWindow {
   void RegisterComposeHandlers();
   // The commands on the active mailbox's mails and on whole boxes.
   void RegisterMailHandlers();
+  // The search commands; the all-box search remembers where it stopped.
+  void RegisterSearchHandlers();
+  [[nodiscard]] bool AskSearchCondition(bool all_boxes);
+  // With `step`: the next or previous match from the caret; else the
+  // stored condition's start and direction.
+  void SearchActiveBox(std::optional<SearchDirection> step);
+  void SearchEveryBoxFrom(std::size_t box, int mail);
   // Runs `operation` on the active mailbox's selected rows (or its caret
   // row), then refreshes the unread marks; nothing without a mail.
   void RunOnSelection(const std::function<void(MailboxView&, const std::vector<int>&)>& operation);
@@ -178,6 +188,9 @@ class MainWindow final : public QMainWindow {
 
   DesktopSession& session_;
   CommandRouter router_;
+  AllBoxSearch* all_box_search_ = nullptr;
+  std::size_t search_box_ = 0;
+  int search_mail_ = 0;
   std::map<int, QAction*> actions_;
   QMdiArea* mdi_;
   QToolBar* small_toolbar_ = nullptr;

@@ -219,6 +219,7 @@ void MainWindow::RegisterHandlers() {
   RegisterViewHandlers();
   RegisterWindowHandlers();
   RegisterMailHandlers();
+  RegisterSearchHandlers();
 }
 
 void MainWindow::OpenBoxAndRun(BoxOfRun box, bool (DesktopSession::*run)()) {

@@ -1,0 +1,173 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeView>
+
+#include "app/command_ids.h"
+#include "codec/japanese_text.h"
+#include "codec/spool_analyser.h"
+#include "rules/mail_search.h"
+#include "rules/rules_messages.h"
+#include "rules/search_history.h"
+#include "tests/support/recording_user_interface.h"
+#include "tests/support/temp_directory.h"
+#include "tests/ui/desktop_program.h"
+#include "ui/find_dialog.h"
+#include "ui/mailbox_view.h"
+
+// The search dialog and the search commands of the main window on a real
+// data directory whose receive box holds three mails ("会議案内",
+// "report", "forwarded").
+
+namespace lp {
+namespace {
+
+using testing::ReadFileBytes;
+using testing::TempDirectory;
+using testing::WriteFileBytes;
+
+QString U(const char* utf8) { return QString::fromUtf8(utf8); }
+
+// Presses "開始" in every search dialog that shows.
+class FindDialogStarter final : public QObject {
+ public:
+  FindDialogStarter() { qApp->installEventFilter(this); }
+  ~FindDialogStarter() override { qApp->removeEventFilter(this); }
+  int shown = 0;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (auto* dialog = qobject_cast<FindDialog*>(watched); dialog != nullptr && event->type() == QEvent::Show) {
+      ++shown;
+      QTimer::singleShot(0, dialog, [dialog] { dialog->accept(); });
+    }
+    return false;
+  }
+};
+
+TEST(FindDialogTest, ShowsTheStoredConditionAndWritesItWithTheHistory) {
+  TempDirectory dir;
+  Profile profile(dir.File("lpost.conf"));
+  SearchCondition stored;
+  stored.text = Utf8ToSjis("会議");
+  stored.field = SearchField::Subject;
+  stored.status = 1;
+  stored.label = 2;
+  ASSERT_TRUE(stored.Save(profile));
+  ASSERT_TRUE(AddToSearchHistory(profile, "older"));
+  FindDialog dialog(profile, {U("仕事"), U("私用")}, false);
+  EXPECT_EQ(dialog.findChild<QComboBox*>(QStringLiteral("findText"))->currentText(), U("会議"));
+  EXPECT_EQ(dialog.findChild<QComboBox*>(QStringLiteral("findField"))->currentText(), U("Subject:"));
+  EXPECT_EQ(dialog.findChild<QComboBox*>(QStringLiteral("findStatus"))->currentText(), U("未読"));
+  EXPECT_EQ(dialog.findChild<QComboBox*>(QStringLiteral("findLabel"))->currentText(), U("仕事"));
+  if (const char* shot = std::getenv("LP_SCREENSHOT_DIR")) {
+    dialog.show();
+    dialog.grab().save(QString::fromLocal8Bit(shot) + QStringLiteral("/find_dialog.png"));
+  }
+
+  dialog.findChild<QComboBox*>(QStringLiteral("findText"))->setEditText(U("ﾚﾎﾟｰﾄ"));
+  dialog.findChild<QCheckBox*>(QStringLiteral("foldWidth"))->setChecked(true);
+  dialog.findChild<QCheckBox*>(QStringLiteral("backward"))->setChecked(true);
+  dialog.findChild<QComboBox*>(QStringLiteral("findLabel"))->setCurrentIndex(1);
+  dialog.accept();
+  const SearchCondition written = SearchCondition::Load(profile);
+  EXPECT_EQ(written.text, Utf8ToSjis("ﾚﾎﾟｰﾄ"));
+  EXPECT_TRUE(written.fold_width);
+  EXPECT_TRUE(written.backward);
+  EXPECT_EQ(written.label, 1);
+  EXPECT_EQ(LoadSearchHistory(profile), (std::vector<std::string>{Utf8ToSjis("ﾚﾎﾟｰﾄ"), "older"}));
+
+  // The all-box search has no start position or direction.
+  FindDialog all(profile, {}, true);
+  EXPECT_FALSE(all.findChild<QCheckBox*>(QStringLiteral("fromCurrent"))->isEnabled());
+  EXPECT_FALSE(all.findChild<QCheckBox*>(QStringLiteral("backward"))->isEnabled());
+}
+
+class SearchCommandsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    program_.Start(data_.path(), ui_);
+    ASSERT_NE(program_.window, nullptr);
+    inbox_ = program_.window->OpenMailbox(program_.core.settings().default_file);
+    ASSERT_NE(inbox_, nullptr);
+    WriteFileBytes("inbox.log", ReadFileBytes(std::string(LP_TEST_DATA_DIR) + "/ui/receive_three_mails.log"));
+    ASSERT_EQ(AnalyseSpool(inbox_->box(), "inbox.log"), 3);
+    ASSERT_TRUE(inbox_->box().Save().ok);
+  }
+  void Store(const char* text_utf8, SearchField field = SearchField::All) {
+    SearchCondition condition;
+    condition.text = Utf8ToSjis(text_utf8);
+    condition.field = field;
+    ASSERT_TRUE(condition.Save(program_.core.profile()));
+  }
+  void Run(int command) { (void)program_.window->router().Run(command); }
+  // Runs the events until `done` holds (the all-box search's worker ended).
+  template <typename Condition>
+  void WaitFor(Condition done) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < 10000) QApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+
+  TempDirectory data_{true};
+  RecordingUserInterface ui_;
+  testing::DesktopProgram program_;
+  MailboxView* inbox_ = nullptr;
+};
+
+TEST_F(SearchCommandsTest, NextAndPreviousStepThroughTheBoxFromTheCaret) {
+  Store("", SearchField::All);  // an empty text: every mail in turn
+  inbox_->SetCaret(0);
+  Run(cmd::kFindNextInBox);
+  EXPECT_EQ(inbox_->CaretRow(), 1);
+  Run(cmd::kFindNextInBox);
+  EXPECT_EQ(inbox_->CaretRow(), 2);
+  Run(cmd::kFindNextInBox);
+  EXPECT_EQ(inbox_->CaretRow(), 2);
+  EXPECT_EQ(ui_.messages, (std::vector<std::string>{kSearchFoundNothing}));
+  Run(cmd::kFindPreviousInBox);
+  EXPECT_EQ(inbox_->CaretRow(), 1);
+
+  // Case is folded by default.
+  Store("REPORT", SearchField::Subject);
+  inbox_->SetCaret(2);
+  Run(cmd::kFindPreviousInBox);
+  EXPECT_EQ(inbox_->CaretRow(), 1);
+}
+
+TEST_F(SearchCommandsTest, DialogSearchesTheBoxFromItsStart) {
+  Store("forwarded", SearchField::Subject);
+  inbox_->SetCaret(0);
+  FindDialogStarter starter;
+  Run(cmd::kFindInBox);
+  EXPECT_EQ(starter.shown, 1);
+  EXPECT_EQ(inbox_->CaretRow(), 2);
+  EXPECT_TRUE(ui_.messages.empty());
+}
+
+TEST_F(SearchCommandsTest, EveryBoxIsSearchedOnAWorkerAndRepeatsAfterTheMatch) {
+  Store("report", SearchField::Subject);
+  inbox_->SetCaret(0);
+  FindDialogStarter starter;
+  Run(cmd::kFindAll);
+  EXPECT_EQ(starter.shown, 1);
+  WaitFor([&] { return inbox_->CaretRow() == 1; });
+  EXPECT_EQ(inbox_->CaretRow(), 1);
+  EXPECT_TRUE(ui_.messages.empty());
+  // After the match nothing is left; a repeat says so at once.
+  Run(cmd::kFindAllNext);
+  WaitFor([&] { return !ui_.messages.empty(); });
+  EXPECT_EQ(ui_.messages, (std::vector<std::string>{kSearchFoundNothing}));
+  Run(cmd::kFindAllNext);
+  WaitFor([&] { return ui_.messages.size() == 2; });
+  EXPECT_EQ(ui_.messages.size(), 2u);
+  EXPECT_EQ(inbox_->CaretRow(), 1);
+}
+
+}  // namespace
+}  // namespace lp

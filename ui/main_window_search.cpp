@@ -1,0 +1,128 @@
+// The main window's search commands: the dialog and the search of the
+// active box (on this thread, with its progress window), the next and
+// previous match in it, and the walk over every box on a worker thread
+// from the start, after the last match, or from the next box.
+
+#include <QMdiSubWindow>
+#include <QStringList>
+#include <QTreeView>
+
+#include "app/command_ids.h"
+#include "rules/mail_search.h"
+#include "rules/rules_messages.h"
+#include "store/box_list.h"
+#include "ui/all_box_search.h"
+#include "ui/desktop_session.h"
+#include "ui/find_dialog.h"
+#include "ui/mailbox_view.h"
+#include "ui/main_window.h"
+#include "ui/sjis_qt.h"
+
+namespace lp {
+
+namespace {
+
+QStringList LabelNames(const AppSettings& settings) {
+  QStringList names;
+  for (std::size_t i = 1; i < settings.labels.size(); ++i) names << FromSjis(settings.labels[i].name);
+  return names;
+}
+
+// Shows the result of a search of one box.
+void ShowBoxSearchResult(MailboxView& view, int found, UserInterface& ui) {
+  if (found >= 0) {
+    view.SetCaret(found);
+    view.list().setFocus();
+  } else if (found == kSearchNotFound) {
+    ui.ShowMessage(kSearchFoundNothing);
+  }
+}
+
+}  // namespace
+
+bool MainWindow::AskSearchCondition(bool all_boxes) {
+  FindDialog dialog(session_.profile(), LabelNames(session_.app().settings()), all_boxes, this);
+  return dialog.exec() == QDialog::Accepted;
+}
+
+void MainWindow::SearchActiveBox(std::optional<SearchDirection> step) {
+  MailboxView* view = ActiveMailbox();
+  if (view == nullptr) return;
+  const SearchCondition condition = SearchCondition::Load(session_.profile());
+  CLPOSTDoc& box = view->box();
+  int start = SearchStartIndex(box, condition);
+  SearchDirection direction = condition.backward ? SearchDirection::Backward : SearchDirection::Forward;
+  if (step) {
+    // From the mail after (before) the caret's; from the first (last)
+    // mail when there is no caret.
+    direction = *step;
+    const int caret = view->CaretRow();
+    if (direction == SearchDirection::Forward) {
+      start = caret >= 0 ? caret + 1 : 0;
+    } else {
+      start = caret >= 0 ? caret - 1 : box.Count() - 1;
+    }
+  }
+  if (start < 0 || start >= box.Count()) {
+    session_.ui().ShowMessage(kSearchFoundNothing);
+    return;
+  }
+  ShowBoxSearchResult(*view, SearchBox(box, start, direction, condition, session_.ui()), session_.ui());
+}
+
+void MainWindow::SearchEveryBoxFrom(std::size_t box, int mail) {
+  if (all_box_search_ == nullptr) {
+    all_box_search_ = new AllBoxSearch(this, session_.profile(), session_.jobs());
+  }
+  if (all_box_search_->IsRunning()) {
+    all_box_search_->progress_window()->raise();
+    return;
+  }
+  std::vector<std::string> list = BuildBoxList(session_.app().data_directory());
+  const std::size_t count = list.size();
+  const SearchCondition condition = SearchCondition::Load(session_.profile());
+  (void)all_box_search_->Start(std::move(list), {box, mail}, condition, [this, count](const BoxSearchResult& result) {
+    switch (result.outcome) {
+      case BoxSearchOutcome::Found: {
+        search_box_ = result.position.box;
+        search_mail_ = result.position.mail;
+        const std::vector<std::string> boxes = BuildBoxList(session_.app().data_directory());
+        if (search_box_ >= boxes.size()) return;
+        if (MailboxView* view = OpenMailbox(boxes[search_box_])) {
+          if (auto* window = qobject_cast<QMdiSubWindow*>(view->parentWidget()); window && window->isMinimized()) {
+            window->showNormal();
+          }
+          view->SetCaret(search_mail_);
+          view->list().setFocus();
+        }
+        return;
+      }
+      case BoxSearchOutcome::NotFound:
+        // A repeated command reports at once that nothing is left.
+        search_box_ = count;
+        search_mail_ = 0;
+        session_.ui().ShowMessage(kSearchFoundNothing);
+        return;
+      case BoxSearchOutcome::Failed:
+        session_.ui().ShowMessage(result.message);
+        return;
+      case BoxSearchOutcome::Cancelled:
+        return;
+    }
+  });
+}
+
+void MainWindow::RegisterSearchHandlers() {
+  router_.Register(cmd::kFindInBox, [this] {
+    if (ActiveMailbox() != nullptr && AskSearchCondition(false)) SearchActiveBox(std::nullopt);
+  });
+  router_.Register(cmd::kFindNextInBox, [this] { SearchActiveBox(SearchDirection::Forward); });
+  router_.Register(cmd::kFindPreviousInBox, [this] { SearchActiveBox(SearchDirection::Backward); });
+  router_.Register(cmd::kFindAll, [this] {
+    if (AskSearchCondition(true)) SearchEveryBoxFrom(0, 0);
+  });
+  router_.Register(cmd::kFindAllNext, [this] { SearchEveryBoxFrom(search_box_, search_mail_ + 1); });
+  router_.Register(cmd::kFindNextBox, [this] { SearchEveryBoxFrom(search_box_ + 1, 0); });
+}
+
+}  // namespace lp

@@ -28,7 +28,7 @@ namespace lp::ui_text {
 
 inline constexpr char kSearchingTitle[] = "検索中";
 inline constexpr char kSearchingText[] = "検索中です・・・";
-inline constexpr char kSearchStop[] = "中止";
-inline constexpr char kSearchNextBox[] = "次へ";
+inline constexpr char kWalkStop[] = "中止";
+inline constexpr char kWalkNextBox[] = "次へ";
 
 }  // namespace lp::ui_text

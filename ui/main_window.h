@@ -20,6 +20,7 @@
 #include "ui/compose_view.h"
 #include "store/mailbox_document.h"
 #include "rules/mail_search.h"
+#include "util/text_out_set.h"
 #include "ui/mail_import_run.h"
 
 class QAction;
@@ -36,7 +37,7 @@ class QToolBar;
 
 namespace lp {
 
-class AllBoxSearch;
+class SkippableWorkerRun;
 class BoxMenu;
 class ComposeView;
 class DesktopFileOpener;
@@ -134,6 +135,13 @@ class MainWindow final : public QMainWindow {
   // stored condition's start and direction.
   void SearchActiveBox(std::optional<SearchDirection> step);
   void SearchEveryBoxFrom(std::size_t box, int mail);
+  // The one walk over every box at a time (search or text export).
+  [[nodiscard]] SkippableWorkerRun& Walk();
+  // The text export commands over the settings list file.
+  void RegisterTextExportHandlers();
+  void RunTextExportDialog();
+  void ExportEveryBox(const CTextOutSet& setting);
+  void ExportSelectedMailsToFile();
   // Runs `operation` on the active mailbox's selected rows (or its caret
   // row), then refreshes the unread marks; nothing without a mail.
   void RunOnSelection(const std::function<void(MailboxView&, const std::vector<int>&)>& operation);
@@ -188,7 +196,7 @@ class MainWindow final : public QMainWindow {
 
   DesktopSession& session_;
   CommandRouter router_;
-  AllBoxSearch* all_box_search_ = nullptr;
+  SkippableWorkerRun* walk_ = nullptr;  // the all-box search or text export
   std::size_t search_box_ = 0;
   int search_mail_ = 0;
   std::map<int, QAction*> actions_;

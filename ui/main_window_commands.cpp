@@ -220,6 +220,7 @@ void MainWindow::RegisterHandlers() {
   RegisterWindowHandlers();
   RegisterMailHandlers();
   RegisterSearchHandlers();
+  RegisterTextExportHandlers();
 }
 
 void MainWindow::OpenBoxAndRun(BoxOfRun box, bool (DesktopSession::*run)()) {

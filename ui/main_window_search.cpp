@@ -11,12 +11,13 @@
 #include "rules/mail_search.h"
 #include "rules/rules_messages.h"
 #include "store/box_list.h"
-#include "ui/all_box_search.h"
 #include "ui/desktop_session.h"
 #include "ui/find_dialog.h"
+#include "ui/find_messages.h"
 #include "ui/mailbox_view.h"
 #include "ui/main_window.h"
 #include "ui/sjis_qt.h"
+#include "ui/skippable_worker_run.h"
 
 namespace lp {
 
@@ -71,21 +72,25 @@ void MainWindow::SearchActiveBox(std::optional<SearchDirection> step) {
 }
 
 void MainWindow::SearchEveryBoxFrom(std::size_t box, int mail) {
-  if (all_box_search_ == nullptr) {
-    all_box_search_ = new AllBoxSearch(this, session_.profile(), session_.jobs());
-  }
-  if (all_box_search_->IsRunning()) {
-    all_box_search_->progress_window()->raise();
+  SkippableWorkerRun& walk = Walk();
+  if (walk.IsRunning()) {
+    walk.progress_window()->raise();
     return;
   }
   std::vector<std::string> list = BuildBoxList(session_.app().data_directory());
   const std::size_t count = list.size();
   const SearchCondition condition = SearchCondition::Load(session_.profile());
-  (void)all_box_search_->Start(std::move(list), {box, mail}, condition, [this, count](const BoxSearchResult& result) {
-    switch (result.outcome) {
+  auto result = std::make_shared<BoxSearchResult>();
+  const Profile& profile = session_.profile();
+  const BoxSearchPosition start{box, mail};
+  const auto work = [result, list = std::move(list), start, condition, &profile](SkippableProgress& progress) {
+    *result = SearchAllBoxes(list, start, condition, profile, &progress);
+  };
+  (void)walk.Start(ui_text::kSearchingTitle, ui_text::kSearchingText, work, [this, count, result] {
+    switch (result->outcome) {
       case BoxSearchOutcome::Found: {
-        search_box_ = result.position.box;
-        search_mail_ = result.position.mail;
+        search_box_ = result->position.box;
+        search_mail_ = result->position.mail;
         const std::vector<std::string> boxes = BuildBoxList(session_.app().data_directory());
         if (search_box_ >= boxes.size()) return;
         if (MailboxView* view = OpenMailbox(boxes[search_box_])) {
@@ -104,12 +109,17 @@ void MainWindow::SearchEveryBoxFrom(std::size_t box, int mail) {
         session_.ui().ShowMessage(kSearchFoundNothing);
         return;
       case BoxSearchOutcome::Failed:
-        session_.ui().ShowMessage(result.message);
+        session_.ui().ShowMessage(result->message);
         return;
       case BoxSearchOutcome::Cancelled:
         return;
     }
   });
+}
+
+SkippableWorkerRun& MainWindow::Walk() {
+  if (walk_ == nullptr) walk_ = new SkippableWorkerRun(this, session_.jobs());
+  return *walk_;
 }
 
 void MainWindow::RegisterSearchHandlers() {

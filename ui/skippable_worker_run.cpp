@@ -1,4 +1,4 @@
-#include "ui/all_box_search.h"
+#include "ui/skippable_worker_run.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -15,7 +15,7 @@
 namespace lp {
 
 // The worker's progress: a JobProgress with the "次へ" mark beside it.
-class AllBoxSearch::Shared final : public SkippableProgress {
+class SkippableWorkerRun::Shared final : public SkippableProgress {
  public:
   void SetRange(int lower, int upper) override { job.SetRange(lower, upper); }
   void SetPosition(int position) override { job.SetPosition(position); }
@@ -25,38 +25,37 @@ class AllBoxSearch::Shared final : public SkippableProgress {
 
   JobProgress job;
   std::atomic<bool> skip{false};
-  BoxSearchResult result;  // written by the worker, read after it ended
 };
 
-AllBoxSearch::AllBoxSearch(QWidget* window, const Profile& profile, WorkerJobs& jobs)
-    : QObject(window), parent_(window), profile_(profile), jobs_(jobs) {
+SkippableWorkerRun::SkippableWorkerRun(QWidget* window, WorkerJobs& jobs)
+    : QObject(window), parent_(window), jobs_(jobs) {
   poll_.setInterval(100);
-  connect(&poll_, &QTimer::timeout, this, &AllBoxSearch::ShowProgress);
+  connect(&poll_, &QTimer::timeout, this, &SkippableWorkerRun::ShowProgress);
 }
 
-AllBoxSearch::~AllBoxSearch() {
+SkippableWorkerRun::~SkippableWorkerRun() {
   if (shared_) shared_->job.RequestCancel();
 }
 
-bool AllBoxSearch::Start(std::vector<std::string> box_list, BoxSearchPosition start, const SearchCondition& condition,
-                         Done done) {
+bool SkippableWorkerRun::Start(const char* title, const char* text, Work work, std::function<void()> done) {
   if (IsRunning()) return false;
   shared_ = std::make_shared<Shared>();
+  text_ = QString::fromUtf8(text);
   window_ = new QDialog(parent_);
-  window_->setObjectName(QStringLiteral("searchProgress"));
-  window_->setWindowTitle(QString::fromUtf8(ui_text::kSearchingTitle));
+  window_->setObjectName(QStringLiteral("walkProgress"));
+  window_->setWindowTitle(QString::fromUtf8(title));
   window_->setAttribute(Qt::WA_DeleteOnClose);
-  status_ = new QLabel(QString::fromUtf8(ui_text::kSearchingText), window_);
+  status_ = new QLabel(text_, window_);
   bar_ = new QProgressBar(window_);
   auto* buttons = new QDialogButtonBox(window_);
-  QPushButton* stop = buttons->addButton(QString::fromUtf8(ui_text::kSearchStop), QDialogButtonBox::RejectRole);
-  QPushButton* next = buttons->addButton(QString::fromUtf8(ui_text::kSearchNextBox), QDialogButtonBox::ActionRole);
+  QPushButton* stop = buttons->addButton(QString::fromUtf8(ui_text::kWalkStop), QDialogButtonBox::RejectRole);
+  QPushButton* next = buttons->addButton(QString::fromUtf8(ui_text::kWalkNextBox), QDialogButtonBox::ActionRole);
   stop->setObjectName(QStringLiteral("stop"));
   next->setObjectName(QStringLiteral("next"));
   const std::shared_ptr<Shared> shared = shared_;
-  connect(stop, &QPushButton::clicked, window_, [shared] { shared->job.RequestCancel(); });
   connect(next, &QPushButton::clicked, window_, [shared] { shared->skip.store(true, std::memory_order_relaxed); });
-  // Closing the window is "中止".
+  // "中止" rejects the window, as closing it does.
+  connect(buttons, &QDialogButtonBox::rejected, window_, &QDialog::reject);
   connect(window_, &QDialog::rejected, window_, [shared] { shared->job.RequestCancel(); });
   auto* layout = new QVBoxLayout(window_);
   layout->addWidget(status_);
@@ -65,30 +64,24 @@ bool AllBoxSearch::Start(std::vector<std::string> box_list, BoxSearchPosition st
   window_->show();
   poll_.start();
 
-  const Profile& profile = profile_;
-  jobs_.Run(
-      [shared, box_list = std::move(box_list), start, condition, &profile] {
-        shared->result = SearchAllBoxes(box_list, start, condition, profile, shared.get());
-      },
-      [this, shared, done = std::move(done)] {
-        poll_.stop();
-        if (window_ != nullptr) {
-          window_->disconnect(this);
-          window_->close();
-          window_ = nullptr;
-        }
-        shared_.reset();
-        if (done) done(shared->result);
-      });
+  jobs_.Run([shared, work = std::move(work)] { work(*shared); },
+            [this, done = std::move(done)] {
+              poll_.stop();
+              if (window_ != nullptr) {
+                window_->disconnect(this);
+                window_->close();
+                window_ = nullptr;
+              }
+              shared_.reset();
+              if (done) done();
+            });
   return true;
 }
 
-void AllBoxSearch::ShowProgress() {
+void SkippableWorkerRun::ShowProgress() {
   if (window_ == nullptr || !shared_) return;
   const JobProgress::Snapshot snapshot = shared_->job.Read();
-  if (!snapshot.status_text.empty()) {
-    status_->setText(QString::fromUtf8(ui_text::kSearchingText) + QStringLiteral("\n") + FromSjis(snapshot.status_text));
-  }
+  if (!snapshot.status_text.empty()) status_->setText(text_ + QStringLiteral("\n") + FromSjis(snapshot.status_text));
   bar_->setRange(snapshot.lower, snapshot.upper);
   bar_->setValue(snapshot.position);
 }

@@ -1,0 +1,35 @@
+#pragma once
+
+// Texts of the text export windows (UTF-8).
+
+namespace lp::ui_text {
+
+inline constexpr char kTextExportTitle[] = "テキスト出力";
+inline constexpr char kTextExportRead[] = "既読";
+inline constexpr char kTextExportUnread[] = "未読";
+inline constexpr char kTextExportReplied[] = "返信済み";
+inline constexpr char kTextExportSent[] = "送信済み";
+inline constexpr char kTextExportUnsent[] = "未送信";
+inline constexpr char kTextExportLabel[] = "ラベル(&L):";
+inline constexpr char kTextExportEveryLabel[] = "全てのラベル";
+inline constexpr char kTextExportFile[] = "ファイル名(&F):";
+inline constexpr char kTextExportBrowse[] = "参照(&B)";
+inline constexpr char kTextExportAllHeaders[] = "ヘッダも全て出力(&H)";
+inline constexpr char kTextExportAllBoxes[] = "全ての文書BOXを対象とする(&A)";
+inline constexpr char kTextExportAppend[] = "追加出力(&W)";
+inline constexpr char kTextExportLoad[] = "設定の読込(&L)";
+inline constexpr char kTextExportSave[] = "設定の保存(&S)";
+inline constexpr char kTextExportFileTitle[] = "出力ファイル名の入力";
+inline constexpr char kTextExportChoiceTitle[] = "テキスト出力設定の選択";
+inline constexpr char kTextExportRename[] = "名前変更(&R)...";
+inline constexpr char kTextExportDelete[] = "削除(&D)...";
+inline constexpr char kTextExportUp[] = "▲";
+inline constexpr char kTextExportDown[] = "▼";
+inline constexpr char kTextExportAskDelete[] = "設定を削除しますか？";
+inline constexpr char kTextExportAskName[] = "設定名を入力してください";
+inline constexpr char kTextExportAskOverwrite[] = "同名の設定があります。上書きしますか？";
+inline constexpr char kTextExportCancel[] = "キャンセル";
+inline constexpr char kTextExportProgressTitle[] = "TEXT出力";
+inline constexpr char kTextExportProgressText[] = "TEXT出力中です・・・";
+
+}  // namespace lp::ui_text

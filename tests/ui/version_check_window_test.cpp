@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDialogButtonBox>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -48,6 +50,28 @@ TEST(VersionCheckWindow, NoAnswerToTheQuestionDownloadsNothing) {
   EXPECT_EQ(ui.questions[0].text, util_messages::kAskVersionCheck);
   EXPECT_FALSE(command.IsRunning());
   EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST(VersionCheckWindow, AServerThatCannotBeReachedIsSaidWithoutBlockingTheWindow) {
+  testing::TempDirectory dir;
+  Profile profile(dir.File("lpost.conf"));
+  // Port 1 on this machine: the connection is refused at once.
+  ASSERT_TRUE(profile.WriteString("Version", "Server", "http://127.0.0.1:1"));
+  RecordingUserInterface ui;
+  ui.QueueAnswer(Answer::Yes);
+  QWidget window;
+  VersionCheckCommand command(profile, ui, &window);
+  command.Run();
+  EXPECT_TRUE(command.IsRunning());
+  command.Run();  // a second command while one runs asks nothing
+  EXPECT_EQ(ui.questions.size(), 1u);
+  QElapsedTimer clock;
+  clock.start();
+  while (command.IsRunning() && clock.elapsed() < 20000) QApplication::processEvents(QEventLoop::AllEvents, 20);
+  EXPECT_FALSE(command.IsRunning());
+  ASSERT_FALSE(ui.messages.empty());
+  EXPECT_EQ(ui.messages.front().rfind(util_messages::kNetworkErrorPrefix, 0), 0u);
+  EXPECT_EQ(ui.messages.back(), util_messages::kVersionInfoFailed);
 }
 
 }  // namespace

@@ -74,7 +74,7 @@ void MainWindow::SearchActiveBox(std::optional<SearchDirection> step) {
 void MainWindow::SearchEveryBoxFrom(std::size_t box, int mail) {
   SkippableWorkerRun& walk = Walk();
   if (walk.IsRunning()) {
-    walk.progress_window()->raise();
+    if (QDialog* shown = walk.progress_window()) shown->raise();
     return;
   }
   std::vector<std::string> list = BuildBoxList(session_.app().data_directory());

@@ -72,7 +72,7 @@ void MainWindow::RunTextExportDialog() {
 void MainWindow::ExportEveryBox(const CTextOutSet& setting) {
   SkippableWorkerRun& walk = Walk();
   if (walk.IsRunning()) {
-    walk.progress_window()->raise();
+    if (QDialog* shown = walk.progress_window()) shown->raise();
     return;
   }
   auto out = std::make_shared<BufferedFileWriter>();

@@ -2,6 +2,7 @@
 
 #include <QDialogButtonBox>
 #include <QLabel>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -64,14 +65,18 @@ bool SkippableWorkerRun::Start(const char* title, const char* text, Work work, s
   window_->show();
   poll_.start();
 
+  // The jobs may outlive this object (its window closed while a walk
+  // ran): what follows the walk is then dropped.
+  QPointer<SkippableWorkerRun> self(this);
   jobs_.Run([shared, work = std::move(work)] { work(*shared); },
-            [this, done = std::move(done)] {
+            [this, self, done = std::move(done)] {
+              if (self.isNull()) return;
               poll_.stop();
-              if (window_ != nullptr) {
+              if (!window_.isNull()) {
                 window_->disconnect(this);
                 window_->close();
-                window_ = nullptr;
               }
+              window_ = nullptr;
               shared_.reset();
               if (done) done();
             });

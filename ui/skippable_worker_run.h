@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -33,9 +34,9 @@ class SkippableWorkerRun final : public QObject {
 
   // `title` and `text` (UTF-8) head the window. False when a walk runs.
   bool Start(const char* title, const char* text, Work work, std::function<void()> done);
-  [[nodiscard]] bool IsRunning() const { return window_ != nullptr; }
+  [[nodiscard]] bool IsRunning() const { return shared_ != nullptr; }
   // The progress window while a walk runs.
-  [[nodiscard]] QDialog* progress_window() const { return window_; }
+  [[nodiscard]] QDialog* progress_window() const { return window_.data(); }
 
  private:
   class Shared;
@@ -44,7 +45,7 @@ class SkippableWorkerRun final : public QObject {
   QWidget* parent_;
   WorkerJobs& jobs_;
   std::shared_ptr<Shared> shared_;
-  QDialog* window_ = nullptr;
+  QPointer<QDialog> window_;  // deletes itself when closed ("中止")
   QLabel* status_ = nullptr;
   QProgressBar* bar_ = nullptr;
   QString text_;

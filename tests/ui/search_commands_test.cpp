@@ -6,7 +6,9 @@
 #include <QElapsedTimer>
 #include <QPushButton>
 #include <QTimer>
+#include <QThread>
 #include <QTreeView>
+#include <atomic>
 
 #include "app/command_ids.h"
 #include "codec/japanese_text.h"
@@ -19,6 +21,8 @@
 #include "tests/ui/desktop_program.h"
 #include "ui/find_dialog.h"
 #include "ui/mailbox_view.h"
+#include "ui/skippable_worker_run.h"
+#include "ui/worker_jobs.h"
 
 // The search dialog and the search commands of the main window on a real
 // data directory whose receive box holds three mails ("会議案内",
@@ -167,6 +171,42 @@ TEST_F(SearchCommandsTest, EveryBoxIsSearchedOnAWorkerAndRepeatsAfterTheMatch) {
   WaitFor([&] { return ui_.messages.size() == 2; });
   EXPECT_EQ(ui_.messages.size(), 2u);
   EXPECT_EQ(inbox_->CaretRow(), 1);
+}
+
+// The walk's window: "次へ" reaches the worker once per press, "中止" ends
+// the walk, and what follows it runs on this thread with the window gone.
+TEST(SkippableWorkerRunTest, NextAndStopReachTheWorker) {
+  QWidget window;
+  WorkerJobs jobs;
+  SkippableWorkerRun walk(&window, jobs);
+  std::atomic<int> skips{0};
+  std::atomic<bool> cancelled{false};
+  bool done = false;
+  const auto work = [&](SkippableProgress& progress) {
+    progress.SetStatusText("box");
+    QElapsedTimer clock;
+    clock.start();
+    while (!progress.CancelRequested() && clock.elapsed() < 10000) {
+      if (progress.SkipRequested()) ++skips;
+      QThread::msleep(2);
+    }
+    cancelled = progress.CancelRequested();
+  };
+  ASSERT_TRUE(walk.Start("walk", "walking", work, [&] { done = true; }));
+  EXPECT_FALSE(walk.Start("again", "", work, {}));
+  QDialog* shown = walk.progress_window();
+  ASSERT_NE(shown, nullptr);
+  shown->findChild<QPushButton*>(QStringLiteral("next"))->click();
+  QElapsedTimer clock;
+  clock.start();
+  while (skips.load() == 0 && clock.elapsed() < 5000) QThread::msleep(2);
+  EXPECT_EQ(skips.load(), 1);
+  shown->findChild<QPushButton*>(QStringLiteral("stop"))->click();
+  while (!done && clock.elapsed() < 10000) QApplication::processEvents(QEventLoop::AllEvents, 20);
+  EXPECT_TRUE(done);
+  EXPECT_TRUE(cancelled.load());
+  EXPECT_FALSE(walk.IsRunning());
+  EXPECT_EQ(skips.load(), 1);
 }
 
 }  // namespace

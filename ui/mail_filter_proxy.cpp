@@ -73,13 +73,18 @@ MailFilterProxy::MailFilterProxy(CLPOSTDoc& box, QAbstractItemModel& source, QOb
   connect(&source, &QAbstractItemModel::rowsInserted, this, &MailFilterProxy::RestartRun);
   connect(&source, &QAbstractItemModel::rowsRemoved, this, &MailFilterProxy::RestartRun);
   connect(&source, &QAbstractItemModel::layoutChanged, this, &MailFilterProxy::RestartRun);
-  // A reload gives new serials: every decision is made again.
+  // A reload gives new serials: every decision is made again, in slices
+  // as usual, while the reloaded list shows every mail.
   connect(&source, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
-    if (shown_run_) shown_run_->decided.clear();
     if (run_) {
       run_->decided.clear();
       run_->cursor = 0;
+    } else if (shown_run_) {
+      run_ = std::make_unique<Run>(shown_run_->filter, box_);
+      slice_timer_.start();
     }
+    shown_run_.reset();
+    shown_ = {};
   });
 }
 

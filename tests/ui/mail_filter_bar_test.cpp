@@ -170,6 +170,16 @@ TEST_F(MailFilterBarTest, MailsArrivingAndLeavingWhileFilteredAreDecidedOnTheirO
   EXPECT_EQ(Shown().size(), 3);
 }
 
+TEST_F(MailFilterBarTest, AReloadedBoxIsFilteredAgain) {
+  ASSERT_TRUE(box_.Save().ok);
+  Filter({U("report")});
+  ASSERT_EQ(Shown().size(), 2);
+  ASSERT_TRUE(box_.Reload().ok);
+  EXPECT_TRUE(view_->filter().IsWorking());
+  WaitUntilShown();
+  EXPECT_EQ(Shown(), (QStringList{U("Weekly report"), U("ＲＥＰＯＲＴ のお願い")}));
+}
+
 TEST_F(MailFilterBarTest, RowsMapToTheBoxAndCommandsSeeTheBoxRows) {
   Filter({U("report")});
   view_->list().setCurrentIndex(view_->filter().index(1, 0));

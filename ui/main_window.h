@@ -142,6 +142,10 @@ class MainWindow final : public QMainWindow {
   void RunTextExportDialog();
   void ExportEveryBox(const CTextOutSet& setting);
   void ExportSelectedMailsToFile();
+  // The Edit menu on the focused editor's text.
+  void RegisterEditHandlers();
+  // The focused editor, else the active compose or read window's.
+  [[nodiscard]] MailEditor* ActiveEditor() const;
   // Runs `operation` on the active mailbox's selected rows (or its caret
   // row), then refreshes the unread marks; nothing without a mail.
   void RunOnSelection(const std::function<void(MailboxView&, const std::vector<int>&)>& operation);

@@ -221,6 +221,7 @@ void MainWindow::RegisterHandlers() {
   RegisterMailHandlers();
   RegisterSearchHandlers();
   RegisterTextExportHandlers();
+  RegisterEditHandlers();
 }
 
 void MainWindow::OpenBoxAndRun(BoxOfRun box, bool (DesktopSession::*run)()) {

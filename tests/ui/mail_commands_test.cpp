@@ -22,6 +22,8 @@
 #include "tests/support/recording_user_interface.h"
 #include "tests/support/temp_directory.h"
 #include "tests/ui/desktop_program.h"
+#include "ui/compose_view.h"
+#include "ui/mail_editor.h"
 #include "ui/mail_list_model.h"
 #include "ui/mailbox_view.h"
 
@@ -297,6 +299,31 @@ TEST_F(MailCommandsTest, OpenAndImportBoxFilesToggleTheCaretMailAndOpenTheHomePa
   ASSERT_TRUE(Run(cmd::kHomePage));
   ASSERT_EQ(opened.opened.size(), 1u);
   EXPECT_EQ(opened.opened[0], "http://www.orvex.example/");
+}
+
+TEST_F(MailCommandsTest, EditMenuWorksOnTheComposeBody) {
+  ASSERT_TRUE(program_.window->router().Run(cmd::kNewMail));
+  auto* compose = qobject_cast<ComposeView*>(program_.window->mdi().activeSubWindow()->widget());
+  ASSERT_NE(compose, nullptr);
+  MailEditor& body = compose->body();
+  body.setFocus();
+  body.setPlainText(U("ﾃﾞｰﾀとＡＢＣ１２３"));
+  body.selectAll();
+  ASSERT_TRUE(program_.window->router().Run(cmd::kHalfKanaToFull));
+  EXPECT_EQ(body.toPlainText(), U("データとＡＢＣ１２３"));
+  ASSERT_TRUE(program_.window->router().Run(cmd::kFullToHalf));
+  // Katakana, letters and digits go to half width; hiragana has none.
+  EXPECT_EQ(body.toPlainText(), U("ﾃﾞｰﾀとABC123"));
+  ASSERT_TRUE(program_.window->router().Run(cmd::kUndo));
+  EXPECT_EQ(body.toPlainText(), U("データとＡＢＣ１２３"));
+  ASSERT_TRUE(program_.window->router().Run(cmd::kSelectAllText));
+  ASSERT_TRUE(program_.window->router().Run(cmd::kCut));
+  EXPECT_TRUE(body.toPlainText().isEmpty());
+  ASSERT_TRUE(program_.window->router().Run(cmd::kPaste));
+  ASSERT_TRUE(program_.window->router().Run(cmd::kPaste));
+  EXPECT_EQ(body.toPlainText(), U("データとＡＢＣ１２３データとＡＢＣ１２３"));
+  // The window closes at the end without the close dialog.
+  body.document()->setModified(false);
 }
 
 TEST_F(MailCommandsTest, SortDialogSortsByTheChosenKey) {

@@ -18,6 +18,7 @@
 #include "tests/support/recording_user_interface.h"
 #include "tests/support/temp_directory.h"
 #include "tests/ui/desktop_program.h"
+#include "tests/ui/three_mail_inbox.h"
 #include "ui/box_menu.h"
 #include "ui/box_properties_dialog.h"
 #include "ui/mail_list_model.h"
@@ -41,12 +42,8 @@ QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 class MailManagerTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    program_.Start(data_.path(), ui_);
-    ASSERT_NE(program_.window, nullptr);
-    inbox_ = program_.window->OpenMailbox(program_.core.settings().default_file);
-    ASSERT_NE(inbox_, nullptr);
-    WriteFileBytes("inbox.log", ReadFileBytes(std::string(LP_TEST_DATA_DIR) + "/ui/receive_three_mails.log"));
-    ASSERT_EQ(AnalyseSpool(inbox_->box(), "inbox.log"), 3);
+    testing::StartWithThreeMailInbox(program_, data_.path(), ui_, inbox_);
+    if (HasFatalFailure()) return;
     inbox_->box().UpdateUnreadMark();
     ASSERT_TRUE(program_.window->router().Run(cmd::kMailManager));
     manager_ = program_.window->mdi().findChild<MailManagerView*>();

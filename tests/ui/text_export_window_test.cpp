@@ -16,6 +16,7 @@
 #include "tests/support/recording_user_interface.h"
 #include "tests/support/temp_directory.h"
 #include "tests/ui/desktop_program.h"
+#include "tests/ui/three_mail_inbox.h"
 #include "tests/ui/message_box_answerer.h"
 #include "ui/mailbox_view.h"
 #include "ui/text_export_dialog.h"
@@ -94,13 +95,8 @@ TEST(TextExportDialogTest, ChoiceRenamesMovesAndDeletesAfterAskingButNeverTheLas
 class TextExportCommandsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    program_.Start(data_.path(), ui_);
-    ASSERT_NE(program_.window, nullptr);
-    inbox_ = program_.window->OpenMailbox(program_.core.settings().default_file);
-    ASSERT_NE(inbox_, nullptr);
-    WriteFileBytes("inbox.log", ReadFileBytes(std::string(LP_TEST_DATA_DIR) + "/ui/receive_three_mails.log"));
-    ASSERT_EQ(AnalyseSpool(inbox_->box(), "inbox.log"), 3);
-    ASSERT_TRUE(inbox_->box().Save().ok);
+    testing::StartWithThreeMailInbox(program_, data_.path(), ui_, inbox_);
+    if (HasFatalFailure()) return;
   }
   void StoreLastSetting(const CTextOutSet& setting) {
     CTextOutSetArray list;

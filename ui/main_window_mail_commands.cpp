@@ -38,6 +38,7 @@
 #include "ui/mailbox_view.h"
 #include "ui/read_view.h"
 #include "ui/main_window.h"
+#include "ui/signature_dialog.h"
 #include "ui/sjis_qt.h"
 #include "ui/stored_font.h"
 #include "util/version_check.h"
@@ -248,6 +249,10 @@ void MainWindow::RegisterMailHandlers() {
   router_.Register(cmd::kFontSettings, [this] { ChooseListFont(); });
   router_.Register(cmd::kViewInBrowser, [this] { ShowInBrowser(); });
   router_.Register(cmd::kOpenBox, [this] { OpenBoxFile(); });
+  router_.Register(cmd::kSignatureSettings, [this] {
+    SignatureDialog dialog(session_.profile(), this);
+    (void)dialog.exec();
+  });
   router_.Register(cmd::kSendThisBox, [this] {
     if (MailboxView* view = ActiveMailbox()) (void)session_.SendFrom(view->box().PathName());
   });

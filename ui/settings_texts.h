@@ -104,4 +104,16 @@ inline constexpr char kLabelTitle[] = "ラベル内容の設定";
 inline constexpr char kLabelNumber[] = "ラベル%1";
 inline constexpr char kLabelColour[] = "色...";
 
+// The signature dialog.
+inline constexpr char kSignatureTitle[] = "署名の設定";
+inline constexpr char kSignatureFolder[] = "署名ファイルのフォルダ(&D)";
+inline constexpr char kSignatureAdd[] = "追加(&A)";
+inline constexpr char kSignatureRemove[] = "削除(&R)";
+inline constexpr char kSignatureName[] = "名前(&N)";
+inline constexpr char kSignatureFile[] = "ファイル名(&F)";
+inline constexpr char kSignatureText[] = "署名(&T)";
+inline constexpr char kSignatureDefaultName[] = "署名%1";
+inline constexpr char kSignatureNumber[] = "署名 %1";
+inline constexpr char kSignatureBadEntry[] = "名前が空か、ファイル名に使えない文字があります: ";
+
 }  // namespace lp::settings_text

@@ -23,15 +23,17 @@
 #include "config/account.h"
 #include "platform/file_system.h"
 #include "platform/sjis_path.h"
+#include "rules/direct_mail.h"
 #include "rules/sort_mails.h"
-#include "store/box_list.h"
 #include "store/compaction.h"
 #include "store/mail_delete.h"
 #include "store/mail_status.h"
 #include "store/mail_transfer.h"
 #include "store/offset_check.h"
 #include "store/trash_box.h"
+#include "ui/box_choices.h"
 #include "ui/desktop_session.h"
+#include "ui/direct_mail_dialog.h"
 #include "ui/mail_command_texts.h"
 #include "ui/mail_list_model.h"
 #include "ui/mail_selection.h"
@@ -47,17 +49,6 @@ namespace lp {
 namespace {
 
 QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
-
-// "Folder/Box" for a box below the data directory, without the ".lp"s.
-QString BoxLabel(const std::string& path, const std::string& data_directory) {
-  std::string relative = path;
-  if (relative.starts_with(data_directory + "/")) relative.erase(0, data_directory.size() + 1);
-  QStringList parts = FromSjis(relative).split(QLatin1Char('/'), Qt::SkipEmptyParts);
-  for (QString& part : parts) {
-    if (part.endsWith(QStringLiteral(".lp"), Qt::CaseInsensitive)) part.chop(3);
-  }
-  return parts.join(QLatin1Char('/'));
-}
 
 }  // namespace
 
@@ -94,23 +85,18 @@ void MainWindow::ChooseLabelForSelection() {
 void MainWindow::ChooseBoxForSelection() {
   MailboxView* view = ActiveMailbox();
   if (view == nullptr) return;
-  const std::string& data_directory = session_.app().data_directory();
-  const std::string own = AbsolutePath(view->box().PathName());
-  std::vector<std::string> paths;
-  QStringList labels;
-  for (const std::string& path : BuildBoxList(data_directory)) {
-    if (IsFolderPath(path) || AbsolutePath(path) == own) continue;
-    paths.push_back(path);
-    labels << BoxLabel(path, data_directory);
-  }
-  if (paths.empty()) {
+  const BoxChoices choices =
+      ListBoxChoices(session_.app().data_directory(), AbsolutePath(view->box().PathName()));
+  if (choices.paths.empty()) {
     session_.ui().ShowMessage(ToSjis(Text(ui_text::kNoOtherBox)));
     return;
   }
   bool ok = false;
   const QString chosen = QInputDialog::getItem(this, Text(ui_text::kMoveDestinationTitle),
-                                               Text(ui_text::kMoveDestinationPrompt), labels, 0, false, &ok);
-  if (ok && labels.contains(chosen)) MoveSelectionTo(paths[static_cast<std::size_t>(labels.indexOf(chosen))]);
+                                               Text(ui_text::kMoveDestinationPrompt), choices.labels, 0, false, &ok);
+  if (ok && choices.labels.contains(chosen)) {
+    MoveSelectionTo(choices.paths[static_cast<std::size_t>(choices.labels.indexOf(chosen))]);
+  }
 }
 
 void MainWindow::CreateMailbox() {
@@ -249,6 +235,18 @@ void MainWindow::RegisterMailHandlers() {
   router_.Register(cmd::kFontSettings, [this] { ChooseListFont(); });
   router_.Register(cmd::kViewInBrowser, [this] { ShowInBrowser(); });
   router_.Register(cmd::kOpenBox, [this] { OpenBoxFile(); });
+  router_.Register(cmd::kDirectMailSettings, [this] {
+    DirectMailDialog dialog(session_.profile(), session_.app().data_directory(),
+                            [this](const std::string& path) { (void)file_opener_->OpenWithDefaultProgram(path); }, this);
+    (void)dialog.exec();
+  });
+  router_.Register(cmd::kDirectMailFromSelected, [this] {
+    RunOnSelection([this](MailboxView& view, const std::vector<int>& rows) {
+      std::vector<std::string> addresses;
+      for (std::size_t i = 0; i < session_.accounts().Count(); ++i) addresses.push_back(session_.accounts().At(i).adr);
+      (void)RemoveDirectMailCommand(view.box(), rows, addresses, &session_.registry());
+    });
+  });
   router_.Register(cmd::kSignatureSettings, [this] {
     SignatureDialog dialog(session_.profile(), this);
     (void)dialog.exec();

@@ -116,4 +116,19 @@ inline constexpr char kSignatureDefaultName[] = "署名%1";
 inline constexpr char kSignatureNumber[] = "署名 %1";
 inline constexpr char kSignatureBadEntry[] = "名前が空か、ファイル名に使えない文字があります: ";
 
+// The direct-mail settings.
+inline constexpr char kDirectMailTitle[] = "ダイレクトメール排除設定";
+inline constexpr char kDirectMailBox[] = "振り分け先(&B):";
+inline constexpr char kDirectMailChooseFile[] = "参照(&R)";
+inline constexpr char kDirectMailEditFile[] = "ファイルを開いて編集する(&O)";
+inline constexpr char kDirectMailFileTitle[] = "ｷｰﾜｰﾄﾞﾌｧｲﾙ名の入力";
+inline constexpr char kDirectMailFileFilter[] = "ﾃｷｽﾄﾌｧｲﾙ (*.txt *.TXT);;全てのﾌｧｲﾙ (*)";
+inline constexpr char kDirectMailKeywordField[] = "キーワードファイル";
+inline constexpr char kDirectMailTemplate[] = "１行１キーワードで記述します（この行は削除してください）\n！広告！\n";
+inline constexpr char kDirectMailCannotCreate[] = "ファイルが作れません";
+inline constexpr char kDirectMailNoBox[] = "振り分け先が指定されていません。振り分け先を指定してください";
+inline constexpr char kDirectMailNoCriterion[] = "何をDMと見なすか指定されていません。最低一つは指定してください。";
+inline constexpr char kDirectMailNoKeywordFile[] = "キーワードファイルが指定されていません。";
+inline constexpr char kDirectMailBadPattern[] = "キーワードファイルの%1行目の正規表現が正しくありません: ";
+
 }  // namespace lp::settings_text

@@ -73,6 +73,7 @@ class DesktopSession final : public CommandObserver, private SendRunObserver, pr
   [[nodiscard]] Profile& profile() { return app_.profile(); }
   [[nodiscard]] CSetMenuArray& accounts() { return accounts_; }
   [[nodiscard]] CKeycustArray& keys() { return keys_; }
+  [[nodiscard]] AddressBook& book() { return book_; }
   // The current key file (Shift_JIS); the key dialog may change it.
   [[nodiscard]] std::string& key_file_path() { return key_file_path_; }
   [[nodiscard]] OpenBoxRegistry& registry() { return registry_; }

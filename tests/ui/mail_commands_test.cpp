@@ -322,6 +322,27 @@ TEST_F(MailCommandsTest, EditMenuWorksOnTheComposeBody) {
   body.document()->setModified(false);
 }
 
+TEST_F(MailCommandsTest, DirectMailAmongTheSelectionMovesToItsBox) {
+  WriteFileBytes(data_.File("保存.lp"), "");
+  Profile& profile = program_.session->profile();
+  Select({0, 1, 2});
+  // Not set up yet: said so, nothing moves.
+  ASSERT_TRUE(Run(cmd::kDirectMailFromSelected));
+  EXPECT_EQ(inbox_->box().Count(), 3);
+
+  ASSERT_TRUE(profile.WriteString("Spam", "Box", FromNativePath(data_.File("保存.lp"))));
+  ASSERT_TRUE(profile.WriteInt("Spam", "English", 1));
+  Select({0, 1, 2});
+  ui_.QueueAnswer(Answer::Ok);
+  ASSERT_TRUE(Run(cmd::kDirectMailFromSelected));
+  // Only the mail in plain ASCII throughout is English mail: the Japanese
+  // one stays, and so does the one whose shown text notes its attachment.
+  EXPECT_EQ(inbox_->box().Count(), 2);
+  const CLPOSTDoc::Records moved = OnDisk("保存.lp");
+  ASSERT_EQ(moved.size(), 1u);
+  EXPECT_EQ(moved[0]->subject, "forwarded");
+}
+
 TEST_F(MailCommandsTest, SortDialogSortsByTheChosenKey) {
   inputs_.Queue(std::nullopt);
   const std::string first = SubjectAt(0);

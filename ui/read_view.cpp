@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/attachment_copy.h"
 #include "app/command_ids.h"
@@ -90,9 +91,8 @@ ReadView::ReadView(BoxHandle box, int index, Profile& profile, ReadViewServices 
     title_ = FromSjis(ReadViewTitle(*mail));
     attachments_ = AttachmentPaths(mail->attachments);
     const MailText read = ReadViewText(*box_, index);
-    editor_->setPlainText(WithoutCr(read.ok() ? read.text : read.error));
+    ShowText(WithoutCr(read.ok() ? read.text : read.error));
   }
-  editor_->moveCursor(QTextCursor::Start);
   setWindowTitle(title_);
 
   connect(editor_, &MailEditor::commandRequested, this, &ReadView::commandRequested);
@@ -104,6 +104,49 @@ ReadView::ReadView(BoxHandle box, int index, Profile& profile, ReadViewServices 
   layout->addWidget(BuildToolBar());
   layout->addWidget(editor_);
   setFocusProxy(editor_);
+}
+
+void ReadView::ShowText(QString text) {
+  editor_->document()->setUndoRedoEnabled(false);  // read only: nothing to undo
+  // A long text shows its beginning at once and the rest follows in parts
+  // while the event loop runs, so the window opens without a stall.
+  qsizetype first = text.size();
+  if (text.size() > kFirstPartChars) {
+    const qsizetype line_end = text.indexOf(QLatin1Char('\n'), kFirstPartChars);
+    if (line_end >= 0) first = line_end;
+  }
+  editor_->setPlainText(text.left(first));
+  editor_->moveCursor(QTextCursor::Start);
+  if (first == text.size()) return;
+  pending_text_ = std::move(text);
+  pending_offset_ = first;
+  loader_.setInterval(0);
+  connect(&loader_, &QTimer::timeout, this, &ReadView::ShowNextPart);
+  loader_.start();
+}
+
+void ReadView::ShowNextPart() {
+  qsizetype end = std::min(pending_text_.size(), pending_offset_ + kFirstPartChars);
+  if (end < pending_text_.size()) {
+    const qsizetype line_end = pending_text_.indexOf(QLatin1Char('\n'), end);
+    end = line_end >= 0 ? line_end : pending_text_.size();
+  }
+  // Appended through a cursor of its own: the user's caret and selection stay.
+  QTextCursor append(editor_->document());
+  append.movePosition(QTextCursor::End);
+  append.insertText(QStringView(pending_text_).mid(pending_offset_, end - pending_offset_).toString());
+  pending_offset_ = end;
+  if (pending_offset_ >= pending_text_.size()) FinishLoading();
+}
+
+void ReadView::FinishLoading() {
+  loader_.stop();
+  pending_text_.clear();
+  pending_offset_ = 0;
+}
+
+void ReadView::LoadWholeText() {
+  while (!FullyLoaded()) ShowNextPart();
 }
 
 QToolBar* ReadView::BuildToolBar() {
@@ -156,12 +199,14 @@ void ReadView::SaveAllAttachments() {
 }
 
 void ReadView::RedecodeSelection() {
+  LoadWholeText();
   QTextCursor cursor = editor_->textCursor();
   if (!cursor.hasSelection()) return;
   cursor.insertText(WithoutCr(RedecodeLines(WithCrLf(SelectedLines(*editor_)))));
 }
 
 void ReadView::CopyQuoted() {
+  LoadWholeText();
   const QString selection = SelectedLines(*editor_);
   if (selection.isEmpty()) return;
   const std::string mark = profile_.GetString("System", "ReplyMark", ">");

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 #include <QWidget>
 #include <functional>
 #include <optional>
@@ -54,6 +55,12 @@ class ReadView final : public QWidget {
   [[nodiscard]] const QString& title() const { return title_; }
   [[nodiscard]] const std::vector<std::string>& attachments() const { return attachments_; }
   [[nodiscard]] bool HasAttachments() const { return !attachments_.empty(); }
+  // A long text reaches the editor in parts after the window opened.
+  [[nodiscard]] bool FullyLoaded() const { return pending_text_.isEmpty(); }
+  // Puts the rest of a long text into the editor now.
+  void LoadWholeText();
+  // The characters shown at once, and in each later part (whole lines).
+  static constexpr qsizetype kFirstPartChars = 128 * 1024;
 
   // "添付ファイルを開く": the one attachment, or the one chosen among several.
   void OpenAttachment();
@@ -73,6 +80,9 @@ class ReadView final : public QWidget {
 
  private:
   void OpenLink(const QString& address);
+  void ShowText(QString text);
+  void ShowNextPart();
+  void FinishLoading();
   QToolBar* BuildToolBar();
 
   BoxHandle box_;
@@ -82,6 +92,9 @@ class ReadView final : public QWidget {
   std::uint64_t serial_ = 0;
   QString title_;
   std::vector<std::string> attachments_;
+  QString pending_text_;  // the text not yet in the editor, from pending_offset_
+  qsizetype pending_offset_ = 0;
+  QTimer loader_;
 };
 
 // The file and address opening of a reading view (also the preview's): a

@@ -188,6 +188,36 @@ TEST_F(ReadViewTest, SeveralAttachmentsOpenTheChosenOneAndSaveAllNeverReplaces) 
   EXPECT_EQ(ui_.messages.size(), 1u);
 }
 
+TEST_F(ReadViewTest, ALongTextShowsItsBeginningFirstAndTheRestFollows) {
+  std::string text;
+  int lines = 0;
+  while (text.size() < 3 * static_cast<std::size_t>(ReadView::kFirstPartChars)) {
+    text += S("長い本文の行 ") + std::to_string(lines++) + "\r\n";
+  }
+  auto mail = std::make_unique<CMail>();
+  mail->subject = "long";
+  box_.Add(std::move(mail));
+  ASSERT_TRUE(box_.StoreTextOfLast(text));
+  auto view = View(box_.Count() - 1);
+  EXPECT_FALSE(view->FullyLoaded());
+  EXPECT_TRUE(view->editor().toPlainText().startsWith(U("長い本文の行 0\n")));
+  EXPECT_LT(view->editor().blockCount(), lines);
+  // The caret stays where the user put it while the rest arrives.
+  view->editor().MoveCaret(2, 3);
+  ASSERT_TRUE(RunEventLoopUntil([&] { return view->FullyLoaded(); }, std::chrono::seconds(20)));
+  EXPECT_EQ(view->editor().CaretLine(), 2);
+  EXPECT_EQ(view->editor().CaretColumn(), 3);
+  QString expected = FromSjis(text);
+  expected.remove(QLatin1Char('\r'));
+  EXPECT_EQ(view->editor().toPlainText(), expected);
+
+  // A command on the text takes the whole text first.
+  auto copied = View(box_.Count() - 1);
+  copied->editor().selectAll();
+  copied->CopyQuoted();
+  EXPECT_TRUE(copied->FullyLoaded());
+}
+
 TEST_F(ReadViewTest, RedecodeTurnsRawJisLinesIntoJapanese) {
   auto view = View(AddOutgoing("", ""));
   std::string jis_line;

@@ -189,27 +189,31 @@ TEST_F(ReadViewTest, SeveralAttachmentsOpenTheChosenOneAndSaveAllNeverReplaces) 
 }
 
 TEST_F(ReadViewTest, ALongTextShowsItsBeginningFirstAndTheRestFollows) {
-  std::string text;
+  std::string body;
   int lines = 0;
-  while (text.size() < 3 * static_cast<std::size_t>(ReadView::kFirstPartChars)) {
-    text += S("長い本文の行 ") + std::to_string(lines++) + "\r\n";
+  while (body.size() < 3 * static_cast<std::size_t>(ReadView::kFirstPartChars)) {
+    body += S("長い本文の行 ") + std::to_string(lines++) + "\r\n";
   }
+  // A received mail: its stored text is the header, a blank line and the body.
+  const std::string text = "Subject: long\r\n\r\n" + body;
   auto mail = std::make_unique<CMail>();
   mail->subject = "long";
   box_.Add(std::move(mail));
   ASSERT_TRUE(box_.StoreTextOfLast(text));
   auto view = View(box_.Count() - 1);
   EXPECT_FALSE(view->FullyLoaded());
-  EXPECT_TRUE(view->editor().toPlainText().startsWith(U("長い本文の行 0\n")));
+  EXPECT_TRUE(view->editor().toPlainText().contains(U("長い本文の行 0\n")));
   EXPECT_LT(view->editor().blockCount(), lines);
   // The caret stays where the user put it while the rest arrives.
-  view->editor().MoveCaret(2, 3);
+  const QString shown = view->editor().toPlainText();
+  const int body_line = static_cast<int>(shown.left(shown.indexOf(U("長い本文の行 0"))).count(QLatin1Char('\n'))) + 1;
+  view->editor().MoveCaret(body_line + 1, 3);
   ASSERT_TRUE(RunEventLoopUntil([&] { return view->FullyLoaded(); }, std::chrono::seconds(20)));
-  EXPECT_EQ(view->editor().CaretLine(), 2);
+  EXPECT_EQ(view->editor().CaretLine(), body_line + 1);
   EXPECT_EQ(view->editor().CaretColumn(), 3);
-  QString expected = FromSjis(text);
+  QString expected = FromSjis(body);
   expected.remove(QLatin1Char('\r'));
-  EXPECT_EQ(view->editor().toPlainText(), expected);
+  EXPECT_TRUE(view->editor().toPlainText().endsWith(expected));
 
   // A command on the text takes the whole text first.
   auto copied = View(box_.Count() - 1);

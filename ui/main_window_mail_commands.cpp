@@ -40,6 +40,7 @@
 #include "ui/mailbox_view.h"
 #include "ui/read_view.h"
 #include "ui/main_window.h"
+#include "ui/rule_list_dialog.h"
 #include "ui/signature_dialog.h"
 #include "ui/sjis_qt.h"
 #include "ui/stored_font.h"
@@ -246,6 +247,10 @@ void MainWindow::RegisterMailHandlers() {
       for (std::size_t i = 0; i < session_.accounts().Count(); ++i) addresses.push_back(session_.accounts().At(i).adr);
       (void)RemoveDirectMailCommand(view.box(), rows, addresses, &session_.registry());
     });
+  });
+  router_.Register(cmd::kAutoSortSettings, [this] {
+    RuleListDialog dialog(session_.profile(), session_.app().data_directory(), this);
+    (void)dialog.exec();
   });
   router_.Register(cmd::kSignatureSettings, [this] {
     SignatureDialog dialog(session_.profile(), this);

@@ -131,4 +131,24 @@ inline constexpr char kDirectMailNoCriterion[] = "何をDMと見なすか指定�
 inline constexpr char kDirectMailNoKeywordFile[] = "キーワードファイルが指定されていません。";
 inline constexpr char kDirectMailBadPattern[] = "キーワードファイルの%1行目の正規表現が正しくありません: ";
 
+// The auto-sort rules.
+inline constexpr char kRuleListTitle[] = "自動振り分けの編集";
+inline constexpr char kRuleAdd[] = "追加(&A)...";
+inline constexpr char kRuleDelete[] = "削除(&D)...";
+inline constexpr char kRuleEdit[] = "修正(&E)...";
+inline constexpr char kRuleUp[] = "一つ上へ移動";
+inline constexpr char kRuleDown[] = "一つ下へ移動";
+inline constexpr char kRuleAskDelete[] = "削除しますか？";
+inline constexpr char kRuleEditTitle[] = "振り分け設定";
+inline constexpr char kRuleGa[] = "が";
+inline constexpr char kRuleWhenContains[] = "を含むとき";
+inline constexpr char kRuleTextField[] = "含む文字列";
+inline constexpr char kRuleNoMove[] = "（移動しない）";
+inline constexpr char kRuleMove[] = "へ移動";
+inline constexpr char kRuleForward[] = "へ転送";
+inline constexpr char kRuleReply[] = "を返信";
+inline constexpr char kRuleChooseReply[] = "参照(&B)...";
+inline constexpr char kRuleReplyFileTitle[] = "返信に使うファイル";
+inline constexpr char kRuleDoesNothing[] = "移動先、転送先、返信のどれかを指定してください";
+
 }  // namespace lp::settings_text

@@ -5,6 +5,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QLocalSocket>
+#include <algorithm>
 
 #include "app/instance_message.h"
 
@@ -24,11 +25,16 @@ bool HandOverToRunningInstance(std::string_view native_data_directory, std::stri
   QLocalSocket socket;
   socket.connectToServer(QString::fromStdString(InstanceServerName(native_data_directory)));
   if (!socket.waitForConnected(timeout_ms)) return false;
+  // A running instance took the connection: it answers from its event
+  // loop, which a busy machine may keep from it for a while. Giving up too
+  // early would send the caller to the data-directory lock the instance
+  // holds.
+  const int answer_timeout_ms = std::max(timeout_ms, kHandOverAnswerTimeoutMs);
   const std::string frame = EncodeHandOver(sjis_request);
   socket.write(frame.data(), static_cast<qint64>(frame.size()));
-  if (!socket.waitForBytesWritten(timeout_ms)) return false;
+  if (!socket.waitForBytesWritten(answer_timeout_ms)) return false;
   while (socket.bytesAvailable() < 1) {
-    if (!socket.waitForReadyRead(timeout_ms)) return false;
+    if (!socket.waitForReadyRead(answer_timeout_ms)) return false;
   }
   char answer = 0;
   return socket.read(&answer, 1) == 1 && answer == kHandOverAccepted;

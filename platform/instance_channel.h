@@ -15,9 +15,14 @@ namespace lp {
 // absolute directory.
 [[nodiscard]] std::string InstanceServerName(std::string_view native_data_directory);
 
+// How long a connected instance may take to answer a hand-over.
+inline constexpr int kHandOverAnswerTimeoutMs = 30000;
+
 // Hands the request to the instance listening for the directory. True when
 // it answered that it took the request; false at once when none listens
-// (or a crashed one left only its socket file), or after `timeout_ms`.
+// (or a crashed one left only its socket file), when the connection is not
+// made within `timeout_ms`, or when a connected instance gives no answer
+// within kHandOverAnswerTimeoutMs.
 [[nodiscard]] bool HandOverToRunningInstance(std::string_view native_data_directory,
                                              std::string_view sjis_request, int timeout_ms = 3000);
 

@@ -8,9 +8,7 @@
 #include <algorithm>
 #include <optional>
 
-#include "bench/desktop_bench_box.h"
-#include "bench/desktop_bench_main.h"
-#include "bench/desktop_bench_program.h"
+#include "bench/running_desktop_program.h"
 #include "ui/mail_filter_bar.h"
 #include "ui/mail_filter_proxy.h"
 #include "ui/main_window.h"
@@ -23,14 +21,7 @@
 
 namespace {
 
-struct RunningProgram {
-  RunningProgram() : data(lp::bench::DesktopTemplatePath()) {
-    started = program.Start(data.path()) && program.WaitForFirstRows(30000);
-  }
-  lp::bench::DesktopDataCopy data;
-  lp::bench::DesktopBenchProgram program;
-  bool started = false;
-};
+using lp::bench::RunningProgram;
 
 std::optional<RunningProgram>& Holder() {
   static std::optional<RunningProgram> running;

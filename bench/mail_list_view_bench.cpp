@@ -8,9 +8,7 @@
 #include <memory>
 
 #include "app/command_ids.h"
-#include "bench/desktop_bench_box.h"
-#include "bench/desktop_bench_main.h"
-#include "bench/desktop_bench_program.h"
+#include "bench/running_desktop_program.h"
 #include "store/mail_sort.h"
 #include "ui/main_window.h"
 
@@ -20,14 +18,7 @@
 
 namespace {
 
-struct RunningProgram {
-  RunningProgram() : data(lp::bench::DesktopTemplatePath()) {
-    started = program.Start(data.path()) && program.WaitForFirstRows(30000);
-  }
-  lp::bench::DesktopDataCopy data;
-  lp::bench::DesktopBenchProgram program;
-  bool started = false;
-};
+using lp::bench::RunningProgram;
 
 RunningProgram& Program() {
   static RunningProgram running;

@@ -144,7 +144,8 @@ class MainWindow final : public QMainWindow {
   void ExportSelectedMailsToFile();
   // The Edit menu on the focused editor's text.
   void RegisterEditHandlers();
-  // The focused editor, else the active compose or read window's.
+  // The focused editor, else the active compose or read window's; a read
+  // window's whole text is loaded first.
   [[nodiscard]] MailEditor* ActiveEditor() const;
   // Runs `operation` on the active mailbox's selected rows (or its caret
   // row), then refreshes the unread marks; nothing without a mail.

@@ -32,10 +32,16 @@ void ConvertSelection(MailEditor& editor, Conversion convert) {
 }  // namespace
 
 MailEditor* MainWindow::ActiveEditor() const {
-  if (auto* focused = qobject_cast<MailEditor*>(QApplication::focusWidget())) return focused;
-  if (ComposeView* compose = ActiveComposeView()) return &compose->body();
-  if (ReadView* read = ActiveReadView()) return &read->editor();
-  return nullptr;
+  MailEditor* editor = qobject_cast<MailEditor*>(QApplication::focusWidget());
+  if (editor == nullptr) {
+    if (ComposeView* compose = ActiveComposeView()) editor = &compose->body();
+  }
+  ReadView* read = ActiveReadView();
+  if (editor == nullptr && read != nullptr) editor = &read->editor();
+  // Copying, selecting or finding in a read window works on the whole mail,
+  // also while a long one is still arriving in parts.
+  if (read != nullptr && editor == &read->editor()) read->LoadWholeText();
+  return editor;
 }
 
 void MainWindow::RegisterEditHandlers() {

@@ -74,7 +74,8 @@ void MainWindow::ChooseLabelForSelection() {
     QStringList names{Text(ui_text::kNoLabel)};
     for (int label = 1; label <= kLabelCount; ++label) {
       const QString name = FromSjis(settings.labels[static_cast<std::size_t>(label)].name);
-      names << (name.isEmpty() ? QString::number(label) : name);
+      // Numbered, so that two labels of one name stay apart.
+      names << (name.isEmpty() ? QString::number(label) : QString::number(label) + QStringLiteral(": ") + name);
     }
     bool ok = false;
     const QString chosen = QInputDialog::getItem(this, Text(ui_text::kSetLabelTitle), Text(ui_text::kSetLabelPrompt),
@@ -160,6 +161,7 @@ void MainWindow::ChooseListFont() {
 
 void MainWindow::ShowInBrowser() {
   if (ReadView* read = ActiveReadView()) {
+    read->LoadWholeText();  // a long mail may still be arriving in parts
     CLPOSTDoc& box = read->box();
     const CMail* mail = box.RecordAt(box.IndexOfSerial(read->serial()));
     ShowTextInBrowser(session_.profile(), session_.ui(), ToSjis(read->editor().toPlainText()),

@@ -46,12 +46,13 @@ SignatureDialog::SignatureDialog(Profile& profile, QWidget* parent)
   setWindowTitle(Text(kSignatureTitle));
   CSigneMenuArray table;
   table.Load(profile_);
-  directory_->setText(FromSjis(table.Directory()));
+  loaded_directory_ = FromSjis(table.Directory());
+  directory_->setText(loaded_directory_);
   for (std::size_t number = 1; number <= table.Count(); ++number) {
     const Signature& signature = table.At(number);
     QString text = FromSjis(table.Text(number));
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    entries_.push_back({FromSjis(signature.name), FromSjis(signature.file), text});
+    entries_.push_back({FromSjis(signature.name), FromSjis(signature.file), text, FromSjis(signature.file)});
     list_->addItem(FromSjis(signature.name));
   }
 
@@ -124,7 +125,7 @@ void SignatureDialog::AddSignature() {
   Entry entry;
   entry.name = Text(settings_text::kSignatureDefaultName).arg(number);
   entry.file = QStringLiteral("signe%1.txt").arg(number);
-  entry.text_changed = true;  // the new file is written even when left empty
+  // A new signature has no file yet: it is written even when left empty.
   entries_.push_back(entry);
   list_->addItem(entry.name);
   list_->setCurrentRow(number - 1);
@@ -173,8 +174,11 @@ void SignatureDialog::accept() {
     std::filesystem::create_directories(ToNativePath(*directory), ignored);
   }
   for (std::size_t i = 0; i < entries_.size(); ++i) {
+    // A signature that now names another file (or folder) takes its text
+    // along: the new file would otherwise be missing or hold another text.
     const Entry& entry = entries_[i];
-    if (!entry.text_changed) continue;
+    const bool moved = entry.file != entry.loaded_file || directory_->text() != loaded_directory_;
+    if (!entry.text_changed && !moved) continue;
     const std::string path = table.FilePath(i + 1);
     std::string error;
     if (!ReplaceFileAtomically(path, FileBytesOf(entry.text), &error)) {

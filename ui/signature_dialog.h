@@ -39,6 +39,7 @@ class SignatureDialog final : public QDialog {
     QString name;
     QString file;
     QString text;
+    QString loaded_file;  // the file the text was read from; empty for a new signature
     bool text_changed = false;
   };
   void ShowEntry(int row);
@@ -46,6 +47,7 @@ class SignatureDialog final : public QDialog {
   [[nodiscard]] QString FilePathOf(const QString& directory, const QString& file) const;
 
   Profile& profile_;
+  QString loaded_directory_;
   std::vector<Entry> entries_;
   int shown_ = -1;
   QLineEdit* directory_;

@@ -150,7 +150,9 @@ std::string LoadKeyTableAtStart(Profile& profile, CKeycustArray& table) {
   if (table.Load(path)) profile.WriteString(kKeyFileSection, kKeyFileKey, path);
   if (profile.GetInt(kKeyFileSection, kStandardBindingsKey, 1) == 1) {
     table.AddStandardBindings();
-    profile.WriteInt(kKeyFileSection, kStandardBindingsKey, 0);
+    // The flag says the key file holds them: written first, or the next
+    // start would find neither the file nor the flag and have no keys.
+    if (table.Save(path)) profile.WriteInt(kKeyFileSection, kStandardBindingsKey, 0);
   }
   return path;
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "config/key_names.h"
 #include "platform/file_system.h"
 #include "tests/support/temp_directory.h"
@@ -20,6 +22,18 @@ KeyCombination Key(std::uint32_t key, bool ctrl = false, bool shift = false, boo
   return KeyCombination{key, alt, ctrl, shift};
 }
 
+TEST(KeyTable, AKeyFileThatCannotBeWrittenLeavesTheStandardBindingsForTheNextStart) {
+  TempDirectory dir;
+  Profile profile(dir.File("lpost.conf"));
+  // A directory stands where the key file would go.
+  std::filesystem::create_directory(dir.File("lpost.key"));
+  ASSERT_TRUE(profile.WriteString("System", "Keycust", dir.File("lpost.key")));
+  CKeycustArray table;
+  (void)LoadKeyTableAtStart(profile, table);
+  EXPECT_EQ(table.Count(), 23u);
+  EXPECT_EQ(profile.GetInt("System", "InitNewkey1", 1), 1);  // not cleared
+}
+
 TEST(KeyTable, FirstStartAddsTheStandardBindingsOnce) {
   TempDirectory dir;
   Profile profile(dir.File("lpost.conf"));
@@ -33,6 +47,10 @@ TEST(KeyTable, FirstStartAddsTheStandardBindingsOnce) {
   EXPECT_EQ(table.Lookup(Key(kF1, false, /*shift=*/true)), 32789u);
   EXPECT_EQ(table.Count(), 23u);
   EXPECT_EQ(profile.GetInt("System", "InitNewkey1", 1), 0);
+  // The key file holds them from the first start on.
+  CKeycustArray second;
+  EXPECT_EQ(LoadKeyTableAtStart(profile, second), key_file);
+  EXPECT_EQ(second.Count(), 23u);
 
   // The user removes F5; the next start neither restores it nor loses the rest.
   table.RemoveAt(static_cast<std::size_t>(table.FindCombination(Key(kF5))));

@@ -128,17 +128,28 @@ std::optional<std::string> AddressBook::FindAddressList(std::string_view field) 
   return std::nullopt;
 }
 
-std::optional<std::string> AddressBook::NameForAddress(std::string_view address) const {
+std::optional<std::size_t> AddressBook::FindCardByAddress(std::string_view address) const {
   if (address.empty()) return std::nullopt;
   for (std::size_t i = 0; i < cards_.Cards().size(); ++i) {
     const std::string& card_address = cards_.Field(i, kAddressColumn);
     if (card_address.size() == address.size() && CompareJapaneseText(card_address, address, IgnoreCase) == 0) {
-      const std::string& name = cards_.Field(i, kNameColumn);
-      if (name.empty()) return std::nullopt;
-      return name;
+      return i;
     }
   }
   return std::nullopt;
+}
+
+std::optional<std::size_t> AddressBook::FindCardByNameWithoutAddress(std::string_view name) const {
+  for (std::size_t i = 0; i < cards_.Cards().size(); ++i) {
+    if (cards_.Field(i, kAddressColumn).empty() && cards_.Field(i, kNameColumn) == name) return i;
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> AddressBook::NameForAddress(std::string_view address) const {
+  const std::optional<std::size_t> card = FindCardByAddress(address);
+  if (!card || cards_.Field(*card, kNameColumn).empty()) return std::nullopt;
+  return cards_.Field(*card, kNameColumn);
 }
 
 }  // namespace lp

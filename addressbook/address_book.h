@@ -83,13 +83,19 @@ class AddressBook {
   // an address with a line break would act as an address list.
   std::size_t AddSender(std::string name, std::string address, std::string category = {});
 
+  // The first card whose mail address equals `address` (letters, ASCII and
+  // full-width, compare without case, as mail domains and most mailboxes
+  // do); none for an empty address.
+  [[nodiscard]] std::optional<std::size_t> FindCardByAddress(std::string_view address) const;
+  // The first card of that name whose mail address is empty.
+  [[nodiscard]] std::optional<std::size_t> FindCardByNameWithoutAddress(std::string_view name) const;
+
   // The mail-address field of the first card whose name equals the whole
   // To, Cc or Bcc field (an empty field names no list): a list file's path
   // or entries separated by CR LF, which the sending side expands.
   [[nodiscard]] std::optional<std::string> FindAddressList(std::string_view field) const;
-  // The name of the first card whose mail address equals `address` (a bare
-  // address; letters, ASCII and full-width, compare without case, as mail
-  // domains and most mailboxes do). None for an empty name.
+  // The name of the card FindCardByAddress finds for a bare address; none
+  // for an empty name.
   [[nodiscard]] std::optional<std::string> NameForAddress(std::string_view address) const;
 
  private:

@@ -1,0 +1,340 @@
+#include "addressbook/card_import.h"
+
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <utility>
+
+#include "addressbook/addressbook_messages.h"
+#include "platform/code_page.h"
+
+namespace lp {
+namespace {
+
+using Row = std::vector<std::string>;
+
+enum class SourceEncoding { Utf8, ShiftJis };
+
+// UTF-8 that holds at least one non-ASCII character and no broken
+// sequence; Shift_JIS text almost never passes.
+bool IsNonAsciiUtf8(std::string_view text) {
+  bool non_ascii = false;
+  for (std::size_t i = 0; i < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    std::size_t length = 1;
+    if (lead >= 0xF0 && lead <= 0xF4) {
+      length = 4;
+    } else if (lead >= 0xE0) {
+      length = lead <= 0xEF ? 3 : 0;
+    } else if (lead >= 0xC2) {
+      length = 2;
+    } else if (lead >= 0x80) {
+      length = 0;
+    }
+    if (length == 0 || i + length > text.size()) return false;
+    for (std::size_t k = 1; k < length; ++k) {
+      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+    }
+    non_ascii = non_ascii || length > 1;
+    i += length;
+  }
+  return non_ascii;
+}
+
+std::u16string Utf16Units(std::string_view bytes, bool little_endian) {
+  std::u16string units;
+  units.reserve(bytes.size() / 2);
+  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    const auto first = static_cast<unsigned char>(bytes[i]);
+    const auto second = static_cast<unsigned char>(bytes[i + 1]);
+    units.push_back(static_cast<char16_t>(little_endian ? first | (second << 8) : (first << 8) | second));
+  }
+  return units;
+}
+
+// The text in UTF-8 and what it was.
+std::pair<std::string, SourceEncoding> DecodeSource(std::string_view bytes) {
+  if (bytes.starts_with("\xEF\xBB\xBF")) return {std::string(bytes.substr(3)), SourceEncoding::Utf8};
+  const bool utf16_le = bytes.starts_with("\xFF\xFE");
+  if (utf16_le || bytes.starts_with("\xFE\xFF")) {
+    return {Cp932ToUtf8(Utf16ToCp932(Utf16Units(bytes.substr(2), utf16_le))), SourceEncoding::Utf8};
+  }
+  if (IsNonAsciiUtf8(bytes)) return {std::string(bytes), SourceEncoding::Utf8};
+  return {Cp932ToUtf8(bytes), SourceEncoding::ShiftJis};
+}
+
+// RFC 4180 records: "," between fields, a double-quoted field may hold
+// commas and line breaks, "" inside it stands for one double quote. A line
+// break inside a field becomes CR LF, as the book keeps it; empty lines
+// are skipped.
+std::vector<Row> ParseRfc4180(std::string_view text) {
+  std::vector<Row> rows;
+  Row row;
+  std::string field;
+  bool quoted = false;
+  bool field_was_quoted = false;
+  auto end_field = [&] {
+    row.push_back(std::move(field));
+    field.clear();
+    field_was_quoted = false;
+  };
+  auto end_row = [&] {
+    end_field();
+    if (row.size() > 1 || !row.front().empty()) rows.push_back(std::move(row));
+    row.clear();
+  };
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (quoted) {
+      if (c == '"') {
+        if (i + 1 < text.size() && text[i + 1] == '"') {
+          field += '"';
+          ++i;
+        } else {
+          quoted = false;
+        }
+      } else if (c == '\r' || c == '\n') {
+        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        field += "\r\n";
+      } else {
+        field += c;
+      }
+    } else if (c == '"' && field.empty() && !field_was_quoted) {
+      quoted = true;
+      field_was_quoted = true;
+    } else if (c == ',') {
+      end_field();
+    } else if (c == '\r' || c == '\n') {
+      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      end_row();
+    } else {
+      field += c;
+    }
+  }
+  if (!field.empty() || !row.empty() || field_was_quoted) end_row();
+  return rows;
+}
+
+std::string NormalisedColumnName(std::string_view name) {
+  const auto first = name.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  const auto last = name.find_last_not_of(" \t");
+  std::string normalised(name.substr(first, last - first + 1));
+  for (char& c : normalised) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return normalised;
+}
+
+// Column names other programs give each of the book's columns (lower
+// case), the most telling first. Names are taken from the first of a
+// column's sources that is not empty.
+struct ColumnNames {
+  std::size_t column;
+  std::vector<std::string_view> names;
+};
+const std::array<ColumnNames, 7>& KnownColumns() {
+  static const std::array<ColumnNames, 7> kColumns = {{
+      {kNameColumn, {"氏名", "名前", "表示名", "display name", "full name", "name"}},
+      {kAddressColumn,
+       {"メールアドレス", "電子メール アドレス", "電子メールアドレス", "eメール", "primary email", "e-mail address",
+        "email address", "e-mail 1 - value", "email", "e-mail", "mail", "メール", "secondary email",
+        "e-mail 2 address", "e-mail 2 - value"}},
+      {kPostalCodeColumn,
+       {"郵便番号", "自宅の郵便番号", "home zipcode", "home postal code", "postal code", "zip code", "zip",
+        "address 1 - postal code", "business postal code", "work zipcode"}},
+      {kPostalAddressColumn,
+       {"住所", "自宅の住所", "home address", "address", "address 1 - formatted", "home street", "work address",
+        "business street"}},
+      {kTelephoneColumn,
+       {"電話番号", "電話", "自宅電話", "携帯電話", "phone", "telephone", "home phone", "mobile number", "mobile phone",
+        "phone 1 - value", "work phone", "business phone"}},
+      {kMemoColumn, {"メモ", "備考", "notes", "note", "memo"}},
+      {kCategoryColumn, {"カテゴリ", "カテゴリー", "分類", "category", "categories"}},
+  }};
+  return kColumns;
+}
+const std::vector<std::string_view>& FamilyNameColumns() {
+  static const std::vector<std::string_view> kNames = {"姓", "last name", "family name", "surname"};
+  return kNames;
+}
+const std::vector<std::string_view>& GivenNameColumns() {
+  static const std::vector<std::string_view> kNames = {"名", "first name", "given name"};
+  return kNames;
+}
+
+// Positions of the source columns named by `names`, in the order of names.
+std::vector<std::size_t> SourcesOf(const std::vector<std::string>& header,
+                                   const std::vector<std::string_view>& names) {
+  std::vector<std::size_t> sources;
+  for (std::string_view name : names) {
+    for (std::size_t i = 0; i < header.size(); ++i) {
+      if (header[i] == name && std::find(sources.begin(), sources.end(), i) == sources.end()) {
+        sources.push_back(i);
+      }
+    }
+  }
+  return sources;
+}
+
+std::string FirstNonEmpty(const Row& row, const std::vector<std::size_t>& sources) {
+  for (std::size_t source : sources) {
+    if (source < row.size() && !row[source].empty()) return row[source];
+  }
+  return {};
+}
+
+struct ColumnMap {
+  std::array<std::vector<std::size_t>, kCategoryColumn + 1> sources;
+  std::vector<std::size_t> family;
+  std::vector<std::size_t> given;
+  [[nodiscard]] bool names_a_card() const {
+    return !sources[kNameColumn].empty() || !sources[kAddressColumn].empty() || !family.empty() || !given.empty();
+  }
+};
+
+ColumnMap MapColumns(const Row& header_row) {
+  std::vector<std::string> header;
+  for (const std::string& name : header_row) header.push_back(NormalisedColumnName(name));
+  ColumnMap map;
+  for (const ColumnNames& known : KnownColumns()) map.sources[known.column] = SourcesOf(header, known.names);
+  map.family = SourcesOf(header, FamilyNameColumns());
+  map.given = SourcesOf(header, GivenNameColumns());
+  return map;
+}
+
+ColumnMap PositionalMap() {
+  ColumnMap map;
+  for (std::size_t column = 0; column < map.sources.size(); ++column) map.sources[column] = {column};
+  return map;
+}
+
+Row CardOf(const Row& row, const ColumnMap& map) {
+  Row card(kCategoryColumn + 1);
+  for (std::size_t column = 0; column < card.size(); ++column) card[column] = FirstNonEmpty(row, map.sources[column]);
+  if (card[kNameColumn].empty()) {
+    const std::string family = FirstNonEmpty(row, map.family);
+    const std::string given = FirstNonEmpty(row, map.given);
+    card[kNameColumn] = family.empty() || given.empty() ? family + given : family + " " + given;
+  }
+  return card;
+}
+
+// Each text of a UTF-8 card in Shift_JIS; true when a character had to
+// become "?".
+bool ToShiftJis(Row& card) {
+  bool lossy = false;
+  for (std::string& text : card) {
+    std::string sjis = Utf8ToCp932(text);
+    lossy = lossy || std::count(sjis.begin(), sjis.end(), '?') > std::count(text.begin(), text.end(), '?');
+    text = std::move(sjis);
+  }
+  return lossy;
+}
+
+bool HasOwnHeader(std::string_view utf8_first_line) {
+  const Card fields = ParseCsvLine(utf8_first_line).fields;
+  return fields.size() > kAddressColumn && fields[kNameColumn].text == "氏名" &&
+         fields[kAddressColumn].text == "メールアドレス";
+}
+
+ImportedCards ParseOwnFormat(std::string_view sjis_bytes) {
+  TCard table;
+  table.Parse(sjis_bytes, false, kNewAddressBookHeader);
+  ImportedCards imported;
+  for (std::size_t card = 0; card < table.Cards().size(); ++card) {
+    Row texts(kCategoryColumn + 1);
+    for (std::size_t column = 0; column < texts.size(); ++column) texts[column] = table.Field(card, column);
+    if (std::all_of(texts.begin(), texts.end(), [](const std::string& text) { return text.empty(); })) continue;
+    imported.cards.push_back(std::move(texts));
+  }
+  return imported;
+}
+
+std::string QuotedForCsv(std::string_view text) {
+  if (text.find_first_of(",\"\r\n") == std::string_view::npos && !text.starts_with(' ') && !text.ends_with(' ')) {
+    return std::string(text);
+  }
+  std::string quoted = "\"";
+  for (char c : text) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  quoted += '"';
+  return quoted;
+}
+
+void AppendUtf8CsvLine(const Card& fields, std::string& out) {
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    if (i > 0) out += ',';
+    out += QuotedForCsv(Cp932ToUtf8(fields[i].text));
+  }
+  out += "\r\n";
+}
+
+}  // namespace
+
+ImportedCards ParseAddressCsv(std::string_view bytes) {
+  const auto [text, encoding] = DecodeSource(bytes);
+  const std::string_view first_line = std::string_view(text).substr(0, text.find_first_of("\r\n"));
+  if (encoding == SourceEncoding::ShiftJis && HasOwnHeader(first_line)) return ParseOwnFormat(bytes);
+
+  ImportedCards imported;
+  const std::vector<Row> rows = ParseRfc4180(text);
+  if (rows.empty()) {
+    imported.problem = CardImportProblem::Empty;
+    return imported;
+  }
+  ColumnMap map = MapColumns(rows.front());
+  std::size_t first_card = 1;
+  if (!map.names_a_card()) {
+    const Row& first = rows.front();
+    if (std::none_of(first.begin(), first.end(), [](const std::string& f) { return f.find('@') != f.npos; })) {
+      imported.problem = CardImportProblem::NoColumns;
+      return imported;
+    }
+    map = PositionalMap();
+    first_card = 0;
+  }
+  for (std::size_t i = first_card; i < rows.size(); ++i) {
+    Row card = CardOf(rows[i], map);
+    if (card[kNameColumn].empty() && card[kAddressColumn].empty()) continue;
+    if (ToShiftJis(card)) ++imported.lossy_cards;
+    imported.cards.push_back(std::move(card));
+  }
+  return imported;
+}
+
+CardMerge AddImportedCards(AddressBook& book, const std::vector<std::vector<std::string>>& cards) {
+  CardMerge merge;
+  for (const std::vector<std::string>& card : cards) {
+    const std::string& name = card.size() > kNameColumn ? card[kNameColumn] : std::string();
+    const std::string& address = card.size() > kAddressColumn ? card[kAddressColumn] : std::string();
+    if (name.empty() && address.empty()) {
+      ++merge.empty;
+      continue;
+    }
+    const bool known = address.empty() ? book.FindCardByNameWithoutAddress(name).has_value()
+                                       : book.FindCardByAddress(address).has_value();
+    if (known) {
+      ++merge.duplicates;
+      continue;
+    }
+    book.Cards().AddCard(card);
+    ++merge.added;
+  }
+  return merge;
+}
+
+std::string FormatCardsAsUtf8Csv(const TCard& cards, CardScope scope) {
+  std::string out = "\xEF\xBB\xBF";
+  AppendUtf8CsvLine(cards.Header(), out);
+  if (scope == CardScope::AllCards) {
+    for (const Card& card : cards.Cards()) AppendUtf8CsvLine(card, out);
+  } else {
+    for (std::size_t i = 0; i < cards.ViewSize(); ++i) AppendUtf8CsvLine(cards.ViewCard(i), out);
+  }
+  return out;
+}
+
+}  // namespace lp

@@ -28,7 +28,9 @@ MailListModel::RowTexts& MailListModel::TextsOf(const CMail& mail) const {
   if (found != cache_.end()) return *found;
   RowTexts texts;
   // A received mail shows its sender, an outgoing one its recipient.
-  texts.name = FromSjis(AddressFieldForDisplay(mail.IsOutgoing() ? mail.to : mail.from));
+  const std::string& field = mail.IsOutgoing() ? mail.to : mail.from;
+  std::optional<std::string> name = name_lookup_ ? name_lookup_(field) : std::nullopt;
+  texts.name = FromSjis(name ? *name : AddressFieldForDisplay(field));
   texts.date = QString::fromStdString(FormatListDate(mail.date));
   texts.subject = FromSjis(mail.subject);
   return *cache_.insert(mail.serial, std::move(texts));
@@ -39,6 +41,12 @@ QString MailListModel::SummaryOf(int row, const CMail& mail) const {
   // A text that cannot be read gives no summary; the preview says why.
   if (!texts.summary) texts.summary = FromSjis(ListSummaryOf(box_.DisplayText(row, HeaderMode::None, 0).text));
   return *texts.summary;
+}
+
+void MailListModel::SetNameLookup(NameLookup lookup) {
+  name_lookup_ = std::move(lookup);
+  cache_.clear();
+  if (rowCount() > 0) emit dataChanged(index(0, NameColumn), index(rowCount() - 1, NameColumn));
 }
 
 void MailListModel::SetSummaryMode(bool on) {

@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QString>
 #include <array>
+#include <functional>
 #include <optional>
 
 #include "store/mailbox_document.h"
@@ -40,6 +41,11 @@ class MailListModel final : public QAbstractTableModel, private MailboxObserver 
   ~MailListModel() override;
 
   void SetLabels(std::array<LabelStyle, 11> labels) { labels_ = std::move(labels); }
+  // The name shown for a mail's From (or To) field in place of the field,
+  // when it gives one (the address book's name for the address); an empty
+  // lookup shows the fields. The name column is shown again.
+  using NameLookup = std::function<std::optional<std::string>(std::string_view sjis_field)>;
+  void SetNameLookup(NameLookup lookup);
   // Summary mode ([System] ListMail): rows carry their first body lines.
   void SetSummaryMode(bool on);
   [[nodiscard]] bool summary_mode() const { return summary_mode_; }
@@ -86,6 +92,7 @@ class MailListModel final : public QAbstractTableModel, private MailboxObserver 
   CLPOSTDoc& box_;
   mutable QHash<quint64, RowTexts> cache_;
   std::array<LabelStyle, 11> labels_{};
+  NameLookup name_lookup_;
   bool summary_mode_ = false;
   // Serials of the persistent indexes across a reorder.
   QModelIndexList reorder_from_;

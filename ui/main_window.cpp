@@ -202,6 +202,7 @@ MailboxView* MainWindow::OpenMailbox(std::string_view sjis_path) {
     labels[i] = {FromSjis(settings.labels[i].name), ColourOfSetting(settings.labels[i].color)};
   }
   view->model().SetLabels(labels);
+  view->model().SetNameLookup(AddressNames());
 
   QMdiSubWindow* window = mdi_->addSubWindow(view);
   window->setAttribute(Qt::WA_DeleteOnClose);

@@ -22,6 +22,7 @@
 #include "rules/mail_search.h"
 #include "util/text_out_set.h"
 #include "ui/mail_import_run.h"
+#include "ui/mail_list_model.h"
 
 class QAction;
 class QKeyEvent;
@@ -142,6 +143,15 @@ class MainWindow final : public QMainWindow {
   void RunTextExportDialog();
   void ExportEveryBox(const CTextOutSet& setting);
   void ExportSelectedMailsToFile();
+  // The address book dialog and adding the senders of mails; the mail
+  // lists then show the book's names again.
+  void RegisterAddressBookHandlers();
+  void EditAddressBook();
+  void AddSendersOfSelection();
+  void RefreshAddressNames();
+  // The names the mail lists show for addresses: the book's when [View]
+  // NameFromAdr is on.
+  [[nodiscard]] MailListModel::NameLookup AddressNames();
   // The Edit menu on the focused editor's text.
   void RegisterEditHandlers();
   // The focused editor, else the active compose or read window's; a read

@@ -122,6 +122,7 @@ void MainWindow::EditSettings() {
   // The first button follows RsmailRound; the tree shows the boxes just made.
   FillToolbar(*small_toolbar_);
   FillToolbar(*large_toolbar_);
+  RefreshAddressNames();
   (void)router_.Run(cmd::kRefreshFolders);
 }
 
@@ -222,6 +223,7 @@ void MainWindow::RegisterHandlers() {
   RegisterSearchHandlers();
   RegisterTextExportHandlers();
   RegisterEditHandlers();
+  RegisterAddressBookHandlers();
 }
 
 void MainWindow::OpenBoxAndRun(BoxOfRun box, bool (DesktopSession::*run)()) {

@@ -31,6 +31,7 @@
 #include "store/mail_transfer.h"
 #include "store/offset_check.h"
 #include "store/trash_box.h"
+#include "ui/address_pick_dialog.h"
 #include "ui/box_choices.h"
 #include "ui/desktop_session.h"
 #include "ui/direct_mail_dialog.h"
@@ -251,7 +252,8 @@ void MainWindow::RegisterMailHandlers() {
     });
   });
   router_.Register(cmd::kAutoSortSettings, [this] {
-    RuleListDialog dialog(session_.profile(), session_.app().data_directory(), this);
+    RuleListDialog dialog(session_.profile(), session_.app().data_directory(),
+                          [this] { return PickFromAddressBook(session_.book(), session_.profile(), this); }, this);
     (void)dialog.exec();
   });
   router_.Register(cmd::kSignatureSettings, [this] {

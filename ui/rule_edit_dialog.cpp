@@ -23,7 +23,8 @@ QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
 
 }  // namespace
 
-RuleEditDialog::RuleEditDialog(const CDivMenu& rule, const std::string& data_directory, QWidget* parent)
+RuleEditDialog::RuleEditDialog(const CDivMenu& rule, const std::string& data_directory, AddressPicker pick_address,
+                               QWidget* parent)
     : QDialog(parent),
       rule_(rule),
       field_(new QComboBox(this)),
@@ -65,6 +66,15 @@ RuleEditDialog::RuleEditDialog(const CDivMenu& rule, const std::string& data_dir
   grid->addWidget(new QLabel(Text(kRuleMove), this), 1, 3);
   grid->addWidget(forward_, 2, 2);
   grid->addWidget(new QLabel(Text(kRuleForward), this), 2, 3);
+  if (pick_address) {
+    auto* book = new QPushButton(Text(kRuleAddressBook), this);
+    book->setObjectName(QStringLiteral("addressBook"));
+    grid->addWidget(book, 2, 4);
+    connect(book, &QPushButton::clicked, this, [this, pick = std::move(pick_address)] {
+      const QString picked = pick();
+      if (!picked.isEmpty()) forward_->setText(picked);
+    });
+  }
   grid->addWidget(reply_, 3, 2);
   grid->addWidget(new QLabel(Text(kRuleReply), this), 3, 3);
   grid->addWidget(choose, 3, 4);

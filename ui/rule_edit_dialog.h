@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,7 +22,12 @@ class RuleEditDialog final : public QDialog {
   Q_OBJECT
 
  public:
-  RuleEditDialog(const CDivMenu& rule, const std::string& data_directory, QWidget* parent = nullptr);
+  // `pick_address` gives the entries chosen from the address book for the
+  // forward address (empty when cancelled); without it there is no
+  // address book button.
+  using AddressPicker = std::function<QString()>;
+  RuleEditDialog(const CDivMenu& rule, const std::string& data_directory, AddressPicker pick_address = {},
+                 QWidget* parent = nullptr);
 
   [[nodiscard]] QComboBox& field() { return *field_; }
   [[nodiscard]] QLineEdit& text() { return *text_; }

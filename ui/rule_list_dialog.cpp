@@ -19,8 +19,13 @@ QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
 
 }  // namespace
 
-RuleListDialog::RuleListDialog(Profile& profile, std::string data_directory, QWidget* parent)
-    : QDialog(parent), profile_(profile), data_directory_(std::move(data_directory)), list_(new QListWidget(this)) {
+RuleListDialog::RuleListDialog(Profile& profile, std::string data_directory, RuleEditDialog::AddressPicker pick_address,
+                               QWidget* parent)
+    : QDialog(parent),
+      profile_(profile),
+      data_directory_(std::move(data_directory)),
+      pick_address_(std::move(pick_address)),
+      list_(new QListWidget(this)) {
   using namespace settings_text;
   setWindowTitle(Text(kRuleListTitle));
   rules_.Load(profile_);
@@ -57,7 +62,7 @@ void RuleListDialog::Refill(int current) {
 }
 
 bool RuleListDialog::Edit(CDivMenu& rule) {
-  RuleEditDialog dialog(rule, data_directory_, this);
+  RuleEditDialog dialog(rule, data_directory_, pick_address_, this);
   if (dialog.exec() != QDialog::Accepted) return false;
   rule = dialog.rule();
   return true;

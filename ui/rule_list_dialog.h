@@ -5,6 +5,7 @@
 
 #include "config/profile.h"
 #include "rules/sort_rules.h"
+#include "ui/rule_edit_dialog.h"
 
 class QListWidget;
 
@@ -18,7 +19,8 @@ class RuleListDialog final : public QDialog {
   Q_OBJECT
 
  public:
-  RuleListDialog(Profile& profile, std::string data_directory, QWidget* parent = nullptr);
+  RuleListDialog(Profile& profile, std::string data_directory, RuleEditDialog::AddressPicker pick_address = {},
+                 QWidget* parent = nullptr);
 
   [[nodiscard]] QListWidget& list() { return *list_; }
   [[nodiscard]] const CDivMenuArray& rules() const { return rules_; }
@@ -36,6 +38,7 @@ class RuleListDialog final : public QDialog {
 
   Profile& profile_;
   std::string data_directory_;
+  RuleEditDialog::AddressPicker pick_address_;
   CDivMenuArray rules_;
   QListWidget* list_;
 };

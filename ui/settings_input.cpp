@@ -1,6 +1,7 @@
 #include "ui/settings_input.h"
 
 #include <QMessageBox>
+#include <QRegularExpression>
 
 #include "ui/settings_texts.h"
 #include "ui/sjis_qt.h"
@@ -9,7 +10,10 @@ namespace lp {
 
 namespace {
 
+// "氏名(&N):" names its field as "氏名".
 QString WithoutAccelerator(QString field) {
+  static const QRegularExpression kAccelerator(QStringLiteral("\\(&.\\)|:$"));
+  field.remove(kAccelerator);
   field.remove(QStringLiteral("&"));
   return field;
 }
@@ -27,8 +31,12 @@ std::optional<std::string> CheckedSettingText(const QString& text, const QString
     Refuse(settings_text::kLineBreakRefused, field, parent);
     return std::nullopt;
   }
+  return CheckedShiftJis(text, field, parent);
+}
+
+std::optional<std::string> CheckedShiftJis(const QString& text, const QString& field, QWidget* parent) {
   std::string sjis = ToSjis(text);
-  if (FromSjis(sjis) != text) {
+  if (!FitsShiftJis(text, sjis)) {
     Refuse(settings_text::kNotShiftJis, field, parent);
     return std::nullopt;
   }

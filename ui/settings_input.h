@@ -17,6 +17,10 @@ namespace lp {
 // Shift_JIS cannot hold.
 [[nodiscard]] std::optional<std::string> CheckedSettingText(const QString& text, const QString& field,
                                                             QWidget* parent);
+// The text in Shift_JIS, line breaks allowed, or nullopt after that
+// message.
+[[nodiscard]] std::optional<std::string> CheckedShiftJis(const QString& text, const QString& field,
+                                                         QWidget* parent);
 // A whole number from `lowest` to `highest`, or nullopt after a message
 // naming `field`.
 [[nodiscard]] std::optional<int> CheckedNumber(const QString& text, const QString& field, int lowest, int highest,

@@ -146,6 +146,7 @@ inline constexpr char kRuleTextField[] = "含む文字列";
 inline constexpr char kRuleNoMove[] = "（移動しない）";
 inline constexpr char kRuleMove[] = "へ移動";
 inline constexpr char kRuleForward[] = "へ転送";
+inline constexpr char kRuleAddressBook[] = "アドレスブック";
 inline constexpr char kRuleReply[] = "を返信";
 inline constexpr char kRuleChooseReply[] = "参照(&B)...";
 inline constexpr char kRuleReplyFileTitle[] = "返信に使うファイル";

@@ -1,5 +1,7 @@
 #include "ui/sjis_qt.h"
 
+#include <algorithm>
+
 #include "platform/code_page.h"
 
 namespace lp {
@@ -10,5 +12,9 @@ QString FromSjis(std::string_view sjis) {
 }
 
 std::string ToSjis(const QString& text) { return Utf8ToCp932(text.toStdString()); }
+
+bool FitsShiftJis(const QString& text, const std::string& sjis) {
+  return std::count(sjis.begin(), sjis.end(), '?') == text.count(QLatin1Char('?'));
+}
 
 }  // namespace lp

@@ -1,0 +1,98 @@
+#pragma once
+
+#include <QDialog>
+#include <array>
+#include <string>
+#include <vector>
+
+#include "addressbook/address_book.h"
+#include "config/profile.h"
+#include "ui/category_dialog.h"
+
+class QComboBox;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+
+// "アドレスブック": the cards of the address book, by category, with the
+// fields of the selected card, adding, deleting, reordering and sorting,
+// the category editor, an address-list file or a LAN folder in place of a
+// mail address, and CSV import and export. The dialog works on a copy of
+// the book: OK puts the copy in place, Cancel leaves the cards as they
+// were except for the renamed and deleted categories, whose names are
+// already written with the settings. Either writes the category chosen.
+
+namespace lp {
+
+class AddressBookDialog final : public QDialog {
+  Q_OBJECT
+
+ public:
+  enum class ExportFormat { Utf8, AddressBook };
+
+  AddressBookDialog(AddressBook& book, Profile& profile, QWidget* parent = nullptr);
+
+  [[nodiscard]] QComboBox& filter() { return *filter_; }
+  [[nodiscard]] QListWidget& names() { return *names_; }
+  [[nodiscard]] QLineEdit& name() { return *name_; }
+  [[nodiscard]] QPlainTextEdit& address() { return *address_; }
+  [[nodiscard]] QLineEdit& postal_code() { return *postal_code_; }
+  [[nodiscard]] QPlainTextEdit& postal_address() { return *postal_address_; }
+  [[nodiscard]] QLineEdit& telephone() { return *telephone_; }
+  [[nodiscard]] QPlainTextEdit& memo() { return *memo_; }
+  [[nodiscard]] QComboBox& category() { return *category_; }
+  // The cards as they stand in the dialog.
+  [[nodiscard]] const AddressBook& working_book() const { return working_; }
+  // The book was changed and wants saving.
+  [[nodiscard]] bool changed() const { return changed_; }
+
+  void AddCard();
+  void DeleteCard();
+  void MoveCard(int step);
+  void SortCards();
+  void ChooseAddressFile();
+  void ChooseLanDirectory();
+  void ChooseImportFile();
+  void ChooseExportFile();
+  // Adds the cards of a CSV file and reports what was added.
+  void ImportFile(const QString& path);
+  // Writes the cards shown (the category chosen) to `path`.
+  bool ExportFile(const QString& path, ExportFormat format);
+
+  void accept() override;
+  void reject() override;
+
+ private:
+  void OpenCategoryEditor();
+  void FillCategoryLists();
+  void ApplyFilter();
+  // Lists the names of the filtered view and shows the card at `row`.
+  void FillNames(int row);
+  void ShowCard(int row);
+  // Stores the fields shown into the card shown. False, after a message,
+  // when a field holds a character Shift_JIS cannot.
+  bool KeepShownCard();
+  [[nodiscard]] std::array<std::string, kMemoColumn + 1> ShownTexts(bool* all_shift_jis);
+  void SelectRow(int row);
+
+  AddressBook& book_;
+  AddressBook working_;
+  Profile& profile_;
+  std::vector<std::string> categories_;
+  std::vector<CategoryChange> category_changes_;
+  int filter_index_ = 0;
+  int shown_ = -1;
+  int shown_category_ = 0;
+  bool changed_ = false;
+  QComboBox* filter_;
+  QListWidget* names_;
+  QLineEdit* name_;
+  QPlainTextEdit* address_;
+  QLineEdit* postal_code_;
+  QPlainTextEdit* postal_address_;
+  QLineEdit* telephone_;
+  QPlainTextEdit* memo_;
+  QComboBox* category_;
+};
+
+}  // namespace lp

@@ -22,6 +22,7 @@
 #include "tests/support/recording_user_interface.h"
 #include "tests/support/temp_directory.h"
 #include "tests/ui/desktop_program.h"
+#include "tests/ui/input_dialog_answerer.h"
 #include "tests/ui/three_mail_inbox.h"
 #include "ui/compose_view.h"
 #include "ui/mail_editor.h"
@@ -37,54 +38,10 @@ namespace {
 
 using testing::ReadFileBytes;
 using testing::TempDirectory;
+using testing::InputDialogAnswerer;
 using testing::WriteFileBytes;
 
 QString U(const char* utf8) { return QString::fromUtf8(utf8); }
-
-// Answers each input dialog as a user would: the scripted text (an item of
-// a list, or a typed name), or Cancel when nothing is scripted. The prompts
-// are recorded.
-class InputDialogAnswerer final : public QObject {
- public:
-  InputDialogAnswerer() { qApp->installEventFilter(this); }
-  ~InputDialogAnswerer() override { qApp->removeEventFilter(this); }
-  void Queue(std::optional<QString> answer) { answers_.push_back(std::move(answer)); }
-  QStringList prompts;
-  QStringList items;
-  QFont font_answer;
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (auto* fonts = qobject_cast<QFontDialog*>(watched); fonts != nullptr && event->type() == QEvent::Show) {
-      QTimer::singleShot(0, fonts, [this, fonts] {
-        fonts->setCurrentFont(font_answer);
-        fonts->accept();
-      });
-      return false;
-    }
-    auto* dialog = qobject_cast<QInputDialog*>(watched);
-    if (dialog == nullptr || event->type() != QEvent::Show) return false;
-    prompts.append(dialog->labelText());
-    items = dialog->comboBoxItems();
-    std::optional<QString> answer;
-    if (!answers_.empty()) {
-      answer = answers_.front();
-      answers_.pop_front();
-    }
-    QTimer::singleShot(0, dialog, [dialog, answer] {
-      if (!answer) {
-        dialog->reject();
-        return;
-      }
-      dialog->setTextValue(*answer);
-      dialog->accept();
-    });
-    return false;
-  }
-
- private:
-  std::deque<std::optional<QString>> answers_;
-};
 
 class MailCommandsTest : public ::testing::Test {
  protected:

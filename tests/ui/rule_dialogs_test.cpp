@@ -12,6 +12,7 @@
 #include "platform/code_page.h"
 #include "platform/file_system.h"
 #include "tests/support/temp_directory.h"
+#include "tests/ui/shown_dialog_handler.h"
 #include "tests/ui/message_box_answerer.h"
 #include "ui/rule_edit_dialog.h"
 #include "ui/rule_list_dialog.h"
@@ -31,26 +32,16 @@ using testing::WriteFileBytes;
 QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 
 // Fills each rule edit dialog that shows with `fill` and presses OK.
-class RuleEditFiller final : public QObject {
+class RuleEditFiller {
  public:
-  explicit RuleEditFiller(std::function<void(RuleEditDialog&)> fill) : fill_(std::move(fill)) {
-    qApp->installEventFilter(this);
-  }
-  ~RuleEditFiller() override { qApp->removeEventFilter(this); }
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    auto* dialog = qobject_cast<RuleEditDialog*>(watched);
-    if (dialog == nullptr || event->type() != QEvent::Show) return false;
-    QTimer::singleShot(0, dialog, [this, dialog] {
-      fill_(*dialog);
-      dialog->accept();
-    });
-    return false;
-  }
+  explicit RuleEditFiller(std::function<void(RuleEditDialog&)> fill)
+      : handler_([fill = std::move(fill)](RuleEditDialog& dialog) {
+          fill(dialog);
+          dialog.accept();
+        }) {}
 
  private:
-  std::function<void(RuleEditDialog&)> fill_;
+  testing::ShownDialogHandler<RuleEditDialog> handler_;
 };
 
 class RuleDialogsTest : public ::testing::Test {

@@ -18,6 +18,7 @@
 #include "rules/search_history.h"
 #include "tests/support/recording_user_interface.h"
 #include "tests/support/temp_directory.h"
+#include "tests/ui/shown_dialog_handler.h"
 #include "tests/ui/desktop_program.h"
 #include "tests/ui/three_mail_inbox.h"
 #include "ui/find_dialog.h"
@@ -39,20 +40,12 @@ using testing::WriteFileBytes;
 QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 
 // Presses "開始" in every search dialog that shows.
-class FindDialogStarter final : public QObject {
+class FindDialogStarter {
  public:
-  FindDialogStarter() { qApp->installEventFilter(this); }
-  ~FindDialogStarter() override { qApp->removeEventFilter(this); }
-  int shown = 0;
+  [[nodiscard]] int shown() const { return handler_.shown; }
 
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (auto* dialog = qobject_cast<FindDialog*>(watched); dialog != nullptr && event->type() == QEvent::Show) {
-      ++shown;
-      QTimer::singleShot(0, dialog, [dialog] { dialog->accept(); });
-    }
-    return false;
-  }
+ private:
+  testing::ShownDialogHandler<FindDialog> handler_{[](FindDialog& dialog) { dialog.accept(); }};
 };
 
 TEST(FindDialogTest, ShowsTheStoredConditionAndWritesItWithTheHistory) {
@@ -145,7 +138,7 @@ TEST_F(SearchCommandsTest, DialogSearchesTheBoxFromItsStart) {
   inbox_->SetCaret(0);
   FindDialogStarter starter;
   Run(cmd::kFindInBox);
-  EXPECT_EQ(starter.shown, 1);
+  EXPECT_EQ(starter.shown(), 1);
   EXPECT_EQ(inbox_->CaretRow(), 2);
   EXPECT_TRUE(ui_.messages.empty());
 }
@@ -155,7 +148,7 @@ TEST_F(SearchCommandsTest, EveryBoxIsSearchedOnAWorkerAndRepeatsAfterTheMatch) {
   inbox_->SetCaret(0);
   FindDialogStarter starter;
   Run(cmd::kFindAll);
-  EXPECT_EQ(starter.shown, 1);
+  EXPECT_EQ(starter.shown(), 1);
   WaitFor([&] { return inbox_->CaretRow() == 1; });
   EXPECT_EQ(inbox_->CaretRow(), 1);
   EXPECT_TRUE(ui_.messages.empty());

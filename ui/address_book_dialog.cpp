@@ -13,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QTextDocument>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <functional>
@@ -46,8 +47,10 @@ QPlainTextEdit* LinesField(int lines, QWidget* parent) {
   auto* field = new QPlainTextEdit(parent);
   field->setTabChangesFocus(true);
   field->setLineWrapMode(QPlainTextEdit::NoWrap);
-  const int line_height = field->fontMetrics().lineSpacing();
-  field->setFixedHeight(line_height * lines + 2 * field->frameWidth() + 8);
+  const int margins = 2 * (field->frameWidth() + static_cast<int>(field->document()->documentMargin()));
+  // Japanese lines come from a fallback font, a little taller than the
+  // primary font's line.
+  field->setFixedHeight((field->fontMetrics().lineSpacing() + 4) * lines + margins);
   return field;
 }
 
@@ -73,7 +76,7 @@ AddressBookDialog::AddressBookDialog(AddressBook& book, Profile& profile, QWidge
       name_(new QLineEdit(this)),
       address_(LinesField(3, this)),
       postal_code_(new QLineEdit(this)),
-      postal_address_(LinesField(2, this)),
+      postal_address_(LinesField(3, this)),
       telephone_(new QLineEdit(this)),
       memo_(LinesField(3, this)),
       category_(new QComboBox(this)) {

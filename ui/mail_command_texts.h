@@ -23,6 +23,7 @@ inline constexpr char kSortKeyLabel[] = "ラベル";
 inline constexpr char kSortKeyStatus[] = "状態";
 inline constexpr char kSortKeyThread[] = "スレッド";
 inline constexpr char kOpenBoxTitle[] = "文書BOXを開く";
+inline constexpr char kImportFolderTitle[] = "取り込むフォルダ";
 inline constexpr char kNoOtherBox[] = "振り分け先にできる文書BOXがありません";
 
 }  // namespace lp::ui_text

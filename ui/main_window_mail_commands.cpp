@@ -6,6 +6,7 @@
 // importing box files, and the web pages of help.
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QFontDialog>
 #include <QInputDialog>
 #include <QItemSelectionModel>
@@ -267,6 +268,14 @@ void MainWindow::RegisterMailHandlers() {
     if (MailboxView* view = ActiveMailbox(); view != nullptr && ImportBoxFileCommand(view->box())) {
       PostCommand(cmd::kRefreshUnreadMarks);
     }
+  });
+  router_.Register(cmd::kImportFolder, [this] {
+    const QString folder = QFileDialog::getExistingDirectory(this, Text(ui_text::kImportFolderTitle));
+    if (folder.isEmpty()) return;
+    MailboxView* inbox = OpenMailbox(session_.app().settings().default_file);
+    if (inbox == nullptr) return;
+    (void)ImportBoxFolder(inbox->box(), ToSjis(folder));
+    PostCommand(cmd::kRefreshUnreadMarks);
   });
   router_.Register(cmd::kSelectMail, [this] {
     // Space in the list: the caret mail's selection is toggled.

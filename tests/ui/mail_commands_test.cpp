@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QFontDialog>
 #include <QInputDialog>
 #include <QItemSelectionModel>
@@ -19,10 +20,12 @@
 #include "platform/sjis_path.h"
 #include "store/mail_record.h"
 #include "store/mail_sort.h"
+#include "store/mail_transfer.h"
 #include "tests/support/recording_user_interface.h"
 #include "tests/support/temp_directory.h"
 #include "tests/ui/desktop_program.h"
 #include "tests/ui/input_dialog_answerer.h"
+#include "tests/ui/shown_dialog_handler.h"
 #include "tests/ui/three_mail_inbox.h"
 #include "ui/compose_view.h"
 #include "ui/mail_editor.h"
@@ -252,6 +255,34 @@ TEST_F(MailCommandsTest, OpenAndImportBoxFilesToggleTheCaretMailAndOpenTheHomePa
   ASSERT_TRUE(Run(cmd::kHomePage));
   ASSERT_EQ(opened.opened.size(), 1u);
   EXPECT_EQ(opened.opened[0], "http://www.orvex.example/");
+}
+
+TEST_F(MailCommandsTest, FolderImportTakesTheBoxFilesOfAFolderTreeIntoTheReceiveBox) {
+  // Two of the three mails moved to a box two levels down in another
+  // folder; a folder not named like a box is not searched.
+  TempDirectory other;
+  ASSERT_TRUE(MakeDirectories(FromNativePath(other.File("old/2019.lp"))));
+  ASSERT_TRUE(MakeDirectories(FromNativePath(other.File("plain"))));
+  WriteFileBytes(other.File("old/2019.lp/keep.lp"), "");
+  WriteFileBytes(other.File("plain/hidden.lp"), "");
+  const std::string kept_path = FromNativePath(other.File("old/2019.lp/keep.lp"));
+  const std::vector<int> rows = {0, 1};
+  ASSERT_EQ(MoveTo(inbox_->box(), rows, kept_path, program_.session->registry()), 2u);
+  ASSERT_EQ(inbox_->box().Count(), 1);
+  WriteFileBytes(other.File("old/notes.txt"), "not a box");
+
+  testing::ShownDialogHandler<QFileDialog> chooser([&other](QFileDialog& dialog) {
+    EXPECT_EQ(dialog.windowTitle(), U("取り込むフォルダ"));
+    dialog.setDirectory(QString::fromStdString(other.File("old")));
+    static_cast<QDialog&>(dialog).accept();  // QFileDialog::accept, through the public base
+  });
+  ASSERT_TRUE(program_.window->router().Run(cmd::kImportFolder));
+  EXPECT_EQ(chooser.shown, 1);
+  EXPECT_EQ(inbox_->box().Count(), 3);
+  EXPECT_TRUE(inbox_->box().IsModified());
+  // Taken again: nothing twice.
+  ASSERT_TRUE(program_.window->router().Run(cmd::kImportFolder));
+  EXPECT_EQ(inbox_->box().Count(), 3);
 }
 
 TEST_F(MailCommandsTest, EditMenuWorksOnTheComposeBody) {

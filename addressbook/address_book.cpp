@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <utility>
+#include <unordered_map>
 
 #include "codec/japanese_text.h"
 #include "platform/file_system.h"
@@ -128,20 +129,43 @@ std::optional<std::string> AddressBook::FindAddressList(std::string_view field) 
   return std::nullopt;
 }
 
+std::optional<std::string> AsciiAddressKey(std::string_view address) {
+  std::string key(address);
+  for (char& c : key) {
+    if (static_cast<unsigned char>(c) >= 0x80) return std::nullopt;
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return key;
+}
+
+const std::unordered_map<std::string, std::size_t>& AddressBook::AddressIndex() const {
+  if (indexed_revision_ != cards_.Revision()) {
+    address_index_.clear();
+    for (std::size_t i = 0; i < cards_.Cards().size(); ++i) {
+      const std::string& address = cards_.Field(i, kAddressColumn);
+      if (address.empty()) continue;
+      if (std::optional<std::string> key = AsciiAddressKey(address)) address_index_.try_emplace(std::move(*key), i);
+    }
+    indexed_revision_ = cards_.Revision();
+  }
+  return address_index_;
+}
+
 std::optional<std::size_t> AddressBook::FindCardByAddress(std::string_view address) const {
   if (address.empty()) return std::nullopt;
+  // Case folding never makes other characters equal to ASCII ones: an ASCII
+  // address can only be a card's ASCII address.
+  if (const std::optional<std::string> key = AsciiAddressKey(address)) {
+    const auto& index = AddressIndex();
+    const auto found = index.find(*key);
+    if (found == index.end()) return std::nullopt;
+    return found->second;
+  }
   for (std::size_t i = 0; i < cards_.Cards().size(); ++i) {
     const std::string& card_address = cards_.Field(i, kAddressColumn);
     if (card_address.size() == address.size() && CompareJapaneseText(card_address, address, IgnoreCase) == 0) {
       return i;
     }
-  }
-  return std::nullopt;
-}
-
-std::optional<std::size_t> AddressBook::FindCardByNameWithoutAddress(std::string_view name) const {
-  for (std::size_t i = 0; i < cards_.Cards().size(); ++i) {
-    if (cards_.Field(i, kAddressColumn).empty() && cards_.Field(i, kNameColumn) == name) return i;
   }
   return std::nullopt;
 }

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "addressbook/addressbook_messages.h"
@@ -43,6 +44,11 @@ struct OldAddress {
   std::string address;
 };
 [[nodiscard]] std::vector<OldAddress> ParseOldAddressBook(std::string_view data);
+
+// The key under which an address made of ASCII characters is indexed:
+// its letters in lower case. None for an address with other characters
+// (those are compared one by one).
+[[nodiscard]] std::optional<std::string> AsciiAddressKey(std::string_view address);
 
 class AddressBook {
  public:
@@ -87,8 +93,9 @@ class AddressBook {
   // full-width, compare without case, as mail domains and most mailboxes
   // do); none for an empty address.
   [[nodiscard]] std::optional<std::size_t> FindCardByAddress(std::string_view address) const;
-  // The first card of that name whose mail address is empty.
-  [[nodiscard]] std::optional<std::size_t> FindCardByNameWithoutAddress(std::string_view name) const;
+  // Every ASCII mail address of the cards by its AsciiAddressKey, with the
+  // first card that has it. Made again once the cards changed.
+  [[nodiscard]] const std::unordered_map<std::string, std::size_t>& AddressIndex() const;
 
   // The mail-address field of the first card whose name equals the whole
   // To, Cc or Bcc field (an empty field names no list): a list file's path
@@ -102,6 +109,8 @@ class AddressBook {
   TCard cards_;
   std::string path_ = kDefaultAddressBookFile;
   bool writable_ = true;
+  mutable std::unordered_map<std::string, std::size_t> address_index_;
+  mutable std::optional<std::uint64_t> indexed_revision_;
 };
 
 }  // namespace lp

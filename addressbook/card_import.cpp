@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <array>
 #include <optional>
+#include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 #include "addressbook/addressbook_messages.h"
+#include "codec/japanese_text.h"
 #include "platform/code_page.h"
 
 namespace lp {
@@ -307,6 +310,16 @@ ImportedCards ParseAddressCsv(std::string_view bytes) {
 
 CardMerge AddImportedCards(AddressBook& book, const std::vector<std::vector<std::string>>& cards) {
   CardMerge merge;
+  // What the book holds, and what this import adds: the cards go in at the
+  // end, so the book's index is made once.
+  const std::unordered_map<std::string, std::size_t>& book_addresses = book.AddressIndex();
+  std::unordered_set<std::string> ascii_addresses;
+  std::vector<std::string_view> other_addresses;
+  std::unordered_set<std::string> names_without_address;
+  for (std::size_t i = 0; i < book.Cards().Cards().size(); ++i) {
+    if (book.Cards().Field(i, kAddressColumn).empty()) names_without_address.insert(book.Cards().Field(i, kNameColumn));
+  }
+  std::vector<const std::vector<std::string>*> accepted;
   for (const std::vector<std::string>& card : cards) {
     const std::string& name = card.size() > kNameColumn ? card[kNameColumn] : std::string();
     const std::string& address = card.size() > kAddressColumn ? card[kAddressColumn] : std::string();
@@ -314,15 +327,26 @@ CardMerge AddImportedCards(AddressBook& book, const std::vector<std::vector<std:
       ++merge.empty;
       continue;
     }
-    const bool known = address.empty() ? book.FindCardByNameWithoutAddress(name).has_value()
-                                       : book.FindCardByAddress(address).has_value();
+    bool known = false;
+    if (address.empty()) {
+      known = !names_without_address.insert(name).second;
+    } else if (std::optional<std::string> key = AsciiAddressKey(address)) {
+      known = book_addresses.contains(*key) || !ascii_addresses.insert(std::move(*key)).second;
+    } else {
+      known = book.FindCardByAddress(address).has_value() ||
+              std::any_of(other_addresses.begin(), other_addresses.end(), [&address](std::string_view other) {
+                return other.size() == address.size() && CompareJapaneseText(other, address, IgnoreCase) == 0;
+              });
+      if (!known) other_addresses.push_back(address);
+    }
     if (known) {
       ++merge.duplicates;
-      continue;
+    } else {
+      accepted.push_back(&card);
     }
-    book.Cards().AddCard(card);
-    ++merge.added;
   }
+  for (const std::vector<std::string>* card : accepted) (void)book.Cards().AddCard(*card);
+  merge.added = accepted.size();
   return merge;
 }
 

@@ -1,6 +1,7 @@
 #include "addressbook/card_table.h"
 
 #include <algorithm>
+#include <atomic>
 #include <utility>
 
 #include "addressbook/addressbook_messages.h"
@@ -9,6 +10,17 @@
 #include "platform/file_system.h"
 
 namespace lp {
+
+namespace {
+
+// Revisions are unique across every table, so that a table given another
+// one's cards never matches a cache made for its own.
+std::uint64_t NextRevision() {
+  static std::atomic<std::uint64_t> last{0};
+  return last.fetch_add(1, std::memory_order_relaxed) + 1;
+}
+
+}  // namespace
 namespace {
 
 // Calls `visit` with each line of `text` without its line end (LF, or CR LF
@@ -49,6 +61,7 @@ std::optional<std::string> ReadCardFileText(std::string_view sjis_path, std::str
 }
 
 void TCard::Reset(std::string_view header_line, bool header_less) {
+  revision_ = NextRevision();
   header_ = ParseCsvLine(WithoutLineEnd(header_line)).fields;
   header_less_ = header_less;
   cards_.clear();
@@ -58,6 +71,7 @@ void TCard::Reset(std::string_view header_line, bool header_less) {
 }
 
 void TCard::Parse(std::string_view text, bool header_less, std::string_view empty_header) {
+  revision_ = NextRevision();
   Reset(empty_header, header_less);
   bool first = true;
   ForEachLine(text, [&](std::string_view line) {
@@ -114,6 +128,7 @@ const std::string& TCard::Field(std::size_t card, std::size_t column) const {
 }
 
 std::size_t TCard::AddCard(std::vector<std::string> texts) {
+  revision_ = NextRevision();
   Card card;
   for (std::string& text : texts) card.push_back({std::move(text), false});
   FitToColumns(card);
@@ -125,6 +140,7 @@ std::size_t TCard::AddCard(std::vector<std::string> texts) {
 }
 
 bool TCard::RemoveViewCard(std::size_t view_position) {
+  revision_ = NextRevision();
   if (view_position >= view_.size()) return false;
   cards_.erase(cards_.begin() + static_cast<std::ptrdiff_t>(view_[view_position]));
   RebuildView();
@@ -132,12 +148,14 @@ bool TCard::RemoveViewCard(std::size_t view_position) {
 }
 
 bool TCard::SwapViewCards(std::size_t a, std::size_t b) {
+  revision_ = NextRevision();
   if (a >= view_.size() || b >= view_.size()) return false;
   std::swap(cards_[view_[a]], cards_[view_[b]]);
   return true;
 }
 
 bool TCard::SetField(std::size_t card, std::size_t column, std::string text) {
+  revision_ = NextRevision();
   if (card >= cards_.size() || column >= cards_[card].size()) return false;
   cards_[card][column].text = std::move(text);
   return true;
@@ -155,6 +173,7 @@ void TCard::ClearFilter() {
 
 std::size_t TCard::ReplaceColumnValue(std::size_t column, std::string_view old_value,
                                       std::string_view new_value) {
+  revision_ = NextRevision();
   std::size_t changed = 0;
   for (Card& card : cards_) {
     if (column < card.size() && card[column].text == old_value) {
@@ -167,6 +186,7 @@ std::size_t TCard::ReplaceColumnValue(std::size_t column, std::string_view old_v
 }
 
 void TCard::SortCards(std::size_t column, bool ascending) {
+  revision_ = NextRevision();
   std::stable_sort(cards_.begin(), cards_.end(), [column, ascending](const Card& a, const Card& b) {
     const std::string_view left = column < a.size() ? std::string_view(a[column].text) : std::string_view();
     const std::string_view right = column < b.size() ? std::string_view(b[column].text) : std::string_view();

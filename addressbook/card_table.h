@@ -60,6 +60,10 @@ class TCard {
   [[nodiscard]] std::size_t BrokenLineCount() const { return broken_lines_; }
 
   [[nodiscard]] const std::vector<Card>& Cards() const { return cards_; }
+  // A new number with every change of the cards (not of the filter), never
+  // shared with another table unless it is a copy: a cache of the contents
+  // is stale when it was made at another revision.
+  [[nodiscard]] std::uint64_t Revision() const { return revision_; }
   [[nodiscard]] std::size_t ViewSize() const { return view_.size(); }
   // Index in Cards() of the card at a filtered-view position.
   [[nodiscard]] std::size_t CardOfView(std::size_t view_position) const { return view_.at(view_position); }
@@ -106,6 +110,7 @@ class TCard {
   std::vector<std::size_t> view_;
   std::optional<Filter> filter_;
   std::size_t broken_lines_ = 0;
+  std::uint64_t revision_ = 0;
 };
 
 }  // namespace lp

@@ -243,5 +243,24 @@ INSTANTIATE_TEST_SUITE_P(
                       NameCase{"ListIsNoAddress", "a@example.jp", std::nullopt}),
     CaseName<NameCase>);
 
+// The look-up is indexed; the index follows every change of the cards.
+TEST(AddressBookLookupTest, NameForAddressFollowsEditsOfTheCards) {
+  AddressBook book = LookupBook();
+  ASSERT_EQ(book.NameForAddress("TARO@example.jp"), kTaro);
+  book.Cards().SetField(1, kAddressColumn, "hanako@example.jp");
+  EXPECT_EQ(book.NameForAddress("taro@example.jp"), "Second");
+  EXPECT_EQ(book.NameForAddress("Hanako@Example.jp"), kTaro);
+  book.Cards().SortCards(kNameColumn, false);
+  EXPECT_EQ(book.NameForAddress("hanako@example.jp"), kTaro);
+  ASSERT_TRUE(book.Cards().RemoveViewCard(*book.FindCardByAddress("hanako@example.jp")));
+  EXPECT_EQ(book.NameForAddress("hanako@example.jp"), std::nullopt);
+  book.Cards().ReplaceColumnValue(kAddressColumn, "taro@example.jp", "jiro@example.jp");
+  EXPECT_EQ(book.NameForAddress("JIRO@example.jp"), "Second");
+  const AddressBook copy = book;  // a copy answers from its own cards
+  book.Cards().Parse("", false, kNewAddressBookHeader);
+  EXPECT_EQ(book.NameForAddress("jiro@example.jp"), std::nullopt);
+  EXPECT_EQ(copy.NameForAddress("jiro@example.jp"), "Second");
+}
+
 }  // namespace
 }  // namespace lp

@@ -117,7 +117,7 @@ class ComposePickTest : public ::testing::Test {
     return compose.field(ComposeField::To).text() + QLatin1Char('|') + compose.field(ComposeField::Bcc).text();
   }
 
-  testing::TempDirectory data_;
+  testing::TempDirectory data_{true};  // the program enters it: left again at the end
   RecordingUserInterface ui_;
   testing::DesktopProgram program_;
 };

@@ -85,7 +85,7 @@ class ComposeWindowTest : public ::testing::Test {
     return count;
   }
 
-  TempDirectory data_;
+  TempDirectory data_{true};  // the program enters it: left again at the end
   RecordingUserInterface ui_;
   // Before the program: its windows may still ask while it closes.
   ComposeCloseAnswer close_answer_ = ComposeCloseAnswer::Discard;

@@ -121,7 +121,7 @@ class DesktopRunTest : public ::testing::Test {
   }
 
   DovecotServer pop_;
-  TempDirectory data_;
+  TempDirectory data_{true};  // the program enters it: left again at the end
   MessageBoxAnswerer answers_;
   DialogUserInterface ui_;
   testing::DesktopProgram program_;

@@ -98,7 +98,7 @@ class KeyDispatchTest : public ::testing::Test {
     QTest::keyClick(&view->list(), static_cast<Qt::Key>(qt_key), modifiers);
   }
 
-  TempDirectory data_;
+  TempDirectory data_{true};  // the program enters it: left again at the end
   RecordingUserInterface ui_;
   testing::DesktopProgram program_;
   std::unique_ptr<DesktopSession>& session_ = program_.session;

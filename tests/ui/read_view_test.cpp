@@ -267,7 +267,7 @@ TEST_F(ReadViewTest, MailtoLinkIsHandedToTheMainWindowAndWebAddressesOpen) {
 // it on Enter.
 TEST(ReadWindowInMainWindow, OpensFromTheListAndClosesOnEnter) {
   using namespace std::chrono_literals;
-  TempDirectory data;
+  TempDirectory data{true};  // the program enters it: left again at the end
   RecordingUserInterface ui;
   testing::DesktopProgram program;
   program.Start(data.path(), ui);

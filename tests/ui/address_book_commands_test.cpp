@@ -39,34 +39,15 @@ using testing::TempDirectory;
 
 QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 
-class AddressBookCommandsTest : public ::testing::Test {
+class AddressBookCommandsTest : public testing::ThreeMailInboxTest {
  protected:
-  void SetUp() override {
-    testing::StartWithThreeMailInbox(program_, data_.path(), ui_, inbox_);
-    if (HasFatalFailure()) return;
-  }
-  bool Run(int command) {
-    program_.window->mdi().setActiveSubWindow(qobject_cast<QMdiSubWindow*>(inbox_->parentWidget()));
-    return program_.window->router().Run(command);
-  }
-  void Select(std::initializer_list<int> rows) {
-    QItemSelectionModel& selection = *inbox_->list().selectionModel();
-    selection.clearSelection();
-    for (int row : rows) {
-      selection.select(inbox_->ListIndexOfRow(row), QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    }
-  }
   [[nodiscard]] QString NameShownAt(int row) {
     MailListModel& model = inbox_->model();
     return model.data(model.index(row, MailListModel::NameColumn), Qt::DisplayRole).toString();
   }
   [[nodiscard]] std::string BookFile() const { return ReadFileBytes(data_.File("lpostadr.csv")); }
 
-  TempDirectory data_{true};
-  RecordingUserInterface ui_;
   MessageBoxAnswerer answers_;
-  testing::DesktopProgram program_;
-  MailboxView* inbox_ = nullptr;
 };
 
 TEST_F(AddressBookCommandsTest, AddingSendersAsksForEachAndTheListShowsTheBooksName) {

@@ -46,24 +46,8 @@ using testing::WriteFileBytes;
 
 QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 
-class MailCommandsTest : public ::testing::Test {
+class MailCommandsTest : public testing::ThreeMailInboxTest {
  protected:
-  void SetUp() override {
-    testing::StartWithThreeMailInbox(program_, data_.path(), ui_, inbox_);
-    if (HasFatalFailure()) return;
-  }
-
-  void Select(std::initializer_list<int> rows) {
-    QItemSelectionModel& selection = *inbox_->list().selectionModel();
-    selection.clearSelection();
-    for (int row : rows) {
-      selection.select(inbox_->ListIndexOfRow(row), QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    }
-  }
-  bool Run(int command) {
-    program_.window->mdi().setActiveSubWindow(qobject_cast<QMdiSubWindow*>(inbox_->parentWidget()));
-    return program_.window->router().Run(command);
-  }
   // The records of a box file as they are on disk.
   [[nodiscard]] CLPOSTDoc::Records OnDisk(const char* name_utf8) const {
     CLPOSTDoc::Records records;
@@ -72,11 +56,7 @@ class MailCommandsTest : public ::testing::Test {
   }
   [[nodiscard]] std::string SubjectAt(int row) { return inbox_->box().RecordAt(row)->subject; }
 
-  TempDirectory data_{true};
-  RecordingUserInterface ui_;
   InputDialogAnswerer inputs_;
-  testing::DesktopProgram program_;
-  MailboxView* inbox_ = nullptr;
 };
 
 TEST_F(MailCommandsTest, DeleteMovesTheSelectionToTheTrashAndEmptyingTheTrashDisposesOfIt) {

@@ -39,10 +39,10 @@ using testing::WriteFileBytes;
 
 QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 
-class MailManagerTest : public ::testing::Test {
+class MailManagerTest : public testing::ThreeMailInboxTest {
  protected:
   void SetUp() override {
-    testing::StartWithThreeMailInbox(program_, data_.path(), ui_, inbox_);
+    ThreeMailInboxTest::SetUp();
     if (HasFatalFailure()) return;
     inbox_->box().UpdateUnreadMark();
     ASSERT_TRUE(program_.window->router().Run(cmd::kMailManager));
@@ -72,10 +72,6 @@ class MailManagerTest : public ::testing::Test {
     return std::filesystem::remove_all(ToNativePath(sjis_path), error) > 0;
   }
 
-  TempDirectory data_{true};
-  RecordingUserInterface ui_;
-  testing::DesktopProgram program_;
-  MailboxView* inbox_ = nullptr;
   MailManagerView* manager_ = nullptr;
   std::unique_ptr<QAbstractItemModelTester> tester_;
   std::vector<std::string> trashed_;

@@ -114,7 +114,12 @@ void DesktopSession::Cancel() {
 
 bool DesktopSession::Busy() const {
   if (!controller_) return false;  // not started
-  return !controller_->Idle() || send_and_receive_->Running() || send_busy_;
+  return !controller_->Idle() || send_and_receive_->Running() || send_busy_ || box_work_running_;
+}
+
+void DesktopSession::SetBoxWorkRunning(bool running) {
+  box_work_running_ = running;
+  NotifyRunState();
 }
 
 void DesktopSession::OnCommand(int command_id) {

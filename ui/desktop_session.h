@@ -68,6 +68,9 @@ class DesktopSession final : public CommandObserver, private SendRunObserver, pr
   int AnalyseAgain();
   void Cancel();
   [[nodiscard]] bool Busy() const;
+  // Work on an open box that no receive or send may meet (compacting it)
+  // holds the session busy while it runs: no run starts meanwhile.
+  void SetBoxWorkRunning(bool running);
 
   [[nodiscard]] ApplicationCore& app() { return app_; }
   [[nodiscard]] Profile& profile() { return app_.profile(); }
@@ -109,6 +112,7 @@ class DesktopSession final : public CommandObserver, private SendRunObserver, pr
   BoxHandle send_box_;  // held while a send-only run goes on
   std::unique_ptr<SendPipeline> send_run_;  // goes before the box it works on
   bool send_busy_ = false;
+  bool box_work_running_ = false;
 };
 
 }  // namespace lp

@@ -37,6 +37,8 @@ MailListModel::RowTexts& MailListModel::TextsOf(const CMail& mail) const {
 }
 
 QString MailListModel::SummaryOf(int row, const CMail& mail) const {
+  // A job rewrites the text file and the records' places in it meanwhile.
+  if (box_.IsBusy()) return {};
   RowTexts& texts = TextsOf(mail);
   // A text that cannot be read gives no summary; the preview says why.
   if (!texts.summary) texts.summary = FromSjis(ListSummaryOf(box_.DisplayText(row, HeaderMode::None, 0).text));

@@ -161,6 +161,8 @@ class MainWindow final : public QMainWindow {
   // row), then refreshes the unread marks; nothing without a mail.
   void RunOnSelection(const std::function<void(MailboxView&, const std::vector<int>&)>& operation);
   void MoveSelectionTo(const std::string& destination);
+  // Compacts the box on a worker behind a progress window.
+  void CompactOnWorker(MailboxView& view);
   void ChooseLabelForSelection();
   void ChooseBoxForSelection();
   void CreateMailbox();

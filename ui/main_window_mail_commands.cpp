@@ -26,7 +26,8 @@
 #include "platform/sjis_path.h"
 #include "rules/direct_mail.h"
 #include "rules/sort_mails.h"
-#include "store/compaction.h"
+#include "app/box_jobs.h"
+#include "store/fixed_boxes.h"
 #include "store/mail_delete.h"
 #include "store/mail_status.h"
 #include "store/mail_transfer.h"
@@ -34,6 +35,7 @@
 #include "store/trash_box.h"
 #include "ui/address_pick_dialog.h"
 #include "ui/box_choices.h"
+#include "ui/box_job_window.h"
 #include "ui/desktop_session.h"
 #include "ui/direct_mail_dialog.h"
 #include "ui/mail_command_texts.h"
@@ -62,6 +64,18 @@ void MainWindow::RunOnSelection(const std::function<void(MailboxView&, const std
   if (rows.empty()) return;
   operation(*view, rows);
   PostCommand(cmd::kRefreshUnreadMarks);
+}
+
+void MainWindow::CompactOnWorker(MailboxView& view) {
+  CLPOSTDoc& box = view.box();
+  const int caret = view.CaretRow();
+  session_.SetBoxWorkRunning(true);
+  const JobResult result =
+      RunBoxJobWithProgress(this, box, FromSjis(BoxDisplayName(box.PathName())), CompactWork(box));
+  session_.SetBoxWorkRunning(false);
+  // The list was shown anew; compaction keeps the order of the mails.
+  if (caret >= 0 && caret < box.Count()) view.SetCaret(caret);
+  if (!result.message.empty()) session_.ui().ShowMessage(result.message);
 }
 
 void MainWindow::MoveSelectionTo(const std::string& destination) {
@@ -216,11 +230,7 @@ void MainWindow::RegisterMailHandlers() {
     });
   });
   router_.Register(cmd::kCompactBox, [this] {
-    if (MailboxView* view = ActiveMailbox()) {
-      QApplication::setOverrideCursor(Qt::WaitCursor);
-      (void)Compact(view->box());
-      QApplication::restoreOverrideCursor();
-    }
+    if (MailboxView* view = ActiveMailbox()) CompactOnWorker(*view);
   });
   router_.Register(cmd::kConsistencyCheck, [this] {
     if (MailboxView* view = ActiveMailbox()) (void)CheckOffsets(view->box());

@@ -5,11 +5,16 @@
 #include <QFontDialog>
 #include <QInputDialog>
 #include <QItemSelectionModel>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTimer>
 #include <QTreeView>
+#include <atomic>
+#include <chrono>
 #include <deque>
+#include <thread>
 #include <optional>
 
 #include "app/command_ids.h"
@@ -27,7 +32,9 @@
 #include "tests/ui/input_dialog_answerer.h"
 #include "tests/ui/shown_dialog_handler.h"
 #include "tests/ui/three_mail_inbox.h"
+#include "ui/box_job_window.h"
 #include "ui/compose_view.h"
+#include "ui/progress_window.h"
 #include "ui/mail_editor.h"
 #include "ui/mail_list_model.h"
 #include "ui/mailbox_view.h"
@@ -160,6 +167,51 @@ TEST_F(MailCommandsTest, CompactionAfterAMoveShrinksTheTextFileAndKeepsTheRestRe
   const MailText shown = inbox_->box().DisplayText(0, HeaderMode::None, 0);
   EXPECT_FALSE(shown.text.empty());
   EXPECT_TRUE(Run(cmd::kSaveAll));
+}
+
+// A job on the box runs on a worker while the event loop goes on: the box is
+// busy and the progress window modal until it ends; its cancel reaches the
+// job; a second job on the busy box is refused; the list shows the box anew.
+TEST_F(MailCommandsTest, ABoxJobRunsOnAWorkerBehindAModalProgressWindow) {
+  CLPOSTDoc& box = inbox_->box();
+  std::atomic<bool> release{false};
+  const JobWork waiting = [&release](JobProgress& progress) {
+    progress.SetRange(0, 10);
+    progress.SetPosition(4);
+    while (!release.load() && !progress.CancelRequested()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    return JobResult{progress.CancelRequested() ? JobOutcome::Cancelled : JobOutcome::Done, 7, {}};
+  };
+  int resets = 0;
+  QObject::connect(&inbox_->model(), &QAbstractItemModel::modelReset, [&resets] { ++resets; });
+  bool seen_while_running = false;
+  QTimer::singleShot(300, [&] {
+    auto* window = program_.window->findChild<ProgressWindow*>();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->windowModality(), Qt::ApplicationModal);
+    EXPECT_EQ(window->findChild<QProgressBar*>()->value(), 4);
+    EXPECT_TRUE(box.IsBusy());
+    EXPECT_EQ(RunBoxJobWithProgress(program_.window.get(), box, QStringLiteral("again"), waiting).outcome,
+              JobOutcome::Failed);
+    seen_while_running = true;
+    release = true;
+  });
+  const JobResult done = RunBoxJobWithProgress(program_.window.get(), box, QStringLiteral("box"), waiting);
+  EXPECT_TRUE(seen_while_running);
+  EXPECT_EQ(done.outcome, JobOutcome::Done);
+  EXPECT_EQ(done.count, 7);
+  EXPECT_FALSE(box.IsBusy());
+  EXPECT_EQ(resets, 1);
+  EXPECT_EQ(inbox_->model().rowCount(), 3);
+
+  release = false;
+  QTimer::singleShot(100, [this] {
+    auto* window = program_.window->findChild<ProgressWindow*>();
+    ASSERT_NE(window, nullptr);
+    window->findChild<QPushButton*>(QStringLiteral("cancelButton"))->click();
+  });
+  EXPECT_EQ(RunBoxJobWithProgress(program_.window.get(), box, QStringLiteral("box"), waiting).outcome,
+            JobOutcome::Cancelled);
 }
 
 TEST_F(MailCommandsTest, AnalyseAgainTakesTheKeptSpoolIntoTheReceiveBoxAndRemovesIt) {

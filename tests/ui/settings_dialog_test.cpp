@@ -171,5 +171,16 @@ TEST_F(SettingsDialogTest, RefusedValuesAreNamedAndNothingIsWritten) {
   }
 }
 
+// Mozc types "〜" as U+301C, which Shift_JIS holds as 0x8160 (read back as
+// "～" U+FF5E): no loss, so the value is taken.
+TEST_F(SettingsDialogTest, AWaveDashTypedByAnInputMethodIsTaken) {
+  auto dialog = Open();
+  Find<QLineEdit>(*dialog, "ReplyMark").setText(U("〜〜"));
+  dialog->accept();
+  EXPECT_FALSE(dialog->isVisible());
+  EXPECT_TRUE(answers_.texts.isEmpty());
+  EXPECT_NE(ConfBytes().find("ReplyMark=\x81\x60\x81\x60\r\n"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace lp

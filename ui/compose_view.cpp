@@ -21,6 +21,7 @@
 #include "app/compose_files.h"
 #include "codec/date_header.h"
 #include "config/signatures.h"
+#include "ui/address_completer.h"
 #include "ui/compose_messages.h"
 #include "ui/sjis_qt.h"
 
@@ -140,6 +141,8 @@ void ComposeView::BuildForm() {
       }
     });
     connect(edit, &QLineEdit::textChanged, this, [this] { setWindowTitle(Title()); });
+    const bool address_field = which == ComposeField::To || which == ComposeField::Cc || which == ComposeField::Bcc;
+    if (address_field && !services_.address_entries.isEmpty()) new AddressCompleter(*edit, services_.address_entries);
   }
   signature_ = new QComboBox(header_area_);
   signature_->setObjectName(QStringLiteral("signature"));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <array>
 #include <ctime>
@@ -45,6 +46,8 @@ struct ComposeServices {
   // An address for To, Cc or Bcc from the address book; empty when the
   // user cancels. Empty function: the buttons only focus their field.
   std::function<QString()> pick_address;
+  // The address-book entries To, Cc and Bcc complete from while typing.
+  QStringList address_entries;
   // Now, for the saved mail's date and the inserted date. Empty: the clock.
   std::function<std::time_t()> clock;
 };

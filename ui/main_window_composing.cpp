@@ -7,6 +7,7 @@
 
 #include "app/command_ids.h"
 #include "app/compose_form.h"
+#include "ui/address_completer.h"
 #include "ui/address_pick_dialog.h"
 #include "ui/compose_view.h"
 #include "ui/desktop_session.h"
@@ -31,6 +32,7 @@ ComposeView* MainWindow::OpenComposeWindow(std::string_view sjis_box, int edited
   services.accounts = &session_.accounts();
   services.ask_close = compose_close_answer_;
   services.pick_address = address_picker_;
+  services.address_entries = AddressBookEntries(session_.book());
   if (!services.pick_address) {
     services.pick_address = [this] { return PickFromAddressBook(session_.book(), session_.profile(), this); };
   }

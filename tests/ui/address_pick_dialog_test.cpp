@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QCompleter>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QInputMethodEvent>
+#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 #include <cstdlib>
@@ -13,6 +17,7 @@
 #include "tests/support/recording_user_interface.h"
 #include "tests/support/temp_directory.h"
 #include "tests/ui/desktop_program.h"
+#include "ui/address_completer.h"
 #include "ui/address_pick_dialog.h"
 #include "ui/compose_view.h"
 #include "ui/main_window.h"
@@ -130,6 +135,38 @@ TEST_F(ComposePickTest, TheFieldButtonsAddTheChosenCardAndCancelAddsNothing) {
   EXPECT_EQ(Pick(*compose, "toButton", 0), U("鈴木 <suzuki@example.jp>, 佐藤 花子 <sato@example.jp>|"));
   EXPECT_EQ(Pick(*compose, "bccButton", -1), U("鈴木 <suzuki@example.jp>, 佐藤 花子 <sato@example.jp>|"));
   EXPECT_EQ(Pick(*compose, "bccButton", 0), U("鈴木 <suzuki@example.jp>, 佐藤 花子 <sato@example.jp>|佐藤 花子 <sato@example.jp>"));
+}
+
+// Typing in To, Cc or Bcc offers the book's entries that hold what is
+// typed after the last comma; the chosen one replaces it.
+TEST_F(ComposePickTest, TypingAnAddressFieldOffersTheBooksEntries) {
+  ASSERT_TRUE(program_.window->router().Run(cmd::kNewMail));
+  ComposeView* compose = program_.window->ActiveComposeView();
+  ASSERT_NE(compose, nullptr);
+  QLineEdit& to = compose->field(ComposeField::To);
+  auto* completer = to.findChild<AddressCompleter*>();
+  ASSERT_NE(completer, nullptr);
+  EXPECT_EQ(compose->field(ComposeField::Subject).findChild<AddressCompleter*>(), nullptr);
+
+  to.setFocus();
+  QTest::keyClicks(&to, QStringLiteral("boss@example.jp, SA"));
+  EXPECT_EQ(completer->completer().completionCount(), 1);
+  EXPECT_EQ(completer->completer().currentCompletion(), U("佐藤 花子 <sato@example.jp>"));
+  EXPECT_TRUE(completer->completer().popup()->isVisible());
+  QTest::keyClick(completer->completer().popup(), Qt::Key_Down);
+  QTest::keyClick(completer->completer().popup(), Qt::Key_Return);
+  EXPECT_EQ(to.text(), U("boss@example.jp, 佐藤 花子 <sato@example.jp>"));
+
+  // A name matches too; what matches nothing offers nothing.
+  to.clear();
+  QInputMethodEvent typed_by_input_method;  // Japanese comes from the input method
+  typed_by_input_method.setCommitString(U("鈴"));
+  QApplication::sendEvent(&to, &typed_by_input_method);
+  EXPECT_EQ(completer->completer().currentCompletion(), U("鈴木 <suzuki@example.jp>"));
+  to.clear();
+  QTest::keyClicks(&to, QStringLiteral("nobody"));
+  EXPECT_FALSE(completer->completer().popup()->isVisible());
+  EXPECT_EQ(to.text(), QStringLiteral("nobody"));
 }
 
 }  // namespace

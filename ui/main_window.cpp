@@ -26,6 +26,7 @@
 #include "ui/list_colours.h"
 #include "ui/mail_list_model.h"
 #include "ui/mail_manager_view.h"
+#include "ui/mail_list_menu.h"
 #include "ui/mailbox_view.h"
 #include "ui/mail_editor.h"
 #include "ui/mail_filter_bar.h"
@@ -216,6 +217,9 @@ MailboxView* MainWindow::OpenMailbox(std::string_view sjis_path) {
     count_pane_->setText(row >= 0 ? QString::fromLatin1(text) : QString());
   });
   view->list().installEventFilter(this);
+  view->list().setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(&view->list(), &QWidget::customContextMenuRequested, this,
+          [this, view](const QPoint& at) { ShowMailListMenu(view->list(), at, actions_); });
   // Double-click or Enter on a mail opens it in a read window.
   connect(&view->list(), &QAbstractItemView::activated, this,
           [this, view](const QModelIndex& index) { OpenMail(*view, view->BoxRowOf(index)); });

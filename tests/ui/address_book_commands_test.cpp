@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
+#include <QMenu>
+#include <QTest>
+#include <QTimer>
 #include <QItemSelectionModel>
 #include <QListWidget>
 #include <QTreeView>
@@ -9,6 +13,8 @@
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <algorithm>
+#include <vector>
 
 #include "app/command_ids.h"
 #include "platform/code_page.h"
@@ -110,6 +116,36 @@ TEST_F(AddressBookCommandsTest, TheAddressBookDialogSavesTheBookAndTheListFollow
   });
   ASSERT_TRUE(Run(cmd::kAddressBook));
   EXPECT_EQ(BookFile(), saved);
+}
+
+// A right click on the list opens the mail menu; its "add to the address
+// book" works on the mail under the mouse.
+TEST_F(AddressBookCommandsTest, TheListsRightClickMenuOffersTheMailCommands) {
+  program_.window->mdi().setActiveSubWindow(qobject_cast<QMdiSubWindow*>(inbox_->parentWidget()));
+  Select({1});
+  std::vector<int> offered;
+  QTimer::singleShot(0, [&offered] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    QAction* add = nullptr;
+    for (QAction* action : menu->actions()) {
+      if (action->isSeparator()) continue;
+      offered.push_back(action->data().toInt());
+      if (action->data().toInt() == cmd::kAddToAddressBook) add = action;
+    }
+    menu->close();
+    ASSERT_NE(add, nullptr);
+    add->trigger();
+  });
+  QStringList asked;
+  ShownDialogHandler<AddSenderDialog> adder([&asked](AddSenderDialog& dialog) {
+    asked << dialog.address().text();
+    dialog.accept();
+  });
+  emit inbox_->list().customContextMenuRequested(QPoint(4, 4));
+  QTRY_COMPARE(asked, QStringList({QStringLiteral("sato@example.jp")}));
+  EXPECT_NE(std::find(offered.begin(), offered.end(), cmd::kReply), offered.end());
+  EXPECT_NE(std::find(offered.begin(), offered.end(), cmd::kDeleteMail), offered.end());
 }
 
 TEST(RuleEditAddressBookTest, TheButtonPutsTheChosenEntriesInTheForwardAddress) {

@@ -373,9 +373,14 @@ void MainWindow::RunKey(const KeyCombination& combination) {
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
   if (type == QEvent::Close) {
-    if (auto* window = qobject_cast<QMdiSubWindow*>(watched);
-        window != nullptr && qobject_cast<MailboxView*>(window->widget()) != nullptr) {
-      SaveMailboxPlacement(*window);
+    if (auto* window = qobject_cast<QMdiSubWindow*>(watched); window != nullptr) {
+      if (auto* view = qobject_cast<MailboxView*>(window->widget())) {
+        SaveMailboxPlacement(*window);
+        // The compaction the box wants once it closes runs now, on a worker
+        // behind its progress window, rather than on this thread while the
+        // window is taken down.
+        if (view->box().CompactionWanted() && !session_.Busy()) CompactOnWorker(*view);
+      }
     }
     return QMainWindow::eventFilter(watched, event);
   }

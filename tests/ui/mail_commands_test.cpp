@@ -214,6 +214,23 @@ TEST_F(MailCommandsTest, ABoxJobRunsOnAWorkerBehindAModalProgressWindow) {
             JobOutcome::Cancelled);
 }
 
+// Deleting mail makes the box want compaction; closing its window compacts
+// it on a worker behind the progress window before the window goes.
+TEST_F(MailCommandsTest, ClosingABoxThatWantsCompactionCompactsItBehindTheProgressWindow) {
+  const auto text_size = [this] { return ReadFileBytes(data_.File("受信.mb")).size(); };
+  Select({0, 1});
+  ui_.QueueAnswer(Answer::Ok);
+  ASSERT_TRUE(Run(cmd::kDeleteMail));
+  ASSERT_TRUE(inbox_->box().CompactionWanted());
+  const std::size_t before = text_size();
+  testing::ShownDialogHandler<ProgressWindow> progress(
+      [](ProgressWindow& window) { EXPECT_EQ(window.windowModality(), Qt::ApplicationModal); });
+  ASSERT_TRUE(qobject_cast<QMdiSubWindow*>(inbox_->parentWidget())->close());
+  EXPECT_EQ(progress.shown, 1);
+  EXPECT_LT(text_size(), before);
+  EXPECT_EQ(OnDisk("受信.lp").size(), 1u);
+}
+
 TEST_F(MailCommandsTest, AnalyseAgainTakesTheKeptSpoolIntoTheReceiveBoxAndRemovesIt) {
   ASSERT_TRUE(PathExists("inbox.log"));
   ASSERT_TRUE(Run(cmd::kAnalyse));

@@ -79,7 +79,9 @@ class SingleInstanceTest : public ::testing::Test {
       return socket.waitForConnected(1000);
     };
     RunEventLoopUntil([&] { return process.state() == QProcess::NotRunning || listening(); }, kLimit);
-    return process.state() == QProcess::Running && listening();
+    // The program may listen before this process has taken in that it
+    // started (the state still says Starting): only an end counts.
+    return process.state() != QProcess::NotRunning && listening();
   }
   // Waits until the first instance fetched every mail from the server; the
   // receive writes its files into the data directory meanwhile.
@@ -134,7 +136,9 @@ TEST_F(SingleInstanceTest, SocketLeftByAKilledInstanceDoesNotBlockTheNext) {
 
   // The next start finds only the dead socket: it takes over and listens.
   Start(replacement_);
-  ASSERT_TRUE(WaitUntilListening(replacement_)) << replacement_.readAllStandardError().toStdString();
+  ASSERT_TRUE(WaitUntilListening(replacement_))
+      << "exit " << replacement_.exitCode() << (replacement_.exitStatus() == QProcess::CrashExit ? " (crashed)" : "") << " error " << replacement_.error() << ": " << replacement_.readAllStandardOutput().toStdString()
+      << replacement_.readAllStandardError().toStdString();
   pop_.AddMessages("alice", {Mail(3)});
   const auto [status, output] = SecondStart({QStringLiteral("/R")});
   EXPECT_EQ(status, 0) << output.toStdString();

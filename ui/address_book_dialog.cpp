@@ -61,6 +61,16 @@ QPushButton* Button(const char* text, QWidget* parent, const std::function<void(
   return button;
 }
 
+// Text as the search compares it: widths unified (NFKC), letters without
+// case, katakana as hiragana.
+QString SearchFolded(const QString& text) {
+  QString folded = text.normalized(QString::NormalizationForm_KC).toCaseFolded();
+  for (QChar& c : folded) {
+    if (c.unicode() >= 0x30A1 && c.unicode() <= 0x30F6) c = QChar(static_cast<char16_t>(c.unicode() - 0x60));
+  }
+  return folded;
+}
+
 // Large enough for any address book; a file beyond it is not one.
 constexpr qint64 kMaxImportBytes = 64ll << 20;
 
@@ -72,6 +82,7 @@ AddressBookDialog::AddressBookDialog(AddressBook& book, Profile& profile, QWidge
       working_(book),
       profile_(profile),
       filter_(new QComboBox(this)),
+      search_(new QLineEdit(this)),
       names_(new QListWidget(this)),
       name_(new QLineEdit(this)),
       address_(LinesField(3, this)),
@@ -100,6 +111,10 @@ AddressBookDialog::AddressBookDialog(AddressBook& book, Profile& profile, QWidge
   edit_row->addWidget(Button(kDeleteButton, this, [this] { DeleteCard(); }));
   auto* left = new QVBoxLayout;
   left->addLayout(filter_row);
+  search_->setObjectName(QStringLiteral("search"));
+  search_->setPlaceholderText(U(kSearchPlaceholder));
+  search_->setClearButtonEnabled(true);
+  left->addWidget(search_);
   left->addWidget(names_, 1);
   left->addLayout(order_row);
   left->addLayout(edit_row);
@@ -143,6 +158,7 @@ AddressBookDialog::AddressBookDialog(AddressBook& book, Profile& profile, QWidge
     }
     ShowCard(row);
   });
+  connect(search_, &QLineEdit::textChanged, this, [this] { ApplySearch(); });
   connect(name_, &QLineEdit::textEdited, this, [this](const QString& text) {
     if (QListWidgetItem* item = names_->item(shown_)) item->setText(text);
   });
@@ -212,11 +228,43 @@ void AddressBookDialog::FillNames(int row) {
     for (std::size_t i = 0; i < cards.ViewSize(); ++i) {
       names_->addItem(FromSjis(cards.Field(cards.CardOfView(i), kNameColumn)));
     }
+    HideUnmatchedRows();
   }
   const int count = static_cast<int>(cards.ViewSize());
-  const int chosen = count == 0 ? -1 : std::clamp(row, 0, count - 1);
+  int chosen = count == 0 ? -1 : std::clamp(row, 0, count - 1);
+  if (chosen >= 0 && names_->item(chosen)->isHidden()) chosen = FirstShownRow();
   SelectRow(chosen);
   ShowCard(chosen);
+}
+
+void AddressBookDialog::HideUnmatchedRows() {
+  const QString wanted = SearchFolded(search_->text().trimmed());
+  const TCard& cards = working_.Cards();
+  for (int row = 0; row < names_->count(); ++row) {
+    bool shown = wanted.isEmpty();
+    const std::size_t card = cards.CardOfView(static_cast<std::size_t>(row));
+    for (const std::size_t column : {kNameColumn, kAddressColumn, kTelephoneColumn, kMemoColumn}) {
+      if (shown) break;
+      shown = SearchFolded(FromSjis(cards.Field(card, column))).contains(wanted);
+    }
+    names_->item(row)->setHidden(!shown);
+  }
+}
+
+int AddressBookDialog::FirstShownRow() const {
+  for (int row = 0; row < names_->count(); ++row) {
+    if (!names_->item(row)->isHidden()) return row;
+  }
+  return -1;
+}
+
+void AddressBookDialog::ApplySearch() {
+  // What was typed into the card shown counts for the search too.
+  if (!KeepShownCard()) return;
+  HideUnmatchedRows();
+  if (shown_ >= 0 && !names_->item(shown_)->isHidden()) return;
+  const int first = FirstShownRow();
+  if (first >= 0) names_->setCurrentRow(first);
 }
 
 void AddressBookDialog::SelectRow(int row) {
@@ -284,6 +332,8 @@ bool AddressBookDialog::KeepShownCard() {
 }
 
 void AddressBookDialog::AddCard() {
+  // A new card matches no search: the whole list shows it.
+  search_->clear();
   TCard& cards = working_.Cards();
   if (shown_ >= 0) {
     if (!KeepShownCard()) return;
@@ -323,6 +373,8 @@ void AddressBookDialog::DeleteCard() {
 }
 
 void AddressBookDialog::MoveCard(int step) {
+  // Neighbours are those of the whole list, not of a search's matches.
+  if (!search_->text().trimmed().isEmpty()) return;
   const int other = shown_ + step;
   if (shown_ < 0 || other < 0 || static_cast<std::size_t>(other) >= working_.Cards().ViewSize()) return;
   if (!KeepShownCard()) return;

@@ -33,6 +33,9 @@ class AddressBookDialog final : public QDialog {
   AddressBookDialog(AddressBook& book, Profile& profile, QWidget* parent = nullptr);
 
   [[nodiscard]] QComboBox& filter() { return *filter_; }
+  // Narrows the list to the cards whose name, address, telephone or memo
+  // holds the text (widths, case and kana folded).
+  [[nodiscard]] QLineEdit& search() { return *search_; }
   [[nodiscard]] QListWidget& names() { return *names_; }
   [[nodiscard]] QLineEdit& name() { return *name_; }
   [[nodiscard]] QPlainTextEdit& address() { return *address_; }
@@ -74,6 +77,9 @@ class AddressBookDialog final : public QDialog {
   bool KeepShownCard();
   [[nodiscard]] std::array<std::string, kMemoColumn + 1> ShownTexts(bool* all_shift_jis);
   void SelectRow(int row);
+  void ApplySearch();
+  void HideUnmatchedRows();
+  [[nodiscard]] int FirstShownRow() const;
 
   AddressBook& book_;
   AddressBook working_;
@@ -85,6 +91,7 @@ class AddressBookDialog final : public QDialog {
   int shown_category_ = 0;
   bool changed_ = false;
   QComboBox* filter_;
+  QLineEdit* search_;
   QListWidget* names_;
   QLineEdit* name_;
   QPlainTextEdit* address_;

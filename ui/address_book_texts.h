@@ -11,6 +11,7 @@ inline constexpr char kNoCategory[] = "未定義";
 inline constexpr char kNameHeader[] = "氏名";
 inline constexpr char kAddressHeader[] = "メールアドレス";
 inline constexpr char kCategoryLabel[] = "カテゴリ(&C):";
+inline constexpr char kSearchPlaceholder[] = "氏名・アドレス・メモで絞り込み";
 
 // The card fields of the address book dialog.
 inline constexpr char kNameField[] = "氏名(&N):";

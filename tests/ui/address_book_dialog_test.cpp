@@ -234,6 +234,39 @@ TEST_F(AddressBookDialogTest, CategoryEditorRenamesAndDeletesOnTheCardsAndCancel
   EXPECT_EQ(book_.Cards().Field(3, kCategoryColumn), S("家族"));
 }
 
+TEST_F(AddressBookDialogTest, SearchNarrowsTheListByNameAddressOrMemo) {
+  AddCard("カトウ", "kato@example.jp", "");
+  AddressBookDialog dialog(book_, profile_);
+  dialog.filter().setCurrentIndex(0);
+  dialog.names().setCurrentRow(1);
+  dialog.memo().setPlainText(U("営業部の窓口"));  // kept before the list narrows
+
+  const auto shown = [&dialog] {
+    QStringList names;
+    for (int row = 0; row < dialog.names().count(); ++row) {
+      if (!dialog.names().item(row)->isHidden()) names << dialog.names().item(row)->text();
+    }
+    return names;
+  };
+  dialog.search().setText(QStringLiteral("SUZUKI"));
+  EXPECT_EQ(shown(), QStringList({U("鈴木 一郎")}));
+  EXPECT_EQ(dialog.name().text(), U("鈴木 一郎"));  // the card shown went: the first match is chosen
+  dialog.search().setText(U("営業"));
+  EXPECT_EQ(shown(), QStringList({U("佐藤 花子")}));
+  dialog.search().setText(U("かとう"));  // kana and width folded
+  EXPECT_EQ(shown(), QStringList({U("カトウ")}));
+  dialog.search().setText(U("ｶﾄｳ"));
+  EXPECT_EQ(shown(), QStringList({U("カトウ")}));
+  dialog.MoveCard(-1);  // no reordering among matches
+  EXPECT_EQ(Items(dialog.names()).last(), U("カトウ"));
+
+  dialog.AddCard();  // the whole list again, with the new card chosen
+  EXPECT_TRUE(dialog.search().text().isEmpty());
+  EXPECT_EQ(shown().size(), 6);
+  EXPECT_EQ(dialog.names().currentRow(), 5);
+  dialog.reject();
+}
+
 TEST_F(AddressBookDialogTest, AFieldShiftJisCannotHoldKeepsTheCardShown) {
   AddressBookDialog dialog(book_, profile_);
   dialog.name().setText(U("𠮷田"));

@@ -24,6 +24,11 @@ inline constexpr char kSortKeyStatus[] = "状態";
 inline constexpr char kSortKeyThread[] = "スレッド";
 inline constexpr char kOpenBoxTitle[] = "文書BOXを開く";
 inline constexpr char kImportFolderTitle[] = "取り込むフォルダ";
+inline constexpr char kLabelTotalsTitle[] = "ラベル別集計";
+inline constexpr char kLabelTotalsLabel[] = "ラベル";
+inline constexpr char kLabelTotalsMails[] = "通数";
+inline constexpr char kLabelTotalsUnread[] = "未読";
+inline constexpr char kLabelTotalsAll[] = "合計";
 inline constexpr char kNoOtherBox[] = "振り分け先にできる文書BOXがありません";
 
 }  // namespace lp::ui_text

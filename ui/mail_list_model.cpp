@@ -7,6 +7,7 @@
 #include "codec/address_display.h"
 #include "codec/date_header.h"
 #include "ui/dragged_mails.h"
+#include "ui/list_colours.h"
 #include "ui/serial_rows.h"
 #include "ui/sjis_qt.h"
 #include "ui/ui_messages.h"
@@ -196,6 +197,14 @@ void MailListModel::Reloaded(const CLPOSTDoc&) {
   // Serials are given anew on a reload.
   cache_.clear();
   endResetModel();
+}
+
+std::array<MailListModel::LabelStyle, 11> LabelStylesOf(const AppSettings& settings) {
+  std::array<MailListModel::LabelStyle, 11> labels;
+  for (std::size_t i = 1; i < labels.size() && i < settings.labels.size(); ++i) {
+    labels[i] = {FromSjis(settings.labels[i].name), ColourOfSetting(settings.labels[i].color)};
+  }
+  return labels;
 }
 
 }  // namespace lp

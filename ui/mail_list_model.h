@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 
+#include "config/app_settings.h"
 #include "store/mailbox_document.h"
 
 // The mail list of an open box: a table over the box document's records,
@@ -98,5 +99,8 @@ class MailListModel final : public QAbstractTableModel, private MailboxObserver 
   QModelIndexList reorder_from_;
   std::vector<quint64> reorder_serials_;
 };
+
+// The names and colours of labels 1 to 10 as the settings give them.
+[[nodiscard]] std::array<MailListModel::LabelStyle, 11> LabelStylesOf(const AppSettings& settings);
 
 }  // namespace lp

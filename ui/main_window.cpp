@@ -197,12 +197,7 @@ MailboxView* MainWindow::OpenMailbox(std::string_view sjis_path) {
   CLPOSTDoc* box = handle.get();
   Profile& profile = session_.profile();
   auto* view = new MailboxView(std::move(handle), profile);
-  std::array<MailListModel::LabelStyle, 11> labels;
-  const AppSettings& settings = session_.app().settings();
-  for (std::size_t i = 1; i < labels.size() && i < settings.labels.size(); ++i) {
-    labels[i] = {FromSjis(settings.labels[i].name), ColourOfSetting(settings.labels[i].color)};
-  }
-  view->model().SetLabels(labels);
+  view->model().SetLabels(LabelStylesOf(session_.app().settings()));
   view->model().SetNameLookup(AddressNames());
 
   QMdiSubWindow* window = mdi_->addSubWindow(view);

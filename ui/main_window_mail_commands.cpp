@@ -27,6 +27,7 @@
 #include "rules/direct_mail.h"
 #include "rules/sort_mails.h"
 #include "app/box_jobs.h"
+#include "app/label_totals.h"
 #include "store/fixed_boxes.h"
 #include "store/mail_delete.h"
 #include "store/mail_status.h"
@@ -36,6 +37,7 @@
 #include "ui/address_pick_dialog.h"
 #include "ui/box_choices.h"
 #include "ui/box_job_window.h"
+#include "ui/label_totals_dialog.h"
 #include "ui/desktop_session.h"
 #include "ui/direct_mail_dialog.h"
 #include "ui/mail_command_texts.h"
@@ -286,6 +288,13 @@ void MainWindow::RegisterMailHandlers() {
     if (inbox == nullptr) return;
     (void)ImportBoxFolder(inbox->box(), ToSjis(folder));
     PostCommand(cmd::kRefreshUnreadMarks);
+  });
+  router_.Register(cmd::kLabelTotals, [this] {
+    if (MailboxView* view = ActiveMailbox()) {
+      LabelTotalsDialog dialog(FromSjis(BoxDisplayName(view->box().PathName())), CountMailsByLabel(view->box()),
+                               LabelStylesOf(session_.app().settings()), this);
+      dialog.exec();
+    }
   });
   router_.Register(cmd::kSelectMail, [this] {
     // Space in the list: the caret mail's selection is toggled.

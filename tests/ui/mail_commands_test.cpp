@@ -11,6 +11,7 @@
 #include <QMdiSubWindow>
 #include <QTimer>
 #include <QTreeView>
+#include <QTreeWidget>
 #include <atomic>
 #include <chrono>
 #include <deque>
@@ -34,6 +35,7 @@
 #include "tests/ui/three_mail_inbox.h"
 #include "ui/box_job_window.h"
 #include "ui/compose_view.h"
+#include "ui/label_totals_dialog.h"
 #include "ui/progress_window.h"
 #include "ui/mail_editor.h"
 #include "ui/mail_list_model.h"
@@ -229,6 +231,31 @@ TEST_F(MailCommandsTest, ClosingABoxThatWantsCompactionCompactsItBehindTheProgre
   EXPECT_EQ(progress.shown, 1);
   EXPECT_LT(text_size(), before);
   EXPECT_EQ(OnDisk("受信.lp").size(), 1u);
+}
+
+TEST_F(MailCommandsTest, LabelTotalsCountTheMailsAndTheUnreadOnesByLabel) {
+  CLPOSTDoc& box = inbox_->box();
+  box.RecordAt(0)->label = 3;
+  box.RecordAt(1)->label = 3;
+  box.RecordAt(1)->status = kStatusRead;
+  box.RecordAt(2)->label = 99;  // out of range: counted with the mails without a label
+  QStringList rows;
+  testing::ShownDialogHandler<LabelTotalsDialog> totals([&rows](LabelTotalsDialog& dialog) {
+    for (int row = 0; row < dialog.table().topLevelItemCount(); ++row) {
+      const QTreeWidgetItem* item = dialog.table().topLevelItem(row);
+      if (item->text(1) != QStringLiteral("0") || row == 0) {
+        rows << item->text(0) + QLatin1Char('/') + item->text(1) + QLatin1Char('/') + item->text(2);
+      }
+    }
+    EXPECT_EQ(dialog.table().topLevelItemCount(), 12);
+    dialog.accept();
+  });
+  ASSERT_TRUE(Run(cmd::kLabelTotals));
+  ASSERT_EQ(rows.size(), 3);
+  EXPECT_EQ(rows[0], U("なし/1/1"));
+  EXPECT_TRUE(rows[1].startsWith(QStringLiteral("3"))) << rows[1].toStdString();
+  EXPECT_TRUE(rows[1].endsWith(QStringLiteral("/2/1"))) << rows[1].toStdString();
+  EXPECT_EQ(rows[2], U("合計/3/2"));
 }
 
 TEST_F(MailCommandsTest, AnalyseAgainTakesTheKeptSpoolIntoTheReceiveBoxAndRemovesIt) {

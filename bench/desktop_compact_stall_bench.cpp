@@ -12,10 +12,9 @@
 #include "bench/desktop_bench_box.h"
 #include "bench/desktop_bench_main.h"
 #include "bench/desktop_bench_program.h"
-#include "store/mail_delete.h"
 
 // "このBOXを整理" on the open receive box of 100,000 mails after a tenth of
-// them were deleted (to the trash): the compaction rewrites the whole text file
+// them were deleted: the compaction rewrites the whole text file
 // on a worker behind the progress window while a timer ticks every
 // millisecond on the event loop. What counts is the longest gap between
 // two ticks (the longest time the windows could not paint), beside the
@@ -36,10 +35,9 @@ void BM_CompactOpenBox(benchmark::State& state) {
     lp::CLPOSTDoc& box = program->view().box();
     std::vector<int> deleted;
     for (int row = 0; row < box.Count(); row += 10) deleted.push_back(row);
-    if (!lp::DeleteMails(box, deleted, program->session().registry()) || !box.CompactionWanted()) {
-      state.SkipWithError("the mails were not deleted");
-      break;
-    }
+    // As a delete leaves it: the records gone, their texts still in the file.
+    box.RemoveIndexes(deleted);
+    box.NoteCompactionWanted();
     QElapsedTimer since_tick;
     double longest = 0;
     QTimer ticks;

@@ -2,14 +2,12 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QTimer>
 #include <QTreeView>
 #include <algorithm>
 #include <memory>
 
-#include "bench/desktop_bench_box.h"
-#include "bench/desktop_bench_main.h"
-#include "bench/desktop_bench_program.h"
+#include "bench/event_loop_gap_watch.h"
+#include "bench/running_desktop_program.h"
 #include "platform/sjis_path.h"
 #include "tests/support/sample_spool.h"
 
@@ -32,54 +30,38 @@ void BM_ReceiveIntoOpenBox(benchmark::State& state) {
   int rows_after = 0;
   for (auto _ : state) {
     state.PauseTiming();
-    auto data = std::make_unique<lp::bench::DesktopDataCopy>(lp::bench::DesktopTemplatePath());
-    auto program = std::make_unique<lp::bench::DesktopBenchProgram>();
-    if (!program->Start(data->path()) || !program->WaitForFirstRows(30000)) {
+    auto running = std::make_unique<lp::bench::RunningProgram>();
+    if (!running->started) {
       state.SkipWithError("the program did not start");
       break;
     }
-    if (lp::testing::WriteSampleSpool(lp::JoinPath(data->path(), "inbox.log"), kNewMails) == 0) {
+    lp::bench::DesktopBenchProgram& program = running->program;
+    if (lp::testing::WriteSampleSpool(lp::JoinPath(running->data.path(), "inbox.log"), kNewMails) == 0) {
       state.SkipWithError("the spool was not written");
       break;
     }
-    const int rows_before = program->view().model().rowCount();
-    QElapsedTimer since_tick;
-    double longest = 0;
-    int long_gaps = 0;
-    QTimer ticks;
-    ticks.setInterval(1);
-    QObject::connect(&ticks, &QTimer::timeout, [&] {
-      const double gap = static_cast<double>(since_tick.nsecsElapsed()) / 1e6;
-      longest = std::max(longest, gap);
-      if (gap > 16) ++long_gaps;
-      since_tick.restart();
-    });
+    const int rows_before = program.view().model().rowCount();
+    lp::bench::EventLoopGapWatch watch;
     QApplication::processEvents();
     state.ResumeTiming();
 
-    since_tick.start();
-    ticks.start();
+    watch.Start();
     // The command that starts it returns at once: the analysis goes on
     // beside the event loop.
-    const bool started = program->session().LanReceive();
-    {
-      const double gap = static_cast<double>(since_tick.nsecsElapsed()) / 1e6;
-      longest = std::max(longest, gap);
-    }
+    const bool started = program.session().LanReceive();
     QElapsedTimer waited;
     waited.start();
-    while (started && program->session().Busy() && waited.elapsed() < kTimeoutMs) {
+    while (started && program.session().Busy() && waited.elapsed() < kTimeoutMs) {
       QApplication::processEvents(QEventLoop::AllEvents, 5);
     }
-    ticks.stop();
+    watch.Stop();
 
     state.PauseTiming();
-    rows_after = program->view().model().rowCount();
+    rows_after = program.view().model().rowCount();
     if (!started || rows_after != rows_before + kNewMails) state.SkipWithError("the mails did not arrive");
-    longest_gap_ms = std::max(longest_gap_ms, longest);
-    over_16ms += long_gaps;
-    program.reset();
-    data.reset();
+    longest_gap_ms = std::max(longest_gap_ms, watch.longest_ms());
+    over_16ms += watch.gaps_over_16ms();
+    running.reset();
     state.ResumeTiming();
   }
   state.counters["new_mails"] = kNewMails;

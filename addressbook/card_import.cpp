@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "addressbook/addressbook_messages.h"
+#include "addressbook/import_text.h"
 #include "codec/japanese_text.h"
 #include "platform/code_page.h"
 
@@ -15,56 +16,6 @@ namespace lp {
 namespace {
 
 using Row = std::vector<std::string>;
-
-enum class SourceEncoding { Utf8, ShiftJis };
-
-// UTF-8 that holds at least one non-ASCII character and no broken
-// sequence; Shift_JIS text almost never passes.
-bool IsNonAsciiUtf8(std::string_view text) {
-  bool non_ascii = false;
-  for (std::size_t i = 0; i < text.size();) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    std::size_t length = 1;
-    if (lead >= 0xF0 && lead <= 0xF4) {
-      length = 4;
-    } else if (lead >= 0xE0) {
-      length = lead <= 0xEF ? 3 : 0;
-    } else if (lead >= 0xC2) {
-      length = 2;
-    } else if (lead >= 0x80) {
-      length = 0;
-    }
-    if (length == 0 || i + length > text.size()) return false;
-    for (std::size_t k = 1; k < length; ++k) {
-      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
-    }
-    non_ascii = non_ascii || length > 1;
-    i += length;
-  }
-  return non_ascii;
-}
-
-std::u16string Utf16Units(std::string_view bytes, bool little_endian) {
-  std::u16string units;
-  units.reserve(bytes.size() / 2);
-  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-    const auto first = static_cast<unsigned char>(bytes[i]);
-    const auto second = static_cast<unsigned char>(bytes[i + 1]);
-    units.push_back(static_cast<char16_t>(little_endian ? first | (second << 8) : (first << 8) | second));
-  }
-  return units;
-}
-
-// The text in UTF-8 and what it was.
-std::pair<std::string, SourceEncoding> DecodeSource(std::string_view bytes) {
-  if (bytes.starts_with("\xEF\xBB\xBF")) return {std::string(bytes.substr(3)), SourceEncoding::Utf8};
-  const bool utf16_le = bytes.starts_with("\xFF\xFE");
-  if (utf16_le || bytes.starts_with("\xFE\xFF")) {
-    return {Cp932ToUtf8(Utf16ToCp932(Utf16Units(bytes.substr(2), utf16_le))), SourceEncoding::Utf8};
-  }
-  if (IsNonAsciiUtf8(bytes)) return {std::string(bytes), SourceEncoding::Utf8};
-  return {Cp932ToUtf8(bytes), SourceEncoding::ShiftJis};
-}
 
 // RFC 4180 records: "," between fields, a double-quoted field may hold
 // commas and line breaks, "" inside it stands for one double quote. A line
@@ -223,18 +174,6 @@ Row CardOf(const Row& row, const ColumnMap& map) {
   return card;
 }
 
-// Each text of a UTF-8 card in Shift_JIS; true when a character had to
-// become "?".
-bool ToShiftJis(Row& card) {
-  bool lossy = false;
-  for (std::string& text : card) {
-    std::string sjis = Utf8ToCp932(text);
-    lossy = lossy || std::count(sjis.begin(), sjis.end(), '?') > std::count(text.begin(), text.end(), '?');
-    text = std::move(sjis);
-  }
-  return lossy;
-}
-
 bool HasOwnHeader(std::string_view utf8_first_line) {
   const Card fields = ParseCsvLine(utf8_first_line).fields;
   return fields.size() > kAddressColumn && fields[kNameColumn].text == "氏名" &&
@@ -278,7 +217,7 @@ void AppendUtf8CsvLine(const Card& fields, std::string& out) {
 }  // namespace
 
 ImportedCards ParseAddressCsv(std::string_view bytes) {
-  const auto [text, encoding] = DecodeSource(bytes);
+  const auto [text, encoding] = DecodeImportText(bytes);
   const std::string_view first_line = std::string_view(text).substr(0, text.find_first_of("\r\n"));
   if (encoding == SourceEncoding::ShiftJis && HasOwnHeader(first_line)) return ParseOwnFormat(bytes);
 
@@ -302,7 +241,7 @@ ImportedCards ParseAddressCsv(std::string_view bytes) {
   for (std::size_t i = first_card; i < rows.size(); ++i) {
     Row card = CardOf(rows[i], map);
     if (card[kNameColumn].empty() && card[kAddressColumn].empty()) continue;
-    if (ToShiftJis(card)) ++imported.lossy_cards;
+    if (CardToShiftJis(card)) ++imported.lossy_cards;
     imported.cards.push_back(std::move(card));
   }
   return imported;

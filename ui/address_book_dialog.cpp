@@ -19,6 +19,7 @@
 #include <functional>
 
 #include "addressbook/card_import.h"
+#include "addressbook/vcard_import.h"
 #include "ui/address_book_texts.h"
 #include "ui/address_sort_dialog.h"
 #include "ui/settings_input.h"
@@ -423,7 +424,7 @@ void AddressBookDialog::ImportFile(const QString& path) {
     return;
   }
   const QByteArray bytes = file.readAll();
-  const ImportedCards imported = ParseAddressCsv(std::string_view(bytes.constData(), bytes.size()));
+  const ImportedCards imported = ParseAddressFile(std::string_view(bytes.constData(), bytes.size()));
   if (imported.problem != CardImportProblem::None) {
     const char* reason = imported.problem == CardImportProblem::Empty ? kImportEmpty : kImportNoColumns;
     QMessageBox::warning(this, U(kImportTitle), U(reason) + path);

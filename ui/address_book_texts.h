@@ -64,7 +64,8 @@ inline constexpr char kAddSenderQuestion[] = "以下の内容でｱﾄﾞﾚｽ�
 
 // Import and export.
 inline constexpr char kImportTitle[] = "アドレスの取り込み";
-inline constexpr char kImportFilter[] = "CSVファイル (*.csv *.CSV *.txt *.TXT);;全てのファイル (*)";
+inline constexpr char kImportFilter[] =
+    "アドレス帳 CSV・vCard (*.csv *.CSV *.vcf *.VCF *.txt *.TXT);;全てのファイル (*)";
 inline constexpr char kImportDone[] = "%1 件を追加しました。";
 inline constexpr char kImportDuplicates[] = "既にあるアドレスの %1 件は追加しませんでした。";
 inline constexpr char kImportLossy[] = "%1 件にShift_JISで表せない文字があり、「?」に置き換えました。";

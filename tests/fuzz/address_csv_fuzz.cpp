@@ -1,5 +1,5 @@
 // Fuzz target for address lists brought into the address book: any bytes
-// as a CSV file of this program or of another one. Every card read has the
+// as a CSV file of this program or of another one, or as vCards. Every card read has the
 // book's seven columns; merging them into a book accounts for each card
 // once; the book written in its own format reads back with as many cards,
 // and written as UTF-8 CSV reads back with as many cards too.
@@ -12,6 +12,7 @@
 
 #include "addressbook/addressbook_messages.h"
 #include "addressbook/card_import.h"
+#include "addressbook/vcard_import.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ void Check(bool condition, const char* promise) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view input(reinterpret_cast<const char*>(data), size);
-  const lp::ImportedCards imported = lp::ParseAddressCsv(input);
+  const lp::ImportedCards imported = lp::ParseAddressFile(input);
   Check(imported.problem == lp::CardImportProblem::None || imported.cards.empty(), "a refused file gives no card");
   Check(imported.lossy_cards <= imported.cards.size(), "no more lossy cards than cards");
   for (const auto& card : imported.cards) Check(card.size() == lp::kCategoryColumn + 1, "seven columns per card");

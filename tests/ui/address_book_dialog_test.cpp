@@ -324,6 +324,12 @@ TEST_F(AddressBookDialogTest, ImportAddsTheNewAddressesWithTheirCategoriesAndRep
   EXPECT_EQ(Items(dialog.names()), QStringList({U("伊藤 誠")}));
   EXPECT_EQ(dialog.memo().toPlainText(), U("同期\n2010年入社"));
 
+  // Contacts from a phone, in vCard form.
+  WriteFileBytes(dir_.File("phone.vcf"), "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:中村 光\r\nEMAIL:hikari@example.jp\r\n"
+                                         "TEL:090-0000-1111\r\nEND:VCARD\r\n");
+  dialog.ImportFile(QString::fromStdString(dir_.File("phone.vcf")));
+  EXPECT_EQ(answers_.texts.back(), U("1 件を追加しました。"));
+
   WriteFileBytes(dir_.File("sales.csv"), "Month,Total\r\n4,100\r\n");
   dialog.ImportFile(QString::fromStdString(dir_.File("sales.csv")));
   EXPECT_EQ(answers_.texts.back(),
@@ -332,7 +338,8 @@ TEST_F(AddressBookDialogTest, ImportAddsTheNewAddressesWithTheirCategoriesAndRep
   EXPECT_TRUE(answers_.texts.back().startsWith(U("ファイルが開けません：")));
 
   dialog.accept();
-  EXPECT_EQ(BookNames().size(), 6);
+  EXPECT_EQ(BookNames().size(), 7);
+  EXPECT_EQ(BookNames().last(), U("中村 光"));
 }
 
 TEST_F(AddressBookDialogTest, ExportWritesTheCardsShownInEitherFormat) {

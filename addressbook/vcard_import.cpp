@@ -223,6 +223,79 @@ class CardBuilder {
   std::string category_;
 };
 
+// A text value escaped: "\\", ",", ";" and line breaks.
+std::string Escaped(std::string_view text) {
+  std::string escaped;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\r') {
+      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      escaped += "\\n";
+    } else if (c == '\n') {
+      escaped += "\\n";
+    } else if (c == '\\' || c == ',' || c == ';') {
+      escaped += '\\';
+      escaped += c;
+    } else {
+      escaped += c;
+    }
+  }
+  return escaped;
+}
+
+// A content line folded after at most 75 bytes, never inside a UTF-8
+// character; the lines that go on begin with a blank.
+void AppendFolded(std::string_view line, std::string& out) {
+  constexpr std::size_t kMaxLine = 75;
+  std::size_t limit = kMaxLine;
+  while (line.size() > limit) {
+    std::size_t cut = limit;
+    while (cut > 0 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80) --cut;
+    out += line.substr(0, cut);
+    out += "\r\n ";
+    line.remove_prefix(cut);
+    limit = kMaxLine - 1;
+  }
+  out += line;
+  out += "\r\n";
+}
+
+void AppendProperty(std::string_view name, std::string_view value, std::string& out) {
+  AppendFolded(std::string(name) + ":" + std::string(value), out);
+}
+
+void AppendVCard(const Card& card, std::string& out) {
+  const auto field = [&card](std::size_t column) {
+    return column < card.size() ? Cp932ToUtf8(card[column].text) : std::string();
+  };
+  const std::string name = field(kNameColumn);
+  out += "BEGIN:VCARD\r\nVERSION:3.0\r\n";
+  AppendProperty("FN", Escaped(name), out);
+  const std::size_t blank = name.find(' ');
+  const std::string family = blank == std::string::npos ? name : name.substr(0, blank);
+  const std::string given = blank == std::string::npos ? std::string() : Trimmed(name.substr(blank + 1));
+  AppendProperty("N", Escaped(family) + ";" + Escaped(given) + ";;;", out);
+  const std::string address_field = field(kAddressColumn);
+  std::string_view addresses = address_field;
+  while (!addresses.empty()) {
+    const std::size_t end = addresses.find_first_of("\r\n");
+    const std::string entry = Trimmed(std::string(addresses.substr(0, end)));
+    if (!entry.empty()) AppendProperty("EMAIL;TYPE=INTERNET", Escaped(entry), out);
+    addresses = end == std::string_view::npos ? std::string_view() : addresses.substr(end + 1);
+  }
+  if (const std::string telephone = field(kTelephoneColumn); !telephone.empty()) {
+    AppendProperty("TEL", Escaped(telephone), out);
+  }
+  const std::string code = field(kPostalCodeColumn);
+  const std::string postal = field(kPostalAddressColumn);
+  if (!code.empty() || !postal.empty()) AppendProperty("ADR", ";;" + Escaped(postal) + ";;;" + Escaped(code) + ";", out);
+  if (const std::string memo = field(kMemoColumn); !memo.empty()) AppendProperty("NOTE", Escaped(memo), out);
+  if (const std::string category = field(kCategoryColumn); !category.empty()) {
+    AppendProperty("CATEGORIES", Escaped(category), out);
+  }
+  out += "END:VCARD\r\n";
+}
+
 }  // namespace
 
 bool LooksLikeVCard(std::string_view bytes) {
@@ -258,6 +331,16 @@ ImportedCards ParseVCards(std::string_view bytes) {
 
 ImportedCards ParseAddressFile(std::string_view bytes) {
   return LooksLikeVCard(bytes) ? ParseVCards(bytes) : ParseAddressCsv(bytes);
+}
+
+std::string FormatCardsAsVCards(const TCard& cards, CardScope scope) {
+  std::string out;
+  if (scope == CardScope::AllCards) {
+    for (const Card& card : cards.Cards()) AppendVCard(card, out);
+  } else {
+    for (std::size_t i = 0; i < cards.ViewSize(); ++i) AppendVCard(cards.ViewCard(i), out);
+  }
+  return out;
 }
 
 }  // namespace lp

@@ -24,4 +24,12 @@ namespace lp {
 // A vCard file or a CSV file, told apart by its content.
 [[nodiscard]] ImportedCards ParseAddressFile(std::string_view bytes);
 
+// The cards as vCard 3.0 in UTF-8 (CR LF line ends, long lines folded),
+// for phones and contact services: FN, N (a name with a blank is taken as
+// family and given name), EMAIL, TEL, ADR (the postal address as its
+// street, the postal code), NOTE and CATEGORIES, each when not empty. A
+// card whose address field is a list of several lines gives one EMAIL per
+// line.
+[[nodiscard]] std::string FormatCardsAsVCards(const TCard& cards, CardScope scope);
+
 }  // namespace lp

@@ -448,19 +448,22 @@ void AddressBookDialog::ImportFile(const QString& path) {
 
 void AddressBookDialog::ChooseExportFile() {
   QString selected;
-  const QString utf8_filter = U(kExportUtf8Filter);
+  const QStringList filters = {U(kExportUtf8Filter), U(kExportOwnFilter), U(kExportVCardFilter)};
   const QString file = QFileDialog::getSaveFileName(this, U(kExportTitle), QStringLiteral("addresses.csv"),
-                                                    utf8_filter + QStringLiteral(";;") + U(kExportOwnFilter),
-                                                    &selected);
+                                                    filters.join(QStringLiteral(";;")), &selected);
   if (file.isEmpty()) return;
-  (void)ExportFile(file, selected == U(kExportOwnFilter) ? ExportFormat::AddressBook : ExportFormat::Utf8);
+  const ExportFormat format = selected == filters[1]   ? ExportFormat::AddressBook
+                              : selected == filters[2] ? ExportFormat::VCard
+                                                       : ExportFormat::Utf8;
+  (void)ExportFile(file, format);
 }
 
 bool AddressBookDialog::ExportFile(const QString& path, ExportFormat format) {
   if (!KeepShownCard()) return false;
   const TCard& cards = working_.Cards();
-  const std::string content = format == ExportFormat::Utf8 ? FormatCardsAsUtf8Csv(cards, CardScope::FilteredView)
-                                                           : cards.Format(CardScope::FilteredView);
+  const std::string content = format == ExportFormat::Utf8    ? FormatCardsAsUtf8Csv(cards, CardScope::FilteredView)
+                              : format == ExportFormat::VCard ? FormatCardsAsVCards(cards, CardScope::FilteredView)
+                                                              : cards.Format(CardScope::FilteredView);
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly) || file.write(content.data(), static_cast<qint64>(content.size())) < 0 ||
       !file.commit()) {

@@ -28,7 +28,7 @@ class AddressBookDialog final : public QDialog {
   Q_OBJECT
 
  public:
-  enum class ExportFormat { Utf8, AddressBook };
+  enum class ExportFormat { Utf8, AddressBook, VCard };
 
   AddressBookDialog(AddressBook& book, Profile& profile, QWidget* parent = nullptr);
 

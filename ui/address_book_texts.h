@@ -75,6 +75,7 @@ inline constexpr char kCannotOpenFile[] = "ファイルが開けません：";
 inline constexpr char kExportTitle[] = "アドレスの書き出し";
 inline constexpr char kExportUtf8Filter[] = "CSV UTF-8 (*.csv)";
 inline constexpr char kExportOwnFilter[] = "アドレスブック形式 Shift_JIS (*.csv)";
+inline constexpr char kExportVCardFilter[] = "vCard (*.vcf)";
 inline constexpr char kExportDone[] = "%1 件を書き出しました。";
 
 }  // namespace lp::address_book_text

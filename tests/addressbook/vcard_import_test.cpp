@@ -76,5 +76,41 @@ TEST(ParseVCardsTest, OtherFilesGoToTheCsvReaderAndAFileWithoutCardsIsEmpty) {
   EXPECT_EQ(lossy.lossy_cards, 1u);
 }
 
+TEST(FormatCardsAsVCardsTest, WritesVCardsThatReadBackToTheSameCards) {
+  AddressBook book;
+  const std::vector<Texts> cards = {
+      Card("山田 太郎", "taro@example.jp", "100-0001", "東京都千代田区千代田1-1", "090-1111-2222",
+           "一行目\r\n二行目; 三, 四\\", "仕事"),
+      Card("営業部", "", "", "", "", "", ""),
+  };
+  for (const Texts& card : cards) book.Cards().AddCard(card);
+  // A list card: one EMAIL per line.
+  book.Cards().AddCard(Card("チーム", "a@example.jp\r\nb@example.jp"));
+  const std::string vcards = FormatCardsAsVCards(book.Cards(), CardScope::AllCards);
+  EXPECT_NE(vcards.find("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:山田 太郎\r\nN:山田;太郎;;;\r\n"), std::string::npos);
+  EXPECT_NE(vcards.find("NOTE:一行目\\n二行目\\; 三\\, 四\\\\\r\n"), std::string::npos);
+  EXPECT_NE(vcards.find("EMAIL;TYPE=INTERNET:a@example.jp\r\nEMAIL;TYPE=INTERNET:b@example.jp\r\n"), std::string::npos);
+
+  const ImportedCards read = ParseAddressFile(vcards);
+  ASSERT_EQ(read.cards.size(), 3u);
+  EXPECT_EQ(read.cards[0], cards[0]);
+  EXPECT_EQ(read.cards[1], cards[1]);
+  EXPECT_EQ(read.cards[2][kAddressColumn], "a@example.jp");  // the first address of the list
+
+  // Long lines are folded within 75 bytes, never inside a character.
+  AddressBook long_book;
+  const std::string memo(60, 'x');
+  long_book.Cards().AddCard(Card("長い", "l@example.jp", "", "", "", (memo + "あいうえおかきくけこさしすせそ").c_str()));
+  const std::string folded = FormatCardsAsVCards(long_book.Cards(), CardScope::AllCards);
+  std::size_t start = 0;
+  while (start < folded.size()) {
+    const std::size_t end = folded.find("\r\n", start);
+    ASSERT_NE(end, std::string::npos);
+    EXPECT_LE(end - start, 75u);
+    start = end + 2;
+  }
+  EXPECT_EQ(ParseAddressFile(folded).cards.at(0)[kMemoColumn], S(memo + "あいうえおかきくけこさしすせそ"));
+}
+
 }  // namespace
 }  // namespace lp

@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "addressbook/address_book.h"
+#include "addressbook/vcard_import.h"
 #include "config/profile.h"
 #include "platform/code_page.h"
 #include "platform/file_system.h"
@@ -358,6 +359,11 @@ TEST_F(AddressBookDialogTest, ExportWritesTheCardsShownInEitherFormat) {
   AddressBook read_back;
   read_back.Cards().Parse(ReadFileBytes(own), false, "");
   EXPECT_EQ(read_back.Cards().Cards(), book_.Cards().Cards());
+
+  const std::string vcards = dir_.File("all.vcf");
+  ASSERT_TRUE(dialog.ExportFile(QString::fromStdString(vcards), AddressBookDialog::ExportFormat::VCard));
+  EXPECT_TRUE(ReadFileBytes(vcards).starts_with("BEGIN:VCARD\r\n"));
+  EXPECT_EQ(ParseAddressFile(ReadFileBytes(vcards)).cards.size(), 4u);
 
   EXPECT_FALSE(dialog.ExportFile(QString::fromStdString(dir_.File("no/such/dir.csv")),
                                  AddressBookDialog::ExportFormat::Utf8));

@@ -292,11 +292,7 @@ CardMerge AddImportedCards(AddressBook& book, const std::vector<std::vector<std:
 std::string FormatCardsAsUtf8Csv(const TCard& cards, CardScope scope) {
   std::string out = "\xEF\xBB\xBF";
   AppendUtf8CsvLine(cards.Header(), out);
-  if (scope == CardScope::AllCards) {
-    for (const Card& card : cards.Cards()) AppendUtf8CsvLine(card, out);
-  } else {
-    for (std::size_t i = 0; i < cards.ViewSize(); ++i) AppendUtf8CsvLine(cards.ViewCard(i), out);
-  }
+  cards.ForEachCard(scope, [&out](const Card& card) { AppendUtf8CsvLine(card, out); });
   return out;
 }
 

@@ -98,13 +98,16 @@ void TCard::Parse(std::string_view text, bool header_less, std::string_view empt
 std::string TCard::Format(CardScope scope) const {
   std::string text;
   if (!header_less_) text += FormatCsvLine(header_) + "\r\n";
-  const auto append = [&text](const Card& card) { text += FormatCsvLine(card) + "\r\n"; };
-  if (scope == CardScope::AllCards) {
-    std::for_each(cards_.begin(), cards_.end(), append);
-  } else {
-    for (std::size_t index : view_) append(cards_[index]);
-  }
+  ForEachCard(scope, [&text](const Card& card) { text += FormatCsvLine(card) + "\r\n"; });
   return text;
+}
+
+void TCard::ForEachCard(CardScope scope, const std::function<void(const Card&)>& visit) const {
+  if (scope == CardScope::AllCards) {
+    std::for_each(cards_.begin(), cards_.end(), visit);
+  } else {
+    for (std::size_t index : view_) visit(cards_[index]);
+  }
 }
 
 CardFileStatus TCard::Load(std::string_view sjis_path, bool header_less, std::string_view empty_header,

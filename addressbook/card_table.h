@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -60,6 +61,8 @@ class TCard {
   [[nodiscard]] std::size_t BrokenLineCount() const { return broken_lines_; }
 
   [[nodiscard]] const std::vector<Card>& Cards() const { return cards_; }
+  // Calls `visit` with every card of the scope, in order.
+  void ForEachCard(CardScope scope, const std::function<void(const Card&)>& visit) const;
   // A new number with every change of the cards (not of the filter), never
   // shared with another table unless it is a copy: a cache of the contents
   // is stale when it was made at another revision.

@@ -335,11 +335,7 @@ ImportedCards ParseAddressFile(std::string_view bytes) {
 
 std::string FormatCardsAsVCards(const TCard& cards, CardScope scope) {
   std::string out;
-  if (scope == CardScope::AllCards) {
-    for (const Card& card : cards.Cards()) AppendVCard(card, out);
-  } else {
-    for (std::size_t i = 0; i < cards.ViewSize(); ++i) AppendVCard(cards.ViewCard(i), out);
-  }
+  cards.ForEachCard(scope, [&out](const Card& card) { AppendVCard(card, out); });
   return out;
 }
 

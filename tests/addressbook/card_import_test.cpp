@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/code_page.h"
+#include "tests/addressbook/card_texts.h"
 
 // Address lists from other programs' CSV files into the book, and the
 // book out as UTF-8 CSV.
@@ -13,15 +14,9 @@
 namespace lp {
 namespace {
 
-using Texts = std::vector<std::string>;
-
-std::string S(std::string_view utf8) { return Utf8ToCp932(utf8); }
-
-// A card of the book's seven columns, written in UTF-8.
-Texts Card(const char* name, const char* address, const char* code = "", const char* postal = "",
-           const char* phone = "", const char* memo = "", const char* category = "") {
-  return {S(name), S(address), S(code), S(postal), S(phone), S(memo), S(category)};
-}
+using Texts = testing::CardTexts;
+using testing::Card;
+using testing::S;
 
 std::string Utf16Le(std::u16string_view text) {
   std::string bytes = "\xFF\xFE";

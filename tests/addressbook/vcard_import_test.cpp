@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/code_page.h"
+#include "tests/addressbook/card_texts.h"
 
 // Contacts in vCard form into the address book: the versions and encodings
 // phones and contact services write, and what of each card is taken.
@@ -13,14 +14,9 @@
 namespace lp {
 namespace {
 
-using Texts = std::vector<std::string>;
-
-std::string S(std::string_view utf8) { return Utf8ToCp932(utf8); }
-
-Texts Card(const char* name, const char* address, const char* code = "", const char* postal = "",
-           const char* phone = "", const char* memo = "", const char* category = "") {
-  return {S(name), S(address), S(code), S(postal), S(phone), S(memo), S(category)};
-}
+using Texts = testing::CardTexts;
+using testing::Card;
+using testing::S;
 
 TEST(ParseVCardsTest, ReadsTheVersionsAndEncodingsInUse) {
   struct Case {

@@ -22,6 +22,7 @@
 #include "addressbook/vcard_import.h"
 #include "ui/address_book_texts.h"
 #include "ui/address_sort_dialog.h"
+#include "ui/search_fold.h"
 #include "ui/settings_input.h"
 #include "ui/sjis_qt.h"
 
@@ -60,16 +61,6 @@ QPushButton* Button(const char* text, QWidget* parent, const std::function<void(
   button->setAutoDefault(false);
   QObject::connect(button, &QPushButton::clicked, parent, action);
   return button;
-}
-
-// Text as the search compares it: widths unified (NFKC), letters without
-// case, katakana as hiragana.
-QString SearchFolded(const QString& text) {
-  QString folded = text.normalized(QString::NormalizationForm_KC).toCaseFolded();
-  for (QChar& c : folded) {
-    if (c.unicode() >= 0x30A1 && c.unicode() <= 0x30F6) c = QChar(static_cast<char16_t>(c.unicode() - 0x60));
-  }
-  return folded;
 }
 
 // Large enough for any address book; a file beyond it is not one.

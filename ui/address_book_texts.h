@@ -12,6 +12,7 @@ inline constexpr char kNameHeader[] = "氏名";
 inline constexpr char kAddressHeader[] = "メールアドレス";
 inline constexpr char kCategoryLabel[] = "カテゴリ(&C):";
 inline constexpr char kSearchPlaceholder[] = "氏名・アドレス・メモで絞り込み";
+inline constexpr char kPickSearchPlaceholder[] = "氏名・アドレスで絞り込み";
 
 // The card fields of the address book dialog.
 inline constexpr char kNameField[] = "氏名(&N):";

@@ -6,10 +6,12 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include "ui/address_book_texts.h"
+#include "ui/search_fold.h"
 #include "ui/sjis_qt.h"
 
 namespace lp {
@@ -45,6 +47,12 @@ AddressPickDialog::AddressPickDialog(const AddressBook& book, std::vector<std::s
   category_row->addWidget(category_, 1);
   layout->addLayout(category_row);
 
+  search_ = new QLineEdit(this);
+  search_->setObjectName(QStringLiteral("search"));
+  search_->setPlaceholderText(U(kPickSearchPlaceholder));
+  search_->setClearButtonEnabled(true);
+  layout->addWidget(search_);
+
   list_ = new QTreeWidget(this);
   list_->setObjectName(QStringLiteral("cards"));
   list_->setRootIsDecorated(false);
@@ -59,6 +67,7 @@ AddressPickDialog::AddressPickDialog(const AddressBook& book, std::vector<std::s
   layout->addWidget(buttons);
 
   connect(category_, &QComboBox::currentIndexChanged, this, [this] { FillList(); });
+  connect(search_, &QLineEdit::textChanged, this, [this] { HideUnmatched(); });
   connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] { accept(); });
   FillList();
   resize(480, 360);
@@ -77,7 +86,23 @@ void AddressPickDialog::FillList() {
                                              address.replace(QStringLiteral("\r\n"), QStringLiteral(" "))});
     item->setData(0, kCardRole, static_cast<qulonglong>(card));
   }
-  if (list_->topLevelItemCount() > 0) list_->setCurrentItem(list_->topLevelItem(0));
+  HideUnmatched();
+}
+
+void AddressPickDialog::HideUnmatched() {
+  const QString wanted = SearchFolded(search_->text().trimmed());
+  QTreeWidgetItem* first = nullptr;
+  for (int row = 0; row < list_->topLevelItemCount(); ++row) {
+    QTreeWidgetItem* item = list_->topLevelItem(row);
+    const bool shown = wanted.isEmpty() || SearchFolded(item->text(0)).contains(wanted) ||
+                       SearchFolded(item->text(1)).contains(wanted);
+    item->setHidden(!shown);
+    // A hidden card is not picked.
+    if (!shown) item->setSelected(false);
+    if (shown && first == nullptr) first = item;
+  }
+  QTreeWidgetItem* current = list_->currentItem();
+  if (first != nullptr && (current == nullptr || current->isHidden())) list_->setCurrentItem(first);
 }
 
 QString AddressPickDialog::PickedText() const {
@@ -85,7 +110,7 @@ QString AddressPickDialog::PickedText() const {
   const TCard& cards = book_.Cards();
   for (int row = 0; row < list_->topLevelItemCount(); ++row) {
     const QTreeWidgetItem* item = list_->topLevelItem(row);
-    if (!item->isSelected()) continue;
+    if (!item->isSelected() || item->isHidden()) continue;
     const auto card = static_cast<std::size_t>(item->data(0, kCardRole).toULongLong());
     const QString entry =
         AddressFieldEntry(FromSjis(cards.Field(card, kNameColumn)), FromSjis(cards.Field(card, kAddressColumn)));

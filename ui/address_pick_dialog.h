@@ -7,6 +7,7 @@
 #include "addressbook/address_book.h"
 
 class QComboBox;
+class QLineEdit;
 class QTreeWidget;
 
 namespace lp {
@@ -23,15 +24,19 @@ class AddressPickDialog final : public QDialog {
 
   [[nodiscard]] QComboBox& category() { return *category_; }
   [[nodiscard]] QTreeWidget& list() { return *list_; }
+  // Hides the cards whose name and address do not hold the text.
+  [[nodiscard]] QLineEdit& search() { return *search_; }
   // The selected cards as entries of an address field, separated by ", ".
   [[nodiscard]] QString PickedText() const;
 
  private:
   void FillList();
+  void HideUnmatched();
 
   const AddressBook& book_;
   std::vector<std::string> categories_;
   QComboBox* category_ = nullptr;
+  QLineEdit* search_ = nullptr;
   QTreeWidget* list_ = nullptr;
 };
 

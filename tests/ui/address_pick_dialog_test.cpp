@@ -89,6 +89,22 @@ TEST_F(AddressPickDialogTest, ACategoryShowsItsCardsAndTheSelectionGivesTheEntri
   if (const char* keep = std::getenv("LP_SCREENSHOT_DIR")) (void)image.save(QString::fromUtf8(keep) + "/address_pick.png");
 }
 
+TEST_F(AddressPickDialogTest, SearchNarrowsTheCardsAndOnlyShownOnesArePicked) {
+  AddressPickDialog dialog(book_, {S("仕事"), S("友人")});
+  dialog.search().setText(QStringLiteral("SATO"));
+  EXPECT_EQ(dialog.PickedText(), U("佐藤 花子 <sato@example.jp>"));  // the first match is chosen
+  dialog.list().selectAll();
+  EXPECT_EQ(dialog.PickedText(), U("佐藤 花子 <sato@example.jp>"));
+  dialog.search().setText(QStringLiteral("nobody"));  // nothing shown, nothing picked
+  EXPECT_EQ(dialog.PickedText(), QString());
+  dialog.search().setText(U("鈴"));
+  dialog.list().selectAll();
+  EXPECT_EQ(dialog.PickedText(), U("鈴木 <suzuki@example.jp>"));
+  dialog.search().clear();
+  dialog.list().selectAll();
+  EXPECT_EQ(dialog.PickedText().count(QLatin1Char('<')), 3);
+}
+
 TEST_F(AddressPickDialogTest, AnEmptyBookPicksNothing) {
   AddressBook empty;
   AddressPickDialog dialog(empty, {});

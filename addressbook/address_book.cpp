@@ -129,6 +129,15 @@ std::optional<std::string> AddressBook::FindAddressList(std::string_view field) 
   return std::nullopt;
 }
 
+bool CardHoldsText(const TCard& cards, std::size_t card, std::string_view sjis_text,
+                   std::initializer_list<std::size_t> columns) {
+  if (sjis_text.empty()) return true;
+  constexpr unsigned kFolding = IgnoreWidth | IgnoreCase | IgnoreKana;
+  return std::any_of(columns.begin(), columns.end(), [&](std::size_t column) {
+    return FindJapaneseText(cards.Field(card, column), sjis_text, kFolding) >= 0;
+  });
+}
+
 std::optional<std::string> AsciiAddressKey(std::string_view address) {
   std::string key(address);
   for (char& c : key) {

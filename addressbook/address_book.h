@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -49,6 +50,12 @@ struct OldAddress {
 // its letters in lower case. None for an address with other characters
 // (those are compared one by one).
 [[nodiscard]] std::optional<std::string> AsciiAddressKey(std::string_view address);
+
+// The card holds `sjis_text` in one of `columns`, width, case and kana
+// folded as the mail search folds them (so "ｶﾄｳ" and "かとう" find
+// "カトウ"); every card holds an empty text.
+[[nodiscard]] bool CardHoldsText(const TCard& cards, std::size_t card, std::string_view sjis_text,
+                                 std::initializer_list<std::size_t> columns);
 
 class AddressBook {
  public:

@@ -217,9 +217,10 @@ void AppendUtf8CsvLine(const Card& fields, std::string& out) {
 }  // namespace
 
 ImportedCards ParseAddressCsv(std::string_view bytes) {
-  const auto [text, encoding] = DecodeImportText(bytes);
-  const std::string_view first_line = std::string_view(text).substr(0, text.find_first_of("\r\n"));
-  if (encoding == SourceEncoding::ShiftJis && HasOwnHeader(first_line)) return ParseOwnFormat(bytes);
+  // This program's own file begins with its header in Shift_JIS (the same
+  // names in UTF-8 or UTF-16 read differently): read as the book reads it.
+  if (HasOwnHeader(Cp932ToUtf8(bytes.substr(0, bytes.find_first_of("\r\n"))))) return ParseOwnFormat(bytes);
+  const std::string text = DecodeImportText(bytes);
 
   ImportedCards imported;
   const std::vector<Row> rows = ParseRfc4180(text);

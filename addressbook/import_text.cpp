@@ -44,14 +44,12 @@ bool IsNonAsciiUtf8(std::string_view text) {
   return non_ascii;
 }
 
-std::pair<std::string, SourceEncoding> DecodeImportText(std::string_view bytes) {
-  if (bytes.starts_with("\xEF\xBB\xBF")) return {std::string(bytes.substr(3)), SourceEncoding::Utf8};
+std::string DecodeImportText(std::string_view bytes) {
+  if (bytes.starts_with("\xEF\xBB\xBF")) return std::string(bytes.substr(3));
   const bool utf16_le = bytes.starts_with("\xFF\xFE");
-  if (utf16_le || bytes.starts_with("\xFE\xFF")) {
-    return {Cp932ToUtf8(Utf16ToCp932(Utf16Units(bytes.substr(2), utf16_le))), SourceEncoding::Utf8};
-  }
-  if (IsNonAsciiUtf8(bytes)) return {std::string(bytes), SourceEncoding::Utf8};
-  return {Cp932ToUtf8(bytes), SourceEncoding::ShiftJis};
+  if (utf16_le || bytes.starts_with("\xFE\xFF")) return Cp932ToUtf8(Utf16ToCp932(Utf16Units(bytes.substr(2), utf16_le)));
+  if (IsNonAsciiUtf8(bytes)) return std::string(bytes);
+  return Cp932ToUtf8(bytes);
 }
 
 bool CardToShiftJis(std::vector<std::string>& card) {

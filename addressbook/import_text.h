@@ -2,7 +2,6 @@
 
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 // The text of an address file brought in from another program: its
@@ -11,15 +10,13 @@
 
 namespace lp {
 
-enum class SourceEncoding { Utf8, ShiftJis };
-
 // UTF-8 that holds at least one non-ASCII character and no broken
 // sequence; Shift_JIS text almost never passes.
 [[nodiscard]] bool IsNonAsciiUtf8(std::string_view text);
 
-// The text in UTF-8 and what it was: UTF-8 with or without a byte-order
-// mark, UTF-16 with one (counted as UTF-8), else Shift_JIS.
-[[nodiscard]] std::pair<std::string, SourceEncoding> DecodeImportText(std::string_view bytes);
+// The text in UTF-8, from UTF-8 with or without a byte-order mark, UTF-16
+// with one, else Shift_JIS.
+[[nodiscard]] std::string DecodeImportText(std::string_view bytes);
 
 // Each text of a UTF-8 card in Shift_JIS; true when a character had to
 // become "?".

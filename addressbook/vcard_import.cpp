@@ -299,7 +299,7 @@ void AppendVCard(const Card& card, std::string& out) {
 }  // namespace
 
 bool LooksLikeVCard(std::string_view bytes) {
-  const std::string text = DecodeImportText(bytes.substr(0, std::min<std::size_t>(bytes.size(), 256))).first;
+  const std::string text = DecodeImportText(bytes.substr(0, std::min<std::size_t>(bytes.size(), 256)));
   const std::size_t first = text.find_first_not_of(" \t\r\n");
   return first != std::string::npos && StartsWithNoCase(std::string_view(text).substr(first), "BEGIN:VCARD");
 }
@@ -308,7 +308,7 @@ ImportedCards ParseVCards(std::string_view bytes) {
   ImportedCards imported;
   std::optional<CardBuilder> card;
   bool any_card = false;
-  for (const std::string& line : LogicalLines(DecodeImportText(bytes).first)) {
+  for (const std::string& line : LogicalLines(DecodeImportText(bytes))) {
     const std::optional<Property> property = ParseProperty(line);
     if (!property) continue;
     if (property->name == "BEGIN" && Upper(property->value) == "VCARD") {

@@ -22,7 +22,6 @@
 #include "addressbook/vcard_import.h"
 #include "ui/address_book_texts.h"
 #include "ui/address_sort_dialog.h"
-#include "ui/search_fold.h"
 #include "ui/settings_input.h"
 #include "ui/sjis_qt.h"
 
@@ -230,16 +229,12 @@ void AddressBookDialog::FillNames(int row) {
 }
 
 void AddressBookDialog::HideUnmatchedRows() {
-  const QString wanted = SearchFolded(search_->text().trimmed());
+  const std::string wanted = ToSjis(search_->text().trimmed());
   const TCard& cards = working_.Cards();
   for (int row = 0; row < names_->count(); ++row) {
-    bool shown = wanted.isEmpty();
     const std::size_t card = cards.CardOfView(static_cast<std::size_t>(row));
-    for (const std::size_t column : {kNameColumn, kAddressColumn, kTelephoneColumn, kMemoColumn}) {
-      if (shown) break;
-      shown = SearchFolded(FromSjis(cards.Field(card, column))).contains(wanted);
-    }
-    names_->item(row)->setHidden(!shown);
+    names_->item(row)->setHidden(
+        !CardHoldsText(cards, card, wanted, {kNameColumn, kAddressColumn, kTelephoneColumn, kMemoColumn}));
   }
 }
 

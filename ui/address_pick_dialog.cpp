@@ -11,7 +11,6 @@
 #include <QVBoxLayout>
 
 #include "ui/address_book_texts.h"
-#include "ui/search_fold.h"
 #include "ui/sjis_qt.h"
 
 namespace lp {
@@ -90,12 +89,12 @@ void AddressPickDialog::FillList() {
 }
 
 void AddressPickDialog::HideUnmatched() {
-  const QString wanted = SearchFolded(search_->text().trimmed());
+  const std::string wanted = ToSjis(search_->text().trimmed());
   QTreeWidgetItem* first = nullptr;
   for (int row = 0; row < list_->topLevelItemCount(); ++row) {
     QTreeWidgetItem* item = list_->topLevelItem(row);
-    const bool shown = wanted.isEmpty() || SearchFolded(item->text(0)).contains(wanted) ||
-                       SearchFolded(item->text(1)).contains(wanted);
+    const auto card = static_cast<std::size_t>(item->data(0, kCardRole).toULongLong());
+    const bool shown = CardHoldsText(book_.Cards(), card, wanted, {kNameColumn, kAddressColumn});
     item->setHidden(!shown);
     // A hidden card is not picked.
     if (!shown) item->setSelected(false);

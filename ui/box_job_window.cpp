@@ -6,6 +6,7 @@
 #include <optional>
 #include <thread>
 
+#include "store/store_messages.h"
 #include "ui/progress_window.h"
 
 namespace lp {
@@ -18,7 +19,7 @@ constexpr int kPollMilliseconds = 100;
 
 JobResult RunBoxJobWithProgress(QWidget* parent, CLPOSTDoc& box, const QString& caption, const JobWork& work) {
   std::optional<BoxBusyMark> mark = BoxBusyMark::Take(box);
-  if (!mark) return {JobOutcome::Failed, 0, {}};
+  if (!mark) return {JobOutcome::Failed, 0, std::string(store_messages::kBoxBusy) + box.PathName()};
   JobProgress progress;
   ProgressWindow window(parent, caption, [&progress] { progress.RequestCancel(); });
   window.setWindowModality(Qt::ApplicationModal);

@@ -15,7 +15,8 @@ class QWidget;
 namespace lp {
 
 // Returns once the job ended and the box was given back (its views
-// reload); Failed without a message when a job holds the box already.
+// reload); Failed, with the message that the box is in use, when a job
+// holds the box already.
 [[nodiscard]] JobResult RunBoxJobWithProgress(QWidget* parent, CLPOSTDoc& box, const QString& caption,
                                               const JobWork& work);
 

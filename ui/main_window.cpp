@@ -23,7 +23,6 @@
 #include "ui/desktop_notifier.h"
 #include "ui/desktop_session.h"
 #include "ui/function_key_bar.h"
-#include "ui/list_colours.h"
 #include "ui/mail_list_model.h"
 #include "ui/mail_manager_view.h"
 #include "ui/mail_list_menu.h"
@@ -374,7 +373,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         // The compaction the box wants once it closes runs now, on a worker
         // behind its progress window, rather than on this thread while the
         // window is taken down.
-        if (view->box().CompactionWanted() && !session_.Busy()) CompactOnWorker(*view);
+        if (view->box().CompactionWanted() && !view->box().IsBusy() && !session_.Busy()) CompactOnWorker(*view);
       }
     }
     return QMainWindow::eventFilter(watched, event);

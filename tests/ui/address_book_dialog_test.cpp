@@ -15,6 +15,7 @@
 #include "tests/support/temp_directory.h"
 #include "tests/ui/input_dialog_answerer.h"
 #include "tests/ui/message_box_answerer.h"
+#include "tests/ui/settings_file_test.h"
 #include "tests/ui/shown_dialog_handler.h"
 #include "ui/address_book_dialog.h"
 #include "ui/address_sort_dialog.h"
@@ -51,7 +52,7 @@ QStringList Items(const QListWidget& list) {
   return items;
 }
 
-class AddressBookDialogTest : public ::testing::Test {
+class AddressBookDialogTest : public testing::SettingsFileTest {
  protected:
   void SetUp() override {
     WriteFileBytes(dir_.File("lpost.conf"),
@@ -73,10 +74,7 @@ class AddressBookDialogTest : public ::testing::Test {
   }
   [[nodiscard]] std::string Setting(const char* key) const { return profile_.GetString("AdrCategory", key); }
 
-  TempDirectory dir_;
-  Profile profile_{FromNativePath(dir_.File("lpost.conf"))};
   AddressBook book_;
-  MessageBoxAnswerer answers_;
   InputDialogAnswerer inputs_;
 };
 

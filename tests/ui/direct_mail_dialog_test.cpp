@@ -10,6 +10,7 @@
 #include "platform/file_system.h"
 #include "tests/support/temp_directory.h"
 #include "tests/ui/message_box_answerer.h"
+#include "tests/ui/settings_file_test.h"
 #include "ui/direct_mail_dialog.h"
 
 // The direct-mail settings over a prepared "lpost.conf": what OK writes,
@@ -27,7 +28,7 @@ using testing::WriteFileBytes;
 
 QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 
-class DirectMailDialogTest : public ::testing::Test {
+class DirectMailDialogTest : public testing::SettingsFileTest {
  protected:
   void SetUp() override {
     WriteFileBytes(dir_.File("lpost.conf"), Original());
@@ -38,16 +39,12 @@ class DirectMailDialogTest : public ::testing::Test {
     return Utf8ToCp932("; 手で書いた行\r\n[Spam]\r\nBox=" + dir_.path() + "/DM.lp\r\nXMailer=1\r\nKeyWordFile=" +
                        dir_.path() + "/kw.txt\r\n[Lan]\r\nDir=/srv/lan\r\n");
   }
-  std::string ConfBytes() const { return ReadFileBytes(dir_.File("lpost.conf")); }
   DirectMailDialog* Open() {
     dialog_ = std::make_unique<DirectMailDialog>(profile_, dir_.path(),
                                                  [this](const std::string& path) { opened_.push_back(path); });
     return dialog_.get();
   }
 
-  TempDirectory dir_;
-  Profile profile_{FromNativePath(dir_.File("lpost.conf"))};
-  MessageBoxAnswerer answers_;
   std::unique_ptr<DirectMailDialog> dialog_;
   std::vector<std::string> opened_;
 };

@@ -12,6 +12,7 @@
 #include "platform/file_system.h"
 #include "tests/support/temp_directory.h"
 #include "tests/ui/message_box_answerer.h"
+#include "tests/ui/settings_file_test.h"
 #include "ui/colour_button.h"
 #include "ui/label_dialog.h"
 #include "ui/lan_directory_dialog.h"
@@ -37,7 +38,7 @@ std::string Replaced(std::string text, const std::string& from, const std::strin
   return text;
 }
 
-class MoreSettingsDialogsTest : public ::testing::Test {
+class MoreSettingsDialogsTest : public testing::SettingsFileTest {
  protected:
   void SetUp() override {
     WriteFileBytes(dir_.File("lpost.conf"), Original());
@@ -57,13 +58,9 @@ class MoreSettingsDialogsTest : public ::testing::Test {
                        "[Set]\r\nSetCount=3\r\nSet00=会社\r\nSet01=自宅\r\nSet02=予備\r\n" +
                        accounts + "[Lan]\r\nDir=/srv/lan\r\n");
   }
-  std::string ConfBytes() const { return ReadFileBytes(dir_.File("lpost.conf")); }
 
-  TempDirectory dir_;
-  Profile profile_{FromNativePath(dir_.File("lpost.conf"))};
   CSetMenuArray accounts_;
   AppSettings settings_;
-  MessageBoxAnswerer answers_;
 };
 
 TEST_F(MoreSettingsDialogsTest, PatrolTargetsStoreEachCheck) {

@@ -14,6 +14,7 @@
 #include "tests/support/temp_directory.h"
 #include "tests/ui/shown_dialog_handler.h"
 #include "tests/ui/message_box_answerer.h"
+#include "tests/ui/settings_file_test.h"
 #include "ui/rule_edit_dialog.h"
 #include "ui/rule_list_dialog.h"
 
@@ -44,7 +45,7 @@ class RuleEditFiller {
   testing::ShownDialogHandler<RuleEditDialog> handler_;
 };
 
-class RuleDialogsTest : public ::testing::Test {
+class RuleDialogsTest : public testing::SettingsFileTest {
  protected:
   void SetUp() override {
     WriteFileBytes(dir_.File("lpost.conf"), Original());
@@ -56,11 +57,7 @@ class RuleDialogsTest : public ::testing::Test {
                        dir_.path() + "/仕事.lp\r\nFoward00=\r\nReply00=\r\nCond101=2\r\nCond201=広告\r\n"
                        "MailBox01=\r\nFoward01=boss@example.jp\r\nReply01=\r\n[Lan]\r\nDir=/srv/lan\r\n");
   }
-  std::string ConfBytes() const { return ReadFileBytes(dir_.File("lpost.conf")); }
 
-  TempDirectory dir_;
-  Profile profile_{FromNativePath(dir_.File("lpost.conf"))};
-  MessageBoxAnswerer answers_;
 };
 
 TEST_F(RuleDialogsTest, ListShowsTheRulesAndCancelChangesNothing) {

@@ -11,6 +11,7 @@
 #include "platform/file_system.h"
 #include "tests/support/temp_directory.h"
 #include "tests/ui/message_box_answerer.h"
+#include "tests/ui/settings_file_test.h"
 #include "ui/signature_dialog.h"
 
 // The signature dialog over a prepared "lpost.conf" and signature folder:
@@ -27,7 +28,7 @@ using testing::WriteFileBytes;
 
 QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 
-class SignatureDialogTest : public ::testing::Test {
+class SignatureDialogTest : public testing::SettingsFileTest {
  protected:
   void SetUp() override {
     WriteFileBytes(dir_.File("lpost.conf"), Original());
@@ -40,11 +41,7 @@ class SignatureDialogTest : public ::testing::Test {
                        "/sig\r\nSetCount=2\r\nName01=仕事\r\nFile01=work.txt\r\nName02=私用\r\nFile02=home.txt\r\n"
                        "[Lan]\r\nDir=/srv/lan\r\n");
   }
-  std::string ConfBytes() const { return ReadFileBytes(dir_.File("lpost.conf")); }
 
-  TempDirectory dir_;
-  Profile profile_{FromNativePath(dir_.File("lpost.conf"))};
-  MessageBoxAnswerer answers_;
 };
 
 TEST_F(SignatureDialogTest, ShowsTheTableAndCancelChangesNothing) {

@@ -28,6 +28,7 @@ AddressSortDialog::AddressSortDialog(const QStringList& columns, QWidget* parent
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   form->addRow(buttons);
+  setMinimumWidth(300);
 }
 
 std::size_t AddressSortDialog::ChosenColumn() const {

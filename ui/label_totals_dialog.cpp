@@ -29,6 +29,9 @@ LabelTotalsDialog::LabelTotalsDialog(const QString& box_name, const LabelTotals&
   setWindowTitle(U(kLabelTotalsTitle));
   table_->setObjectName(QStringLiteral("totals"));
   table_->setRootIsDecorated(false);
+  // A read-only table: nothing to select.
+  table_->setSelectionMode(QAbstractItemView::NoSelection);
+  table_->setFocusPolicy(Qt::NoFocus);
   table_->setHeaderLabels({U(kLabelTotalsLabel), U(kLabelTotalsMails), U(kLabelTotalsUnread)});
   LabelTotal all;
   for (std::size_t label = 0; label < totals.size(); ++label) {
@@ -49,6 +52,9 @@ LabelTotalsDialog::LabelTotalsDialog(const QString& box_name, const LabelTotals&
   QFont bold = sum->font(0);
   bold.setBold(true);
   for (int column = 0; column < 3; ++column) sum->setFont(column, bold);
+  // The counts get room beyond their digits, so that the columns stand apart.
+  table_->header()->setMinimumSectionSize(table_->fontMetrics().horizontalAdvance(QStringLiteral("000000")));
+  table_->header()->setDefaultAlignment(Qt::AlignCenter);
   table_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
   table_->header()->setStretchLastSection(false);
   table_->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);

@@ -376,7 +376,7 @@ void MailController::OnDeleteAllFinished(const PopSessionResult& result) {
       status_ = ReceiveStatus::SessionFailed;
       return;
     case PopOutcome::Completed:
-      deps_.ui.ShowMessage(receive_text::kDeleteAllFinished);
+      deps_.ui.Report(receive_text::kDeleteAllFinished);
       return;
   }
 }

@@ -12,8 +12,6 @@ namespace {
 
 // Box file names of a first start.
 
-constexpr int kDefaultLabelColor = 255;  // pure red
-
 std::string LabelColorKey(int n) {
   char key[16];
   std::snprintf(key, sizeof key, "Color%02d", n);
@@ -54,7 +52,7 @@ void AppSettings::Load(const Profile& profile) {
 
   labels[0] = Label{};
   for (int n = 1; n <= kLabelCount; ++n) {
-    labels[static_cast<std::size_t>(n)].color = profile.GetInt("Label", LabelColorKey(n), kDefaultLabelColor);
+    labels[static_cast<std::size_t>(n)].color = profile.GetInt("Label", LabelColorKey(n), kDefaultLabelColours[static_cast<std::size_t>(n - 1)]);
     labels[static_cast<std::size_t>(n)].name = profile.GetString("Mail", LabelNameKey(n));
   }
 

@@ -26,6 +26,21 @@ struct Label {
 
 inline constexpr int kLabelCount = 10;
 
+// The colours of labels 1 to 10 until the user sets them: ten distinct hues
+// of middle lightness, each readable on a light and on a dark background.
+inline constexpr std::array<int, kLabelCount> kDefaultLabelColours = {
+    0x3636E0,  // red
+    0x006AD0,  // orange
+    0x008AA0,  // olive
+    0x3A9A2E,  // green
+    0x8A9500,  // teal
+    0xE07A3A,  // blue
+    0xE86A78,  // indigo
+    0xC850B0,  // purple
+    0x8C40D8,  // pink
+    0x4070A8,  // brown
+};
+
 class AppSettings {
  public:
   // [System] box files.

@@ -192,14 +192,14 @@ int ReceivePipeline::AnalyseAgain(MessageIdObserver* message_ids) {
 void ShowArrivalMessages(UserInterface& ui, const Profile& profile, int new_count, int created_count) {
   const bool mail_messages = profile.GetInt("View", "MailMes", 1) != 0;
   char text[128];
-  if (profile.GetInt("View", "NoMail", 1) != 0 && new_count == 0) ui.ShowMessage(receive_text::kNoNewMail);
+  if (profile.GetInt("View", "NoMail", 1) != 0 && new_count == 0) ui.Report(receive_text::kNoNewMail);
   if (mail_messages && new_count > 0) {
     std::snprintf(text, sizeof text, receive_text::kNewMailFormat, new_count);
-    ui.ShowMessage(text);
+    ui.Report(text);
   }
   if (created_count > 0 && mail_messages) {
     std::snprintf(text, sizeof text, receive_text::kCreatedMailFormat, created_count);
-    ui.ShowMessage(text);
+    ui.Report(text);
   }
 }
 

@@ -154,7 +154,7 @@ bool SendPipeline::Start(const CSetMenu& account, bool in_send_and_receive) {
   }
   result_.unsent_at_start = static_cast<int>(run_.size());
   if (run_.empty()) {
-    if (!in_send_and_receive_) deps_.ui.ShowMessage(send_text::kNothingToSend);
+    if (!in_send_and_receive_) deps_.ui.Inform(send_text::kNothingToSend);
     Finish(SendRunStatus::NothingToSend);
     return false;
   }
@@ -355,7 +355,7 @@ void SendPipeline::ShowFinishedNotice(SendRunStatus status) {
   // the mail had gone out.
   if (status == SendRunStatus::Sent && !in_send_and_receive_ &&
       deps_.profile.GetInt("View", "SMail", 1) != 0) {
-    deps_.ui.ShowMessage(send_text::kSendFinished);
+    deps_.ui.Report(send_text::kSendFinished);
   }
 }
 

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 #include <dirent.h>
+#include <filesystem>
+#include <system_error>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -130,6 +132,12 @@ bool RenameReplace(std::string_view from, std::string_view to) {
 
 bool RemoveFile(std::string_view sjis_path) {
   return ::unlink(ToNativePath(sjis_path).c_str()) == 0;
+}
+
+bool RemoveTree(std::string_view sjis_path) {
+  std::error_code error;
+  std::filesystem::remove_all(ToNativePath(sjis_path), error);
+  return !error && !PathExists(sjis_path);
 }
 
 std::optional<std::vector<DirectoryEntry>> ListDirectory(std::string_view sjis_path) {

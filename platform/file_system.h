@@ -34,6 +34,9 @@ bool RenameNoReplace(std::string_view from, std::string_view to);
 // Renames over an existing `to`.
 bool RenameReplace(std::string_view from, std::string_view to);
 bool RemoveFile(std::string_view sjis_path);
+// Removes a file, or a directory with everything below it; true when
+// nothing is left.
+bool RemoveTree(std::string_view sjis_path);
 
 struct DirectoryEntry {
   std::string name;  // Shift_JIS

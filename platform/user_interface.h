@@ -47,7 +47,15 @@ struct FileChoice {
 class UserInterface {
  public:
   virtual ~UserInterface() = default;
+  // A failure or a warning the user must read.
   virtual void ShowMessage(std::string_view text) = 0;
+  // A note that is no failure but wants reading (nothing found, a setting
+  // that takes effect later).
+  virtual void Inform(std::string_view text) { ShowMessage(text); }
+  // A routine report of work done (no new mail, mails arrived, sending
+  // finished, trash emptied): a user interface may show it without
+  // stopping the user.
+  virtual void Report(std::string_view text) { ShowMessage(text); }
   [[nodiscard]] virtual Answer Ask(std::string_view text, MessageButtons buttons) = 0;
 
   // Questions asked while something waits on the event loop (a POP3

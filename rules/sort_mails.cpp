@@ -186,7 +186,7 @@ int SortMails(CLPOSTDoc& box, std::span<const int> mails, const SortOptions& opt
   if (options.show_notice && created > 0 && profile.GetInt(kSectionView, kKeyMailMes, 1) == 1) {
     char notice[128];
     std::snprintf(notice, sizeof notice, kCreatedOutgoingFormat, created);
-    ui.ShowMessage(notice);
+    ui.Report(notice);
   }
   return created;
 }

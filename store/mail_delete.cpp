@@ -52,9 +52,16 @@ void DisposeAttachments(const CMail& record, const Profile& profile, UserInterfa
   const std::vector<std::string> paths = OwnedAttachmentFiles(record, profile);
   if (paths.empty()) return;
   switch (static_cast<RemoveAttach>(profile.GetInt("System", "RemoveAttach", 0))) {
-    case RemoveAttach::ToTrash:
-      for (const std::string& path : paths) (void)MoveToTrash(path);
+    case RemoveAttach::ToTrash: {
+      // Where no trash takes them, they go for good only when the user says so.
+      std::optional<bool> for_good;
+      for (const std::string& path : paths) {
+        if (TrashItem(path) != TrashOutcome::NoTrash) continue;
+        if (!for_good) for_good = ui.Ask(store_messages::kAskDeleteAttachments, MessageButtons::YesNo) == Answer::Yes;
+        if (*for_good) RemoveFile(path);
+      }
       break;
+    }
     case RemoveAttach::Ask:
       if (ui.Ask(store_messages::kAskDeleteAttachments, MessageButtons::YesNo) != Answer::Yes) break;
       [[fallthrough]];
@@ -66,12 +73,16 @@ void DisposeAttachments(const CMail& record, const Profile& profile, UserInterfa
 }
 
 bool DeleteMails(CLPOSTDoc& box, std::span<const int> selection, OpenBoxRegistry& registry,
-                 const WriteStepHook& steps) {
+                 const WriteStepHook& steps, DeleteTarget target) {
   UserInterface& ui = box.ui();
   Profile& profile = box.profile();
-  if (ui.Ask(store_messages::kAskDeleteMail, MessageButtons::OkCancel) != Answer::Ok) return false;
+  const bool for_good = target == DeleteTarget::ForGood;
+  if (ui.Ask(for_good ? store_messages::kAskDeleteMailForGood : store_messages::kAskDeleteMail,
+             MessageButtons::OkCancel) != Answer::Ok) {
+    return false;
+  }
 
-  if (TrashEnabled(profile) && !IsTrashBox(box, profile)) {
+  if (!for_good && TrashEnabled(profile) && !IsTrashBox(box, profile)) {
     EnsureFixedBoxes(profile);
     const std::string trash = TrashBoxPath(profile);
     const std::string text = BoxDisplayName(trash) + store_messages::kMovingTo;

@@ -23,11 +23,14 @@ namespace lp {
 // that cannot be removed are skipped.
 void DisposeAttachments(const CMail& record, const Profile& profile, UserInterface& ui);
 
+enum class DeleteTarget { TrashSetting, ForGood };
+
 // Asks first. With "Trash" on, outside the trash box, the selected mails
-// move to the trash box (their attachment files stay); otherwise they are
-// deleted for good, highest index first, each after its attachment files.
-// False when the user cancelled.
+// move to the trash box (their attachment files stay); otherwise, and
+// always with DeleteTarget::ForGood, they are deleted for good, highest
+// index first, each after its attachment files. False when the user
+// cancelled.
 bool DeleteMails(CLPOSTDoc& box, std::span<const int> selection, OpenBoxRegistry& registry,
-                 const WriteStepHook& steps = {});
+                 const WriteStepHook& steps = {}, DeleteTarget target = DeleteTarget::TrashSetting);
 
 }  // namespace lp

@@ -15,11 +15,11 @@
 #include "store/orvex_file.h"
 #include "store/store_messages.h"
 #include "store/text_copy.h"
+#include "store/unread_mark.h"
 
 namespace lp {
 namespace {
 
-constexpr char kSectionRead[] = "Read";
 // Folders inside folders are searched no deeper than this.
 constexpr int kMaxFolderDepth = 64;
 
@@ -232,7 +232,7 @@ std::size_t CopyRecordsTo(CLPOSTDoc& source, std::span<const CMail* const> recor
     ui.ShowMessage(cannot_open);
     return 0;
   }
-  if (any_unread) source.profile().WriteInt(kSectionRead, destination_box->PathName(), 1);
+  if (any_unread) (void)WriteUnreadMark(source.profile(), destination_box->PathName(), true);
   source.UpdateUnreadMark();
   return copied.spans.size();
 }

@@ -14,6 +14,7 @@
 #include "store/compaction_journal.h"
 #include "store/object_archive.h"
 #include "store/store_messages.h"
+#include "store/unread_mark.h"
 
 namespace lp {
 namespace {
@@ -24,7 +25,6 @@ constexpr std::size_t kReadPiece = 32000;
 // The index is written in pieces of about this size rather than built whole.
 constexpr std::size_t kSaveFlushBytes = 1 << 20;
 
-constexpr char kSectionRead[] = "Read";
 constexpr char kSectionAutoCompact[] = "AutoCompact";
 constexpr char kSectionMail[] = "Mail";
 constexpr char kKeyHeader[] = "Header";
@@ -331,7 +331,7 @@ int CLPOSTDoc::FirstUnread() const {
 void CLPOSTDoc::UpdateUnreadMark() {
   const bool any_unread =
       std::any_of(records_.begin(), records_.end(), [](const auto& record) { return record->IsUnread(); });
-  if (!path_.empty()) profile_.WriteInt(kSectionRead, path_, any_unread ? 1 : 0);
+  if (!path_.empty()) (void)WriteUnreadMark(profile_, path_, any_unread);
   commands_.OnCommand(kCommandRefreshUnreadMarks);
 }
 

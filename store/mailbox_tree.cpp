@@ -12,14 +12,14 @@
 #include "store/mailbox_document.h"
 #include "store/open_box_registry.h"
 #include "store/store_messages.h"
+#include "store/unread_mark.h"
 
 namespace lp {
 namespace {
 
-constexpr char kSectionRead[] = "Read";
 constexpr char kSectionFindBox[] = "FindBox";
 constexpr char kSectionAutoCompact[] = "AutoCompact";
-constexpr const char* kBoxSettingSections[] = {kSectionRead, kSectionFindBox, kSectionAutoCompact};
+constexpr const char* kBoxSettingSections[] = {kUnreadMarkSection, kSectionFindBox, kSectionAutoCompact};
 
 constexpr char kBoxExtension[] = ".lp";
 
@@ -74,18 +74,29 @@ FolderContent ContentOf(std::string_view folder) {
   return content;
 }
 
+// The key of a box in one of its sections: the unread mark is keyed
+// relative to the data directory, the others by the path itself.
+std::string BoxSettingKey(const Profile& profile, const char* section, std::string_view path) {
+  return std::string_view(section) == kUnreadMarkSection ? UnreadMarkKey(profile, path) : std::string(path);
+}
+
 // A box's settings follow it to its new path.
 void MoveBoxSettings(Profile& profile, std::string_view old_path, std::string_view new_path) {
   constexpr char kMissing[] = "\x01";
+  (void)ReadUnreadMark(profile, old_path);  // an older absolute key moves first
   for (const char* section : kBoxSettingSections) {
-    const std::string value = profile.GetString(section, old_path, kMissing);
+    const std::string old_key = BoxSettingKey(profile, section, old_path);
+    const std::string value = profile.GetString(section, old_key, kMissing);
     if (value == kMissing) continue;
-    if (profile.WriteString(section, new_path, value)) profile.RemoveKey(section, old_path);
+    if (profile.WriteString(section, BoxSettingKey(profile, section, new_path), value)) {
+      profile.RemoveKey(section, old_key);
+    }
   }
 }
 
 void RemoveBoxSettings(Profile& profile, std::string_view path) {
-  for (const char* section : kBoxSettingSections) profile.RemoveKey(section, path);
+  (void)ReadUnreadMark(profile, path);
+  for (const char* section : kBoxSettingSections) profile.RemoveKey(section, BoxSettingKey(profile, section, path));
 }
 
 template <typename Change>
@@ -127,8 +138,26 @@ std::pair<int, std::string> ParentFor(const MailboxTree& tree, int selected) {
   return {MailboxTree::kBoxRoot, tree.data_directory()};
 }
 
-bool UseTrash(const TreeOperationContext& context, std::string_view path) {
-  return context.trash ? context.trash(path) : MoveToTrash(path);
+TrashOutcome UseTrash(const TreeOperationContext& context, std::string_view path) {
+  return context.trash ? context.trash(path) : TrashItem(path);
+}
+
+// Sends `path` to the trash; where no trash can take it, asks before it
+// goes for good. False when it stays.
+bool TrashOrAskAndRemove(const TreeOperationContext& context, std::string_view path, bool* asked) {
+  switch (UseTrash(context, path)) {
+    case TrashOutcome::Moved:
+      return true;
+    case TrashOutcome::Failed:
+      return false;
+    case TrashOutcome::NoTrash:
+      break;
+  }
+  if (!*asked) {
+    if (context.ui.Ask(kNoTrashDeleteForGood, MessageButtons::OkCancel) != Answer::Ok) return false;
+    *asked = true;
+  }
+  return RemoveTree(path);
 }
 
 // False (with the message) when a job holds an open box at or inside
@@ -255,10 +284,11 @@ void MailboxTree::Build(const AppSettings& settings, const Profile& profile, std
 }
 
 void MailboxTree::RefreshUnreadMarks(const Profile& profile) {
+  Profile writable = profile;  // an older key read is moved to its new form
   for (std::size_t i = 0; i < items_.size(); ++i) {
     TreeItem& item = items_[i];
     if (item.removed || !IsBoxKind(item.kind)) continue;
-    const int mark = profile.GetInt(kSectionRead, item.path, -1);
+    const int mark = ReadUnreadMark(writable, item.path);
     if (mark == -1) continue;
     if (mark == 0) {
       item.unread = false;
@@ -336,9 +366,10 @@ bool DeleteItem(TreeOperationContext& context, MailboxTree& tree, int selected) 
   } else {
     gone.boxes.push_back(path);
   }
-  if (UseTrash(context, path) && !is_folder) {
+  bool asked = false;
+  if (TrashOrAskAndRemove(context, path, &asked) && !is_folder) {
     const std::string text = TextFilePathOf(path);
-    if (PathExists(text)) UseTrash(context, text);
+    if (PathExists(text)) (void)TrashOrAskAndRemove(context, text, &asked);
   }
   if (PathExists(path)) {
     context.ui.ShowMessage(kNotDeleted);
@@ -449,6 +480,7 @@ bool EditProperties(TreeOperationContext& context, const MailboxTree& tree, int 
     return false;
   }
   BoxProperties properties;
+  properties.name = item->text;
   properties.find_box = context.profile.GetInt(kSectionFindBox, item->path, 1) != 0;
   properties.auto_compact = context.profile.GetInt(kSectionAutoCompact, item->path, 1) != 0;
   if (!edit(properties)) return false;

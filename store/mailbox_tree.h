@@ -7,6 +7,7 @@
 
 #include "config/app_settings.h"
 #include "config/profile.h"
+#include "platform/trash.h"
 #include "platform/user_interface.h"
 
 // The mail manager's tree of folders and boxes without a window: the items
@@ -97,9 +98,9 @@ class MailboxTree {
   int trash_item_ = kNone;
 };
 
-// Moves a file or directory (Shift_JIS path) to the desktop's trash; true
-// when it went. Injected so that tests never touch the user's trash.
-using TrashFunction = std::function<bool(std::string_view sjis_path)>;
+// Moves a file or directory (Shift_JIS path) to the desktop's trash.
+// Injected so that tests never touch the user's trash.
+using TrashFunction = std::function<TrashOutcome(std::string_view sjis_path)>;
 
 class OpenBoxRegistry;
 
@@ -138,6 +139,7 @@ bool MoveBox(TreeOperationContext& context, MailboxTree& tree, int dragged, int 
 struct BoxProperties {
   bool find_box = true;      // 全検索の際、検索対象とする
   bool auto_compact = true;  // 自動的にBOXを整理
+  std::string name;          // the item's text, for the dialog to name the box
 };
 // Reads the box's (or folder's) properties, lets `edit` show them (it
 // returns true for OK) and writes them back. Other selections show

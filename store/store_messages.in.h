@@ -32,6 +32,7 @@ inline constexpr char kArchiveTrailingBytes[] = "末尾に余分なデータが�
 
 // Mailbox operations.
 inline constexpr char kAskDeleteMail[] = "メールを削除しますか？";
+inline constexpr char kAskDeleteMailForGood[] = "メールを完全に削除しますか？（ごみ箱には入りません）";
 // After the name of the box the mail goes to
 inline constexpr char kMovingTo[] = "へ移動中です...";
 inline constexpr char kAskDeleteAttachments[] = "添付ファイルも削除しますか？";
@@ -77,6 +78,7 @@ inline constexpr char kDeleteFolderSuffix[] = "を削除しますか？（注：
 inline constexpr char kDeleteBoxPrefix[] = "文書BOX - ";
 inline constexpr char kDeleteBoxSuffix[] = "を削除しますか？（注：文書がある場合、２個のファイルがゴミ箱に入ります）";
 inline constexpr char kNotDeleted[] = "削除できませんでした";
+inline constexpr char kNoTrashDeleteForGood[] = "ごみ箱が使えません。完全に削除しますか？（元に戻せません）";
 inline constexpr char kNotEditable[] = "このBOXは編集できません";
 inline constexpr char kNotRenamed[] = "変更できません";
 inline constexpr char kNotMoved[] = "移動できません";

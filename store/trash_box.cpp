@@ -44,7 +44,7 @@ bool EmptyTrash(Profile& profile, UserInterface& ui, OpenBoxRegistry& registry, 
     ui.ShowMessage(std::string(store_messages::kFileWriteFailed) + ":" + trash.TextFilePath());
   }
   trash.UpdateUnreadMark();
-  ui.ShowMessage(store_messages::kDeleteCompleted);
+  ui.Report(store_messages::kDeleteCompleted);
   return true;
 }
 

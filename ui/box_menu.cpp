@@ -6,6 +6,7 @@
 
 #include "app/command_ids.h"
 #include "store/box_list.h"
+#include "store/unread_mark.h"
 #include "ui/desktop_session.h"
 #include "ui/sjis_qt.h"
 
@@ -53,7 +54,7 @@ void BoxMenu::ShowFixedBoxes() {
     QAction* action = found->second;
     action->setVisible(box.shown);
     action->setCheckable(true);
-    action->setChecked(session_.profile().GetInt("Read", session_.AbsoluteBoxPath(box.file), 0) != 0);
+    action->setChecked(ReadUnreadMark(session_.profile(), session_.AbsoluteBoxPath(box.file)) == 1);
   }
 }
 

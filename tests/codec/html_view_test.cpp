@@ -11,6 +11,7 @@
 #include "platform/file_system.h"
 #include "tests/support/recording_user_interface.h"
 #include "platform/sjis_path.h"
+#include "store/unread_mark.h"
 #include "store/store_messages.h"
 #include "tests/support/temp_directory.h"
 
@@ -365,7 +366,7 @@ TEST_F(HtmlViewTest, ShowMailInBrowserMarksAnUnreadMailReadAndOpensThePage) {
   EXPECT_EQ(box_.RecordAt(index)->status, kStatusRead);
   EXPECT_TRUE(box_.IsModified());
   EXPECT_EQ(commands_.commands, std::vector<int>{kCommandRefreshUnreadMarks});
-  EXPECT_EQ(profile_.GetInt("Read", box_.PathName(), -1), 0);
+  EXPECT_EQ(ReadUnreadMark(profile_, box_.PathName()), 0);
   EXPECT_EQ(opener.opened, std::vector<std::string>{HtmlViewPath(profile_)});
 }
 

@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <set>
+
 #include "platform/file_system.h"
 #include "tests/support/case_name.h"
 #include "tests/support/temp_directory.h"
@@ -61,7 +65,7 @@ TEST(AppSettings, FirstStartInEmptyDirectory) {
   EXPECT_EQ(settings.labels[0].name, "");
   EXPECT_EQ(settings.labels[0].color, 0);
   for (int n = 1; n <= kLabelCount; ++n) {
-    EXPECT_EQ(settings.labels[static_cast<std::size_t>(n)].color, 255);
+    EXPECT_EQ(settings.labels[static_cast<std::size_t>(n)].color, kDefaultLabelColours[static_cast<std::size_t>(n - 1)]);
     EXPECT_EQ(settings.labels[static_cast<std::size_t>(n)].name, "");
   }
 }
@@ -125,7 +129,7 @@ TEST(AppSettings, LoadsEveryFieldFromTheFile) {
   EXPECT_TRUE(settings.ime);
   EXPECT_EQ(settings.labels[1].color, 65280);
   EXPECT_EQ(settings.labels[1].name, "\x8B\x7D");
-  EXPECT_EQ(settings.labels[2].color, 255);
+  EXPECT_EQ(settings.labels[2].color, kDefaultLabelColours[1]);
   EXPECT_EQ(settings.labels[10].color, 16711680);
   EXPECT_EQ(settings.labels[10].name, "later");
   EXPECT_EQ(settings.show_cmd, 3);
@@ -220,9 +224,35 @@ TEST(AppSettings, WriteBackOnFirstExitStoresAllLabels) {
   AppSettings settings;
   settings.Load(profile);
   ASSERT_TRUE(settings.WriteBack(profile));
-  EXPECT_EQ(profile.GetInt("Label", "Color10", 0), 255);
+  EXPECT_EQ(profile.GetInt("Label", "Color10", 0), kDefaultLabelColours[9]);
   EXPECT_EQ(profile.GetString("Mail", "Label10", "x"), "");
   EXPECT_EQ(profile.GetInt("Settings", "ShowCmd", -1), -1);
+}
+
+}  // namespace
+}  // namespace lp
+
+namespace lp {
+namespace {
+
+// WCAG contrast between a stored colour (red in the low byte) and a grey.
+double ContrastWithGrey(int bgr, int grey) {
+  const auto linear = [](int channel) {
+    const double c = channel / 255.0;
+    return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+  };
+  const double colour = 0.2126 * linear(bgr & 0xFF) + 0.7152 * linear((bgr >> 8) & 0xFF) + 0.0722 * linear(bgr >> 16);
+  const double background = linear(grey);
+  return (std::max(colour, background) + 0.05) / (std::min(colour, background) + 0.05);
+}
+
+TEST(AppSettings, DefaultLabelColoursAreDistinctAndReadableOnLightAndDark) {
+  const std::set<int> distinct(kDefaultLabelColours.begin(), kDefaultLabelColours.end());
+  EXPECT_EQ(distinct.size(), kDefaultLabelColours.size());
+  for (const int colour : kDefaultLabelColours) {
+    EXPECT_GE(ContrastWithGrey(colour, 255), 3.0) << colour;   // a light list
+    EXPECT_GE(ContrastWithGrey(colour, 0x2B), 3.0) << colour;  // a dark list
+  }
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "rules/outgoing_mail_store.h"
 #include "rules/quote_text.h"
 #include "rules/sort_rules.h"
+#include "store/unread_mark.h"
 #include "tests/store/mailbox_test_boxes.h"
 
 namespace lp {
@@ -321,8 +322,8 @@ TEST_F(SortMailsTest, MovedMailsLeaveHighestFirstAndArriveInListOrder) {
   EXPECT_EQ(Subjects(*a), (std::vector<std::string>{"old", "m5", "m1", "m3"}));
   EXPECT_EQ(Texts(*a), (std::vector<std::string>{"body\r\n", "text 5\r\n", "text 1\r\n", "text 3\r\n"}));
   EXPECT_EQ(a->RecordAt(3)->status, kStatusUnread);
-  EXPECT_EQ(profile_.GetInt("Read", a->PathName(), 0), 1);  // the tree marks the destination unread
-  EXPECT_EQ(profile_.GetInt("Read", inbox->PathName(), 1), 0);
+  EXPECT_EQ(ReadUnreadMark(profile_, a->PathName()), 1);  // the tree marks the destination unread
+  EXPECT_EQ(ReadUnreadMark(profile_, inbox->PathName()), 0);
   EXPECT_LT(inbox->current_index(), inbox->Count());
 }
 

@@ -13,6 +13,7 @@
 #include "platform/file_system.h"
 #include "store/mail_import_names.h"
 #include "store/mailbox_document.h"
+#include "store/unread_mark.h"
 #include "tests/support/recording_user_interface.h"
 #include "tests/support/temp_directory.h"
 
@@ -137,7 +138,7 @@ TEST_F(MailImportTest, MboxFromPythonKeepsTextsStatesDatesAndQuotedLines) {
   EXPECT_EQ(box->RecordAt(0)->status, kStatusUnread);
   EXPECT_EQ(box->RecordAt(1)->status, kStatusRead);  // Status: RO
   EXPECT_EQ(box->RecordAt(2)->message_id, "");
-  EXPECT_EQ(profile_.GetInt("Read", box->PathName(), -1), 1);
+  EXPECT_EQ(ReadUnreadMark(profile_, box->PathName()), 1);
   // The work spool is gone, the source untouched.
   EXPECT_FALSE(PathExists(kImportSpool));
 }

@@ -14,6 +14,7 @@
 #include "tests/support/recording_user_interface.h"
 #include "platform/sjis_path.h"
 #include "store/store_messages.h"
+#include "store/unread_mark.h"
 #include "tests/support/temp_directory.h"
 
 namespace lp {
@@ -365,10 +366,10 @@ TEST_F(MailboxTest, UpdateUnreadMarkWritesTheSettingAndTellsTheMainFrame) {
   doc_.Add(MakeMail("a", kStatusRead));
   doc_.Add(MakeMail("b", kStatusUnread));
   doc_.UpdateUnreadMark();
-  EXPECT_EQ(profile_.GetInt("Read", Full("box.lp"), -1), 1);
+  EXPECT_EQ(ReadUnreadMark(profile_, Full("box.lp")), 1);
   doc_.RecordAt(1)->status = kStatusReplied;
   doc_.UpdateUnreadMark();
-  EXPECT_EQ(profile_.GetInt("Read", Full("box.lp"), -1), 0);
+  EXPECT_EQ(ReadUnreadMark(profile_, Full("box.lp")), 0);
   EXPECT_EQ(commands_.commands, (std::vector<int>{kCommandRefreshUnreadMarks, kCommandRefreshUnreadMarks}));
   EXPECT_EQ(kCommandRefreshUnreadMarks, 32881);
 }

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/code_page.h"
+#include "store/unread_mark.h"
 #include "store/fixed_boxes.h"
 #include "store/mail_delete.h"
 #include "store/mail_status.h"
@@ -225,13 +226,13 @@ TEST_F(MailboxOperationsTest, SetStatusMarksEachSelectedRecordAndTheUnreadMark) 
   EXPECT_EQ(box->RecordAt(1)->status, kStatusUnread);
   EXPECT_EQ(box->RecordAt(2)->status, kStatusUnread);
   EXPECT_TRUE(box->IsModified());
-  EXPECT_EQ(profile_.GetInt("Read", box->PathName(), -1), 1);
+  EXPECT_EQ(ReadUnreadMark(profile_, box->PathName()), 1);
   EXPECT_EQ(notices.changed, 2);
   box->RemoveObserver(notices);
 
   const std::vector<int> all = {0, 1, 2};
   SetStatus(*box, all, kStatusRead);
-  EXPECT_EQ(profile_.GetInt("Read", box->PathName(), -1), 0);
+  EXPECT_EQ(ReadUnreadMark(profile_, box->PathName()), 0);
   EXPECT_EQ(commands_.commands.back(), kCommandRefreshUnreadMarks);
 }
 
@@ -417,7 +418,7 @@ TEST_F(MailboxOperationsTest, MoveIntoABoxOpenElsewhereShowsTheMailsThereAtOnce)
   EXPECT_EQ(Texts(*destination)[2], ThreeMails()[1].text);
   EXPECT_EQ(Subjects(*source), std::vector<std::string>{"c"});
   EXPECT_EQ(source->current_index(), 0);
-  EXPECT_EQ(profile_.GetInt("Read", destination->PathName(), 0), 1);
+  EXPECT_EQ(ReadUnreadMark(profile_, destination->PathName()), 1);
   // Views of both boxes hear of rows, never of a reload.
   EXPECT_EQ(destination_notices.inserted, 2);
   EXPECT_EQ(destination_notices.reloads, 0);

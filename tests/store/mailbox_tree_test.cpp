@@ -14,6 +14,7 @@
 #include "platform/sjis_path.h"
 #include "rules/sort_rules.h"
 #include "store/box_list.h"
+#include "store/unread_mark.h"
 #include "tests/support/temp_directory.h"
 
 namespace lp {
@@ -98,11 +99,12 @@ class MailboxTreeTest : public ::testing::Test {
   RecordingUserInterface ui_;
   std::vector<std::string> trashed_;
   bool trash_works_ = true;
+  TrashOutcome trash_outcome_ = TrashOutcome::Moved;
   TreeOperationContext context_{profile_, ui_, [this](std::string_view path) {
                                   trashed_.emplace_back(path);
-                                  if (!trash_works_) return false;
-                                  std::filesystem::remove_all(ToNativePath(path));
-                                  return true;
+                                  if (!trash_works_) return TrashOutcome::Failed;
+                                  if (trash_outcome_ == TrashOutcome::Moved) std::filesystem::remove_all(ToNativePath(path));
+                                  return trash_outcome_;
                                 }};
   MailboxTree tree_;
 };
@@ -194,19 +196,26 @@ TEST_F(MailboxTreeTest, UnreadMarksFollowTheReadSetting) {
   MakeFolder("Old.lp");
   MakeBox("Old.lp/A.lp");
   MakeBox("Zero.lp");
+  // Marks of an older version, keyed by the absolute path.
   ASSERT_TRUE(profile_.WriteInt("Read", Path("Old.lp/A.lp"), 1));
   ASSERT_TRUE(profile_.WriteInt("Read", Path(kDraft + ".lp"), 1));
   ASSERT_TRUE(profile_.WriteInt("Read", Path(kTrash + ".lp"), 1));
   ASSERT_TRUE(profile_.WriteInt("Read", Path("Zero.lp"), 0));
   Build();
+  // Read once, they are kept relative to the data directory from now on,
+  // so a copied or moved data directory keeps them.
+  EXPECT_EQ(profile_.GetInt("Read", "Old.lp/A.lp", -1), 1);
+  EXPECT_EQ(profile_.GetInt("Read", "Zero.lp", -1), 0);
+  EXPECT_EQ(profile_.GetInt("Read", Path("Old.lp/A.lp"), -1), -1);
+  EXPECT_EQ(UnreadMarkKey(profile_, Path("Old.lp/A.lp")), "Old.lp/A.lp");
   EXPECT_TRUE(tree_.Item(Find("Old.lp/A.lp"))->unread);
   EXPECT_TRUE(tree_.Item(Find("Old.lp"))->expanded);  // opened so the mark shows
   EXPECT_TRUE(tree_.Item(Find(kDraft + ".lp"))->unread);
   EXPECT_FALSE(tree_.Item(Find(kTrash + ".lp"))->unread);  // never on the trash
   EXPECT_FALSE(tree_.Item(Find("Zero.lp"))->unread);
 
-  ASSERT_TRUE(profile_.WriteInt("Read", Path("Old.lp/A.lp"), 0));
-  ASSERT_TRUE(profile_.RemoveKey("Read", Path(kDraft + ".lp")));
+  ASSERT_TRUE(WriteUnreadMark(profile_, Path("Old.lp/A.lp"), false));
+  ASSERT_TRUE(profile_.RemoveKey("Read", UnreadMarkKey(profile_, Path(kDraft + ".lp"))));
   tree_.RefreshUnreadMarks(profile_);
   EXPECT_FALSE(tree_.Item(Find("Old.lp/A.lp"))->unread);
   EXPECT_TRUE(tree_.Item(Find(kDraft + ".lp"))->unread);  // no mark: left as it was
@@ -369,6 +378,28 @@ TEST_F(MailboxTreeTest, DeleteStopsOnCancelOnFixedItemsAndWhenTheTrashFails) {
   EXPECT_EQ(RuleBoxes(), std::vector<std::string>{Path("A.lp")});
 }
 
+TEST_F(MailboxTreeTest, WithoutATrashTheBoxGoesForGoodOnlyAfterAskingOnce) {
+  MakeBox("Full.lp", "mail\r\n.\r\n");
+  MakeBox("Kept.lp", "mail\r\n.\r\n");
+  Build();
+  trash_outcome_ = TrashOutcome::NoTrash;
+
+  ui_.QueueAnswer(Answer::Ok);
+  ui_.QueueAnswer(Answer::Cancel);
+  EXPECT_FALSE(DeleteItem(context_, tree_, Find("Kept.lp")));
+  EXPECT_EQ(ui_.questions.at(1).text, store_messages::kNoTrashDeleteForGood);
+  EXPECT_TRUE(PathExists(Path("Kept.lp")));
+  EXPECT_TRUE(PathExists(TextFilePathOfBox("Kept.lp")));
+
+  ui_.QueueAnswer(Answer::Ok);
+  ui_.QueueAnswer(Answer::Ok);
+  ASSERT_TRUE(DeleteItem(context_, tree_, Find("Full.lp")));
+  EXPECT_EQ(ui_.questions.size(), 4u);  // one question for both files
+  EXPECT_FALSE(PathExists(Path("Full.lp")));
+  EXPECT_FALSE(PathExists(TextFilePathOfBox("Full.lp")));
+  EXPECT_EQ(Find("Full.lp"), MailboxTree::kNone);
+}
+
 TEST_F(MailboxTreeTest, RenamingABoxRenamesBothFilesAndItsRulesAndSettingsFollow) {
   MakeBox("Old.lp", "mail\r\n.\r\n");
   AddRule("Old.lp");
@@ -385,7 +416,7 @@ TEST_F(MailboxTreeTest, RenamingABoxRenamesBothFilesAndItsRulesAndSettingsFollow
   EXPECT_EQ(ReadFileBytes(ToNativePath(Path("New.mb"))), "mail\r\n.\r\n");
   EXPECT_EQ(RuleBoxes(), std::vector<std::string>{Path("New.lp")});
   EXPECT_EQ(profile_.GetInt("AutoCompact", Path("New.lp"), -1), 0);
-  EXPECT_EQ(profile_.GetInt("Read", Path("New.lp"), -1), 1);
+  EXPECT_EQ(profile_.GetInt("Read", "New.lp", -1), 1);
   EXPECT_EQ(profile_.GetInt("AutoCompact", Path("Old.lp"), -1), -1);
   EXPECT_NE(std::find(tree_.box_list().begin(), tree_.box_list().end(), Path("New.lp")), tree_.box_list().end());
 }

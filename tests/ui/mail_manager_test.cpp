@@ -50,7 +50,7 @@ class MailManagerTest : public testing::ThreeMailInboxTest {
     ASSERT_NE(manager_, nullptr);
     manager_->SetTrash([this](std::string_view path) {
       trashed_.push_back(Cp932ToUtf8(path));
-      return RemovePath(path);
+      return RemovePath(path) ? TrashOutcome::Moved : TrashOutcome::Failed;
     });
     manager_->SetNameAsker([this](const QString& title, const QString&, const QString&) -> std::optional<QString> {
       asked_.append(title);
@@ -203,6 +203,7 @@ TEST_F(MailManagerTest, PropertiesOfTheSelectedBoxAreShownAndWrittenBack) {
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_TRUE(shown[0].find_box);
   EXPECT_TRUE(shown[0].auto_compact);
+  EXPECT_EQ(shown[0].name, Utf8ToCp932("保存"));
   EXPECT_EQ(program_.core.profile().GetInt("FindBox", path, -1), 0);
   EXPECT_EQ(program_.core.profile().GetInt("AutoCompact", path, -1), 1);
 

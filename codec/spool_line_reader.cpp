@@ -26,7 +26,7 @@ bool SpoolLineReader::Open(std::string_view sjis_path) {
 
 bool SpoolLineReader::OpenNative(std::string_view native_path) {
   Reset();
-  return file_.OpenNative(native_path, File::Mode::Read);
+  return file_.OpenNative(native_path, File::Mode::ReadRegular);
 }
 
 bool SpoolLineReader::Fill(std::size_t wanted) {

@@ -27,7 +27,9 @@ struct SpoolLine {
 class SpoolLineReader {
  public:
   [[nodiscard]] bool Open(std::string_view sjis_path);
-  // Opens a path in the file system's own encoding (another program's file).
+  // Opens a path in the file system's own encoding (another program's file):
+  // only a regular file, so a named pipe or a device never makes it wait
+  // (errno says why it failed).
   [[nodiscard]] bool OpenNative(std::string_view native_path);
   // The next line (up to kMaxSpoolLineBytes bytes, or through the next LF
   // with the LF and then one CR removed); false at the end of the spool.

@@ -8,8 +8,10 @@
 
 namespace lp {
 
-std::optional<FileStamp> StampOfFile(std::string_view sjis_path) {
-  const std::string native = ToNativePath(sjis_path);
+std::optional<FileStamp> StampOfFile(std::string_view sjis_path) { return StampOfNativeFile(ToNativePath(sjis_path)); }
+
+std::optional<FileStamp> StampOfNativeFile(std::string_view native_path) {
+  const std::string native(native_path);
   struct stat info {};
   if (::stat(native.c_str(), &info) != 0) return std::nullopt;
   FileStamp stamp;

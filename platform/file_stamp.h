@@ -19,5 +19,8 @@ struct FileStamp {
 
 // The file's stamp, or nullopt when it cannot be looked at (missing, no access).
 [[nodiscard]] std::optional<FileStamp> StampOfFile(std::string_view sjis_path);
+// The same for a path in the file system's own encoding (links followed):
+// device and inode tell whether two paths name the same directory.
+[[nodiscard]] std::optional<FileStamp> StampOfNativeFile(std::string_view native_path);
 
 }  // namespace lp

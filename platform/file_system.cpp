@@ -226,6 +226,7 @@ bool File::OpenNative(std::string_view native_path, Mode mode) {
   int flags = O_CLOEXEC;
   switch (mode) {
     case Mode::Read: flags |= O_RDONLY; break;
+    case Mode::ReadRegular: flags |= O_RDONLY | O_NONBLOCK; break;
     case Mode::Write: flags |= O_WRONLY | O_CREAT | O_TRUNC; break;
     case Mode::Append: flags |= O_WRONLY | O_CREAT | O_APPEND; break;
     case Mode::ReadWrite: flags |= O_RDWR; break;
@@ -237,6 +238,16 @@ bool File::OpenNative(std::string_view native_path, Mode mode) {
     Close();
     errno = EISDIR;
     return false;
+  }
+  if (mode == Mode::ReadRegular) {
+    if (!S_ISREG(st.st_mode)) {
+      Close();
+      errno = EINVAL;
+      return false;
+    }
+    // Reads of a regular file never wait anyway; the flag only kept the open
+    // from waiting for a pipe's writer.
+    (void)::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
   }
   path_ = FromNativePath(native_path);
   return true;

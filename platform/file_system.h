@@ -59,6 +59,9 @@ class File {
  public:
   enum class Mode {
     Read,       // existing file, read only
+    // An existing regular file, read only. A named pipe, a device or a
+    // socket is refused at once (EINVAL) and never waited on.
+    ReadRegular,
     Write,      // create or truncate, write only
     Append,     // create when missing, every write goes to the end
     ReadWrite,  // existing file, read and write

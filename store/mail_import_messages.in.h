@@ -19,6 +19,12 @@ inline constexpr char kProgressFormat[] = "取り込み中: %s";
 inline constexpr char kNotMail[] = "メールの形式ではありません";
 inline constexpr char kEmptyMessage[] = "空のファイルです";
 inline constexpr char kCannotOpen[] = "開けません";
+inline constexpr char kCannotRead[] = "読み込めません";
+// A named pipe, a device or a socket: never opened.
+inline constexpr char kNotRegularFile[] = "通常のファイルではありません";
+// A symbolic link to something outside the source: never followed.
+inline constexpr char kLinkLeavesSource[] = "取り込み元の外を指すリンクです";
+inline constexpr char kTooDeep[] = "フォルダが深すぎます";
 inline constexpr char kCannotList[] = "フォルダを読めません";
 inline constexpr char kNoMailFound[] = "メールが見つかりません";
 inline constexpr char kBoxFailed[] = "文書BOXに書き込めません";

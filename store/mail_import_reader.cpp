@@ -1,5 +1,6 @@
 #include "store/mail_import_reader.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
 
@@ -9,6 +10,15 @@ namespace lp {
 namespace {
 
 bool IsEmptyLine(const SpoolLine& line) { return line.starts_line && !line.continues && line.text.empty(); }
+
+// Why a source file did not open: a pipe or device (refused at once), or
+// the system's reason.
+std::string OpenFailure(int error_number) {
+  return error_number == EINVAL ? std::string(mail_import_messages::kNotRegularFile)
+                                : SourceFileFailure(mail_import_messages::kCannotOpen, error_number);
+}
+
+std::string ReadFailure() { return SourceFileFailure(mail_import_messages::kCannotRead, errno); }
 
 class MboxReader final : public FolderMessageReader {
  public:
@@ -37,7 +47,7 @@ class MboxReader final : public FolderMessageReader {
       }
     }
     if (!separator_pending_) {
-      if (reader_.ReadFailed() && failure_.empty()) failure_ = mail_import_messages::kCannotOpen;
+      if (reader_.ReadFailed() && failure_.empty()) failure_ = ReadFailure();
       return false;
     }
     separator_pending_ = false;
@@ -67,7 +77,7 @@ class MboxReader final : public FolderMessageReader {
       if (ended_) return false;
       if (!reader_.ReadSpoolLine(next_)) {
         ended_ = true;
-        if (reader_.ReadFailed()) failure_ = mail_import_messages::kCannotOpen;
+        if (reader_.ReadFailed()) failure_ = ReadFailure();
         // The empty line that closes the last message is the separator's.
         blanks_to_give_ = blanks_ > 0 ? blanks_ - 1 : 0;
         blanks_ = 0;
@@ -116,6 +126,7 @@ class MessageFilesReader final : public FolderMessageReader {
  public:
   explicit MessageFilesReader(std::vector<MessageFile> files) : files_(std::move(files)) {
     for (const MessageFile& file : files_) {
+      if (!file.problem.empty()) continue;
       std::error_code error;
       const std::uintmax_t size = std::filesystem::file_size(file.native_path, error);
       if (!error) total_ += size;
@@ -125,18 +136,27 @@ class MessageFilesReader final : public FolderMessageReader {
   bool NextMessage() override {
     if (index_ < files_.size()) done_bytes_ += reader_.BytesConsumed();
     reader_.Close();
-    if (++index_ >= files_.size()) return false;
     failure_.clear();
+    if (++index_ >= files_.size()) {
+      index_ = files_.size();
+      return false;
+    }
     first_line_ = true;
-    open_ = reader_.OpenNative(files_[index_].native_path);
-    if (!open_) failure_ = mail_import_messages::kCannotOpen;
+    const MessageFile& file = files_[index_];
+    if (!file.problem.empty()) {
+      open_ = false;
+      failure_ = file.problem;
+      return true;
+    }
+    open_ = reader_.OpenNative(file.native_path);
+    if (!open_) failure_ = OpenFailure(errno);
     return true;
   }
 
   bool NextLine(SpoolLine& line) override {
     if (!open_) return false;
     if (!reader_.ReadSpoolLine(line)) {
-      if (reader_.ReadFailed()) failure_ = mail_import_messages::kCannotOpen;
+      if (reader_.ReadFailed()) failure_ = ReadFailure();
       open_ = false;
       return false;
     }
@@ -196,7 +216,7 @@ std::unique_ptr<FolderMessageReader> OpenFolderMessages(const ImportFolder& fold
   if (folder.format == MailSourceFormat::Mbox) {
     auto reader = std::make_unique<MboxReader>();
     if (!reader->Open(folder.native_path)) {
-      failure = mail_import_messages::kCannotOpen;
+      failure = OpenFailure(errno);
       return nullptr;
     }
     return reader;
@@ -209,13 +229,16 @@ std::unique_ptr<FolderMessageReader> OpenFolderMessages(const ImportFolder& fold
   return std::make_unique<MessageFilesReader>(std::move(*files));
 }
 
-std::optional<int> MboxSeparatorCounter::Count(const std::string& native_path) {
+std::optional<int> MboxSeparatorCounter::Count(const std::string& native_path, Progress* progress) {
+  // Lines between two looks for a cancel.
+  constexpr int kLinesPerCancelCheck = 4096;
   SpoolLineReader reader;
   if (!reader.OpenNative(native_path)) return std::nullopt;
   int count = 0;
   bool after_empty = true;  // the file's start counts as after an empty line
   SpoolLine line;
-  while (reader.ReadSpoolLine(line)) {
+  for (int lines = 0; reader.ReadSpoolLine(line); ++lines) {
+    if (progress && lines % kLinesPerCancelCheck == 0 && progress->CancelRequested()) return std::nullopt;
     if (line.starts_line && IsMboxSeparator(line.text) && (after_empty || IsStrictFromLine(line.text))) ++count;
     after_empty = IsEmptyLine(line);
   }

@@ -36,15 +36,17 @@ class FolderMessageReader {
   [[nodiscard]] virtual std::uint64_t TotalBytes() const = 0;
 };
 
-// Nullptr with `failure` set when the folder cannot be opened or listed.
+// Nullptr with `failure` set (Shift_JIS, with the system's reason) when the
+// folder cannot be opened or listed.
 [[nodiscard]] std::unique_ptr<FolderMessageReader> OpenFolderMessages(const ImportFolder& folder,
                                                                       std::string& failure);
 
 // Counts the messages of an mbox file by the same separators the reader
-// uses; nullopt when it cannot be read.
+// uses; nullopt when it cannot be read or `progress` (may be null) asked
+// for a cancel.
 class MboxSeparatorCounter {
  public:
-  [[nodiscard]] std::optional<int> Count(const std::string& native_path);
+  [[nodiscard]] std::optional<int> Count(const std::string& native_path, Progress* progress = nullptr);
 };
 
 // Whether `line` can separate messages of an mbox: it does where it opens

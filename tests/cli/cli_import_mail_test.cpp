@@ -1,4 +1,5 @@
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -83,6 +84,23 @@ TEST_F(CliImportMailTest, ExitsWithOneWhenSomethingCouldNotBeRead) {
   CliResult result = RunCli(scratch_, data_, {"import-mail", scratch_.File("notes.txt")});
   EXPECT_EQ(result.status, 1);
   EXPECT_NE(result.out.find("読めませんでした: " + scratch_.File("notes.txt")), std::string::npos) << result.out;
+}
+
+// Two link loops and a named pipe: the walk ends, each mail comes once,
+// the pipe is named and the status says the source was not taken whole.
+TEST_F(CliImportMailTest, ALoopedTreeWithANamedPipeEndsAndNamesWhatItLeftOut) {
+  const std::string tree = scratch_.File("tree");
+  std::filesystem::create_directories(tree);
+  WriteFileBytes(tree + "/Inbox", Mbox(2));
+  std::filesystem::create_directory_symlink(".", tree + "/a");
+  std::filesystem::create_directory_symlink(".", tree + "/b");
+  ASSERT_EQ(::mkfifo((tree + "/pipe").c_str(), 0600), 0);
+  CliResult result = RunCli(scratch_, data_, {"import-mail", tree});
+  EXPECT_EQ(result.status, 1) << result.err;
+  EXPECT_EQ(result.out, tree + "/Inbox → " + data_ + "/Inbox.lp: 2通 (取り込み済み 0通)\n"
+                        "読めませんでした: " + tree + "/pipe (0通): 通常のファイルではありません\n"
+                        "取り込み: 2通\n");
+  EXPECT_EQ(MessageIds("Inbox.lp").size(), 2u);
 }
 
 TEST_F(CliImportMailTest, AKilledImportRunAgainLosesAndDuplicatesNothing) {

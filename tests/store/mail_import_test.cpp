@@ -300,9 +300,9 @@ TEST(BoxNameFromFolderName, MakesUsableShiftJisNames) {
 
 TEST(PlanBoxPaths, FoldersWithSubfoldersHoldTheirOwnBox) {
   const std::vector<ImportFolder> folders = {
-      {"/s/Inbox", MailSourceFormat::Mbox, {"Inbox"}},
-      {"/s/Inbox.sbd/Sub", MailSourceFormat::Mbox, {"Inbox", "Sub"}},
-      {"/s/Sent", MailSourceFormat::Mbox, {"Sent"}},
+      {"/s/Inbox", MailSourceFormat::Mbox, {"Inbox"}, {}},
+      {"/s/Inbox.sbd/Sub", MailSourceFormat::Mbox, {"Inbox", "Sub"}, {}},
+      {"/s/Sent", MailSourceFormat::Mbox, {"Sent"}, {}},
   };
   EXPECT_EQ(PlanBoxPaths(folders, "Old.lp"),
             (std::vector<std::string>{"Old.lp/Inbox.lp/Inbox.lp", "Old.lp/Inbox.lp/Sub.lp", "Old.lp/Sent.lp"}));

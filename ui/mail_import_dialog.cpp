@@ -1,11 +1,11 @@
 #include "ui/mail_import_dialog.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -15,6 +15,7 @@
 #include "platform/sjis_path.h"
 #include "store/box_list.h"
 #include "store/mail_import_names.h"
+#include "ui/mail_source_scan_run.h"
 #include "ui/sjis_qt.h"
 #include "ui/ui_messages.h"
 
@@ -55,7 +56,9 @@ MailImportDialog::MailImportDialog(std::string data_directory, QWidget* parent)
   source_ = new QLineEdit(this);
   auto* choose_folder = new QPushButton(Text(ui_text::kImportChooseFolder), this);
   auto* choose_file = new QPushButton(Text(ui_text::kImportChooseFile), this);
-  auto* scan = new QPushButton(Text(ui_text::kImportScan), this);
+  scan_button_ = new QPushButton(Text(ui_text::kImportScan), this);
+  stop_scan_ = new QPushButton(Text(ui_text::kImportStopScan), this);
+  stop_scan_->hide();
   auto* source_label = new QLabel(Text(ui_text::kImportSource), this);
   source_label->setBuddy(source_);
 
@@ -89,9 +92,10 @@ MailImportDialog::MailImportDialog(std::string data_directory, QWidget* parent)
   grid->addWidget(source_, 0, 1);
   grid->addWidget(choose_folder, 0, 2);
   grid->addWidget(choose_file, 0, 3);
-  grid->addWidget(scan, 0, 4);
+  grid->addWidget(scan_button_, 0, 4);
+  grid->addWidget(stop_scan_, 0, 5);
   grid->addWidget(destination_label, 1, 0);
-  grid->addWidget(destination_, 1, 1, 1, 4);
+  grid->addWidget(destination_, 1, 1, 1, 5);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(grid);
   layout->addWidget(folders_, 1);
@@ -101,7 +105,8 @@ MailImportDialog::MailImportDialog(std::string data_directory, QWidget* parent)
 
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-  connect(scan, &QPushButton::clicked, this, &MailImportDialog::Scan);
+  connect(scan_button_, &QPushButton::clicked, this, &MailImportDialog::Scan);
+  connect(stop_scan_, &QPushButton::clicked, this, &MailImportDialog::StopScan);
   connect(source_, &QLineEdit::returnPressed, this, &MailImportDialog::Scan);
   connect(destination_, &QComboBox::currentTextChanged, this, [this] { ShowPlan(); });
   connect(choose_folder, &QPushButton::clicked, this, [this] {
@@ -121,13 +126,43 @@ void MailImportDialog::SetSource(const QString& native_path) {
 
 void MailImportDialog::SetDestination(const QString& folder) { destination_->setEditText(folder); }
 
+MailImportDialog::~MailImportDialog() = default;
+
+bool MailImportDialog::scanning() const { return scan_run_ && scan_run_->running(); }
+
 void MailImportDialog::Scan() {
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  scan_ = ScanMailSource(source_->text().toStdString());
+  scan_run_.reset();
+  scan_ = MailSourceScan();
   folders_->clear();
+  start_->setEnabled(false);
+  scan_button_->hide();
+  stop_scan_->show();
+  summary_->setText(Text(ui_text::kImportScanning).arg(source_->text()));
+  scan_run_ = std::make_unique<MailSourceScanRun>(source_->text().toStdString());
+  connect(scan_run_.get(), &MailSourceScanRun::StatusChanged, this,
+          [this](const QString& path) { summary_->setText(Text(ui_text::kImportScanning).arg(path)); });
+  connect(scan_run_.get(), &MailSourceScanRun::Finished, this, &MailImportDialog::ShowScan);
+  scan_run_->Start();
+}
+
+void MailImportDialog::StopScan() {
+  if (scan_run_) scan_run_->Cancel();
+}
+
+void MailImportDialog::ShowScan() {
+  const MailSourceOverview& overview = scan_run_->overview();
+  stop_scan_->hide();
+  scan_button_->show();
+  if (overview.scan.cancelled) {
+    summary_->setText(Text(ui_text::kImportScanCancelled));
+    emit ScanFinished();
+    return;
+  }
+  scan_ = overview.scan;
   long long total = 0;
-  for (const ImportFolder& folder : scan_.folders) {
-    const std::optional<int> count = CountFolderMessages(folder);
+  for (std::size_t i = 0; i < scan_.folders.size(); ++i) {
+    const ImportFolder& folder = scan_.folders[i];
+    const std::optional<int> count = i < overview.counts.size() ? overview.counts[i] : std::nullopt;
     if (count) total += *count;
     auto* item = new QTreeWidgetItem(folders_, {FolderText(folder), FormatName(folder.format),
                                                 count ? QString::number(*count) : Text(ui_text::kImportUnreadable),
@@ -143,7 +178,17 @@ void MailImportDialog::Scan() {
                         .arg(QLocale(QLocale::Japanese).toString(total)));
   start_->setEnabled(!scan_.folders.empty());
   ShowPlan();
-  QApplication::restoreOverrideCursor();
+  emit ScanFinished();
+}
+
+void MailImportDialog::keyPressEvent(QKeyEvent* event) {
+  // Enter in a field (the source's looks again, see returnPressed) never
+  // presses the default button: only the start button starts an import.
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
 }
 
 std::string MailImportDialog::DestinationPath() const {

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTreeWidget>
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <filesystem>
 
@@ -48,6 +51,13 @@ class MailImportDialogTest : public ::testing::Test {
 
   std::string DataDirectory() const { return Utf8ToCp932(data_.path()); }
 
+  // Sets the source and waits for the look at it to show.
+  static void ScanSource(MailImportDialog& dialog, const std::string& native_path) {
+    QSignalSpy done(&dialog, &MailImportDialog::ScanFinished);
+    dialog.SetSource(QString::fromStdString(native_path));
+    ASSERT_TRUE(done.wait(30000));
+  }
+
   TempDirectory data_{true};
   TempDirectory source_;
   Profile profile_{Utf8ToCp932(data_.File("lpost.conf"))};
@@ -57,7 +67,7 @@ class MailImportDialogTest : public ::testing::Test {
 TEST_F(MailImportDialogTest, ShowsTheFoldersTheirCountsAndWhereEachGoes) {
   MailImportDialog dialog(DataDirectory());
   EXPECT_FALSE(dialog.start_button()->isEnabled());
-  dialog.SetSource(QString::fromStdString(source_.path()));
+  ScanSource(dialog, source_.path());
 
   QTreeWidget* folders = dialog.folders();
   ASSERT_EQ(folders->topLevelItemCount(), 3);
@@ -92,14 +102,14 @@ TEST_F(MailImportDialogTest, ShowsTheFoldersTheirCountsAndWhereEachGoes) {
 TEST_F(MailImportDialogTest, ASourceWithoutMailOffersNothingToStart) {
   WriteFileBytes(source_.File("notes.txt"), "shopping list\n");
   MailImportDialog dialog(DataDirectory());
-  dialog.SetSource(QString::fromStdString(source_.File("notes.txt")));
+  ScanSource(dialog, source_.File("notes.txt"));
   ASSERT_EQ(dialog.folders()->topLevelItemCount(), 1);
   EXPECT_FALSE(dialog.start_button()->isEnabled());
 }
 
 TEST_F(MailImportDialogTest, TheRunImportsOnAWorkerBehindTheProgressWindow) {
   MailImportDialog dialog(DataDirectory());
-  dialog.SetSource(QString::fromStdString(source_.path()));
+  ScanSource(dialog, source_.path());
   dialog.SetDestination(QStringLiteral("Archive"));
   QWidget window;
   MailImportRun run(&window, profile_, ui_, dialog.Request(), dialog.Found());
@@ -111,6 +121,62 @@ TEST_F(MailImportDialogTest, TheRunImportsOnAWorkerBehindTheProgressWindow) {
   EXPECT_TRUE(run.report().Complete());
   EXPECT_FALSE(run.progress_window()->isVisible());
   EXPECT_TRUE(IsRegularFile(Utf8ToCp932("Archive.lp/Inbox.lp/仕事.lp")));
+}
+
+// The look at a source runs on a worker: the window keeps answering while
+// a tree with link loops and a named pipe is walked, and the walk can be
+// stopped.
+TEST_F(MailImportDialogTest, TheSourceIsLookedAtOnAWorkerThatCanBeStopped) {
+  std::filesystem::create_directory_symlink(".", source_.File("a"));
+  std::filesystem::create_directory_symlink(".", source_.File("b"));
+  ASSERT_EQ(::mkfifo(source_.File("pipe").c_str(), 0600), 0);
+  MailImportDialog dialog(DataDirectory());
+  QSignalSpy done(&dialog, &MailImportDialog::ScanFinished);
+  dialog.SetSource(QString::fromStdString(source_.path()));
+  // The window's thread is back before the walk's result came.
+  EXPECT_TRUE(dialog.scanning());
+  EXPECT_TRUE(dialog.stop_scan_button()->isVisibleTo(&dialog));
+  EXPECT_FALSE(dialog.start_button()->isEnabled());
+  ASSERT_TRUE(done.wait(30000));
+  EXPECT_FALSE(dialog.scanning());
+  EXPECT_EQ(dialog.Found().folders.size(), 3u);  // each folder once
+  ASSERT_EQ(dialog.Found().problems.size(), 1u);  // the pipe, named
+  EXPECT_EQ(dialog.Found().problems[0].native_path, source_.File("pipe"));
+  EXPECT_TRUE(dialog.start_button()->isEnabled());
+
+  // Stopped: nothing to start.
+  dialog.Scan();
+  QTest::mouseClick(dialog.stop_scan_button(), Qt::LeftButton);
+  ASSERT_TRUE(done.wait(30000));
+  EXPECT_FALSE(dialog.scanning());
+  EXPECT_FALSE(dialog.stop_scan_button()->isVisibleTo(&dialog));
+  EXPECT_FALSE(dialog.start_button()->isEnabled());
+}
+
+TEST_F(MailImportDialogTest, EnterInTheSourceLooksAgainAndNeverStartsTheImport) {
+  MailImportDialog dialog(DataDirectory());
+  QSignalSpy accepted(&dialog, &QDialog::accepted);
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+  ScanSource(dialog, source_.path());
+  ASSERT_TRUE(dialog.start_button()->isEnabled());
+  ASSERT_EQ(dialog.folders()->topLevelItemCount(), 3);
+
+  WriteFileBytes(source_.File("Sent"), Mails(1, "s"));
+  auto* source = dialog.findChild<QLineEdit*>();
+  ASSERT_NE(source, nullptr);
+  source->setFocus();
+  QSignalSpy done(&dialog, &MailImportDialog::ScanFinished);
+  for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+    QTest::keyClick(source, key);
+    ASSERT_TRUE(done.wait(30000));
+  }
+  EXPECT_EQ(accepted.count(), 0);
+  EXPECT_TRUE(dialog.isVisible());
+  EXPECT_EQ(dialog.folders()->topLevelItemCount(), 4);  // looked at again
+
+  QTest::mouseClick(dialog.start_button(), Qt::LeftButton);
+  EXPECT_EQ(accepted.count(), 1);
 }
 
 }  // namespace

@@ -78,9 +78,15 @@ std::optional<Property> ParseProperty(std::string_view line) {
 
 // Logical lines: a physical line that begins with a blank goes on the one
 // before (without that blank), and so does the line after a
-// quoted-printable one that ends in "=" (a soft break).
+// quoted-printable one that ends in "=" (a soft break). Each byte is looked
+// at a bounded number of times, however often a line is folded: the head
+// of a logical line (before its first ":") is searched only in what was
+// added since the last look, and decided once.
 std::vector<std::string> LogicalLines(std::string_view text) {
   std::vector<std::string> lines;
+  std::size_t searched = 0;  // bytes of lines.back() looked at for the ":"
+  bool head_known = false;   // the ":" of lines.back() was found
+  bool quoted_printable = false;
   bool soft_break = false;
   while (!text.empty()) {
     const std::size_t end = text.find_first_of("\r\n");
@@ -98,14 +104,23 @@ std::vector<std::string> LogicalLines(std::string_view text) {
       lines.back() += line.substr(1);
     } else if (!line.empty()) {
       lines.emplace_back(line);
+      searched = 0;
+      head_known = false;
+      quoted_printable = false;
     } else {
       soft_break = false;
       continue;
     }
     const std::string& whole = lines.back();
-    const std::size_t colon = whole.find(':');
-    soft_break = whole.ends_with('=') && colon != std::string::npos &&
-                 Upper(std::string_view(whole).substr(0, colon)).find("QUOTED-PRINTABLE") != std::string::npos;
+    if (!head_known) {
+      const std::size_t colon = whole.find(':', std::min(searched, whole.size()));
+      searched = whole.size();
+      if (colon != std::string::npos) {
+        head_known = true;
+        quoted_printable = Upper(std::string_view(whole).substr(0, colon)).find("QUOTED-PRINTABLE") != std::string::npos;
+      }
+    }
+    soft_break = quoted_printable && whole.ends_with('=');
   }
   return lines;
 }
@@ -308,23 +323,31 @@ ImportedCards ParseVCards(std::string_view bytes) {
   ImportedCards imported;
   std::optional<CardBuilder> card;
   bool any_card = false;
+  // A card ends at its END:VCARD; one whose END is missing (a file cut
+  // short, a writer that forgot it) ends where the next card or the file
+  // begins or ends, and is taken as far as it goes.
+  const auto finish = [&imported, &card] {
+    if (!card) return;
+    std::vector<std::string> texts = card->Card();
+    card.reset();
+    if (texts[kNameColumn].empty() && texts[kAddressColumn].empty()) return;
+    if (CardToShiftJis(texts)) ++imported.lossy_cards;
+    imported.cards.push_back(std::move(texts));
+  };
   for (const std::string& line : LogicalLines(DecodeImportText(bytes))) {
     const std::optional<Property> property = ParseProperty(line);
     if (!property) continue;
     if (property->name == "BEGIN" && Upper(property->value) == "VCARD") {
+      finish();
       card.emplace();
       any_card = true;
     } else if (property->name == "END" && Upper(property->value) == "VCARD") {
-      if (!card) continue;
-      std::vector<std::string> texts = card->Card();
-      card.reset();
-      if (texts[kNameColumn].empty() && texts[kAddressColumn].empty()) continue;
-      if (CardToShiftJis(texts)) ++imported.lossy_cards;
-      imported.cards.push_back(std::move(texts));
+      finish();
     } else if (card) {
       card->Take(*property);
     }
   }
+  finish();
   if (!any_card) imported.problem = CardImportProblem::Empty;
   return imported;
 }

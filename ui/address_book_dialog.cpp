@@ -2,7 +2,6 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QFile>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -24,6 +23,8 @@
 #include "ui/address_sort_dialog.h"
 #include "ui/settings_input.h"
 #include "ui/sjis_qt.h"
+#include "ui/worker_jobs.h"
+#include "platform/file_system.h"
 
 namespace lp {
 namespace {
@@ -81,7 +82,8 @@ AddressBookDialog::AddressBookDialog(AddressBook& book, Profile& profile, QWidge
       postal_address_(LinesField(3, this)),
       telephone_(new QLineEdit(this)),
       memo_(LinesField(3, this)),
-      category_(new QComboBox(this)) {
+      category_(new QComboBox(this)),
+      jobs_(std::make_unique<WorkerJobs>()) {
   setWindowTitle(U(kTitle));
   filter_->setObjectName(QStringLiteral("filter"));
   names_->setObjectName(QStringLiteral("names"));
@@ -402,15 +404,48 @@ void AddressBookDialog::ChooseImportFile() {
   if (!file.isEmpty()) ImportFile(file);
 }
 
+AddressBookDialog::~AddressBookDialog() = default;
+
+struct AddressBookDialog::ReadAddressFile {
+  bool read = false;
+  ImportedCards imported;
+};
+
 void AddressBookDialog::ImportFile(const QString& path) {
-  if (!KeepShownCard()) return;
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxImportBytes) {
+  if (importing_ || !KeepShownCard()) return;
+  importing_ = true;
+  // The window goes on painting; nothing in it changes the cards meanwhile.
+  setEnabled(false);
+  auto read = std::make_shared<ReadAddressFile>();
+  const std::string native = path.toStdString();
+  jobs_->Run(
+      [read, native] {
+        // Only a regular file: a named pipe would keep the worker waiting.
+        File file;
+        if (!file.OpenNative(native, File::Mode::ReadRegular)) return;
+        const std::optional<std::uint64_t> size = file.Size();
+        if (!size || *size > static_cast<std::uint64_t>(kMaxImportBytes)) return;
+        std::string bytes(*size, '\0');
+        const std::int64_t got = file.ReadFull(bytes.data(), bytes.size());
+        if (got < 0) return;
+        bytes.resize(static_cast<std::size_t>(got));
+        read->imported = ParseAddressFile(bytes);
+        read->read = true;
+      },
+      [this, read, path] {
+        importing_ = false;
+        setEnabled(true);
+        TakeImported(path, *read);
+        emit ImportFinished();
+      });
+}
+
+void AddressBookDialog::TakeImported(const QString& path, const ReadAddressFile& read) {
+  if (!read.read) {
     QMessageBox::warning(this, U(kImportTitle), U(kCannotOpenFile) + path);
     return;
   }
-  const QByteArray bytes = file.readAll();
-  const ImportedCards imported = ParseAddressFile(std::string_view(bytes.constData(), bytes.size()));
+  const ImportedCards& imported = read.imported;
   if (imported.problem != CardImportProblem::None) {
     const char* reason = imported.problem == CardImportProblem::Empty ? kImportEmpty : kImportNoColumns;
     QMessageBox::warning(this, U(kImportTitle), U(reason) + path);

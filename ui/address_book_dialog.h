@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <array>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,8 @@ class QPlainTextEdit;
 
 namespace lp {
 
+class WorkerJobs;
+
 class AddressBookDialog final : public QDialog {
   Q_OBJECT
 
@@ -31,6 +34,7 @@ class AddressBookDialog final : public QDialog {
   enum class ExportFormat { Utf8, AddressBook, VCard };
 
   AddressBookDialog(AddressBook& book, Profile& profile, QWidget* parent = nullptr);
+  ~AddressBookDialog() override;
 
   [[nodiscard]] QComboBox& filter() { return *filter_; }
   // Narrows the list to the cards whose name, address, telephone or memo
@@ -57,15 +61,24 @@ class AddressBookDialog final : public QDialog {
   void ChooseLanDirectory();
   void ChooseImportFile();
   void ChooseExportFile();
-  // Adds the cards of a CSV file and reports what was added.
+  // Adds the cards of a CSV or vCard file and reports what was added. The
+  // file is read on a worker (an export of thousands of contacts with
+  // photos is megabytes); ImportFinished comes once the cards are in and
+  // the report was shown. An import asked for while one runs is ignored.
   void ImportFile(const QString& path);
+  [[nodiscard]] bool importing() const { return importing_; }
   // Writes the cards shown (the category chosen) to `path`.
   bool ExportFile(const QString& path, ExportFormat format);
 
   void accept() override;
   void reject() override;
 
+ signals:
+  void ImportFinished();
+
  private:
+  struct ReadAddressFile;
+  void TakeImported(const QString& path, const ReadAddressFile& read);
   void OpenCategoryEditor();
   void FillCategoryLists();
   void ApplyFilter();
@@ -100,6 +113,9 @@ class AddressBookDialog final : public QDialog {
   QLineEdit* telephone_;
   QPlainTextEdit* memo_;
   QComboBox* category_;
+  bool importing_ = false;
+  // Last: goes first, waiting for a read still running.
+  std::unique_ptr<WorkerJobs> jobs_;
 };
 
 }  // namespace lp

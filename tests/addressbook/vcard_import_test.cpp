@@ -49,6 +49,12 @@ TEST(ParseVCardsTest, ReadsTheVersionsAndEncodingsInUse) {
        "BEGIN:VCARD\r\nFN:A\r\nEMAIL:a@example.jp\r\nEND:VCARD\r\nBEGIN:VCARD\r\nTEL:1\r\nEND:VCARD\r\n"
        "BEGIN:VCARD\r\nN:営業部;;;;\r\nEND:VCARD\r\n",
        {Card("A", "a@example.jp"), Card("営業部", "")}},
+      {"a quoted-printable line whose head is folded before its colon",
+       "BEGIN:VCARD\r\nFN:A\r\nNOTE;ENCODING=QUOTED-PRI\r\n NTABLE:one=\r\ntwo\r\nEND:VCARD\r\n",
+       {Card("A", "", "", "", "", "onetwo")}},
+      {"cards whose END:VCARD is missing are taken as far as they go",
+       "BEGIN:VCARD\r\nFN:A\r\nEMAIL:a@example.jp\r\nBEGIN:VCARD\r\nFN:B\r\nEMAIL:b@example.jp\r\n",
+       {Card("A", "a@example.jp"), Card("B", "b@example.jp")}},
   };
   for (const Case& c : cases) {
     ASSERT_TRUE(LooksLikeVCard(c.bytes)) << c.what;
@@ -62,10 +68,10 @@ TEST(ParseVCardsTest, OtherFilesGoToTheCsvReaderAndAFileWithoutCardsIsEmpty) {
   EXPECT_FALSE(LooksLikeVCard("Name,Email\r\nA,a@example.jp\r\n"));
   EXPECT_EQ(ParseAddressFile("Name,Email\r\nA,a@example.jp\r\n").cards, std::vector<Texts>{Card("A", "a@example.jp")});
   EXPECT_EQ(ParseVCards("VERSION:3.0\r\n").problem, CardImportProblem::Empty);
-  // An unterminated card gives nothing, and a broken line is skipped.
+  // A broken line is skipped; the card cut off by the file's end is taken.
   const ImportedCards broken = ParseVCards("BEGIN:VCARD\r\nno colon here\r\nFN:X\r\n");
   EXPECT_EQ(broken.problem, CardImportProblem::None);
-  EXPECT_TRUE(broken.cards.empty());
+  EXPECT_EQ(broken.cards, std::vector<Texts>{Card("X", "")});
   // Characters Shift_JIS lacks are counted.
   const ImportedCards lossy = ParseVCards("BEGIN:VCARD\r\nFN:𠮷田\r\nEMAIL:y@example.jp\r\nEND:VCARD\r\n");
   ASSERT_EQ(lossy.cards.size(), 1u);

@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <QComboBox>
@@ -6,6 +8,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 
 #include "addressbook/address_book.h"
 #include "addressbook/vcard_import.h"
@@ -50,6 +53,15 @@ QStringList Items(const QListWidget& list) {
   QStringList items;
   for (int i = 0; i < list.count(); ++i) items << list.item(i)->text();
   return items;
+}
+
+// Imports a file and waits until its cards are in and the report shown.
+void ImportAndWait(AddressBookDialog& dialog, const QString& path) {
+  QSignalSpy finished(&dialog, &AddressBookDialog::ImportFinished);
+  dialog.ImportFile(path);
+  EXPECT_TRUE(dialog.importing());
+  ASSERT_TRUE(finished.wait(30000));
+  EXPECT_TRUE(dialog.isEnabled());
 }
 
 class AddressBookDialogTest : public testing::SettingsFileTest {
@@ -314,7 +326,7 @@ TEST_F(AddressBookDialogTest, ImportAddsTheNewAddressesWithTheirCategoriesAndRep
                  "山田 太郎,YAMADA@example.jp,,仕事\r\n"
                  "伊藤 誠,ito@example.jp,\"同期\r\n2010年入社\",同期\r\n"
                  "𠮷田,yoshida@example.jp,,\r\n");
-  dialog.ImportFile(QString::fromStdString(dir_.File("contacts.csv")));
+  ImportAndWait(dialog, QString::fromStdString(dir_.File("contacts.csv")));
   EXPECT_EQ(answers_.texts.back(), U("2 件を追加しました。\n既にあるアドレスの 1 件は追加しませんでした。\n"
                                      "1 件にShift_JISで表せない文字があり、「?」に置き換えました。"));
   EXPECT_EQ(Items(dialog.filter()),
@@ -326,14 +338,18 @@ TEST_F(AddressBookDialogTest, ImportAddsTheNewAddressesWithTheirCategoriesAndRep
   // Contacts from a phone, in vCard form.
   WriteFileBytes(dir_.File("phone.vcf"), "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:中村 光\r\nEMAIL:hikari@example.jp\r\n"
                                          "TEL:090-0000-1111\r\nEND:VCARD\r\n");
-  dialog.ImportFile(QString::fromStdString(dir_.File("phone.vcf")));
+  ImportAndWait(dialog, QString::fromStdString(dir_.File("phone.vcf")));
   EXPECT_EQ(answers_.texts.back(), U("1 件を追加しました。"));
 
   WriteFileBytes(dir_.File("sales.csv"), "Month,Total\r\n4,100\r\n");
-  dialog.ImportFile(QString::fromStdString(dir_.File("sales.csv")));
+  ImportAndWait(dialog, QString::fromStdString(dir_.File("sales.csv")));
   EXPECT_EQ(answers_.texts.back(),
             U("氏名またはメールアドレスの列が見つかりません: ") + QString::fromStdString(dir_.File("sales.csv")));
-  dialog.ImportFile(QString::fromStdString(dir_.File("missing.csv")));
+  ImportAndWait(dialog, QString::fromStdString(dir_.File("missing.csv")));
+  EXPECT_TRUE(answers_.texts.back().startsWith(U("ファイルが開けません：")));
+  // A named pipe is refused at once, never waited on.
+  ASSERT_EQ(::mkfifo(dir_.File("pipe.vcf").c_str(), 0600), 0);
+  ImportAndWait(dialog, QString::fromStdString(dir_.File("pipe.vcf")));
   EXPECT_TRUE(answers_.texts.back().startsWith(U("ファイルが開けません：")));
 
   dialog.accept();

@@ -26,6 +26,7 @@ MailController::MailController(Dependencies dependencies)
 
 MailController::~MailController() {
   shutting_down_ = true;
+  *alive_ = false;
   if (connection_.session) connection_.session->Cancel();
 }
 
@@ -54,6 +55,7 @@ PopSessionSettings MailController::SessionSettings(const CSetMenuArray& accounts
   settings.user = account.user_id;
   settings.password = account.pass;  // the table holds it unscrambled
   settings.use_apop = account.apop;
+  settings.oauth = account.auth == AccountAuth::OAuth2;
   settings.keep_on_server = account.not_del;
   settings.confirm_each = account.mail_kakunin;
   settings.remembered_retr = account.retr;
@@ -157,17 +159,38 @@ bool MailController::StartSession(bool delete_all) {
     return false;
   }
   const std::size_t index = deps_.accounts.CurrentIndex();
-  const PopSessionSettings settings = SessionSettings(deps_.accounts, index, deps_.profile);
+  PopSessionSettings settings = SessionSettings(deps_.accounts, index, deps_.profile);
+  if (!settings.oauth || deps_.oauth == nullptr) {
+    // Without a token source the session itself says that a sign-in is needed.
+    LaunchSession(settings, delete_all);
+    return true;
+  }
+  // The token may need a refresh first; the session starts when it is there.
+  deps_.oauth->Prepare(deps_.accounts.At(index), [this, alive = std::weak_ptr<bool>(alive_), settings,
+                                                  delete_all](OAuthLogin login) mutable {
+    const std::shared_ptr<bool> still = alive.lock();
+    if (!still || !*still || shutting_down_) return;
+    if (!login.ok) {
+      deps_.ui.ShowMessage(login.message);
+      PopSessionResult result;
+      result.outcome = PopOutcome::ConnectFailed;
+      result.error_text = login.message;
+      result.token_refused = login.sign_in_needed;
+      SessionFinished(result, delete_all);
+      return;
+    }
+    settings.user = std::move(login.user);
+    settings.access_token = std::move(login.access_token);
+    LaunchSession(settings, delete_all);
+  });
+  return true;
+}
+
+void MailController::LaunchSession(const PopSessionSettings& settings, bool delete_all) {
   connection_.session = std::make_unique<CPopSession>(
       *connection_.transport, deps_.ui, [this, delete_all](const PopSessionResult& result) {
         if (shutting_down_) return;
-        ++callback_depth_;
-        if (delete_all) {
-          OnDeleteAllFinished(result);
-        } else {
-          OnReceiveFinished(result);
-        }
-        --callback_depth_;
+        SessionFinished(result, delete_all);
       });
   analysed_message_id_.reset();
   if (delete_all) {
@@ -175,7 +198,18 @@ bool MailController::StartSession(bool delete_all) {
   } else {
     connection_.session->StartReceive(settings);
   }
-  return true;
+}
+
+void MailController::SessionFinished(const PopSessionResult& result, bool delete_all) {
+  // A refused token is not offered again; the next login refreshes it.
+  if (result.token_refused && deps_.oauth != nullptr) deps_.oauth->Refused(deps_.accounts.Current());
+  ++callback_depth_;
+  if (delete_all) {
+    OnDeleteAllFinished(result);
+  } else {
+    OnReceiveFinished(result);
+  }
+  --callback_depth_;
 }
 
 void MailController::OnReceiveFinished(const PopSessionResult& result) {

@@ -11,6 +11,7 @@
 #include "config/account_table.h"
 #include "config/patrol_state.h"
 #include "config/profile.h"
+#include "net/oauth_logins.h"
 #include "net/pop_session.h"
 #include "net/receive_pipeline.h"
 #include "platform/transport.h"
@@ -59,6 +60,8 @@ class MailController final : private MessageIdObserver {
     CommandObserver& commands;
     std::string working_directory;  // the data directory, Shift_JIS
     TransportFactory transports;
+    // The tokens of OAuth 2.0 accounts; null: such an account cannot log in.
+    OAuthLogins* oauth = nullptr;
   };
 
   explicit MailController(Dependencies dependencies);
@@ -146,6 +149,9 @@ class MailController final : private MessageIdObserver {
   ReceiveChainEnd EndReceiveChain(int new_count, int created_count);
   void ShowStatus(std::string_view text);
   [[nodiscard]] bool StartSession(bool delete_all);
+  // Starts the session with its settings complete (credentials included).
+  void LaunchSession(const PopSessionSettings& settings, bool delete_all);
+  void SessionFinished(const PopSessionResult& result, bool delete_all);
   void RetireConnection();
   void CollectRetired();
   void WriteAccountState(std::size_t index);
@@ -164,6 +170,8 @@ class MailController final : private MessageIdObserver {
   std::vector<Connection> retired_;
   int callback_depth_ = 0;
   bool shutting_down_ = false;  // a session ending now runs nothing more
+  // False once the controller is gone: a token that arrives late finds nobody.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 
   bool receiving_ = false;
   bool deleting_all_ = false;

@@ -24,7 +24,7 @@ SendBoxRun::Outcome SendBoxRun::Start() {
   if (!pipeline_) {
     pipeline_ = std::make_unique<SendPipeline>(SendPipeline::Dependencies{
         deps_.profile, deps_.ui, deps_.registry, *send_box_, deps_.transports, deps_.address_lists, &observer_, {},
-        {}});
+        {}, {}, kSmtpWorkFile, "smail.log", deps_.oauth});
   }
   if (!pipeline_->Start(deps_.accounts.Current(), true) &&
       pipeline_->LastResult().status == SendRunStatus::Ignored) {

@@ -23,6 +23,7 @@ class SendBoxRun {
     std::string send_box_path;  // "System"/"SendFile"
     SendPipeline::TransportFactory transports;
     AddressListLookup address_lists;  // may be empty
+    OAuthLogins* oauth = nullptr;     // the tokens of OAuth 2.0 accounts
   };
 
   enum class Outcome {

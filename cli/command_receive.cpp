@@ -8,6 +8,7 @@
 #include "app/patrol_send_step.h"
 #include "app/send_and_receive.h"
 #include "cli/box_arguments.h"
+#include "cli/cli_oauth.h"
 #include "cli/cli_transport.h"
 #include "cli/commands.h"
 #include "config/account_table.h"
@@ -58,6 +59,7 @@ int RunReceiveCommand(CommandContext& context, ReceiveCommand command, const cha
   }
 
   EnsureEventLoopApplication();
+  CliOAuth oauth;
   NullCommandObserver commands;
   OpenBoxRegistry registry(context.app.profile(), context.ui, commands);
   // Patrols and send-and-receive runs also send the send box.
@@ -66,19 +68,19 @@ int RunReceiveCommand(CommandContext& context, ReceiveCommand command, const cha
   if (sends) (void)book.Load(context.app.profile(), context.ui);
   SendAndReceive send_and_receive(SendAndReceive::Dependencies{
       context.app.profile(), context.ui, registry, commands, accounts, context.app.settings().send_file,
-      MakeCliTransport, MakeAddressListLookup(book, context.ui)});
+      MakeCliTransport, MakeAddressListLookup(book, context.ui), &oauth.logins()});
   CommandObserver& controller_commands =
       command == ReceiveCommand::SendAndReceive ? static_cast<CommandObserver&>(send_and_receive) : commands;
   MailController controller(MailController::Dependencies{context.app.profile(), accounts, registry, context.ui,
                                                          controller_commands, context.app.data_directory(),
-                                                         MakeCliTransport});
+                                                         MakeCliTransport, &oauth.logins()});
   if (!controller.OpenReceiveBox()) return 1;
   send_and_receive.Attach(controller);
   std::unique_ptr<PatrolSendStep> send_step;
   if (command == ReceiveCommand::Patrol) {
     send_step = std::make_unique<PatrolSendStep>(PatrolSendStep::Dependencies{
         context.app.profile(), context.ui, registry, commands, accounts, context.app.settings().send_file,
-        MakeCliTransport, MakeAddressListLookup(book, context.ui)});
+        MakeCliTransport, MakeAddressListLookup(book, context.ui), &oauth.logins()});
     send_step->Attach(controller);
   }
   switch (command) {

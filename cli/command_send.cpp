@@ -5,6 +5,7 @@
 
 #include "addressbook/address_book.h"
 #include "cli/box_arguments.h"
+#include "cli/cli_oauth.h"
 #include "cli/cli_transport.h"
 #include "cli/commands.h"
 #include "config/account_table.h"
@@ -64,9 +65,11 @@ int RunSendCommand(CommandContext& context) {
   EnsureEventLoopApplication();
   int status = 1;
   {
+    CliOAuth oauth;
     SendPipeline pipeline(SendPipeline::Dependencies{profile, context.ui, box->registry, *box->doc,
                                                      MakeCliTransport, MakeAddressListLookup(book, context.ui),
-                                                     nullptr, {}, {}});
+                                                     nullptr, {}, {}, {}, kSmtpWorkFile, "smail.log",
+                                                     &oauth.logins()});
     (void)pipeline.Start(accounts.At(account_index));
     if (RunEventLoopUntil([&] { return !pipeline.Running(); }, kRunLimit)) {
       status = ExitStatus(pipeline.LastResult().status);

@@ -38,6 +38,7 @@ int RunMoveCommand(CommandContext& context);
 int RunDeleteCommand(CommandContext& context);
 int RunAccountsCommand(CommandContext& context);
 int RunPasswordCommand(CommandContext& context);
+int RunSignInCommand(CommandContext& context);
 int RunSendAndReceiveCommand(CommandContext& context);
 int RunReceiveCommand(CommandContext& context);
 int RunPatrolCommand(CommandContext& context);

@@ -49,6 +49,7 @@ const CommandEntry kCommands[] = {
     {"delete", DataAccess::Write, lp::RunDeleteCommand},
     {"accounts", DataAccess::Read, lp::RunAccountsCommand},
     {"password", DataAccess::Write, lp::RunPasswordCommand},
+    {"signin", DataAccess::Write, lp::RunSignInCommand},
     {"receive", DataAccess::Write, lp::RunReceiveCommand, "/R"},
     {"patrol", DataAccess::Write, lp::RunPatrolCommand, "/A"},
     {"sendrecv", DataAccess::Write, lp::RunSendAndReceiveCommand, "/J"},
@@ -98,7 +99,7 @@ int LockDataDirectory(std::string& native_directory, lp::DataDirectoryLock& lock
 const std::vector<std::string> kOptionsWithValue = {"data-dir", "header-mode", "line-limit", "account",
                                                     "to", "cc", "bcc", "subject", "body", "body-file", "attach",
                                                     "signature", "fold", "field", "status", "label", "into",
-                                                    "format"};
+                                                    "format", "time-limit"};
 
 void PrintUsage(std::FILE* out) {
   std::fputs(
@@ -121,6 +122,9 @@ void PrintUsage(std::FILE* out) {
       "  accounts                  list the connection accounts: current mark (*), index, name,\n"
       "                            POP server, address, patrol flag (TAB-separated)\n"
       "  password [--account N]    store an account's POP password, read from standard input\n"
+      "  signin [--account N] [--time-limit SECONDS]\n"
+      "                            sign an OAuth 2.0 account in: prints the address to open in a\n"
+      "                            browser, waits for the sign-in and stores the tokens\n"
       "  receive [--account N]     fetch the new mail of the current account (or account N)\n"
       "  patrol                    send, then receive every account marked for the patrol in turn\n"
       "  sendrecv                  send and receive for the current account (PopBefore: receive first)\n"

@@ -19,6 +19,13 @@ enum class AccountTls : int {
   StartTls = 2,  // plain first, then STLS (POP3) or STARTTLS (SMTP)
 };
 
+// How the account logs in to its servers ("認証方式"). Not in the classic
+// settings: the key AuthMethod is ours, and its absence means Password.
+enum class AccountAuth : int {
+  Password = 0,  // USER/PASS, APOP; SMTP AUTH with the password
+  OAuth2 = 1,    // a bearer token from an OAuth 2.0 sign-in (XOAUTH2, OAUTHBEARER)
+};
+
 // Default ports. Implicit TLS gets its own well-known port when the file
 // names none.
 inline constexpr std::uint16_t kDefaultPopPort = 110;
@@ -56,6 +63,8 @@ struct CSetMenu {
   std::uint16_t pop_port = kDefaultPopPort;    // PopPortNo
   AccountTls pop_tls = AccountTls::None;       // PopTls
   AccountTls smtp_tls = AccountTls::None;      // SmtpTls
+  AccountAuth auth = AccountAuth::Password;    // AuthMethod
+  std::string oauth_provider;                  // OAuthProvider: an entry of the provider file
 
   bool operator==(const CSetMenu&) const = default;
 };

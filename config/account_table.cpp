@@ -50,6 +50,8 @@ void VisitAccountKeys(CSetMenu& a, const ProfileDefaults& d, Visitor& v) {
   v.Port("PopPortNo", a.pop_port, "PopTls", kDefaultPopsPort, kDefaultPopPort);
   v.Tls("PopTls", a.pop_tls);
   v.Tls("SmtpTls", a.smtp_tls);
+  v.Auth("AuthMethod", a.auth);
+  v.String("OAuthProvider", a.oauth_provider, "");
 }
 
 class KeyReader {
@@ -73,6 +75,10 @@ class KeyReader {
     field = static_cast<std::uint16_t>(profile_.GetInt(section_, key, implicit ? implicit_default : plain_default));
   }
   void Tls(const char* key, AccountTls& field) { field = AccountTlsFromInt(profile_.GetInt(section_, key, 0)); }
+  // Only 1 means OAuth 2.0; anything else keeps the password login.
+  void Auth(const char* key, AccountAuth& field) {
+    field = profile_.GetInt(section_, key, 0) == 1 ? AccountAuth::OAuth2 : AccountAuth::Password;
+  }
 
  private:
   const Profile& profile_;
@@ -110,6 +116,9 @@ class SectionWriter {
     writer_.Add(section_, key, std::to_string(field));
   }
   void Tls(const char* key, AccountTls& field) {
+    writer_.Add(section_, key, std::to_string(static_cast<int>(field)));
+  }
+  void Auth(const char* key, AccountAuth& field) {
     writer_.Add(section_, key, std::to_string(static_cast<int>(field)));
   }
 

@@ -8,6 +8,8 @@
 
 #include "net/apop_digest.h"
 #include "net/fetched_uid_journal.h"
+#include "net/oauth_messages.h"
+#include "net/password_refusal.h"
 #include "net/pop_messages.h"
 #include "net/pop_reply_text.h"
 #include "net/uidl_lists.h"
@@ -29,6 +31,35 @@ constexpr std::uint64_t kMaxUidlList = 64u << 20;
 constexpr std::uint64_t kMaxRetrResponse = 1ull << 30;
 constexpr std::uint64_t kMaxTopResponse = 64ull << 20;
 constexpr std::uint64_t kProgressUnitThreshold = 50000;
+// A CAPA list is a few short lines.
+constexpr std::size_t kMaxCapaLine = 1024;
+constexpr std::uint64_t kMaxCapaList = 64 * 1024;
+// An AUTH command with its initial response stays within this (RFC 5034);
+// a longer token follows on a line of its own after the server's "+".
+constexpr std::size_t kMaxAuthLine = 255;
+constexpr char kMask[] = " ******\r\n";
+
+// The mechanisms of the CAPA "SASL" line; false when there is none.
+bool SaslMechanisms(std::string_view capa, std::string& mechanisms) {
+  while (!capa.empty()) {
+    const std::size_t end = capa.find('\n');
+    std::string_view line = capa.substr(0, end);
+    capa = end == std::string_view::npos ? std::string_view() : capa.substr(end + 1);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (line.size() >= 4 && (line[0] | 0x20) == 's' && (line[1] | 0x20) == 'a' && (line[2] | 0x20) == 's' &&
+        (line[3] | 0x20) == 'l' && (line.size() == 4 || line[4] == ' ')) {
+      mechanisms = std::string(line.substr(std::min<std::size_t>(line.size(), 5)));
+      return true;
+    }
+  }
+  return false;
+}
+
+std::string Joined(std::string_view text, std::string_view detail) {
+  std::string joined(text);
+  joined.append(detail);
+  return joined;
+}
 
 std::string Format(const char* pattern, int a) {
   char buffer[128];
@@ -83,6 +114,8 @@ void CPopSession::Start(const PopSessionSettings& settings, Mode mode) {
   reader_ = PopReplyReader();
   keep_on_server_ = settings.keep_on_server || settings.confirm_each;
   apop_stamp_.clear();
+  capa_response_.clear();
+  oauth_status_.clear();
   top_response_.clear();
   uidl_response_.clear();
   new_uids_.clear();
@@ -127,6 +160,17 @@ void CPopSession::Start(const PopSessionSettings& settings, Mode mode) {
       // next time; this session still starts from it.
       if (current_ != 1 && !PathExists(settings.received_uid_list)) result_.new_retr = 1;
     }
+  }
+
+  if (settings.oauth && settings.tls == TlsMode::None) {
+    // A bearer token in clear is as good as the mailbox to whoever reads it.
+    Fail(oauth_text::kNeedsTls, PopOutcome::ConnectFailed);
+    return;
+  }
+  if (settings.oauth && settings.access_token.empty()) {
+    result_.token_refused = true;
+    Fail(oauth_text::kSignInNeeded, PopOutcome::ConnectFailed);
+    return;
   }
 
   SetStatus(pop_text::kConnectingToHost);
@@ -240,29 +284,46 @@ void CPopSession::HandleReply() {
     case PopState::UidlPassReply:
       if (!ok) {
         result_.password_refused = true;
-        FailAndQuit(WithPopReply(pop_text::kPasswordError, reply));
+        result_.passwords_off = RefusesPasswordLogins(reply);
+        FailAndQuit(result_.passwords_off ? Joined(oauth_text::kPasswordsOff, reply)
+                                          : WithPopReply(pop_text::kPasswordError, reply));
         return;
       }
-      if (state_ == PopState::UidlPassReply) {
-        SetStatus(pop_text::kCheckingNewMail);
-        uidl_response_.clear();
-        reader_.ExpectMultiLine(
-            [this](std::string_view data) {
-              uidl_response_.append(data);
-              return true;
-            },
-            kMaxUidlLine, kMaxUidlList);
-        state_ = PopState::UidlList;
-        (void)SendCommand("UIDL\r\n");
+      AfterLogin();
+      return;
+
+    case PopState::CapaReply: {
+      std::string mechanisms;
+      const bool listed = ok && SaslMechanisms(capa_response_, mechanisms);
+      capa_response_.clear();
+      if (!ChooseOAuthMechanism(listed, mechanisms, mechanism_)) {
+        FailAndQuit(oauth_text::kNotOffered);
         return;
       }
-      if (mode_ == Mode::LoginCheck) {
-        SendQuit();
+      SendOAuth();
+      return;
+    }
+
+    case PopState::AuthContinue:
+      if (reply.rfind("+ ", 0) != 0 && reply != "+") {
+        HandleOAuthReply(reply, ok);
         return;
       }
-      SetStatus(pop_text::kCheckingMail);
-      ExpectStatus(mode_ == Mode::Receive ? PopState::StatReply : PopState::DeleteAllStat);
-      (void)SendCommand("STAT\r\n");
+      ExpectStatus(PopState::AuthReply);
+      (void)SendSecret(OAuthInitialResponse(mechanism_, settings_.user, settings_.access_token, settings_.host,
+                                            settings_.port) +
+                           "\r\n",
+                       "******\r\n");
+      return;
+
+    case PopState::AuthReply:
+      HandleOAuthReply(reply, ok);
+      return;
+
+    case PopState::AuthFailureEnd:
+      // Whatever the server answers, the token was refused.
+      result_.token_refused = true;
+      FailAndQuit(Joined(oauth_text::kRefused, oauth_status_.empty() ? reply : oauth_status_));
       return;
 
     case PopState::UidlList: {
@@ -465,8 +526,83 @@ void CPopSession::HandleReply() {
   }
 }
 
+void CPopSession::AfterLogin() {
+  if (mode_ == Mode::Receive) {
+    SetStatus(pop_text::kCheckingNewMail);
+    uidl_response_.clear();
+    reader_.ExpectMultiLine(
+        [this](std::string_view data) {
+          uidl_response_.append(data);
+          return true;
+        },
+        kMaxUidlLine, kMaxUidlList);
+    state_ = PopState::UidlList;
+    (void)SendCommand("UIDL\r\n");
+    return;
+  }
+  if (mode_ == Mode::LoginCheck) {
+    SendQuit();
+    return;
+  }
+  SetStatus(pop_text::kCheckingMail);
+  ExpectStatus(PopState::DeleteAllStat);
+  (void)SendCommand("STAT\r\n");
+}
+
+void CPopSession::BeginOAuthLogin() {
+  if (!UsableInCommand(settings_.user) || !UsableInCommand(settings_.access_token)) {
+    result_.token_refused = true;
+    FailAndQuit(oauth_text::kSignInNeeded);
+    return;
+  }
+  SetStatus(pop_text::kCheckingPassword);
+  capa_response_.clear();
+  reader_.ExpectMultiLine(
+      [this](std::string_view data) {
+        capa_response_.append(data);
+        return true;
+      },
+      kMaxCapaLine, kMaxCapaList);
+  state_ = PopState::CapaReply;
+  (void)SendCommand("CAPA\r\n");
+}
+
+void CPopSession::SendOAuth() {
+  const std::string command = "AUTH " + std::string(MechanismName(mechanism_));
+  const std::string response =
+      OAuthInitialResponse(mechanism_, settings_.user, settings_.access_token, settings_.host, settings_.port);
+  if (command.size() + 1 + response.size() + 2 > kMaxAuthLine) {
+    ExpectStatus(PopState::AuthContinue);
+    (void)SendCommand(command + "\r\n");
+    return;
+  }
+  ExpectStatus(PopState::AuthReply);
+  (void)SendSecret(command + " " + response + "\r\n", command + kMask);
+}
+
+void CPopSession::HandleOAuthReply(const std::string& reply, bool ok) {
+  if (ok) {
+    AfterLogin();
+    return;
+  }
+  if (reply.rfind("+ ", 0) == 0 || reply == "+") {
+    // A refusal challenge: the server ends the exchange after our answer.
+    oauth_status_ = OAuthFailureStatus(reply.size() > 2 ? std::string_view(reply).substr(2) : std::string_view());
+    ExpectStatus(PopState::AuthFailureEnd);
+    (void)SendCommand(oauth_status_.empty() ? std::string("*\r\n")
+                                            : std::string(OAuthFailureAcknowledgement(mechanism_)) + "\r\n");
+    return;
+  }
+  result_.token_refused = true;
+  FailAndQuit(Joined(oauth_text::kRefused, reply));
+}
+
 void CPopSession::BeginLogin() {
   SetStatus(pop_text::kHostConnected);
+  if (settings_.oauth) {
+    BeginOAuthLogin();
+    return;
+  }
   // A line break in a credential would smuggle a command of its own.
   if (HasLineBreak(settings_.user) || HasLineBreak(settings_.password)) {
     FailAndQuit(pop_text::kPasswordError);
@@ -681,6 +817,13 @@ void CPopSession::Report(std::string_view text) {
 
 bool CPopSession::SendCommand(std::string_view line) {
   log_.Sent(line);
+  if (transport_.Send(line)) return true;
+  Fail(pop_text::kSendError);
+  return false;
+}
+
+bool CPopSession::SendSecret(std::string_view line, std::string_view logged) {
+  log_.Sent(logged);
   if (transport_.Send(line)) return true;
   Fail(pop_text::kSendError);
   return false;

@@ -13,6 +13,7 @@
 #include "net/pop_reply_reader.h"
 #include "net/pop_spool.h"
 #include "net/receive_log.h"
+#include "net/sasl_oauth.h"
 #include "net/top_checks.h"
 #include "platform/transport.h"
 #include "platform/question_guard.h"
@@ -46,6 +47,12 @@
 // deleted rather than fetched twice. Replies are gathered across pieces
 // with every line and response bounded; a server that breaks the protocol
 // ends the session with a message, and mail already in the spool stays.
+//
+// OAuth 2.0: instead of USER/PASS the session asks CAPA for the server's
+// SASL mechanisms and sends AUTH with OAUTHBEARER or XOAUTH2 and the
+// bearer token, inside TLS only. A refusal challenge is acknowledged as the
+// mechanism wants (or cancelled with "*" when it is malformed) before the
+// session quits.
 
 namespace lp {
 
@@ -59,6 +66,10 @@ struct PopSessionSettings {
   std::string user;
   std::string password;
   bool use_apop = false;             // APOP
+  // OAuth 2.0 instead of the password: `user` and this bearer token go to
+  // the server with SASL. Empty: no sign-in yet, nothing is sent.
+  bool oauth = false;
+  std::string access_token;
   bool keep_on_server = true;        // NotDel
   bool confirm_each = false;         // MailKakunin; forces keep_on_server
   int remembered_retr = 1;           // RETR: the next new message number
@@ -90,6 +101,11 @@ struct PopSessionResult {
   bool spool_not_on_disk = false;
   // The server refused the user or password (USER/PASS or APOP).
   bool password_refused = false;
+  // The refusal says the provider takes no passwords: an OAuth 2.0 sign-in is the way in.
+  bool passwords_off = false;
+  // The server refused the OAuth 2.0 token (or there was none): a fresh
+  // token, or a new sign-in, is needed.
+  bool token_refused = false;
 };
 
 // The classic state numbers are the values; the states from 100 on
@@ -124,6 +140,10 @@ enum class PopState : int {
   KnownDeleReply = 108,  // DELE of mail received before
   RsetReply = 109,
   ConfirmAnswerWait = 110,  // the user decides about a mail; the idle timer is paused
+  CapaReply = 111,          // CAPA before an OAuth 2.0 login
+  AuthContinue = 112,       // "+" after an AUTH whose response follows on its own line
+  AuthReply = 113,          // the answer to the token
+  AuthFailureEnd = 114,     // the answer to the acknowledgement of a refusal challenge
 };
 
 class CPopSession final : public TransportEvents {
@@ -170,6 +190,12 @@ class CPopSession final : public TransportEvents {
   void HandleReply();
 
   void BeginLogin();
+  void BeginOAuthLogin();
+  void SendOAuth();
+  // Answers a reply to the token: logged in, a refusal challenge, or a refusal.
+  void HandleOAuthReply(const std::string& reply, bool ok);
+  // The steps after a successful login.
+  void AfterLogin();
   void ChooseNext();
   void AskAboutMail(const MailSummary& mail);
   void OnMailAnswered(ConfirmAnswer answer);
@@ -187,6 +213,8 @@ class CPopSession final : public TransportEvents {
   void Report(std::string_view text);
 
   [[nodiscard]] bool SendCommand(std::string_view line);
+  // Sends a line that carries a credential; the log shows `logged` instead.
+  [[nodiscard]] bool SendSecret(std::string_view line, std::string_view logged);
   void ExpectStatus(PopState next);
   void ExpectTop(PopState next);
   [[nodiscard]] int MessageAt(int index) const;
@@ -215,6 +243,9 @@ class CPopSession final : public TransportEvents {
 
   bool keep_on_server_ = true;
   std::string apop_stamp_;
+  std::string capa_response_;
+  OAuthMechanism mechanism_ = OAuthMechanism::XOAuth2;
+  std::string oauth_status_;  // the status of a refusal challenge
   std::string top_response_;  // bounded copy of the last TOP response
   std::string uidl_response_;
   std::vector<std::string> new_uids_;

@@ -51,6 +51,7 @@ SendPipeline::SendPipeline(Dependencies dependencies) : deps_(std::move(dependen
 
 SendPipeline::~SendPipeline() {
   shutting_down_ = true;
+  *alive_ = false;
   if (connection_.session) connection_.session->Cancel();
 }
 
@@ -61,6 +62,7 @@ SmtpSessionSettings SendPipeline::SessionSettings(const CSetMenu& account) {
   settings.tls = TransportTlsOf(account.smtp_tls);
   settings.auth = account.smtp_auth;
   settings.auth_mode = AuthMode(account.smtp_auth_mode);
+  settings.oauth = account.auth == AccountAuth::OAuth2;
   settings.user = account.user_id;
   settings.password = account.pass;  // the table holds it unscrambled
   return settings;
@@ -185,6 +187,8 @@ bool SendPipeline::Start(const CSetMenu& account, bool in_send_and_receive) {
   connection_.session = std::make_unique<SmtpSession>(
       *connection_.transport, deps_.ui, [this](const SmtpSessionResult& session_result) {
         if (shutting_down_) return;
+        // A refused token is not offered again; the next login refreshes it.
+        if (session_result.token_refused && deps_.oauth != nullptr) deps_.oauth->Refused(account_);
         ++callback_depth_;
         OnSessionFinished(session_result);
         --callback_depth_;
@@ -192,7 +196,27 @@ bool SendPipeline::Start(const CSetMenu& account, bool in_send_and_receive) {
   SmtpSessionSettings settings = SessionSettings(account_);
   settings.mail_total = static_cast<int>(run_.size());
   settings.log_path = deps_.log_path;
-  connection_.session->Start(settings, status_window_.get(), this);
+  if (!settings.oauth || deps_.oauth == nullptr) {
+    // Without a token source the session itself says that a sign-in is needed.
+    connection_.session->Start(settings, status_window_.get(), this);
+    return running_;
+  }
+  // The token may need a refresh first; the session starts when it is there.
+  deps_.oauth->Prepare(account_, [this, alive = std::weak_ptr<bool>(alive_), settings](OAuthLogin login) mutable {
+    const std::shared_ptr<bool> still = alive.lock();
+    if (!still || !*still || shutting_down_ || !connection_.session) return;
+    if (!login.ok) {
+      deps_.ui.ShowMessage(login.message);
+      status_window_.reset();
+      retired_.push_back(std::move(connection_));
+      connection_ = Connection{};
+      Finish(SendRunStatus::ConnectFailed);
+      return;
+    }
+    settings.user = std::move(login.user);
+    settings.access_token = std::move(login.access_token);
+    connection_.session->Start(settings, status_window_.get(), this);
+  });
   return running_;
 }
 

@@ -13,6 +13,7 @@
 #include "config/account.h"
 #include "config/profile.h"
 #include "config/signatures.h"
+#include "net/oauth_logins.h"
 #include "net/address_field.h"
 #include "net/outgoing_message.h"
 #include "net/sent_journal.h"
@@ -102,6 +103,8 @@ class SendPipeline final : private SmtpMailQueue {
     // Where the message of the mail in progress is built.
     std::string work_file = kSmtpWorkFile;
     std::string log_path = "smail.log";
+    // The tokens of OAuth 2.0 accounts; null: such an account cannot log in.
+    OAuthLogins* oauth = nullptr;
   };
 
   explicit SendPipeline(Dependencies dependencies);
@@ -185,6 +188,8 @@ class SendPipeline final : private SmtpMailQueue {
   bool in_send_and_receive_ = false;
   bool running_ = false;
   bool shutting_down_ = false;
+  // False once the pipeline is gone: a token that arrives late finds nobody.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   bool cancelled_ = false;
   int callback_depth_ = 0;
 

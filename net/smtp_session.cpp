@@ -8,6 +8,8 @@
 #include "codec/japanese_text.h"
 #include "codec/mime_encoding.h"
 #include "net/cram_md5.h"
+#include "net/oauth_messages.h"
+#include "net/password_refusal.h"
 #include "net/smtp_messages.h"
 
 namespace lp {
@@ -106,6 +108,10 @@ SmtpAuthOffer AuthMechanismsOffered(std::string_view ehlo_reply) {
       const std::size_t blank = parameters.find(' ');
       const std::string_view mechanism = parameters.substr(0, blank);
       parameters = blank == std::string_view::npos ? std::string_view() : parameters.substr(blank + 1);
+      if (!mechanism.empty()) {
+        if (!offer.mechanisms.empty()) offer.mechanisms += ' ';
+        offer.mechanisms.append(mechanism);
+      }
       offer.cram_md5 = offer.cram_md5 || EqualsIgnoringCase(mechanism, "CRAM-MD5");
       offer.login = offer.login || EqualsIgnoringCase(mechanism, "LOGIN");
     }
@@ -173,12 +179,24 @@ void SmtpSession::Start(const SmtpSessionSettings& settings, Progress* progress,
   awaiting_dot_reply_ = false;
   awaiting_auth_reply_ = false;
   auth_offer_ = SmtpAuthOffer();
+  oauth_status_.clear();
   message_.Close();
   message_size_ = 0;
   progress_divisor_ = 1;
 
   log_.Open(settings.log_path);
   state_ = SmtpState::Connecting;
+  if (settings.oauth && settings.tls == TlsMode::None) {
+    // A bearer token in clear is as good as the mailbox to whoever reads it.
+    Fail(oauth_text::kNeedsTls, SmtpOutcome::ConnectFailed);
+    return;
+  }
+  if (settings.oauth && (settings.access_token.empty() || !UsableInCommand(settings.access_token) ||
+                         !UsableInCommand(settings.user))) {
+    result_.token_refused = true;
+    Fail(oauth_text::kSignInNeeded, SmtpOutcome::ConnectFailed);
+    return;
+  }
   SetStatus(smtp_text::kConnecting);
   transport_.Connect(TransportEndpoint{settings.host, settings.port, settings.tls, settings.idle_timeout}, *this);
 }
@@ -288,7 +306,8 @@ void SmtpSession::HandleReply(const std::string& reply) {
       // 235 answers the last AUTH step, never the final ".".
       if (code != 250 && (code != 235 || awaiting_dot_reply_)) {
         result_.auth_refused = awaiting_auth_reply_;
-        FailAndQuit(Joined(smtp_text::kErrorOccurred, reply));
+        result_.passwords_off = awaiting_auth_reply_ && RefusesPasswordLogins(reply);
+        FailAndQuit(Joined(result_.passwords_off ? oauth_text::kPasswordsOff : smtp_text::kErrorOccurred, reply));
         return;
       }
       awaiting_auth_reply_ = false;
@@ -385,6 +404,29 @@ void SmtpSession::HandleReply(const std::string& reply) {
       return;
     }
 
+    case SmtpState::OAuthReply:
+      if (code == 235) {
+        awaiting_auth_reply_ = false;
+        NextMail();
+        return;
+      }
+      result_.auth_refused = true;
+      result_.token_refused = true;
+      if (code == 334) {
+        // A refusal challenge: the server ends the exchange after our answer.
+        oauth_status_ = OAuthFailureStatus(std::string_view(reply).substr(std::min<std::size_t>(reply.size(), 4)));
+        state_ = SmtpState::OAuthFailureEnd;
+        (void)SendCommand(oauth_status_.empty() ? std::string("*\r\n")
+                                                : std::string(OAuthFailureAcknowledgement(mechanism_)) + "\r\n");
+        return;
+      }
+      FailAndQuit(Joined(oauth_text::kRefused, reply));
+      return;
+
+    case SmtpState::OAuthFailureEnd:
+      FailAndQuit(Joined(oauth_text::kRefused, oauth_status_.empty() ? std::string_view(reply) : oauth_status_));
+      return;
+
     case SmtpState::QuitReply:
       End();
       return;
@@ -396,7 +438,7 @@ void SmtpSession::HandleReply(const std::string& reply) {
 
 void SmtpSession::SendGreeting() {
   const std::string name = WithoutLineBreaks(settings_.helo_name);
-  if (settings_.auth) {
+  if (settings_.auth || settings_.oauth) {
     state_ = SmtpState::AuthStart;
     (void)SendCommand("EHLO " + name + "\r\n");
   } else {
@@ -406,6 +448,14 @@ void SmtpSession::SendGreeting() {
 }
 
 void SmtpSession::StartAuthentication() {
+  if (settings_.oauth) {
+    if (!ChooseOAuthMechanism(auth_offer_.listed, auth_offer_.mechanisms, mechanism_)) {
+      FailAndQuit(oauth_text::kNotOffered);
+      return;
+    }
+    SendOAuth();
+    return;
+  }
   switch (settings_.auth_mode) {
     case SmtpAuthMode::Login:
       state_ = SmtpState::LoginUser;
@@ -427,6 +477,18 @@ void SmtpSession::StartAuthentication() {
   }
   state_ = SmtpState::CramReply;
   (void)SendCommand("AUTH CRAM-MD5\r\n");
+}
+
+void SmtpSession::SendOAuth() {
+  SetStatus(smtp_text::kAuthenticating);
+  const std::string command = "AUTH " + std::string(MechanismName(mechanism_));
+  state_ = SmtpState::OAuthReply;
+  awaiting_auth_reply_ = true;
+  (void)SendLogged(command + " " +
+                       OAuthInitialResponse(mechanism_, settings_.user, settings_.access_token, settings_.host,
+                                            settings_.port) +
+                       "\r\n",
+                   command + " " + kMaskedLine);
 }
 
 void SmtpSession::SendAuthLogin() {

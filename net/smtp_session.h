@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "net/receive_log.h"
+#include "net/sasl_oauth.h"
 #include "net/smtp_reply_reader.h"
 #include "platform/transport.h"
 #include "platform/file_system.h"
@@ -43,6 +44,11 @@
 // the message would be read by the server as commands), the answer to the
 // final "." is tested before a mail counts as delivered, envelope addresses
 // lose CR, LF and NUL, and a reply split over several pieces is one reply.
+//
+// OAuth 2.0: with `oauth` the session always says EHLO and authenticates
+// with OAUTHBEARER or XOAUTH2 (as the EHLO reply offers) and the bearer
+// token, inside TLS only. A 334 refusal challenge is acknowledged as the
+// mechanism wants, or cancelled with "*" when it is malformed.
 
 namespace lp {
 
@@ -73,6 +79,10 @@ struct SmtpSessionSettings {
   SmtpAuthMode auth_mode = SmtpAuthMode::Automatic;
   std::string user;
   std::string password;
+  // OAuth 2.0 instead of the password: `user` and this bearer token go to
+  // the server with SASL. Empty: no sign-in yet, nothing is sent.
+  bool oauth = false;
+  std::string access_token;
   // The one mail of the run when Start gets no queue.
   SmtpMail mail;
   int mail_total = 1;  // mails of the run, for the status text
@@ -112,6 +122,11 @@ struct SmtpSessionResult {
   std::vector<std::string> refused_recipients;
   // The server refused the credentials at the last AUTH step.
   bool auth_refused = false;
+  // The refusal says the provider takes no passwords: an OAuth 2.0 sign-in is the way in.
+  bool passwords_off = false;
+  // The server refused the OAuth 2.0 token (or there was none): a fresh
+  // token, or a new sign-in, is needed.
+  bool token_refused = false;
 };
 
 // The AUTH mechanisms an EHLO reply names.
@@ -119,6 +134,7 @@ struct SmtpAuthOffer {
   bool listed = false;  // the reply has an AUTH line at all
   bool cram_md5 = false;
   bool login = false;
+  std::string mechanisms;  // every mechanism named, blank separated
 };
 [[nodiscard]] SmtpAuthOffer AuthMechanismsOffered(std::string_view ehlo_reply);
 
@@ -141,6 +157,8 @@ enum class SmtpState : int {
   TlsHandshake = 105,
   QuitReply = 106,
   Streaming = 108,  // the message is going out; a reply now is a refusal
+  OAuthReply = 109,       // answer to the AUTH carrying the token
+  OAuthFailureEnd = 110,  // answer to the acknowledgement of a refusal challenge
   Done = 107,
 };
 
@@ -185,6 +203,7 @@ class SmtpSession final : public TransportEvents {
   // The first AUTH command, chosen by the mode and the EHLO reply.
   void StartAuthentication();
   void SendAuthLogin();
+  void SendOAuth();
   void NextMail();
   void SendRecipient();
   void SendData();
@@ -224,6 +243,8 @@ class SmtpSession final : public TransportEvents {
   bool awaiting_dot_reply_ = false;
   bool awaiting_auth_reply_ = false;  // the last AUTH step went out
   SmtpAuthOffer auth_offer_;
+  OAuthMechanism mechanism_ = OAuthMechanism::XOAuth2;
+  std::string oauth_status_;  // the status of a refusal challenge
   File message_;
   std::uint64_t message_size_ = 0;
   std::uint64_t message_sent_ = 0;

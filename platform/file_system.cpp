@@ -56,6 +56,15 @@ bool PathExists(std::string_view sjis_path) {
   return StatPath(sjis_path, &st);
 }
 
+bool KeepPrivate(std::string_view sjis_path) {
+  const std::string native = ToNativePath(sjis_path);
+  const int fd = ::open(native.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+  if (fd < 0) return false;
+  const bool done = ::fchmod(fd, 0600) == 0;
+  ::close(fd);
+  return done;
+}
+
 bool IsDirectory(std::string_view sjis_path) {
   struct stat st {};
   return StatPath(sjis_path, &st) && S_ISDIR(st.st_mode);

@@ -45,6 +45,10 @@ struct DirectoryEntry {
 // Entries other than "." and ".."; nullopt when the directory cannot be read.
 [[nodiscard]] std::optional<std::vector<DirectoryEntry>> ListDirectory(std::string_view sjis_path);
 
+// Makes the file readable and writable by its owner only (mode 0600),
+// creating it empty when it is missing. False when that failed.
+[[nodiscard]] bool KeepPrivate(std::string_view sjis_path);
+
 // The whole content, or nullopt (with the reason in `error`).
 [[nodiscard]] std::optional<std::string> ReadWholeFile(std::string_view sjis_path,
                                                        std::string* error = nullptr);

@@ -41,6 +41,7 @@ struct HttpGet::Impl {
     } else if (result.status >= 300) {
       result.outcome = HttpGetResult::Outcome::HttpError;
       result.error_text = finished->errorString().toStdString();
+      result.body = std::move(body);
     } else if (error != QNetworkReply::NoError || result.status == 0) {
       result.outcome = HttpGetResult::Outcome::NetworkError;
       result.error_text = finished->errorString().toStdString();
@@ -75,8 +76,16 @@ std::unique_ptr<HttpGet> HttpGet::Start(const HttpGetRequest& request, Done done
   http.setRawHeader("Accept", QByteArray::fromStdString(request.accept));
   if (!request.user_agent.empty()) http.setRawHeader("User-Agent", QByteArray::fromStdString(request.user_agent));
   http.setTransferTimeout(static_cast<int>(request.timeout.count()));
+  if (!request.follow_redirects) {
+    http.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+  }
   Impl* raw = impl.get();
-  raw->reply = raw->manager.get(http);
+  if (request.form.empty()) {
+    raw->reply = raw->manager.get(http);
+  } else {
+    http.setHeader(QNetworkRequest::ContentTypeHeader, QByteArray("application/x-www-form-urlencoded"));
+    raw->reply = raw->manager.post(http, QByteArray::fromStdString(request.form));
+  }
   QObject::connect(raw->reply, &QNetworkReply::readyRead, [raw] { raw->Read(); });
   QObject::connect(raw->reply, &QNetworkReply::finished, [raw] {
     if (raw->reply != nullptr && raw->reply->isOpen()) raw->Read();

@@ -17,7 +17,7 @@ namespace lp {
 struct HttpGetResult {
   enum class Outcome {
     Ok,            // a status below 300 and the body
-    HttpError,     // the server answered with a status of 300 or more
+    HttpError,     // the server answered with a status of 300 or more (the body is kept)
     NetworkError,  // no answer: name, connection, TLS ... (error_text says)
     TimedOut,      // nothing arrived for the whole timeout
   };
@@ -34,6 +34,10 @@ struct HttpGetRequest {
   std::chrono::milliseconds timeout{15000};
   // A longer body is a failure: the answer is held in memory.
   std::size_t max_body_bytes = 1 << 20;
+  // Not empty: the request is a POST of this application/x-www-form-urlencoded form.
+  std::string form;
+  // False: a redirect is the answer itself (an HttpError), never followed.
+  bool follow_redirects = true;
 };
 
 class HttpGet {

@@ -1,6 +1,8 @@
 #include "ui/connection_settings_dialog.h"
 
 #include <QComboBox>
+#include <QDesktopServices>
+#include <QUrl>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -13,6 +15,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/oauth_provider_files.h"
+#include "config/oauth_token_store.h"
+#include "platform/oauth_sign_in.h"
 #include "ui/account_options_dialog.h"
 #include "ui/settings_input.h"
 #include "ui/settings_texts.h"
@@ -57,6 +62,7 @@ ConnectionSettingsDialog::ConnectionSettingsDialog(CSetMenuArray& accounts, Prof
                if (test_status_ != nullptr) test_status_->setText(FromSjis(status));
              }) {
   setWindowTitle(Text(settings_text::kConnectionTitle));
+  providers_ = LoadOAuthProviders(OAuthProviderFiles());
   BuildForm();
   signature_->addItem(Text(settings_text::kNoSignature));
   for (std::size_t number = 1; number <= signatures.Count(); ++number) {
@@ -120,6 +126,26 @@ void ConnectionSettingsDialog::BuildForm() {
   form->addRow(Text(kMailAddress), address_);
   form->addRow(Text(kSenderName), sender_name_);
   form->addRow(Text(kSignature), signature_);
+  auth_ = new QComboBox(this);
+  auth_->setObjectName(QStringLiteral("auth"));
+  // The item index is the stored value (AccountAuth).
+  auth_->addItems({Text(settings_text::kAuthPassword), Text(settings_text::kAuthOAuth)});
+  provider_ = new QComboBox(this);
+  provider_->setObjectName(QStringLiteral("oauthProvider"));
+  provider_->addItem(QString(), QString());
+  for (const OAuthProvider& provider : providers_) {
+    provider_->addItem(QString::fromStdString(provider.name), QString::fromStdString(provider.id));
+  }
+  sign_in_button_ = new QPushButton(Text(settings_text::kSignIn), this);
+  sign_in_button_->setObjectName(QStringLiteral("signIn"));
+  auto* provider_row = new QHBoxLayout;
+  provider_row->addWidget(provider_, 1);
+  provider_row->addWidget(sign_in_button_);
+  form->addRow(Text(settings_text::kAuthMethod), auth_);
+  form->addRow(Text(settings_text::kOAuthProvider), provider_row);
+  auto* note = new QLabel(Text(settings_text::kCredentialsNote), this);
+  note->setWordWrap(true);
+  form->addRow(QString(), note);
   right->addLayout(form);
 
   auto* test_row = new QHBoxLayout;
@@ -155,6 +181,7 @@ void ConnectionSettingsDialog::BuildForm() {
     (void)dialog.exec();
   });
   connect(test_button_, &QPushButton::clicked, this, [this] { TestConnection(); });
+  connect(sign_in_button_, &QPushButton::clicked, this, [this] { SignIn(); });
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
@@ -199,6 +226,15 @@ void ConnectionSettingsDialog::ShowAccount(int index) {
     pop_tls_->setCurrentIndex(static_cast<int>(account.pop_tls));
     smtp_tls_->setCurrentIndex(static_cast<int>(account.smtp_tls));
   }
+  auth_->setCurrentIndex(static_cast<int>(account.auth));
+  const int provider = provider_->findData(QString::fromStdString(account.oauth_provider));
+  if (provider >= 0) {
+    provider_->setCurrentIndex(provider);
+  } else {
+    // An entry the provider files do not know is kept as it is.
+    provider_->addItem(FromSjis(account.oauth_provider), QString::fromStdString(account.oauth_provider));
+    provider_->setCurrentIndex(provider_->count() - 1);
+  }
   pop_port_->setText(QString::number(account.pop_port));
   smtp_port_->setText(QString::number(account.smtp_port));
   pop_port_typed_ = account.pop_port != PortFor(account.pop_tls, kDefaultPopPort, kDefaultPopsPort);
@@ -236,7 +272,50 @@ bool ConnectionSettingsDialog::StoreFields() {
   account.smtp_tls = static_cast<AccountTls>(smtp_tls_->currentIndex());
   account.pop_port = *pop_port;
   account.smtp_port = *smtp_port;
+  account.auth = static_cast<AccountAuth>(auth_->currentIndex());
+  account.oauth_provider = provider_->currentData().toString().toStdString();
   return true;
+}
+
+void ConnectionSettingsDialog::SignIn() {
+  if (sign_in_ || !StoreFields()) return;
+  const CSetMenu& account = working_.At(static_cast<std::size_t>(shown_));
+  const std::optional<OAuthProvider> provider = FindOAuthProvider(providers_, account.oauth_provider);
+  if (account.auth != AccountAuth::OAuth2 || !provider) {
+    test_status_->setText(Text(settings_text::kSignInNotOAuth));
+    return;
+  }
+  if (provider->client_id.empty()) {
+    QMessageBox::warning(this, Text(settings_text::kConnectionTitle), Text(settings_text::kNoClientId));
+    return;
+  }
+  OAuthSignInRequest request;
+  request.authorization_url = provider->authorization_url;
+  request.token_url = provider->token_url;
+  request.client_id = provider->client_id;
+  request.client_secret = provider->client_secret;
+  request.scope = provider->scope;
+  request.extra_parameters = provider->authorization_parameters;
+  request.login_hint = FromSjis(OAuthUserName(*provider, account)).toStdString();
+  const std::string key = OAuthTokenKey(*provider, account);
+  sign_in_button_->setEnabled(false);
+  test_status_->setText(Text(settings_text::kSignInWaiting));
+  sign_in_ = OAuthSignIn::Start(
+      request, [](const std::string& url) { QDesktopServices::openUrl(QUrl(QString::fromStdString(url))); },
+      [this, key](OAuthSignInResult result) {
+        // Let go of the sign-in after its own signal has returned.
+        QMetaObject::invokeMethod(this, [this] { sign_in_.reset(); }, Qt::QueuedConnection);
+        sign_in_button_->setEnabled(true);
+        FileTokenStore store(FileTokenStore::kFileName);
+        if (!result.ok) {
+          test_status_->setText(Text(settings_text::kSignInFailed) + QString::fromStdString(result.error_text));
+        } else if (!store.Save(key, {result.access_token, result.refresh_token, result.expires_at})) {
+          test_status_->setText(Text(settings_text::kSignInFailed) + QString::fromStdString(store.ErrorText()));
+        } else {
+          test_status_->setText(Text(settings_text::kSignedIn));
+        }
+        emit signInFinished();
+      });
 }
 
 void ConnectionSettingsDialog::OnAccountChosen(int row) {

@@ -5,6 +5,7 @@
 
 #include "app/account_check.h"
 #include "config/account_table.h"
+#include "config/oauth_providers.h"
 #include "config/profile.h"
 #include "config/signatures.h"
 
@@ -13,6 +14,10 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+
+namespace lp {
+class OAuthSignIn;
+}
 
 // The connection settings ("接続の設定"): works on a copy of the account
 // table. The list chooses the account shown; new, rename, delete and the
@@ -40,16 +45,21 @@ class ConnectionSettingsDialog final : public QDialog {
   void DeleteAccount();  // asks first
   void MoveAccount(int step);
   void TestConnection();
+  // Signs the account shown in with its OAuth 2.0 provider in the browser
+  // and stores the tokens; the status line tells how it went.
+  void SignIn();
 
   [[nodiscard]] const CSetMenuArray& working() const { return working_; }
   [[nodiscard]] bool Testing() const { return check_.Running(); }
   // The last test's report as shown.
   [[nodiscard]] const QString& TestReport() const { return test_report_; }
+  [[nodiscard]] bool SigningIn() const { return sign_in_ != nullptr; }
 
   void accept() override;
 
  signals:
   void testFinished();
+  void signInFinished();
 
  private:
   void BuildForm();
@@ -85,6 +95,11 @@ class ConnectionSettingsDialog final : public QDialog {
   QLineEdit* smtp_port_ = nullptr;
   QPushButton* test_button_ = nullptr;
   QLabel* test_status_ = nullptr;
+  QComboBox* auth_ = nullptr;
+  QComboBox* provider_ = nullptr;
+  QPushButton* sign_in_button_ = nullptr;
+  std::vector<OAuthProvider> providers_;
+  std::unique_ptr<OAuthSignIn> sign_in_;
 };
 
 // True when the settings show no way to receive mail at all: the current

@@ -25,12 +25,14 @@ bool DesktopSession::Start() {
   key_file_path_ = LoadKeyTableAtStart(profile(), keys_);
   (void)book_.Load(profile(), ui_);
 
+  oauth_ = std::make_unique<AccountOAuth>(*token_http_);
   const SendBoxRun::Dependencies run_dependencies{profile(), ui_, registry_, *this, accounts_,
                                                    app_.settings().send_file, transports_,
-                                                   MakeAddressListLookup(book_, ui_)};
+                                                   MakeAddressListLookup(book_, ui_), &oauth_->logins()};
   send_and_receive_ = std::make_unique<lp::SendAndReceive>(run_dependencies);
   controller_ = std::make_unique<MailController>(MailController::Dependencies{
-      profile(), accounts_, registry_, ui_, *send_and_receive_, app_.data_directory(), transports_});
+      profile(), accounts_, registry_, ui_, *send_and_receive_, app_.data_directory(), transports_,
+      &oauth_->logins()});
   send_and_receive_->Attach(*controller_);
   patrol_send_ = std::make_unique<PatrolSendStep>(run_dependencies);
   patrol_send_->Attach(*controller_);
@@ -100,7 +102,8 @@ bool DesktopSession::SendFrom(const std::string& box_path) {
   send_box_ = AcquireBox(box_path);
   if (!send_box_) return false;
   send_run_ = std::make_unique<SendPipeline>(SendPipeline::Dependencies{
-      profile(), ui_, registry_, *send_box_, transports_, MakeAddressListLookup(book_, ui_), this, {}, {}});
+      profile(), ui_, registry_, *send_box_, transports_, MakeAddressListLookup(book_, ui_), this, {}, {}, {},
+      kSmtpWorkFile, "smail.log", oauth_ ? &oauth_->logins() : nullptr});
   send_busy_ = true;
   const bool started = send_run_->Start(accounts_.Current());
   NotifyRunState();

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "addressbook/address_book.h"
+#include "app/account_oauth.h"
 #include "app/application_core.h"
 #include "app/mail_controller.h"
 #include "app/patrol_send_step.h"
@@ -13,6 +14,7 @@
 #include "config/account_table.h"
 #include "config/key_table.h"
 #include "net/send_pipeline.h"
+#include "platform/form_post.h"
 #include "store/open_box_registry.h"
 #include "ui/worker_jobs.h"
 
@@ -105,6 +107,9 @@ class DesktopSession final : public CommandObserver, private SendRunObserver, pr
   std::string key_file_path_;
   AddressBook book_;
   OpenBoxRegistry registry_;  // outlives every run and hold below
+  // Token refreshes of OAuth 2.0 accounts, without a window.
+  std::unique_ptr<FormPoster> token_http_ = MakeQtFormPoster();
+  std::unique_ptr<AccountOAuth> oauth_;
   std::unique_ptr<WorkerJobs> jobs_ = std::make_unique<WorkerJobs>();
   std::unique_ptr<lp::SendAndReceive> send_and_receive_;
   std::unique_ptr<MailController> controller_;

@@ -35,6 +35,21 @@ inline constexpr char kTlsStartTls[] = "STARTTLS (接続後に暗号化)";
 inline constexpr char kPopPort[] = "POPポート番号(&P):";
 inline constexpr char kSmtpPort[] = "SMTPポート番号(&T):";
 inline constexpr char kTestConnection[] = "接続テスト(&X)";
+// OAuth 2.0 sign-in.
+inline constexpr char kAuthMethod[] = "認証方式";
+inline constexpr char kAuthPassword[] = "パスワード";
+inline constexpr char kAuthOAuth[] = "OAuth 2.0";
+inline constexpr char kOAuthProvider[] = "提供元";
+inline constexpr char kSignIn[] = "サインイン";
+inline constexpr char kSignInWaiting[] = "ブラウザでサインインしてください...";
+inline constexpr char kSignedIn[] = "サインインしました";
+inline constexpr char kSignInFailed[] = "サインインできませんでした：";
+inline constexpr char kSignInNotOAuth[] = "認証方式を「OAuth 2.0」にして提供元を選んでください";
+inline constexpr char kNoClientId[] =
+    "この提供元のクライアント ID が設定されていません。Lanternpost はクライアント ID を同梱していません。"
+    "提供元にアプリケーションを登録し、データフォルダの oauth-providers.ini に ClientId を書いてください";
+inline constexpr char kCredentialsNote[] =
+    "OAuth 2.0 には提供元に登録したクライアント ID が必要です (Lanternpost は同梱していません)";
 inline constexpr char kTesting[] = "接続をテストしています...";
 inline constexpr char kTestTitle[] = "接続テスト";
 inline constexpr char kPopLabel[] = "POP3: ";

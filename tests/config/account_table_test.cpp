@@ -59,6 +59,8 @@ TEST_F(AccountTableTest, LoadsEveryFieldOfTheSavedLayout) {
   EXPECT_EQ(company.smtp_auth_mode, 2);
   EXPECT_EQ(company.smtp_port, 587);
   EXPECT_EQ(company.pop_port, 995);
+  EXPECT_EQ(company.auth, AccountAuth::OAuth2);
+  EXPECT_EQ(company.oauth_provider, "google");
   EXPECT_EQ(company.pop_tls, AccountTls::Implicit);
   EXPECT_EQ(company.smtp_tls, AccountTls::StartTls);
 

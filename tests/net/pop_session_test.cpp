@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "codec/japanese_text.h"
+#include "codec/mime_encoding.h"
 #include "net/fetched_uid_journal.h"
+#include "net/oauth_messages.h"
 #include "net/pop_messages.h"
 #include "net/uidl_lists.h"
 #include "platform/file_system.h"
@@ -795,6 +797,136 @@ TEST_F(PopSessionTest, UnwritableSpoolStopsBeforeConnecting) {
   EXPECT_EQ(result->outcome, PopOutcome::ConnectFailed);
   EXPECT_THAT(ui_.messages, ElementsAre(Text(pop_text::kCannotWrite, settings_.spool_path)));
   EXPECT_EQ(transport.Endpoint().host, "");  // never connected
+}
+
+// OAuth 2.0 logins: CAPA picks the mechanism, the token goes with AUTH,
+// and a refusal challenge is ended the way the mechanism wants.
+constexpr char kXOAuth2Response[] = "dXNlcj1hbGljZUBleGFtcGxlLmpwAWF1dGg9QmVhcmVyIHlhMjkudG9rAQE=";
+constexpr char kBearerResponse[] =
+    "bixhPWFsaWNlQGV4YW1wbGUuanAsAWhvc3Q9cG9wLmV4YW1wbGUuanABcG9ydD05OTUBYXV0aD1CZWFyZXIgeWEyOS50b2sBAQ==";
+// {"status":"invalid_token","schemes":"bearer","scope":"https://mail.google.com/"}
+constexpr char kInvalidTokenChallenge[] =
+    "eyJzdGF0dXMiOiJpbnZhbGlkX3Rva2VuIiwic2NoZW1lcyI6ImJlYXJlciIsInNjb3BlIjoiaHR0cHM6Ly9tYWlsLmdvb2dsZS5jb20vIn0=";
+
+struct OAuthCase {
+  const char* name;
+  std::string dialogue;  // after the greeting
+  PopOutcome outcome;
+  bool token_refused;
+  std::string message;  // the one message shown; empty: none
+};
+
+TEST_F(PopSessionTest, OAuthLoginsAndRefusals) {
+  const std::string refused = std::string(oauth_text::kRefused);
+  const std::vector<OAuthCase> cases = {
+      {"XOAUTH2 when OAUTHBEARER is not offered",
+       "C: CAPA\nS: +OK\nS: USER\nS: SASL PLAIN XOAUTH2\nS: .\nC: AUTH XOAUTH2 " + std::string(kXOAuth2Response) +
+           "\nS: +OK logged in\nC: QUIT\nS: +OK\n",
+       PopOutcome::Completed, false, ""},
+      {"OAUTHBEARER preferred",
+       "C: CAPA\nS: +OK\nS: SASL XOAUTH2 OAUTHBEARER\nS: .\nC: AUTH OAUTHBEARER " + std::string(kBearerResponse) +
+           "\nS: +OK\nC: QUIT\nS: +OK\n",
+       PopOutcome::Completed, false, ""},
+      {"no CAPA: XOAUTH2 is tried",
+       "C: CAPA\nS: -ERR unknown\nC: AUTH XOAUTH2 " + std::string(kXOAuth2Response) + "\nS: +OK\nC: QUIT\nS: +OK\n",
+       PopOutcome::Completed, false, ""},
+      {"XOAUTH2 refusal acknowledged with an empty line",
+       "C: CAPA\nS: +OK\nS: SASL XOAUTH2\nS: .\nC: AUTH XOAUTH2 " + std::string(kXOAuth2Response) + "\nS: + " +
+           kInvalidTokenChallenge + "\nC: \nS: -ERR [AUTH] failed\nC: QUIT\nS: +OK\n",
+       PopOutcome::Failed, true, refused + "invalid_token"},
+      {"OAUTHBEARER refusal acknowledged with 0x01",
+       "C: CAPA\nS: +OK\nS: SASL OAUTHBEARER\nS: .\nC: AUTH OAUTHBEARER " + std::string(kBearerResponse) + "\nS: + " +
+           kInvalidTokenChallenge + "\nC: AQ==\nS: -ERR failed\nC: QUIT\nS: +OK\n",
+       PopOutcome::Failed, true, refused + "invalid_token"},
+      {"malformed challenge cancelled",
+       "C: CAPA\nS: +OK\nS: SASL XOAUTH2\nS: .\nC: AUTH XOAUTH2 " + std::string(kXOAuth2Response) +
+           "\nS: + e30=\nC: *\nS: -ERR cancelled\nC: QUIT\nS: +OK\n",
+       PopOutcome::Failed, true, refused + "-ERR cancelled"},
+      {"plain refusal",
+       "C: CAPA\nS: +OK\nS: SASL XOAUTH2\nS: .\nC: AUTH XOAUTH2 " + std::string(kXOAuth2Response) +
+           "\nS: -ERR [AUTH] bad token\nC: QUIT\nS: +OK\n",
+       PopOutcome::Failed, true, refused + "-ERR [AUTH] bad token"},
+      {"no OAuth mechanism offered",
+       "C: CAPA\nS: +OK\nS: SASL PLAIN LOGIN\nS: .\nC: QUIT\nS: +OK\n", PopOutcome::Failed, false,
+       oauth_text::kNotOffered},
+  };
+  settings_.tls = TlsMode::Implicit;
+  settings_.port = 995;
+  settings_.oauth = true;
+  settings_.user = "alice@example.jp";
+  settings_.access_token = "ya29.tok";
+  for (const OAuthCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    ui_.messages.clear();
+    for (const std::size_t piece : {0, 3}) {
+      const Played played = Play("S: +OK ready\n" + c.dialogue, piece, Machine::LoginCheck);
+      EXPECT_THAT(played.failures, IsEmpty());
+      ASSERT_TRUE(played.result);
+      EXPECT_EQ(played.result->outcome, c.outcome);
+      EXPECT_EQ(played.result->token_refused, c.token_refused);
+      EXPECT_THAT(played.log, Not(HasSubstr("dXNlcj1")));
+      EXPECT_THAT(played.log, Not(HasSubstr("bixhPW")));
+    }
+    if (c.message.empty()) {
+      EXPECT_THAT(ui_.messages, IsEmpty());
+    } else {
+      EXPECT_THAT(ui_.messages, ElementsAre(c.message, c.message));
+    }
+  }
+}
+
+TEST_F(PopSessionTest, OAuthTokenTooLongForTheCommandFollowsTheContinuation) {
+  settings_.tls = TlsMode::Implicit;
+  settings_.oauth = true;
+  settings_.user = "alice@example.jp";
+  settings_.access_token = std::string(300, 'x');
+  const std::string response = Base64EncodeBlock("user=alice@example.jp\x01" "auth=Bearer " + std::string(300, 'x') +
+                                                 "\x01\x01");
+  const Played played = Play("S: +OK ready\nC: CAPA\nS: +OK\nS: SASL XOAUTH2\nS: .\nC: AUTH XOAUTH2\nS: + \nC: " +
+                                 response + "\nS: +OK\nC: UIDL\nS: +OK\nS: .\nC: QUIT\nS: +OK\n");
+  EXPECT_THAT(played.failures, IsEmpty());
+  ASSERT_TRUE(played.result);
+  EXPECT_EQ(played.result->outcome, PopOutcome::Completed);
+  EXPECT_THAT(played.log, Not(HasSubstr("eHh4")));
+}
+
+// A token never goes out in clear, and without one nothing is sent at all.
+TEST_F(PopSessionTest, OAuthNeedsTlsAndAToken) {
+  settings_.oauth = true;
+  settings_.access_token = "ya29.tok";
+  ScriptedTransport plain("S: +OK ready\n");
+  Play({}, 0, Machine::LoginCheck, &plain);
+  EXPECT_EQ(plain.Endpoint().host, "");
+  EXPECT_THAT(ui_.messages, ElementsAre(oauth_text::kNeedsTls));
+
+  ui_.messages.clear();
+  settings_.tls = TlsMode::StartTls;
+  settings_.access_token.clear();
+  ScriptedTransport tokenless("S: +OK ready\n");
+  const Played played = Play({}, 0, Machine::LoginCheck, &tokenless);
+  EXPECT_EQ(tokenless.Endpoint().host, "");
+  ASSERT_TRUE(played.result);
+  EXPECT_TRUE(played.result->token_refused);
+  EXPECT_THAT(ui_.messages, ElementsAre(oauth_text::kSignInNeeded));
+}
+
+// Providers that turned passwords off say so; the message leads to the sign-in.
+TEST_F(PopSessionTest, ProviderRefusingPasswordsOffersTheSignIn) {
+  const Played played = Play("S: +OK ready\nC: USER alice\nS: +OK\nC: PASS s3cret!\n"
+                             "S: -ERR [AUTH] Web login required: https://support.google.com/mail/answer/78754\n"
+                             "C: QUIT\nS: +OK\n",
+                             0, Machine::LoginCheck);
+  EXPECT_THAT(played.failures, IsEmpty());
+  ASSERT_TRUE(played.result);
+  EXPECT_TRUE(played.result->password_refused);
+  EXPECT_TRUE(played.result->passwords_off);
+  ASSERT_EQ(ui_.messages.size(), 1u);
+  EXPECT_THAT(ui_.messages[0], HasSubstr(oauth_text::kPasswordsOff));
+
+  ui_.messages.clear();
+  const Played wrong = Play(Script("wrong_password.pop"), 0, Machine::LoginCheck);
+  ASSERT_TRUE(wrong.result);
+  EXPECT_FALSE(wrong.result->passwords_off);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "net/cram_md5.h"
+#include "net/oauth_messages.h"
 #include "net/smtp_messages.h"
 #include "platform/code_page.h"
 #include "tests/support/recording_user_interface.h"
@@ -651,6 +652,96 @@ TEST_F(SmtpSessionTest, CancelEndsAtOnceWithoutAMessage) {
   EXPECT_TRUE(transport.Closed());
   EXPECT_FALSE(session.Running());
   EXPECT_THAT(ui_.messages, IsEmpty());
+}
+
+// OAuth 2.0: the EHLO offer picks the mechanism; a refusal challenge is
+// ended the way the mechanism wants and the token counts as refused.
+constexpr char kSmtpXOAuth2[] = "dXNlcj1hbGljZUBleGFtcGxlLmpwAWF1dGg9QmVhcmVyIHlhMjkudG9rAQE=";
+constexpr char kSmtpBearer[] =
+    "bixhPWFsaWNlQGV4YW1wbGUuanAsAWhvc3Q9c210cC5leGFtcGxlLmpwAXBvcnQ9NDY1AWF1dGg9QmVhcmVyIHlhMjkudG9rAQE=";
+// {"status":"invalid_token","schemes":"bearer","scope":"https://mail.google.com/"}
+constexpr char kSmtpChallenge[] =
+    "eyJzdGF0dXMiOiJpbnZhbGlkX3Rva2VuIiwic2NoZW1lcyI6ImJlYXJlciIsInNjb3BlIjoiaHR0cHM6Ly9tYWlsLmdvb2dsZS5jb20vIn0=";
+constexpr char kSmtpDelivery[] =
+    "C: MAIL FROM:<tim@example.jp>\nS: 250 ok\nC: RCPT TO:<hanako@example.jp>\nS: 250 ok\nC: DATA\nS: 354 go\n"
+    "C: Subject: test\\r\\n\\r\\nbody line\\r\\n..dot\\r\\n.\nS: 250 queued\nC: QUIT\nS: 221 bye\n";
+
+struct SmtpOAuthCase {
+  const char* name;
+  std::string dialogue;  // after EHLO
+  SmtpOutcome outcome;
+  std::string message;  // empty: none shown
+};
+
+TEST_F(SmtpSessionTest, OAuthLoginsAndRefusals) {
+  const std::string refused = oauth_text::kRefused;
+  const std::vector<SmtpOAuthCase> cases = {
+      {"XOAUTH2 offered", "S: 250-smtp.example.jp\nS: 250 AUTH LOGIN PLAIN XOAUTH2\nC: AUTH XOAUTH2 " +
+                              std::string(kSmtpXOAuth2) + "\nS: 235 2.7.0 Accepted\n" + kSmtpDelivery,
+       SmtpOutcome::Sent, ""},
+      {"OAUTHBEARER preferred", "S: 250-smtp.example.jp\nS: 250 AUTH XOAUTH2 OAUTHBEARER\nC: AUTH OAUTHBEARER " +
+                                    std::string(kSmtpBearer) + "\nS: 235 ok\n" + kSmtpDelivery,
+       SmtpOutcome::Sent, ""},
+      {"XOAUTH2 refusal", "S: 250 AUTH XOAUTH2\nC: AUTH XOAUTH2 " + std::string(kSmtpXOAuth2) + "\nS: 334 " +
+                              kSmtpChallenge + "\nC: \nS: 535 5.7.8 rejected\nC: QUIT\nS: 221 bye\n",
+       SmtpOutcome::Failed, refused + "invalid_token"},
+      {"OAUTHBEARER refusal", "S: 250 AUTH OAUTHBEARER\nC: AUTH OAUTHBEARER " + std::string(kSmtpBearer) +
+                                  "\nS: 334 " + kSmtpChallenge + "\nC: AQ==\nS: 535 no\nC: QUIT\nS: 221 bye\n",
+       SmtpOutcome::Failed, refused + "invalid_token"},
+      {"malformed challenge", "S: 250 AUTH XOAUTH2\nC: AUTH XOAUTH2 " + std::string(kSmtpXOAuth2) +
+                                  "\nS: 334 not-json\nC: *\nS: 501 cancelled\nC: QUIT\nS: 221 bye\n",
+       SmtpOutcome::Failed, refused + "501 cancelled"},
+      {"no OAuth offered", "S: 250 AUTH LOGIN PLAIN\nC: QUIT\nS: 221 bye\n", SmtpOutcome::Failed,
+       oauth_text::kNotOffered},
+  };
+  SmtpSessionSettings settings = Settings();
+  settings.host = "smtp.example.jp";
+  settings.port = 465;
+  settings.tls = TlsMode::Implicit;
+  settings.oauth = true;
+  settings.user = "alice@example.jp";
+  settings.access_token = "ya29.tok";
+  for (const SmtpOAuthCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    ui_.messages.clear();
+    ScriptedTransport transport("S: 220 ready\nC: EHLO LPOST\n" + c.dialogue);
+    const SmtpSessionResult result = Play(transport, settings);
+    EXPECT_EQ(result.outcome, c.outcome);
+    EXPECT_EQ(result.token_refused, c.outcome != SmtpOutcome::Sent && c.message != oauth_text::kNotOffered);
+    EXPECT_THAT(Log(), Not(HasSubstr("ya29")));
+    EXPECT_THAT(Log(), Not(HasSubstr("dXNlcj1")));
+    if (c.message.empty()) {
+      EXPECT_THAT(ui_.messages, IsEmpty());
+    } else {
+      EXPECT_THAT(ui_.messages, ElementsAre(c.message));
+    }
+  }
+}
+
+TEST_F(SmtpSessionTest, OAuthNeverTravelsInClear) {
+  SmtpSessionSettings settings = Settings();
+  settings.oauth = true;
+  settings.access_token = "ya29.tok";
+  ScriptedTransport transport("S: 220 ready\n");
+  std::optional<SmtpSessionResult> result;
+  SmtpSession session(transport, ui_, [&](const SmtpSessionResult& r) { result = r; });
+  session.Start(settings, &window_);
+  ASSERT_TRUE(result);
+  EXPECT_EQ(result->outcome, SmtpOutcome::ConnectFailed);
+  EXPECT_EQ(transport.Endpoint().host, "");
+  EXPECT_THAT(ui_.messages, ElementsAre(oauth_text::kNeedsTls));
+}
+
+TEST_F(SmtpSessionTest, ProviderRefusingPasswordsOffersTheSignIn) {
+  ScriptedTransport transport(
+      "S: 220 ready\nC: EHLO LPOST\nS: 250 AUTH LOGIN XOAUTH2\nC: AUTH LOGIN\nS: 334 VXNlcm5hbWU6\nC: dGlt\n"
+      "S: 334 UGFzc3dvcmQ6\nC: dGFuc3RhYWZ0YW5zdGFhZg==\n"
+      "S: 535 5.7.139 Authentication unsuccessful, basic authentication is disabled.\nC: QUIT\nS: 221 bye\n");
+  const SmtpSessionResult result = Play(transport, Settings(true, SmtpAuthMode::Login));
+  EXPECT_TRUE(result.auth_refused);
+  EXPECT_TRUE(result.passwords_off);
+  ASSERT_EQ(ui_.messages.size(), 1u);
+  EXPECT_THAT(ui_.messages[0], HasSubstr(oauth_text::kPasswordsOff));
 }
 
 }  // namespace

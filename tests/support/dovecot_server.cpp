@@ -66,7 +66,8 @@ bool MakeSelfSignedCertificate(const std::string& directory) {
                     directory + "/openssl.log") == 0;
 }
 
-DovecotServer::DovecotServer() {
+DovecotServer::DovecotServer(std::string oauth2_introspection_url)
+    : oauth2_introspection_url_(std::move(oauth2_introspection_url)) {
   // Dovecot's unprivileged processes must reach the run and mail directories.
   ::chmod(directory_.path().c_str(), 0755);
   if (::geteuid() == 0) {
@@ -156,7 +157,16 @@ void DovecotServer::WriteConfiguration() const {
   text += "default_login_user = " + login_user + "\n";
   text += "first_valid_uid = " + std::to_string(mail_uid_) + "\n";
   text += "first_valid_gid = " + std::to_string(mail_gid_) + "\n";
-  text += "passdb {\n  driver = passwd-file\n  args = scheme=PLAIN username_format=%u " + root + "/users\n}\n";
+  if (oauth2_introspection_url_.empty()) {
+    text += "passdb {\n  driver = passwd-file\n  args = scheme=PLAIN username_format=%u " + root + "/users\n}\n";
+  } else {
+    text += "auth_mechanisms = xoauth2 oauthbearer\n";
+    text += "passdb {\n  driver = oauth2\n  args = " + root + "/oauth2.conf\n}\n";
+    WriteFileBytes(directory_.File("oauth2.conf"),
+                   "introspection_mode = post\nintrospection_url = " + oauth2_introspection_url_ +
+                       "\nforce_introspection = yes\nusername_attribute = username\n"
+                       "active_attribute = active\nactive_value = true\n");
+  }
   text += "userdb {\n  driver = passwd-file\n  args = username_format=%u " + root + "/users\n}\n";
   text += "mail_location = maildir:" + root + "/mail/%u/Maildir\n";
   text += "pop3_uidl_format = %08Xu%08Xv\n";

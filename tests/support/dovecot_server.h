@@ -23,8 +23,11 @@ namespace lp::testing {
 
 class DovecotServer {
  public:
-  // Starts the server and waits until both ports accept connections.
-  DovecotServer();
+  // Starts the server and waits until both ports accept connections. With
+  // an introspection URL, users log in with OAuth 2.0 bearer tokens
+  // (XOAUTH2, OAUTHBEARER) that the authorization server behind the URL
+  // vouches for (RFC 7662), instead of passwords.
+  explicit DovecotServer(std::string oauth2_introspection_url = {});
   // Ends the server; the directory with all mail goes with it.
   ~DovecotServer();
   DovecotServer(const DovecotServer&) = delete;
@@ -68,6 +71,7 @@ class DovecotServer {
   void Reap(int signal_number);
 
   TempDirectory directory_;
+  std::string oauth2_introspection_url_;
   pid_t pid_ = -1;
   int pop3_port_ = 0;
   int pop3s_port_ = 0;

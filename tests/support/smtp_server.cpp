@@ -68,7 +68,8 @@ bool DirectoryEmpty(const std::string& path) {
 
 }  // namespace
 
-SmtpServer::SmtpServer() {
+SmtpServer::SmtpServer(std::string oauth2_introspection_url)
+    : oauth2_introspection_url_(std::move(oauth2_introspection_url)) {
   if (::geteuid() != 0) {
     skip_reason_ = "Postfix runs only as root";
     return;
@@ -164,12 +165,21 @@ void SmtpServer::WriteDovecotConfiguration() const {
   text += "protocols =\n";
   text += "ssl = no\n";
   text += "disable_plaintext_auth = no\n";
-  text += "auth_mechanisms = plain login cram-md5\n";
+  text += "auth_mechanisms = plain login cram-md5" +
+          std::string(oauth2_introspection_url_.empty() ? "" : " xoauth2 oauthbearer") + "\n";
   // A wrong password is answered at once instead of after two seconds.
   text += "auth_failure_delay = 0\n";
   text += "auth_verbose = yes\n";
   text += "default_internal_user = dovecot\n";
   text += "default_login_user = dovenull\n";
+  if (!oauth2_introspection_url_.empty()) {
+    // Tried first; a password that is no token goes on to the file.
+    text += "passdb {\n  driver = oauth2\n  args = " + root + "/oauth2.conf\n}\n";
+    WriteFileBytes(directory_.File("oauth2.conf"),
+                   "introspection_mode = post\nintrospection_url = " + oauth2_introspection_url_ +
+                       "\nforce_introspection = yes\nusername_attribute = username\n"
+                       "active_attribute = active\nactive_value = true\n");
+  }
   text += "passdb {\n  driver = passwd-file\n  args = scheme=PLAIN username_format=%u " + root + "/users\n}\n";
   // Postfix's smtpd runs as the user postfix and speaks the client side
   // of the auth protocol on this socket.

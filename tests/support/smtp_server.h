@@ -22,8 +22,10 @@ namespace lp::testing {
 
 class SmtpServer {
  public:
-  // Starts both servers and waits until the ports answer.
-  SmtpServer();
+  // Starts both servers and waits until the ports answer. With an
+  // introspection URL, SMTP AUTH takes OAuth 2.0 bearer tokens (XOAUTH2,
+  // OAUTHBEARER) that the authorization server behind it vouches for too.
+  explicit SmtpServer(std::string oauth2_introspection_url = {});
   ~SmtpServer();
   SmtpServer(const SmtpServer&) = delete;
   SmtpServer& operator=(const SmtpServer&) = delete;
@@ -68,6 +70,7 @@ class SmtpServer {
   [[nodiscard]] bool QueueEmpty() const;
 
   TempDirectory directory_;
+  std::string oauth2_introspection_url_;
   std::string skip_reason_;
   pid_t dovecot_pid_ = -1;
   bool postfix_started_ = false;

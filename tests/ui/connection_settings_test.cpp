@@ -52,7 +52,7 @@ std::string Conf(const std::string& pop, const std::string& pass, const std::str
       "Pass=" + ScramblePassword(pass) + "\r\nName=" + name + "\r\nSysPass=\r\nSigne=" + std::to_string(signe) +
       "\r\nAutoCon=0\r\nAutoDis=0\r\nNotDel=1\r\nRasName=\r\nMessageID=<a@example.jp>\r\nRETR=5\r\nRound=1\r\n"
       "APOP=0\r\nSmtpAuth=0\r\nSmtpAuthMode=0\r\nPopBefore=0\r\nMailKakunin=0\r\nBccAdr=\r\n" + ports_and_tls +
-      "[Lan]\r\nDir=\r\n");
+      "AuthMethod=0\r\nOAuthProvider=\r\n[Lan]\r\nDir=\r\n");
 }
 
 const std::string kPlainPorts = "SmtpPortNo=25\r\nPopPortNo=110\r\nPopTls=0\r\nSmtpTls=0\r\n";

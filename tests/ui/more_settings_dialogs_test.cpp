@@ -52,7 +52,7 @@ class MoreSettingsDialogsTest : public testing::SettingsFileTest {
                   ".example.jp\r\nSmtp=\r\nAdr=\r\nUserID=\r\nPass=\r\nName=\r\nSysPass=\r\nSigne=1\r\nAutoCon=0\r\n"
                   "AutoDis=0\r\nNotDel=1\r\nRasName=\r\nMessageID=\r\nRETR=1\r\nRound=1\r\nAPOP=0\r\nSmtpAuth=0\r\n"
                   "SmtpAuthMode=0\r\nPopBefore=0\r\nMailKakunin=0\r\nBccAdr=\r\nSmtpPortNo=25\r\nPopPortNo=110\r\n"
-                  "PopTls=0\r\nSmtpTls=0\r\n";
+                  "PopTls=0\r\nSmtpTls=0\r\nAuthMethod=0\r\nOAuthProvider=\r\n";
     }
     return Utf8ToCp932("; 手で書いた行\r\n[Mail]\r\nSetNo=0\r\nLabel1=仕事\r\n[Label]\r\nColor01=255\r\n"
                        "[Set]\r\nSetCount=3\r\nSet00=会社\r\nSet01=自宅\r\nSet02=予備\r\n" +

@@ -59,7 +59,10 @@ AccountCheck::AccountCheck(TransportFactory transports, Finished finished, Statu
       finished_(std::move(finished)),
       ui_(std::make_unique<QuietUi>(std::move(status))) {}
 
-AccountCheck::~AccountCheck() { Cancel(); }
+AccountCheck::~AccountCheck() {
+  *alive_ = false;
+  Cancel();
+}
 
 void AccountCheck::Start(const CSetMenuArray& accounts, std::size_t index, const Profile& profile) {
   if (running_ || index >= accounts.Count()) return;
@@ -74,6 +77,41 @@ void AccountCheck::Start(const CSetMenuArray& accounts, std::size_t index, const
   settings.log_path.clear();  // the last receive's log stays
   settings.confirm_each = false;
   result_.pop.tried = true;
+  if (!settings.oauth) {
+    StartPop(std::move(settings));
+    return;
+  }
+  WithToken(
+      result_.pop,
+      [this, settings](OAuthLogin login) mutable {
+        settings.user = std::move(login.user);
+        settings.access_token = std::move(login.access_token);
+        StartPop(std::move(settings));
+      },
+      [this] { StartSmtp(); });
+}
+
+void AccountCheck::WithToken(LoginCheckOutcome& outcome, std::function<void(OAuthLogin)> go,
+                             std::function<void()> skip) {
+  if (oauth_ == nullptr) {
+    // The session itself says that a sign-in is needed.
+    go(OAuthLogin{});
+    return;
+  }
+  oauth_->Prepare(account_, [this, &outcome, alive = std::weak_ptr<bool>(alive_), go = std::move(go),
+                             skip = std::move(skip)](OAuthLogin login) {
+    const std::shared_ptr<bool> still = alive.lock();
+    if (!still || !running_) return;  // gone or cancelled
+    if (!login.ok) {
+      outcome.error_text = login.message;
+      skip();
+      return;
+    }
+    go(std::move(login));
+  });
+}
+
+void AccountCheck::StartPop(PopSessionSettings settings) {
   pop_.reset();
   pop_transport_ = transports_();
   pop_ = std::make_unique<CPopSession>(*pop_transport_, *ui_, [this](const PopSessionResult& pop) {
@@ -81,6 +119,7 @@ void AccountCheck::Start(const CSetMenuArray& accounts, std::size_t index, const
     result_.pop.ok = pop.outcome == PopOutcome::Completed;
     result_.pop.password_refused = pop.password_refused;
     result_.pop.error_text = pop.error_text;
+    if (pop.token_refused && oauth_ != nullptr) oauth_->Refused(account_);
     StartSmtp();
   });
   pop_->StartLoginCheck(settings);
@@ -94,13 +133,29 @@ void AccountCheck::StartSmtp() {
   SmtpSessionSettings settings = SendPipeline::SessionSettings(account_);
   settings.log_path.clear();  // the last send's log stays
   result_.smtp.tried = true;
+  if (!settings.oauth) {
+    StartSmtpSession(std::move(settings));
+    return;
+  }
+  WithToken(
+      result_.smtp,
+      [this, settings](OAuthLogin login) mutable {
+        settings.user = std::move(login.user);
+        settings.access_token = std::move(login.access_token);
+        StartSmtpSession(std::move(settings));
+      },
+      [this] { Finish(); });
+}
+
+void AccountCheck::StartSmtpSession(SmtpSessionSettings settings) {
   smtp_.reset();
   smtp_transport_ = transports_();
   smtp_ = std::make_unique<SmtpSession>(*smtp_transport_, *ui_, [this](const SmtpSessionResult& smtp) {
     if (!running_) return;  // cancelled
     result_.smtp.ok = smtp.outcome == SmtpOutcome::Sent;
-    result_.smtp.password_refused = smtp.auth_refused;
+    result_.smtp.password_refused = smtp.auth_refused && !smtp.token_refused;
     result_.smtp.error_text = smtp.error_text;
+    if (smtp.token_refused && oauth_ != nullptr) oauth_->Refused(account_);
     Finish();
   });
   smtp_->Start(settings, nullptr, &no_mail);

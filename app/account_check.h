@@ -8,6 +8,9 @@
 
 #include "config/account_table.h"
 #include "config/profile.h"
+#include "net/oauth_logins.h"
+#include "net/pop_session.h"
+#include "net/smtp_session.h"
 #include "platform/transport.h"
 
 // The connection test of the connection settings: logs in to the account's
@@ -55,11 +58,19 @@ class AccountCheck {
   // Ends the running check without calling Finished.
   void Cancel();
   [[nodiscard]] bool Running() const { return running_; }
+  // Where OAuth 2.0 accounts get their tokens (may stay null: such an
+  // account's check then says that a sign-in is needed).
+  void SetOAuthLogins(OAuthLogins* oauth) { oauth_ = oauth; }
 
  private:
   class QuietUi;
 
+  void StartPop(PopSessionSettings settings);
   void StartSmtp();
+  void StartSmtpSession(SmtpSessionSettings settings);
+  // Gets the token of an OAuth 2.0 account, then `go`; a failure is the
+  // outcome's error and `skip` follows instead.
+  void WithToken(LoginCheckOutcome& outcome, std::function<void(OAuthLogin)> go, std::function<void()> skip);
   void Finish();
 
   TransportFactory transports_;
@@ -68,6 +79,8 @@ class AccountCheck {
   CSetMenu account_;
   AccountCheckResult result_;
   bool running_ = false;
+  OAuthLogins* oauth_ = nullptr;
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   // Each session is destroyed before its transport.
   std::unique_ptr<Transport> pop_transport_;
   std::unique_ptr<CPopSession> pop_;

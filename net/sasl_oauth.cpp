@@ -91,7 +91,8 @@ std::string_view OAuthFailureAcknowledgement(OAuthMechanism mechanism) {
 }
 
 std::string OAuthFailureStatus(std::string_view base64_challenge) {
-  while (!base64_challenge.empty() && (base64_challenge.back() == ' ' || base64_challenge.back() == '\r')) {
+  while (!base64_challenge.empty() &&
+         (base64_challenge.back() == ' ' || base64_challenge.back() == '\r' || base64_challenge.back() == '\n')) {
     base64_challenge.remove_suffix(1);
   }
   if (!IsBase64Text(base64_challenge)) return {};

@@ -32,7 +32,8 @@ enum class OAuthMechanism { XOAuth2, OAuthBearer };
 // line end: empty for XOAUTH2, a single 0x01 for OAUTHBEARER.
 [[nodiscard]] std::string_view OAuthFailureAcknowledgement(OAuthMechanism mechanism);
 
-// The status of a failure challenge (the Base64 text after "+ " or "334 "):
+// The status of a failure challenge (the Base64 text after "+ " or "334 ",
+// a line end allowed):
 // "invalid_token", "insufficient_scope", or Google's numeric "400"/"401".
 // Empty when the challenge is not a Base64 JSON object with a string
 // status; such a challenge is answered with the SASL cancel "*".

@@ -15,8 +15,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/oauth_provider_files.h"
-#include "config/oauth_token_store.h"
 #include "platform/oauth_sign_in.h"
 #include "ui/account_options_dialog.h"
 #include "ui/settings_input.h"
@@ -62,7 +60,7 @@ ConnectionSettingsDialog::ConnectionSettingsDialog(CSetMenuArray& accounts, Prof
                if (test_status_ != nullptr) test_status_->setText(FromSjis(status));
              }) {
   setWindowTitle(Text(settings_text::kConnectionTitle));
-  providers_ = LoadOAuthProviders(OAuthProviderFiles());
+  check_.SetOAuthLogins(&oauth_.logins());
   BuildForm();
   signature_->addItem(Text(settings_text::kNoSignature));
   for (std::size_t number = 1; number <= signatures.Count(); ++number) {
@@ -133,7 +131,7 @@ void ConnectionSettingsDialog::BuildForm() {
   provider_ = new QComboBox(this);
   provider_->setObjectName(QStringLiteral("oauthProvider"));
   provider_->addItem(QString(), QString());
-  for (const OAuthProvider& provider : providers_) {
+  for (const OAuthProvider& provider : oauth_.providers()) {
     provider_->addItem(QString::fromStdString(provider.name), QString::fromStdString(provider.id));
   }
   sign_in_button_ = new QPushButton(Text(settings_text::kSignIn), this);
@@ -280,7 +278,7 @@ bool ConnectionSettingsDialog::StoreFields() {
 void ConnectionSettingsDialog::SignIn() {
   if (sign_in_ || !StoreFields()) return;
   const CSetMenu& account = working_.At(static_cast<std::size_t>(shown_));
-  const std::optional<OAuthProvider> provider = FindOAuthProvider(providers_, account.oauth_provider);
+  const std::optional<OAuthProvider> provider = FindOAuthProvider(oauth_.providers(), account.oauth_provider);
   if (account.auth != AccountAuth::OAuth2 || !provider) {
     test_status_->setText(Text(settings_text::kSignInNotOAuth));
     return;
@@ -306,7 +304,7 @@ void ConnectionSettingsDialog::SignIn() {
         // Let go of the sign-in after its own signal has returned.
         QMetaObject::invokeMethod(this, [this] { sign_in_.reset(); }, Qt::QueuedConnection);
         sign_in_button_->setEnabled(true);
-        FileTokenStore store(FileTokenStore::kFileName);
+        OAuthTokenStore& store = oauth_.store();
         if (!result.ok) {
           test_status_->setText(Text(settings_text::kSignInFailed) + QString::fromStdString(result.error_text));
         } else if (!store.Save(key, {result.access_token, result.refresh_token, result.expires_at})) {

@@ -4,6 +4,8 @@
 #include <memory>
 
 #include "app/account_check.h"
+#include "app/account_oauth.h"
+#include "platform/form_post.h"
 #include "config/account_table.h"
 #include "config/oauth_providers.h"
 #include "config/profile.h"
@@ -98,7 +100,9 @@ class ConnectionSettingsDialog final : public QDialog {
   QComboBox* auth_ = nullptr;
   QComboBox* provider_ = nullptr;
   QPushButton* sign_in_button_ = nullptr;
-  std::vector<OAuthProvider> providers_;
+  // Tokens for the connection test and the sign-in; refreshed without a window.
+  std::unique_ptr<FormPoster> token_http_ = MakeQtFormPoster();
+  AccountOAuth oauth_{*token_http_};
   std::unique_ptr<OAuthSignIn> sign_in_;
 };
 

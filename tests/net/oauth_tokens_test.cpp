@@ -33,10 +33,11 @@ TEST(JsonObjectTest, KeepsMembersAndRefusesWhatIsNotOneObject) {
   EXPECT_EQ(object->at("t").kind, JsonMember::Kind::Boolean);
   EXPECT_EQ(object->at("o").kind, JsonMember::Kind::Nested);
   EXPECT_FALSE(JsonString(*object, "n"));
-  for (const std::string bad : {"", "[]", "{", "{\"a\":}", "{\"a\":1,}", "{\"a\":1} x", "{\"a\":\"\n\"}",
+  const std::vector<std::string> bad_texts = {"", "[]", "{", "{\"a\":}", "{\"a\":1,}", "{\"a\":1} x", "{\"a\":\"\n\"}",
                                 "{\"a\":\"\\ud800\"}", "{\"a\":tru}", std::string(40, '[') + std::string(40, ']'),
                                 "{\"a\":" + std::string(20, '[') + std::string(20, ']') + "}",
-                                "{\"a\":\"" + std::string(kMaxJsonText, 'x') + "\"}"}) {
+                                "{\"a\":\"" + std::string(kMaxJsonText, 'x') + "\"}"};
+  for (const std::string& bad : bad_texts) {
     SCOPED_TRACE(bad.substr(0, 40));
     EXPECT_FALSE(ParseJsonObject(bad));
   }
@@ -100,7 +101,9 @@ TEST(TokenReplyTest, ReadsGoodAnswersAndRefusesHostileOnes) {
     SCOPED_TRACE(c.name);
     const TokenReply reply = ReadTokenReply(c.answer, "r1", 1000);
     EXPECT_EQ(reply.outcome, c.outcome) << reply.detail;
-    if (c.outcome == TokenReply::Outcome::Ok) EXPECT_EQ(reply.tokens, c.tokens);
+    if (c.outcome == TokenReply::Outcome::Ok) {
+      EXPECT_EQ(reply.tokens, c.tokens);
+    }
   }
 }
 

@@ -690,7 +690,7 @@ TEST_F(SmtpSessionTest, OAuthLoginsAndRefusals) {
        SmtpOutcome::Failed, refused + "invalid_token"},
       {"malformed challenge", "S: 250 AUTH XOAUTH2\nC: AUTH XOAUTH2 " + std::string(kSmtpXOAuth2) +
                                   "\nS: 334 not-json\nC: *\nS: 501 cancelled\nC: QUIT\nS: 221 bye\n",
-       SmtpOutcome::Failed, refused + "501 cancelled"},
+       SmtpOutcome::Failed, refused + "501 cancelled\r\n"},
       {"no OAuth offered", "S: 250 AUTH LOGIN PLAIN\nC: QUIT\nS: 221 bye\n", SmtpOutcome::Failed,
        oauth_text::kNotOffered},
   };

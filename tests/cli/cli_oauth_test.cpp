@@ -163,15 +163,18 @@ TEST_F(CliOAuthTest, SignInReceiveRefreshAndRevoke) {
   EXPECT_EQ(Count(tokens_.Log(), "token refresh_token"), 2);
   EXPECT_THAT(server_.Messages("alice"), IsEmpty());
 
-  // Revoked: a new sign-in is asked for, and nothing is received.
+  // Revoked: the token is refused, the refresh too, and a new sign-in is
+  // asked for; nothing is received and the dead tokens are forgotten.
   tokens_.RevokeAll();
   server_.AddMessages("alice", {Mail("fourth")});
-  const std::string tokens_before = testing::ReadFileBytes(data_.File("oauth-tokens"));
+  const CliResult token_refused = Cli({"receive"});
+  EXPECT_NE(token_refused.status, 0);
+  EXPECT_THAT(token_refused.err, HasSubstr("OAuth 2.0 の認証が拒否されました"));
   const CliResult revoked = Cli({"receive"});
   EXPECT_NE(revoked.status, 0);
   EXPECT_THAT(revoked.err, HasSubstr("サインインが必要です"));
   EXPECT_EQ(server_.Messages("alice").size(), 1u);
-  (void)tokens_before;
+  EXPECT_EQ(testing::ReadFileBytes(data_.File("oauth-tokens")), "");
 }
 
 }  // namespace

@@ -161,6 +161,8 @@ void DovecotServer::WriteConfiguration() const {
     text += "passdb {\n  driver = passwd-file\n  args = scheme=PLAIN username_format=%u " + root + "/users\n}\n";
   } else {
     text += "auth_mechanisms = xoauth2 oauthbearer\n";
+    // A refused token is answered at once instead of after two seconds.
+    text += "auth_failure_delay = 0\n";
     text += "passdb {\n  driver = oauth2\n  args = " + root + "/oauth2.conf\n}\n";
     WriteFileBytes(directory_.File("oauth2.conf"),
                    "introspection_mode = post\nintrospection_url = " + oauth2_introspection_url_ +

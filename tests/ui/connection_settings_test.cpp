@@ -122,6 +122,26 @@ TEST_F(ConnectionSettingsTest, OkWritesTheChangedKeysAndLeavesEveryOtherLine) {
   EXPECT_EQ(accounts_.Current().pop_tls, AccountTls::Implicit);
 }
 
+// The sign-in method and provider are the account's; a provider without a
+// registered client id is refused with a message before any browser opens.
+TEST_F(ConnectionSettingsTest, OAuthChoiceIsSavedAndSignInNeedsAClientId) {
+  auto dialog = Open();
+  EXPECT_EQ(Find<QComboBox>(*dialog, "auth").currentIndex(), static_cast<int>(AccountAuth::Password));
+  Find<QComboBox>(*dialog, "auth").setCurrentIndex(static_cast<int>(AccountAuth::OAuth2));
+  QComboBox& provider = Find<QComboBox>(*dialog, "oauthProvider");
+  const int google = provider.findData(QStringLiteral("google"));
+  ASSERT_GE(google, 0);
+  provider.setCurrentIndex(google);
+  QTest::mouseClick(&Find<QPushButton>(*dialog, "signIn"), Qt::LeftButton);
+  EXPECT_FALSE(dialog->SigningIn());
+  ASSERT_EQ(answers_.texts.size(), 1);
+  EXPECT_TRUE(answers_.texts[0].contains(U("クライアント ID"))) << answers_.texts[0].toStdString();
+  dialog->accept();
+  EXPECT_EQ(accounts_.Current().auth, AccountAuth::OAuth2);
+  EXPECT_EQ(accounts_.Current().oauth_provider, "google");
+  EXPECT_NE(ConfBytes().find("AuthMethod=1\r\nOAuthProvider=google\r\n"), std::string::npos);
+}
+
 TEST_F(ConnectionSettingsTest, CancelChangesNothing) {
   const std::string before = ConfBytes();
   const CSetMenuArray table = accounts_;

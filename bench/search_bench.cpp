@@ -165,7 +165,7 @@ void SearchAll(benchmark::State& state, const std::string& text, unsigned flags)
   for (auto _ : state) {
     matches = 0;
     const lp::BoxSearchResult result =
-        lp::SearchAllBoxes(data->box_list, {}, condition, profile, nullptr, [&](const auto&, const auto&) {
+        lp::SearchAllBoxes(lp::BoxWalkSources::Plan(data->box_list, nullptr), {}, condition, profile, nullptr, [&](const auto&, const auto&) {
           ++matches;
           return true;
         });

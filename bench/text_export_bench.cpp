@@ -12,6 +12,7 @@
 #include "platform/file_system.h"
 #include "store/mailbox_document.h"
 #include "tests/support/recording_user_interface.h"
+#include "util/export_output.h"
 #include "util/text_export.h"
 
 // Text export of a box of 100,000 Japanese mails (one in ten outgoing):
@@ -102,14 +103,13 @@ void RunExport(benchmark::State& state, Export&& run) {
   const std::string output = kDataDir + "/out.txt";
   std::int64_t written = 0;
   for (auto _ : state) {
-    lp::BufferedFileWriter out;
-    if (!lp::OpenExportFile(out, output, false)) {
+    lp::ExportOutput out;
+    if (!out.Begin(output, false)) {
       state.SkipWithError("cannot open the output");
       return;
     }
-    const lp::ExportResult result = run(box, out);
-    out.Close();
-    if (result.outcome != lp::ExportOutcome::Done || result.mails != kMails) {
+    const lp::ExportResult result = run(box, out.writer());
+    if (result.outcome != lp::ExportOutcome::Done || result.mails != kMails || !out.Commit()) {
       state.SkipWithError("the export failed");
       return;
     }

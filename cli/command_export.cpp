@@ -2,10 +2,11 @@
 
 #include "cli/box_arguments.h"
 #include "cli/commands.h"
-#include "codec/buffered_file_writer.h"
 #include "platform/code_page.h"
 #include "platform/sjis_path.h"
 #include "store/box_list.h"
+#include "util/export_output.h"
+#include "util/kept_data_files.h"
 #include "util/text_export.h"
 #include "util/text_out_set.h"
 #include "util/util_messages.h"
@@ -15,10 +16,17 @@ namespace {
 
 constexpr char kUsage[] = "usage: export NAME [BOX|--all] [--to FILE]";
 
-int Report(CommandContext& context, const ExportResult& result) {
-  if (result.outcome == ExportOutcome::Done) return 0;
-  context.ui.ShowMessage(result.message);
-  return 1;
+// The output file takes the export only when all of it was produced.
+int Finish(CommandContext& context, ExportOutput& output, const ExportResult& result) {
+  if (result.outcome != ExportOutcome::Done) {
+    context.ui.ShowMessage(result.message);
+    return 1;
+  }
+  if (!output.Commit()) {
+    context.ui.ShowMessage(output.message());
+    return 1;
+  }
+  return 0;
 }
 
 }  // namespace
@@ -49,19 +57,24 @@ int RunExportCommand(CommandContext& context) {
     context.ui.ShowMessage("the setting names no output file: give one with --to FILE");
     return 2;
   }
-  BufferedFileWriter out;
-  if (!OpenExportFile(out, setting.output_file, setting.append)) {
-    context.ui.ShowMessage(std::string(util_messages::kOutputFileOpenFailed) + ":" + setting.output_file);
+  const std::string& root = context.app.data_directory();
+  if (IsKeptDataFile(setting.output_file, root, context.app.settings(), context.app.profile())) {
+    context.ui.ShowMessage(std::string(util_messages::kOutputIsKeptFile) + setting.output_file);
+    return 1;
+  }
+  ExportOutput output;
+  if (!output.Begin(setting.output_file, setting.append)) {
+    context.ui.ShowMessage(output.message());
     return 1;
   }
   if (all || (positional.size() == 1 && setting.all_boxes)) {
-    const std::string& root = context.app.data_directory();
-    return Report(context, ExportAllBoxes(BuildBoxList(root), JoinPath(root, context.app.settings().trash_file),
-                                          setting, out, nullptr));
+    return Finish(context, output,
+                  ExportAllBoxes(BoxWalkSources::Plan(BuildBoxList(root), nullptr), JoinPath(root, context.app.settings().trash_file), setting,
+                                 output.writer(), nullptr));
   }
   auto box = OpenBoxForCommand(context, positional.size() == 2 ? positional[1] : std::string());
   if (!box) return 1;
-  return Report(context, ExportBoxMails(*box->doc, setting, out));
+  return Finish(context, output, ExportBoxMails(*box->doc, setting, output.writer()));
 }
 
 }  // namespace lp

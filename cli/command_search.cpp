@@ -133,10 +133,11 @@ int SearchOneBox(CommandContext& context, const std::string& box_utf8, const Sea
 }
 
 int SearchEveryBox(CommandContext& context, const SearchCondition& condition) {
-  const std::vector<std::string> list = BuildBoxList(context.app.data_directory());
+  const BoxWalkSources boxes = BoxWalkSources::Plan(BuildBoxList(context.app.data_directory()), nullptr);
+  const std::vector<std::string>& list = boxes.box_list();
   int matches = 0;
   const BoxSearchResult result = SearchAllBoxes(
-      list, {}, condition, context.app.profile(), nullptr, [&](const BoxSearchPosition& match, const CMail& mail) {
+      boxes, {}, condition, context.app.profile(), nullptr, [&](const BoxSearchPosition& match, const CMail& mail) {
         PrintMatch(BoxName(context, list[match.box]), match.mail, mail);
         ++matches;
         return true;

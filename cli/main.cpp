@@ -59,8 +59,9 @@ const CommandEntry kCommands[] = {
     {"reply", DataAccess::Write, lp::RunReplyCommand},
     {"forward", DataAccess::Write, lp::RunForwardCommand},
     {"send", DataAccess::Write, lp::RunSendCommand, "/S"},
-    {"search", DataAccess::Read, lp::RunSearchCommand},
-    {"export", DataAccess::Read, lp::RunExportCommand},
+    // A walk over the boxes must not meet a writer rewriting one of them.
+    {"search", DataAccess::Write, lp::RunSearchCommand},
+    {"export", DataAccess::Write, lp::RunExportCommand},
     {"import-mail", DataAccess::Write, lp::RunImportMailCommand},
 };
 

@@ -2,6 +2,8 @@
 
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 #include <sys/stat.h>
 
 #include "platform/file_system.h"
@@ -34,6 +36,18 @@ std::optional<std::string> RealPathOfFileDirectlyIn(std::string_view sjis_path, 
   // Callers act on the Shift_JIS form: it must lead back to this very file.
   std::string sjis = FromNativePath(*file);
   if (ToNativePath(sjis) != *file) return std::nullopt;
+  return sjis;
+}
+
+std::optional<std::string> ResolvedPath(std::string_view sjis_path) {
+  if (sjis_path.empty()) return std::nullopt;
+  std::error_code error;
+  const std::filesystem::path native = std::filesystem::absolute(ToNativePath(sjis_path), error);
+  if (error) return std::nullopt;
+  const std::filesystem::path resolved = std::filesystem::weakly_canonical(native, error);
+  if (error) return std::nullopt;
+  std::string sjis = FromNativePath(resolved.string());
+  if (ToNativePath(sjis) != resolved.string()) return std::nullopt;
   return sjis;
 }
 

@@ -18,4 +18,11 @@ namespace lp {
 [[nodiscard]] std::optional<std::string> RealPathOfFileDirectlyIn(std::string_view sjis_path,
                                                                   std::string_view sjis_directory);
 
+// `sjis_path` with symbolic links, "." and ".." resolved as far as the path
+// exists (a file still to be written keeps its own name below its resolved
+// directory), absolute, in Shift_JIS; nullopt for an empty path or one
+// without an exact Shift_JIS form. A relative path is taken against the
+// current directory.
+[[nodiscard]] std::optional<std::string> ResolvedPath(std::string_view sjis_path);
+
 }  // namespace lp

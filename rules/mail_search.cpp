@@ -194,7 +194,7 @@ int SearchBox(CLPOSTDoc& box, int start, SearchDirection direction, const Search
   return found;
 }
 
-BoxSearchResult SearchAllBoxes(const std::vector<std::string>& box_list, BoxSearchPosition start,
+BoxSearchResult SearchAllBoxes(const BoxWalkSources& boxes, BoxSearchPosition start,
                                const SearchCondition& condition, const Profile& profile, SkippableProgress* progress,
                                const BoxMatchHandler& on_match) {
   BoxSearchResult result;
@@ -206,45 +206,49 @@ BoxSearchResult SearchAllBoxes(const std::vector<std::string>& box_list, BoxSear
     return result;
   }
   OptionalProgress shown(progress);
-  const auto cancelled = [&](std::size_t box) {
-    result.outcome = BoxSearchOutcome::Cancelled;
-    result.position = BoxSearchPosition{box, 0};
-    return result;
-  };
   bool matched_any = false;
-  for (std::size_t box = start.box; box < box_list.size(); ++box) {
-    const std::string& path = box_list[box];
-    if (IsFolderPath(path) || profile.GetInt(kSectionFindBox, path, 1) == 0) continue;
-    if (shown.CancelRequested()) return cancelled(box);
-    if (progress != nullptr && progress->SkipRequested()) continue;
-    CLPOSTDoc::Records records;
-    if (!LoadIndexFile(path, records).ok || records.empty()) continue;
+  bool cancelled = false;
+  const auto wanted = [&profile](const std::string& path) { return profile.GetInt(kSectionFindBox, path, 1) != 0; };
+  const WalkResult walk = WalkBoxes(boxes, start.box, progress, wanted, [&](const WalkedBox& box) {
     SearchedTexts texts;
     // A box whose text file does not open is searched in its header fields.
-    if (matcher.SearchesBody()) (void)texts.Open(TextFilePathOf(path));
-    shown.SetStatusText(BoxNameOf(path));
-    shown.SetRange(0, static_cast<int>(records.size()));
-    const int first = box == start.box ? std::max(start.mail, 0) : 0;
-    for (int mail = first; mail < static_cast<int>(records.size()); ++mail) {
+    if (matcher.SearchesBody()) (void)texts.Open(box.text_path);
+    shown.SetStatusText(BoxNameOf(box.path));
+    const int count = static_cast<int>(box.records.size());
+    shown.SetRange(0, count);
+    const int first = box.index == start.box ? std::max(start.mail, 0) : 0;
+    for (int mail = first; mail < count; ++mail) {
       // Polled every few mails: a mail costs microseconds.
       if ((mail & 63) == 0) {
-        if (shown.CancelRequested()) return cancelled(box);
+        if (shown.CancelRequested()) {
+          cancelled = true;
+          return false;
+        }
         if (progress != nullptr && progress->SkipRequested()) break;
         shown.SetPosition(mail);
       }
-      const CMail& record = *records[static_cast<std::size_t>(mail)];
+      const CMail& record = *box.records[static_cast<std::size_t>(mail)];
       if (!MailMatches(record, texts, matcher)) continue;
-      const BoxSearchPosition found{box, mail};
+      const BoxSearchPosition found{box.index, mail};
       matched_any = true;
       if (!on_match || !on_match(found, record)) {
         result.outcome = BoxSearchOutcome::Found;
         result.position = found;
-        return result;
+        result.path = box.path;
+        result.mail = record;
+        return false;
       }
     }
+    return true;
+  });
+  if (walk.end == WalkEnd::Cancelled || cancelled) {
+    result.outcome = BoxSearchOutcome::Cancelled;
+    result.position = BoxSearchPosition{walk.box, 0};
+    return result;
   }
+  if (walk.end == WalkEnd::Stopped) return result;
   result.outcome = matched_any ? BoxSearchOutcome::Found : BoxSearchOutcome::NotFound;
-  result.position = BoxSearchPosition{box_list.size(), 0};
+  result.position = BoxSearchPosition{boxes.box_list().size(), 0};
   return result;
 }
 

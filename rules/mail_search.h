@@ -12,6 +12,7 @@
 #include "config/profile.h"
 #include "platform/user_interface.h"
 #include "rules/regex_matcher.h"
+#include "store/box_walk.h"
 #include "store/mail_record.h"
 #include "store/mailbox_document.h"
 #include "store/text_block_reader.h"
@@ -117,7 +118,8 @@ inline constexpr int kSearchCancelled = -2;  // "中止", or ended after a messa
 // else the last (backward) or the first (forward) mail.
 [[nodiscard]] int SearchStartIndex(const CLPOSTDoc& box, const SearchCondition& condition);
 
-// The position of the all-box search: an index into the box list and a mail.
+// The position of the all-box search: an index into the box list and a
+// position in that box's records as the walk saw them.
 struct BoxSearchPosition {
   std::size_t box = 0;
   int mail = 0;
@@ -130,6 +132,10 @@ struct BoxSearchResult {
   // Found: the match; otherwise box is the end of the list (or where the
   // walk stopped) and mail 0.
   BoxSearchPosition position;
+  // Found: the box's index path and the mail as the walk saw it (with its
+  // serial when the box was open), for RowOfWalkedMail.
+  std::string path;
+  CMail mail;
   std::string message;  // Failed: what to show (Shift_JIS)
 };
 
@@ -137,13 +143,11 @@ struct BoxSearchResult {
 // stop there (the match becomes the result).
 using BoxMatchHandler = std::function<bool(const BoxSearchPosition& match, const CMail& mail)>;
 
-// Walks the box list from `start` (the start mail applies to the start
-// box only): folders, boxes whose "FindBox" setting is 0 and boxes whose
-// index is empty or does not load are passed over. Without a handler the
-// first match ends the walk. Runs on any thread: it reads the settings and
-// the box files and touches no open box. A body that cannot be read counts
-// as no match.
-[[nodiscard]] BoxSearchResult SearchAllBoxes(const std::vector<std::string>& box_list, BoxSearchPosition start,
+// Walks the boxes (store/box_walk.h) from `start` (the start mail applies
+// to the start box only): boxes whose "FindBox" setting is 0 are passed
+// over. Without a handler the first match ends the walk. Runs on any
+// thread. A body that cannot be read counts as no match.
+[[nodiscard]] BoxSearchResult SearchAllBoxes(const BoxWalkSources& boxes, BoxSearchPosition start,
                                              const SearchCondition& condition, const Profile& profile,
                                              SkippableProgress* progress, const BoxMatchHandler& on_match = {});
 

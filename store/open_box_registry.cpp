@@ -52,6 +52,16 @@ IndexFileResult BoxHandle::Release() {
   return std::exchange(registry_, nullptr)->LetGo(doc);
 }
 
+void JobBoxHold::GiveBack() {
+  CLPOSTDoc* box = box_.get();
+  if (box == nullptr) return;
+  // Notices wait while the box is busy; the busy mark's end tells of the
+  // whole reload at once.
+  (void)box->Reload();
+  box->ClearBusy();
+  (void)box_.Release();
+}
+
 OpenBoxRegistry::OpenBoxRegistry(Profile& profile, UserInterface& ui, CommandObserver& commands)
     : profile_(profile), ui_(ui), commands_(commands) {}
 
@@ -68,10 +78,37 @@ AcquiredBox OpenBoxRegistry::Acquire(std::string_view index_path) {
   auto doc = std::make_unique<CLPOSTDoc>(profile_, ui_, commands_);
   IndexFileResult loaded = doc->Open(index_path);
   if (!loaded.ok) return {BoxHandle(), std::move(loaded)};
-  InstallAutoCompact(*doc);
+  InstallCompactor(*doc);
   CLPOSTDoc& added = *doc;
   boxes_.push_back(OpenBox{std::move(doc), 0});
   return {BoxHandle(*this, added), {}};
+}
+
+std::optional<JobBoxHold> OpenBoxRegistry::TakeForJob(std::string_view index_path, std::string* message) {
+  CLPOSTDoc* box = Find(index_path);
+  if (box != nullptr) {
+    if (box->TextFileInUse()) {
+      *message = std::string(store_messages::kBoxBusy) + box->PathName();
+      return std::nullopt;
+    }
+    if (box->IsModified()) {
+      const IndexFileResult saved = box->Save();
+      if (!saved.ok) {
+        *message = saved.message;
+        return std::nullopt;
+      }
+    }
+  } else {
+    // Not loaded: the job's files are read when it gives the box back.
+    auto doc = std::make_unique<CLPOSTDoc>(profile_, ui_, commands_);
+    doc->OpenAsStaging(index_path);
+    InstallCompactor(*doc);
+    box = doc.get();
+    boxes_.push_back(OpenBox{std::move(doc), 0});
+  }
+  JobBoxHold hold{BoxHandle(*this, *box)};
+  (void)box->MarkBusy();
+  return hold;
 }
 
 CLPOSTDoc* OpenBoxRegistry::Find(std::string_view index_path) const {
@@ -113,6 +150,12 @@ void OpenBoxRegistry::Relocate(std::string_view old_path, std::string_view new_p
     const std::string rest(*RestAfter(doc->PathName(), old_full));
     doc->Relocate(new_full + rest);
   }
+}
+
+void OpenBoxRegistry::InstallCompactor(CLPOSTDoc& doc) {
+  doc.SetCompactor([this](CLPOSTDoc& box) {
+    if (!WalkRunning()) (void)Compact(box);
+  });
 }
 
 void OpenBoxRegistry::Hold(CLPOSTDoc& doc) {

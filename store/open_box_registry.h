@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -52,6 +53,36 @@ class BoxHandle {
   CLPOSTDoc* doc_ = nullptr;
 };
 
+// A job's hold on a box it writes through files of its own (a mail
+// import): for as long as the hold lasts the box is in the registry and
+// busy, whether or not a window has it open. A window that opens it
+// meanwhile gets the busy document (no rows until the job ends); copies
+// into it, renames, moves and deletions are refused as for any busy box.
+class JobBoxHold {
+ public:
+  explicit JobBoxHold(BoxHandle box) : box_(std::move(box)) {}
+  JobBoxHold(JobBoxHold&&) noexcept = default;
+  JobBoxHold& operator=(JobBoxHold&& other) noexcept {
+    if (this != &other) {
+      GiveBack();
+      box_ = std::move(other.box_);
+    }
+    return *this;
+  }
+  JobBoxHold(const JobBoxHold&) = delete;
+  JobBoxHold& operator=(const JobBoxHold&) = delete;
+  ~JobBoxHold() { GiveBack(); }
+
+  // On the owning thread once the job ended: loads the box from its files
+  // (a box the job did not create stays empty), clears the busy mark (its
+  // windows hear of the reload) and lets go.
+  void GiveBack();
+  [[nodiscard]] CLPOSTDoc* get() const { return box_.get(); }
+
+ private:
+  BoxHandle box_;
+};
+
 // What Acquire gives: the handle, or (empty handle) why the box did not load.
 struct AcquiredBox {
   BoxHandle box;
@@ -77,6 +108,13 @@ class OpenBoxRegistry {
   // whose index does not load gives an empty handle and the reason.
   [[nodiscard]] AcquiredBox Acquire(std::string_view index_path);
 
+  // On the owning thread, before a job starts writing the box at
+  // `index_path` (which need not exist yet): the box taken for the job. An
+  // open box with unsaved changes is saved first, so that the job starts
+  // from what the user sees. Nullopt, with the reason in `message`
+  // (Shift_JIS), when another job holds it or it could not be saved.
+  [[nodiscard]] std::optional<JobBoxHold> TakeForJob(std::string_view index_path, std::string* message);
+
   // The open box with this index path (made absolute), or nullptr; no hold.
   [[nodiscard]] CLPOSTDoc* Find(std::string_view index_path) const;
   [[nodiscard]] std::size_t OpenCount() const { return boxes_.size(); }
@@ -99,6 +137,16 @@ class OpenBoxRegistry {
   // was); see CLPOSTDoc::Reload for what survives.
   void ReloadAllOpenBoxes();
 
+  // A walk over many boxes (search, text export) reads their files on a
+  // worker thread: while one runs, no open box is compacted on closing
+  // (its wish waits for a later close), and callers that compact ask
+  // WalkRunning first. Calls on the owning thread.
+  void BeginWalk() { ++walks_; }
+  void EndWalk() {
+    if (walks_ > 0) --walks_;
+  }
+  [[nodiscard]] bool WalkRunning() const { return walks_ > 0; }
+
   [[nodiscard]] UserInterface& ui() { return ui_; }
 
  private:
@@ -108,6 +156,8 @@ class OpenBoxRegistry {
     int holds = 0;
   };
 
+  // Compaction on closing, held off while a walk runs.
+  void InstallCompactor(CLPOSTDoc& doc);
   void Hold(CLPOSTDoc& doc);
   [[nodiscard]] IndexFileResult LetGo(CLPOSTDoc& doc);
 
@@ -115,6 +165,7 @@ class OpenBoxRegistry {
   UserInterface& ui_;
   CommandObserver& commands_;
   std::vector<OpenBox> boxes_;
+  int walks_ = 0;
 };
 
 }  // namespace lp

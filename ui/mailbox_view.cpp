@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QShortcut>
 #include <QPlainTextEdit>
 #include <QSplitter>
@@ -17,6 +18,7 @@
 #include "ui/mail_list_model.h"
 #include "ui/sjis_qt.h"
 #include "ui/stored_font.h"
+#include "ui/ui_messages.h"
 
 namespace lp {
 
@@ -51,7 +53,8 @@ MailboxView::MailboxView(BoxHandle box, Profile& profile, QWidget* parent)
       proxy_(new MailFilterProxy(box_, *model_, this)),
       delegate_(new MailListDelegate(this)),
       filter_bar_(new MailFilterBar(this)),
-      list_(new QTreeView) {
+      list_(new QTreeView),
+      busy_notice_(new QLabel(QString::fromUtf8(ui_text::kBoxBusyNotice))) {
   list_->setObjectName(QStringLiteral("mailList"));
   list_->setModel(proxy_);
   list_->setItemDelegate(delegate_);
@@ -95,7 +98,12 @@ MailboxView::MailboxView(BoxHandle box, Profile& profile, QWidget* parent)
   list_layout->setContentsMargins(0, 0, 0, 0);
   list_layout->setSpacing(0);
   list_layout->addWidget(filter_bar_);
+  busy_notice_->setObjectName(QStringLiteral("busyNotice"));
+  busy_notice_->setWordWrap(true);
+  list_layout->addWidget(busy_notice_);
   list_layout->addWidget(list_);
+  box_.AddObserver(*this);
+  BusyChanged(box_, box_.IsBusy());
   if (split_ == 0) {
     layout->addWidget(list_pane);
   } else {
@@ -120,6 +128,7 @@ MailboxView::MailboxView(BoxHandle box, Profile& profile, QWidget* parent)
 }
 
 MailboxView::~MailboxView() {
+  box_.RemoveObserver(*this);
   // The model stops observing the box before anyone may release the box.
   list_->setModel(nullptr);
   delete proxy_;
@@ -269,6 +278,11 @@ void MailboxView::ShowPreview() {
   // A text that cannot be read shows why in its place.
   const MailText read = box_.DisplayText(row, HeaderMode::FromSetting, 0);
   preview_->setPlainText(FromSjis(read.ok() ? read.text : read.error));
+}
+
+void MailboxView::BusyChanged(const CLPOSTDoc& /*box*/, bool busy) {
+  busy_notice_->setVisible(busy);
+  list_->setEnabled(!busy);
 }
 
 }  // namespace lp

@@ -7,6 +7,7 @@
 #include "store/mailbox_document.h"
 #include "store/open_box_registry.h"
 
+class QLabel;
 class QPlainTextEdit;
 class QSplitter;
 class QTreeView;
@@ -23,7 +24,7 @@ class MailListDelegate;
 class MailFilterBar;
 class MailFilterProxy;
 
-class MailboxView final : public QWidget {
+class MailboxView final : public QWidget, private MailboxObserver {
   Q_OBJECT
 
  public:
@@ -81,6 +82,8 @@ class MailboxView final : public QWidget {
   void ShowPreview();
   bool eventFilter(QObject* watched, QEvent* event) override;
   void OnFilterApplied();
+  // While a job holds the box the list is disabled under a notice.
+  void BusyChanged(const CLPOSTDoc& box, bool busy) override;
 
   BoxHandle handle_;  // released after the model stopped observing the box
   CLPOSTDoc& box_;
@@ -97,6 +100,7 @@ class MailboxView final : public QWidget {
   quint64 serial_picked_ = 0;
   bool applying_filter_ = false;
   QTreeView* list_;
+  QLabel* busy_notice_;
   QPlainTextEdit* preview_ = nullptr;
   QSplitter* splitter_ = nullptr;
   QTimer preview_timer_;

@@ -373,7 +373,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         // The compaction the box wants once it closes runs now, on a worker
         // behind its progress window, rather than on this thread while the
         // window is taken down.
-        if (view->box().CompactionWanted() && !view->box().IsBusy() && !session_.Busy()) CompactOnWorker(*view);
+        if (view->box().CompactionWanted() && !view->box().IsBusy() && !session_.Busy() &&
+            !session_.registry().WalkRunning()) {
+          CompactOnWorker(*view);
+        }
       }
     }
     return QMainWindow::eventFilter(watched, event);

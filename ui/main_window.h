@@ -19,6 +19,7 @@
 #include "app/compose_form.h"
 #include "ui/compose_view.h"
 #include "store/mailbox_document.h"
+#include "store/open_box_registry.h"
 #include "rules/mail_search.h"
 #include "util/text_out_set.h"
 #include "ui/mail_import_run.h"
@@ -39,6 +40,7 @@ class QToolBar;
 namespace lp {
 
 class SkippableWorkerRun;
+class ExportOutput;
 class BoxMenu;
 class ComposeView;
 class DesktopFileOpener;
@@ -136,12 +138,24 @@ class MainWindow final : public QMainWindow {
   // stored condition's start and direction.
   void SearchActiveBox(std::optional<SearchDirection> step);
   void SearchEveryBoxFrom(std::size_t box, int mail);
+  // Opens the box of an all-box search's match and puts the caret on the
+  // mail, found by its identity.
+  void ShowFoundMail(const BoxSearchResult& found);
   // The one walk over every box at a time (search or text export).
   [[nodiscard]] SkippableWorkerRun& Walk();
+  // The boxes as the user sees them for a walk over every box; nullptr,
+  // after saying why, while another walk runs or a job holds an open box.
+  [[nodiscard]] std::shared_ptr<BoxWalkSources> PlanBoxWalk();
+  // Runs a walk; no box is compacted until it ended.
+  void StartBoxWalk(const char* title, const char* text, std::function<void(SkippableProgress&)> work,
+                    std::function<void()> done);
   // The text export commands over the settings list file.
   void RegisterTextExportHandlers();
   void RunTextExportDialog();
-  void ExportEveryBox(const CTextOutSet& setting);
+  // `append` adds to the output file; otherwise the export replaces it.
+  void ExportEveryBox(const CTextOutSet& setting, bool append);
+  // Refuses (saying why) an output the program keeps or that cannot be made.
+  [[nodiscard]] bool BeginExportOutput(ExportOutput& output, const std::string& path, bool append);
   void ExportSelectedMailsToFile();
   // The address book dialog and adding the senders of mails; the mail
   // lists then show the book's names again.
@@ -241,6 +255,9 @@ class MainWindow final : public QMainWindow {
   // for the read windows' questions (a mailbox window keeps its own).
   QuestionGuard browser_page_questions_;
   QuestionGuard read_browser_questions_;
+  // The boxes the running import writes, busy until it ends (given back
+  // after the run below has waited for its worker).
+  std::vector<JobBoxHold> import_holds_;
   std::unique_ptr<MailImportRun> import_run_;
   std::function<ComposeCloseAnswer(const QString&)> compose_close_answer_;
   std::function<QString()> address_picker_;

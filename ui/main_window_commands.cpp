@@ -388,17 +388,25 @@ void MainWindow::ImportOtherMail() {
   }
   MailImportDialog dialog(session_.app().data_directory(), this);
   if (dialog.exec() != QDialog::Accepted || dialog.Found().folders.empty()) return;
-  // The import writes the boxes' files itself: a box open in a window would
-  // overwrite them with its own index on its next save.
+  // The import writes the boxes' files through documents of its own: each
+  // box it writes is busy in the registry until it ends, so that no window
+  // shows or saves a stale copy of it meanwhile.
+  std::vector<JobBoxHold> holds;
   for (const std::string& path : dialog.PlannedBoxPaths()) {
-    if (session_.registry().Find(path) != nullptr) {
-      session_.ui().ShowMessage(ToSjis(QString::fromUtf8(ui_text::kImportCloseBoxesFirst)) + path);
+    std::string refused;
+    std::optional<JobBoxHold> hold = session_.registry().TakeForJob(path, &refused);
+    if (!hold) {
+      session_.ui().ShowMessage(refused);
       return;
     }
+    holds.push_back(std::move(*hold));
   }
+  import_holds_ = std::move(holds);
   import_run_ = std::make_unique<MailImportRun>(this, session_.profile(), session_.ui(), dialog.Request(),
                                                 dialog.Found());
   connect(import_run_.get(), &MailImportRun::Finished, this, [this](const JobResult& result) {
+    // The boxes' windows show every imported mail now.
+    import_holds_.clear();
     session_.ui().ShowMessage(result.message);
     PostCommand(cmd::kRefreshFolders);
     PostCommand(cmd::kRefreshUnreadMarks);

@@ -46,6 +46,7 @@
 #include "ui/mailbox_view.h"
 #include "ui/read_view.h"
 #include "ui/main_window.h"
+#include "ui/text_export_messages.h"
 #include "ui/rule_list_dialog.h"
 #include "ui/signature_dialog.h"
 #include "ui/sjis_qt.h"
@@ -70,6 +71,11 @@ void MainWindow::RunOnSelection(const std::function<void(MailboxView&, const std
 
 void MainWindow::CompactOnWorker(MailboxView& view) {
   CLPOSTDoc& box = view.box();
+  // The walk may be reading this box's text file.
+  if (session_.registry().WalkRunning()) {
+    session_.ui().ShowMessage(ToSjis(QString::fromUtf8(ui_text::kCompactionWaitsForWalk)));
+    return;
+  }
   const int caret = view.CaretRow();
   session_.SetBoxWorkRunning(true);
   const JobResult result =

@@ -1,7 +1,9 @@
 // The main window's search commands: the dialog and the search of the
 // active box (on this thread, with its progress window), the next and
 // previous match in it, and the walk over every box on a worker thread
-// from the start, after the last match, or from the next box.
+// from the start, after the last match, or from the next box. The walks
+// over every box (this search and the text export) start here: they see
+// open boxes as their documents hold them and wait for jobs on open boxes.
 
 #include <QMdiSubWindow>
 #include <QStringList>
@@ -11,6 +13,8 @@
 #include "rules/mail_search.h"
 #include "rules/rules_messages.h"
 #include "store/box_list.h"
+#include "store/box_walk.h"
+#include "store/store_messages.h"
 #include "ui/desktop_session.h"
 #include "ui/find_dialog.h"
 #include "ui/find_messages.h"
@@ -18,6 +22,7 @@
 #include "ui/main_window.h"
 #include "ui/sjis_qt.h"
 #include "ui/skippable_worker_run.h"
+#include "ui/text_export_messages.h"
 
 namespace lp {
 
@@ -72,36 +77,21 @@ void MainWindow::SearchActiveBox(std::optional<SearchDirection> step) {
 }
 
 void MainWindow::SearchEveryBoxFrom(std::size_t box, int mail) {
-  SkippableWorkerRun& walk = Walk();
-  if (walk.IsRunning()) {
-    if (QDialog* shown = walk.progress_window()) shown->raise();
-    return;
-  }
-  std::vector<std::string> list = BuildBoxList(session_.app().data_directory());
-  const std::size_t count = list.size();
+  std::shared_ptr<BoxWalkSources> boxes = PlanBoxWalk();
+  if (!boxes) return;
+  const std::size_t count = boxes->box_list().size();
   const SearchCondition condition = SearchCondition::Load(session_.profile());
   auto result = std::make_shared<BoxSearchResult>();
   const Profile& profile = session_.profile();
   const BoxSearchPosition start{box, mail};
-  const auto work = [result, list = std::move(list), start, condition, &profile](SkippableProgress& progress) {
-    *result = SearchAllBoxes(list, start, condition, profile, &progress);
+  const auto work = [result, boxes, start, condition, &profile](SkippableProgress& progress) {
+    *result = SearchAllBoxes(*boxes, start, condition, profile, &progress);
   };
-  (void)walk.Start(ui_text::kSearchingTitle, ui_text::kSearchingText, work, [this, count, result] {
+  StartBoxWalk(ui_text::kSearchingTitle, ui_text::kSearchingText, work, [this, count, result] {
     switch (result->outcome) {
-      case BoxSearchOutcome::Found: {
-        search_box_ = result->position.box;
-        search_mail_ = result->position.mail;
-        const std::vector<std::string> boxes = BuildBoxList(session_.app().data_directory());
-        if (search_box_ >= boxes.size()) return;
-        if (MailboxView* view = OpenMailbox(boxes[search_box_])) {
-          if (auto* window = qobject_cast<QMdiSubWindow*>(view->parentWidget()); window && window->isMinimized()) {
-            window->showNormal();
-          }
-          view->SetCaret(search_mail_);
-          view->list().setFocus();
-        }
+      case BoxSearchOutcome::Found:
+        ShowFoundMail(*result);
         return;
-      }
       case BoxSearchOutcome::NotFound:
         // A repeated command reports at once that nothing is left.
         search_box_ = count;
@@ -117,9 +107,65 @@ void MainWindow::SearchEveryBoxFrom(std::size_t box, int mail) {
   });
 }
 
+void MainWindow::ShowFoundMail(const BoxSearchResult& found) {
+  search_box_ = found.position.box;
+  search_mail_ = found.position.mail;
+  MailboxView* view = OpenMailbox(found.path);
+  if (view == nullptr) return;
+  if (auto* window = qobject_cast<QMdiSubWindow*>(view->parentWidget()); window && window->isMinimized()) {
+    window->showNormal();
+  }
+  CLPOSTDoc& box = view->box();
+  if (box.IsBusy()) {
+    session_.ui().ShowMessage(std::string(store_messages::kBoxBusy) + box.PathName());
+    return;
+  }
+  // The mail by its identity: the box may have been sorted or changed
+  // since the walk saw it.
+  const int row = RowOfWalkedMail(box, found.mail);
+  if (row < 0) {
+    session_.ui().ShowMessage(kSearchFoundNothing);
+    return;
+  }
+  search_mail_ = row;
+  view->SetCaret(row);
+  view->list().setFocus();
+}
+
 SkippableWorkerRun& MainWindow::Walk() {
   if (walk_ == nullptr) walk_ = new SkippableWorkerRun(this, session_.jobs());
   return *walk_;
+}
+
+std::shared_ptr<BoxWalkSources> MainWindow::PlanBoxWalk() {
+  SkippableWorkerRun& walk = Walk();
+  if (walk.IsRunning()) {
+    session_.ui().ShowMessage(ToSjis(QString::fromUtf8(ui_text::kWalkRunning)));
+    if (QDialog* shown = walk.progress_window()) shown->raise();
+    return nullptr;
+  }
+  OpenBoxRegistry& registry = session_.registry();
+  std::vector<std::string> list = BuildBoxList(session_.app().data_directory());
+  // A job writing an open box (compaction, an import) would change its
+  // files under the walk.
+  for (const std::string& path : list) {
+    const CLPOSTDoc* open = registry.Find(path);
+    if (open != nullptr && open->TextFileInUse()) {
+      session_.ui().ShowMessage(std::string(store_messages::kBoxBusy) + open->PathName());
+      return nullptr;
+    }
+  }
+  return std::make_shared<BoxWalkSources>(BoxWalkSources::Plan(std::move(list), &registry));
+}
+
+void MainWindow::StartBoxWalk(const char* title, const char* text, std::function<void(SkippableProgress&)> work,
+                              std::function<void()> done) {
+  session_.registry().BeginWalk();
+  const bool started = Walk().Start(title, text, std::move(work), [this, done = std::move(done)] {
+    session_.registry().EndWalk();
+    done();
+  });
+  if (!started) session_.registry().EndWalk();
 }
 
 void MainWindow::RegisterSearchHandlers() {

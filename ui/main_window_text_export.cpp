@@ -1,14 +1,16 @@
 // The main window's text export commands: the dialog and the export of the
 // active box, the export of every box on a worker thread behind a window
-// with "中止" and "次へ", and the export of the selected mails.
+// with "中止" and "次へ", and the export of the selected mails. Each export
+// writes a temporary file that takes the output file's place (or is added
+// to its end) only once the whole export succeeded.
 
 #include <QApplication>
 #include <QStringList>
 
 #include "app/command_ids.h"
-#include "codec/buffered_file_writer.h"
 #include "platform/sjis_path.h"
 #include "store/box_list.h"
+#include "store/store_messages.h"
 #include "ui/desktop_session.h"
 #include "ui/mail_selection.h"
 #include "ui/mailbox_view.h"
@@ -17,6 +19,8 @@
 #include "ui/skippable_worker_run.h"
 #include "ui/text_export_dialog.h"
 #include "ui/text_export_messages.h"
+#include "util/export_output.h"
+#include "util/kept_data_files.h"
 #include "util/text_export.h"
 #include "util/text_out_set.h"
 #include "util/util_messages.h"
@@ -33,11 +37,36 @@ CTextOutSetArray LoadTextExportSettings(const std::string& path, UserInterface& 
   return list;
 }
 
-void ShowExportFailure(const ExportResult& result, UserInterface& ui) {
-  if (result.outcome == ExportOutcome::Failed && !result.message.empty()) ui.ShowMessage(result.message);
+// Puts a finished export in place; the message of what failed, or empty.
+std::string FinishExport(const ExportResult& result, ExportOutput& output) {
+  switch (result.outcome) {
+    case ExportOutcome::Done:
+      return output.Commit() ? std::string() : output.message();
+    case ExportOutcome::Failed:
+      output.Abandon();
+      return result.message;
+    case ExportOutcome::Cancelled:
+      output.Abandon();
+      return {};
+  }
+  return {};
+}
+
+void ShowIfAny(const std::string& message, UserInterface& ui) {
+  if (!message.empty()) ui.ShowMessage(message);
 }
 
 }  // namespace
+
+bool MainWindow::BeginExportOutput(ExportOutput& output, const std::string& path, bool append) {
+  if (IsKeptDataFile(path, session_.app().data_directory(), session_.app().settings(), session_.profile())) {
+    session_.ui().ShowMessage(std::string(util_messages::kOutputIsKeptFile) + path);
+    return false;
+  }
+  if (output.Begin(path, append)) return true;
+  session_.ui().ShowMessage(output.message());
+  return false;
+}
 
 void MainWindow::RunTextExportDialog() {
   const AppSettings& settings = session_.app().settings();
@@ -49,46 +78,37 @@ void MainWindow::RunTextExportDialog() {
   std::string error;
   if (!list.Save(settings.text_out_set_name, &error)) session_.ui().ShowMessage(error);
   const CTextOutSet setting = list.entries().front();
-  BufferedFileWriter out;
-  // Created or emptied first unless the setting appends.
-  if (!OpenExportFile(out, setting.output_file, setting.append)) {
-    session_.ui().ShowMessage(util_messages::kOutputFileOpenFailed);
-    return;
-  }
   if (setting.all_boxes) {
-    out.Close();
-    ExportEveryBox(setting);
+    ExportEveryBox(setting, setting.append);
     return;
   }
   MailboxView* view = ActiveMailbox();
   if (view == nullptr) return;
+  if (view->box().IsBusy()) {
+    session_.ui().ShowMessage(std::string(store_messages::kBoxBusy) + view->box().PathName());
+    return;
+  }
+  ExportOutput output;
+  if (!BeginExportOutput(output, setting.output_file, setting.append)) return;
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  const ExportResult result = ExportBoxMails(view->box(), setting, out);
-  out.Close();
+  const ExportResult result = ExportBoxMails(view->box(), setting, output.writer());
+  const std::string failure = FinishExport(result, output);
   QApplication::restoreOverrideCursor();
-  ShowExportFailure(result, session_.ui());
+  ShowIfAny(failure, session_.ui());
 }
 
-void MainWindow::ExportEveryBox(const CTextOutSet& setting) {
-  SkippableWorkerRun& walk = Walk();
-  if (walk.IsRunning()) {
-    if (QDialog* shown = walk.progress_window()) shown->raise();
-    return;
-  }
-  auto out = std::make_shared<BufferedFileWriter>();
-  if (!OpenExportFile(*out, setting.output_file, true)) {
-    session_.ui().ShowMessage(util_messages::kOutputFileOpenFailed);
-    return;
-  }
-  const std::string& root = session_.app().data_directory();
-  auto result = std::make_shared<ExportResult>();
-  auto work = [out, result, setting, list = BuildBoxList(root),
-               trash = JoinPath(root, session_.app().settings().trash_file)](SkippableProgress& progress) {
-    *result = ExportAllBoxes(list, trash, setting, *out, &progress);
-    out->Close();
+void MainWindow::ExportEveryBox(const CTextOutSet& setting, bool append) {
+  std::shared_ptr<BoxWalkSources> boxes = PlanBoxWalk();
+  if (!boxes) return;
+  auto output = std::make_shared<ExportOutput>();
+  if (!BeginExportOutput(*output, setting.output_file, append)) return;
+  const std::string trash = JoinPath(session_.app().data_directory(), session_.app().settings().trash_file);
+  auto failure = std::make_shared<std::string>();
+  auto work = [output, failure, boxes, setting, trash](SkippableProgress& progress) {
+    *failure = FinishExport(ExportAllBoxes(*boxes, trash, setting, output->writer(), &progress), *output);
   };
-  (void)walk.Start(ui_text::kTextExportProgressTitle, ui_text::kTextExportProgressText, std::move(work),
-                   [this, result] { ShowExportFailure(*result, session_.ui()); });
+  StartBoxWalk(ui_text::kTextExportProgressTitle, ui_text::kTextExportProgressText, std::move(work),
+               [this, failure] { ShowIfAny(*failure, session_.ui()); });
 }
 
 void MainWindow::ExportSelectedMailsToFile() {
@@ -101,14 +121,9 @@ void MainWindow::ExportSelectedMailsToFile() {
   choice.for_saving = true;
   const std::optional<std::string> path = session_.ui().ChooseFile(choice);
   if (!path) return;
-  BufferedFileWriter out;
-  if (!OpenExportFile(out, *path, false)) {
-    session_.ui().ShowMessage(util_messages::kOutputFileOpenFailed);
-    return;
-  }
-  const ExportResult result = ExportSelectedMails(view->box(), rows, out);
-  out.Close();
-  ShowExportFailure(result, session_.ui());
+  ExportOutput output;
+  if (!BeginExportOutput(output, *path, false)) return;
+  ShowIfAny(FinishExport(ExportSelectedMails(view->box(), rows, output.writer()), output), session_.ui());
 }
 
 void MainWindow::RegisterTextExportHandlers() {
@@ -116,7 +131,8 @@ void MainWindow::RegisterTextExportHandlers() {
   router_.Register(cmd::kTextExportAllBoxes, [this] {
     const CTextOutSetArray list =
         LoadTextExportSettings(session_.app().settings().text_out_set_name, session_.ui());
-    ExportEveryBox(list.entries().front());
+    // The command by itself adds to the output file.
+    ExportEveryBox(list.entries().front(), true);
   });
   router_.Register(cmd::kTextExportSelected, [this] { ExportSelectedMailsToFile(); });
 }

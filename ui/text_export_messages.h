@@ -31,5 +31,10 @@ inline constexpr char kTextExportAskOverwrite[] = "同名の設定がありま�
 inline constexpr char kTextExportCancel[] = "キャンセル";
 inline constexpr char kTextExportProgressTitle[] = "TEXT出力";
 inline constexpr char kTextExportProgressText[] = "TEXT出力中です・・・";
+// A walk over every box (search or export) runs already: a second waits.
+inline constexpr char kWalkRunning[] = "全BOXの検索かテキスト出力を実行中です。終わってからもう一度操作してください";
+// A compaction waits while such a walk reads the boxes.
+inline constexpr char kCompactionWaitsForWalk[] =
+    "全BOXの検索かテキスト出力を実行中のため整理できません。終わってからもう一度操作してください";
 
 }  // namespace lp::ui_text

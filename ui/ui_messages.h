@@ -20,6 +20,8 @@ inline constexpr char kSendTimeFormat[] = "S %02d/%02d %02d:%02d";
 inline constexpr char kCannotOpenBox[] = "文書BOXを開けません";
 inline constexpr char kHandedOver[] = "起動中のLanternpostに渡しました";
 inline constexpr char kDataDirectoryBusy[] = "データディレクトリは別のプログラムが使用中です: ";
+// Above the list of a box a job (an import, a compaction) holds.
+inline constexpr char kBoxBusyNotice[] = "この文書BOXは処理中です。終わるとすべてのメールを表示します";
 
 
 // The new-mail notice (%1: the count) and the tray icon's tooltip (%1: unread).
@@ -100,7 +102,6 @@ inline constexpr char kImportColumnCount[] = "通数";
 inline constexpr char kImportColumnBox[] = "取り込み先";
 inline constexpr char kImportFoundFormat[] = "%1 フォルダ, %2通";
 inline constexpr char kImportUnreadable[] = "読めません";
-inline constexpr char kImportCloseBoxesFirst[] = "取り込み先の文書BOXが開いています。閉じてから取り込んでください: ";
 inline constexpr char kImportProgressCaption[] = "取り込み";
 // The version check's dialog of a newer release.
 inline constexpr char kNewReleaseTitle[] = "バージョンアップしています";

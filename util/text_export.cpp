@@ -84,14 +84,6 @@ std::string MailExportText(const CMail& mail, std::string_view stored_text, Expo
   return text;
 }
 
-bool OpenExportFile(BufferedFileWriter& out, std::string_view path, bool append) {
-  if (!append) {
-    File file;
-    if (!file.Open(path, File::Mode::Write) || !file.Close()) return false;
-  }
-  return out.OpenAppend(path);
-}
-
 ExportResult ExportBoxMails(CLPOSTDoc& box, const CTextOutSet& setting, BufferedFileWriter& out) {
   ExportResult result;
   TextBlockReader texts;
@@ -114,32 +106,29 @@ ExportResult ExportSelectedMails(CLPOSTDoc& box, std::span<const int> indexes, B
   return Finish(std::move(result), out);
 }
 
-ExportResult ExportAllBoxes(const std::vector<std::string>& box_list, std::string_view trash_path,
-                            const CTextOutSet& setting, BufferedFileWriter& out, SkippableProgress* progress) {
+ExportResult ExportAllBoxes(const BoxWalkSources& boxes, std::string_view trash_path, const CTextOutSet& setting,
+                            BufferedFileWriter& out, SkippableProgress* progress) {
   ExportResult result;
   OptionalProgress shown(progress);
   shown.SetStatusText(util_messages::kExportProgressText);
-  for (const std::string& path : box_list) {
-    if (IsFolderPath(path) || path == trash_path) continue;
-    if (progress != nullptr && progress->SkipRequested()) continue;
-    CLPOSTDoc::Records records;
-    if (!LoadIndexFile(path, records).ok || records.empty()) continue;
+  const auto wanted = [trash_path](const std::string& path) { return path != trash_path; };
+  const WalkResult walk = WalkBoxes(boxes, 0, progress, wanted, [&](const WalkedBox& box) {
     TextBlockReader texts;
-    if (!OpenTexts(texts, TextFilePathOf(path), result)) break;
-    shown.SetRange(0, static_cast<int>(records.size()));
-    for (std::size_t i = 0; i < records.size(); ++i) {
+    if (!OpenTexts(texts, box.text_path, result)) return false;
+    shown.SetRange(0, static_cast<int>(box.records.size()));
+    for (std::size_t i = 0; i < box.records.size(); ++i) {
       shown.SetPosition(static_cast<int>(i));
       if (shown.CancelRequested()) {
         result.outcome = ExportOutcome::Cancelled;
-        return Finish(std::move(result), out);
+        return false;
       }
       if (progress != nullptr && progress->SkipRequested()) break;
-      const CMail& mail = *records[i];
-      if (setting.Passes(mail) && !WriteMail(mail, texts, HeadersOf(setting), out, result)) {
-        return Finish(std::move(result), out);
-      }
+      const CMail& mail = *box.records[i];
+      if (setting.Passes(mail) && !WriteMail(mail, texts, HeadersOf(setting), out, result)) return false;
     }
-  }
+    return true;
+  });
+  if (walk.end == WalkEnd::Cancelled) result.outcome = ExportOutcome::Cancelled;
   return Finish(std::move(result), out);
 }
 

@@ -7,6 +7,7 @@
 
 #include "codec/buffered_file_writer.h"
 #include "platform/user_interface.h"
+#include "store/box_walk.h"
 #include "store/mail_record.h"
 #include "store/mailbox_document.h"
 #include "util/text_out_set.h"
@@ -14,7 +15,8 @@
 // Writing mail out to a plain text file: the mails of one box or of every
 // box that pass a text-export setting, or the selected mails of a box.
 // Every mail ends with a line holding a single ".". Runs on any thread: it
-// reads the boxes' files and the given box document only.
+// reads the boxes' files and the given box document only. The output goes
+// through an ExportOutput (util/export_output.h).
 
 namespace lp {
 
@@ -38,19 +40,15 @@ struct ExportResult {
   std::string message;  // Failed: what to show (Shift_JIS)
 };
 
-// Opens the output file: created or emptied unless `append`, then written
-// at its end. False when it cannot be opened ("ファイルが開けません").
-[[nodiscard]] bool OpenExportFile(BufferedFileWriter& out, std::string_view path, bool append);
-
 // The mails of `box` that pass the setting's filters, in list order, with
 // the setting's header choice.
 [[nodiscard]] ExportResult ExportBoxMails(CLPOSTDoc& box, const CTextOutSet& setting, BufferedFileWriter& out);
 // The mails `indexes` of `box` as stored, without the filters.
 [[nodiscard]] ExportResult ExportSelectedMails(CLPOSTDoc& box, std::span<const int> indexes, BufferedFileWriter& out);
-// Every box of the box list in its order (folders and the trash box left
-// out; each box's index read from disk without opening it), the passing
-// mails of each. "中止" ends the export, "次へ" leaves the box.
-[[nodiscard]] ExportResult ExportAllBoxes(const std::vector<std::string>& box_list, std::string_view trash_path,
+// Every box of the walk (store/box_walk.h) in its order, the trash box
+// left out, the passing mails of each. "中止" ends the export, "次へ"
+// leaves the box.
+[[nodiscard]] ExportResult ExportAllBoxes(const BoxWalkSources& boxes, std::string_view trash_path,
                                           const CTextOutSet& setting, BufferedFileWriter& out,
                                           SkippableProgress* progress);
 

@@ -9,6 +9,9 @@ namespace lp::util_messages {
 // Text export.
 inline constexpr char kLastSettingName[] = "前回の設定";
 inline constexpr char kOutputFileOpenFailed[] = "ファイルが開けません";
+// Followed by the path: the output would write over a box, the settings or
+// another file the program keeps in its data directory.
+inline constexpr char kOutputIsKeptFile[] = "プログラムが使うファイルには出力できません:";
 inline constexpr char kExportCaption[] = "TEXT出力";
 inline constexpr char kExportProgressText[] = "TEXT出力中です・・・";
 inline constexpr char kAskDeleteSetting[] = "設定を削除しますか？";

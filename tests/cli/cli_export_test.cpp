@@ -1,3 +1,5 @@
+#include <filesystem>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -78,6 +80,35 @@ TEST_F(CliExportTest, UnknownSettingOrUnwritableFileFails) {
   const CliResult unwritable = RunCli(scratch_, data_, {"export", "未読", "--to", "no/such/dir/x.txt"});
   EXPECT_EQ(unwritable.status, 1);
   EXPECT_NE(unwritable.err.find("ファイルが開けません"), std::string::npos);
+}
+
+TEST_F(CliExportTest, AnOutputNamingAFileTheProgramKeepsIsRefused) {
+  std::filesystem::create_symlink(data_ + "/受信.mb", scratch_.File("link.txt"));
+  ASSERT_TRUE(std::filesystem::create_directory(scratch_.File("sub")));
+  const std::string kept[] = {"受信.lp", "受信.mb", "lpost.conf", "lposttext.set"};
+  const std::string before[] = {ReadFileBytes(data_ + "/受信.lp"), ReadFileBytes(data_ + "/受信.mb"),
+                                ReadFileBytes(data_ + "/lpost.conf"), ReadFileBytes(data_ + "/lposttext.set")};
+  const std::string outputs[] = {data_ + "/受信.lp", data_ + "/受信.mb", scratch_.File("sub/../data/lpost.conf"),
+                                 data_ + "/lposttext.set", scratch_.File("link.txt")};
+  const std::string listed = RunCli(scratch_, data_, {"list"}).out;
+  ASSERT_FALSE(listed.empty());
+  for (const std::string& output : outputs) {
+    const CliResult result = RunCli(scratch_, data_, {"export", "未読", "--to", output});
+    EXPECT_EQ(result.status, 1) << output;
+    EXPECT_NE(result.err.find("プログラムが使うファイルには出力できません"), std::string::npos) << result.err;
+  }
+  for (std::size_t i = 0; i < std::size(kept); ++i) {
+    EXPECT_EQ(ReadFileBytes(data_ + "/" + kept[i]), before[i]) << kept[i];
+  }
+  EXPECT_EQ(RunCli(scratch_, data_, {"list"}).out, listed);
+}
+
+TEST_F(CliExportTest, AFailedExportLeavesTheOutputFileAsItWas) {
+  WriteFileBytes(scratch_.File("out.txt"), "earlier export");
+  std::filesystem::remove(data_ + "/受信.mb");
+  const CliResult result = RunCli(scratch_, data_, {"export", "未読", "--to", scratch_.File("out.txt")});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(ReadFileBytes(scratch_.File("out.txt")), "earlier export");
 }
 
 }  // namespace

@@ -1,4 +1,6 @@
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -36,6 +38,17 @@ TEST_F(CliLockTest, AWriterWaitsThenGivesUpWhileReadersGoOn) {
     CliResult result = RunCli(scratch_, data_, {reader});
     EXPECT_EQ(result.status, 0) << reader << ": " << result.err;
   }
+}
+
+TEST_F(CliLockTest, SearchAndExportWaitForTheLockLikeEveryWriter) {
+  LockHolderProcess holder(data_);
+  ASSERT_EQ(holder.report(), "locked");
+  const std::vector<std::vector<std::string>> walks = {{"search", "--all", "x"},
+                                                       {"export", "x", "--to", scratch_.File("out.txt")}};
+  for (const std::vector<std::string>& walk : walks) {
+    EXPECT_EQ(RunCli(scratch_, data_, walk).status, 4) << walk[0];
+  }
+  EXPECT_FALSE(std::filesystem::exists(scratch_.File("out.txt")));
 }
 
 TEST_F(CliLockTest, AKilledWriterNeverLeavesTheDirectoryLocked) {

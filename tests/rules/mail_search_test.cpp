@@ -241,7 +241,7 @@ class AllBoxSearchTest : public MailSearchTest {
   std::vector<std::pair<std::string, int>> Walk(BoxSearchPosition start) {
     std::vector<std::pair<std::string, int>> found;
     for (;;) {
-      const BoxSearchResult result = SearchAllBoxes(list_, start, Condition("needle"), profile_, &progress_);
+      const BoxSearchResult result = SearchAllBoxes(Sources(), start, Condition("needle"), profile_, &progress_);
       if (result.outcome != BoxSearchOutcome::Found) {
         EXPECT_EQ(result.position.box, list_.size());
         return found;
@@ -249,6 +249,10 @@ class AllBoxSearchTest : public MailSearchTest {
       found.emplace_back(BoxNameOf(list_[result.position.box]), result.position.mail);
       start = BoxSearchPosition{result.position.box, result.position.mail + 1};
     }
+  }
+
+  [[nodiscard]] BoxWalkSources Sources(const OpenBoxRegistry* registry = nullptr) const {
+    return BoxWalkSources::Plan(list_, registry);
   }
 
   std::vector<std::string> list_;
@@ -260,13 +264,13 @@ TEST_F(AllBoxSearchTest, WalksEveryBoxInListOrderFromThePosition) {
   const std::vector<std::pair<std::string, int>> expected = {{"a", 1}, {"c", 0}, {"b", 0}, {"b", 2}};
   EXPECT_EQ(Walk({}), expected);
   // "次のBOXを検索": from the box after the remembered one.
-  const BoxSearchResult first = SearchAllBoxes(list_, {}, Condition("needle"), profile_, &progress_);
+  const BoxSearchResult first = SearchAllBoxes(Sources(), {}, Condition("needle"), profile_, &progress_);
   const BoxSearchResult next_box =
-      SearchAllBoxes(list_, {first.position.box + 1, 0}, Condition("needle"), profile_, &progress_);
+      SearchAllBoxes(Sources(), {first.position.box + 1, 0}, Condition("needle"), profile_, &progress_);
   EXPECT_EQ(BoxNameOf(list_[next_box.position.box]), "c");
   EXPECT_EQ(next_box.position.mail, 0);
   // A walk that found nothing is over: starting at its end finds nothing at once.
-  EXPECT_EQ(SearchAllBoxes(list_, {list_.size(), 0}, Condition("needle"), profile_, &progress_).outcome,
+  EXPECT_EQ(SearchAllBoxes(Sources(), {list_.size(), 0}, Condition("needle"), profile_, &progress_).outcome,
             BoxSearchOutcome::NotFound);
 }
 
@@ -281,18 +285,37 @@ TEST_F(AllBoxSearchTest, BoxesLeftOutOfTheSearchArePassedOver) {
 
 TEST_F(AllBoxSearchTest, NextLeavesTheBoxAndCancelEndsTheWalk) {
   progress_.PressSkip();
-  const BoxSearchResult skipped = SearchAllBoxes(list_, {}, Condition("needle"), profile_, &progress_);
+  const BoxSearchResult skipped = SearchAllBoxes(Sources(), {}, Condition("needle"), profile_, &progress_);
   EXPECT_EQ(BoxNameOf(list_[skipped.position.box]), "c");
 
   progress_.CancelAfter(0);
-  const BoxSearchResult cancelled = SearchAllBoxes(list_, {}, Condition("needle"), profile_, &progress_);
+  const BoxSearchResult cancelled = SearchAllBoxes(Sources(), {}, Condition("needle"), profile_, &progress_);
   EXPECT_EQ(cancelled.outcome, BoxSearchOutcome::Cancelled);
+}
+
+TEST_F(AllBoxSearchTest, AnOpenBoxIsSearchedAsItsDocumentHoldsIt) {
+  OpenBoxRegistry registry(profile_, ui_, commands_);
+  AcquiredBox a = registry.Acquire("a.lp");
+  AcquiredBox c = registry.Acquire("c.lp");
+  ASSERT_TRUE(a.box && c.box);
+  // Not saved: the mail before a's match leaves, c's only mail is deleted.
+  (void)a.box->RemoveAt(0);
+  (void)c.box->RemoveAt(0);
+  const BoxSearchResult first = SearchAllBoxes(Sources(&registry), {}, Condition("needle"), profile_, &progress_);
+  ASSERT_EQ(first.outcome, BoxSearchOutcome::Found);
+  EXPECT_EQ(BoxNameOf(first.path), "a");
+  EXPECT_EQ(first.position.mail, 0);
+  EXPECT_EQ(first.mail.serial, a.box->RecordAt(0)->serial);
+  EXPECT_EQ(RowOfWalkedMail(*a.box, first.mail), 0);
+  const BoxSearchResult second = SearchAllBoxes(Sources(&registry), {first.position.box, 1}, Condition("needle"),
+                                                profile_, &progress_);
+  EXPECT_EQ(BoxNameOf(second.path), "b");
 }
 
 TEST_F(AllBoxSearchTest, AHandlerSeesEveryMatch) {
   int matches = 0;
   const BoxSearchResult result =
-      SearchAllBoxes(list_, {}, Condition("needle"), profile_, nullptr, [&](const BoxSearchPosition&, const CMail&) {
+      SearchAllBoxes(Sources(), {}, Condition("needle"), profile_, nullptr, [&](const BoxSearchPosition&, const CMail&) {
         ++matches;
         return true;
       });

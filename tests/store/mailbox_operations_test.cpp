@@ -1,5 +1,6 @@
 #include <unistd.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -511,6 +512,37 @@ TEST_F(MailboxOperationsTest, MoveLeavesOtherOpenBoxesAloneAndRefusesABusyDestin
   EXPECT_EQ(source->Count(), 1);
   EXPECT_EQ(ui_.messages.back(), std::string(store_messages::kBoxBusy) + AbsolutePath("busy.lp"));
   EXPECT_EQ(ReadFileBytes(Native("busy.mb")), text_before);
+}
+
+// A job that writes a box through files of its own (a mail import) holds
+// it in the registry, busy, even while no window has it open.
+TEST_F(MailboxOperationsTest, AJobHoldsItsBoxBusyUntilItGivesItBackLoaded) {
+  BoxHandle source = MakeOpenBox("source.lp", ThreeMails());
+  std::string refused;
+  std::optional<JobBoxHold> hold = registry_.TakeForJob("job.lp", &refused);
+  ASSERT_TRUE(hold) << refused;
+  // A window opening it now gets the busy box, and nothing goes into it.
+  AcquiredBox window = registry_.Acquire("job.lp");
+  ASSERT_TRUE(window.box);
+  EXPECT_TRUE(window.box->IsBusy());
+  EXPECT_EQ(window.box->Count(), 0);
+  NoticeCounter notices;
+  window.box->AddObserver(notices);
+  EXPECT_EQ(MoveTo(*source, std::vector<int>{0}, "job.lp", registry_), 0u);
+  EXPECT_EQ(ui_.messages.back(), std::string(store_messages::kBoxBusy) + AbsolutePath("job.lp"));
+  EXPECT_FALSE(registry_.TakeForJob("job.lp", &refused));
+
+  (void)MakeBox("job.lp", ThreeMails());  // the job's own writing
+  hold->GiveBack();
+  EXPECT_FALSE(window.box->IsBusy());
+  EXPECT_EQ(Subjects(*window.box), (std::vector<std::string>{"a", "b", "c"}));
+  EXPECT_EQ(notices.reloads, 1);
+  window.box->RemoveObserver(notices);
+
+  // An open box with changes is saved before a job takes it.
+  (void)source->RemoveAt(0);
+  ASSERT_TRUE(registry_.TakeForJob("source.lp", &refused));
+  EXPECT_EQ(Subjects(*Reopen("source.lp")), (std::vector<std::string>{"b", "c"}));
 }
 
 TEST_F(MailboxOperationsTest, AppendFromCopiesTextsAndSavesTheIndex) {

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLineEdit>
+#include <QTreeView>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -15,7 +18,12 @@
 #include "platform/file_system.h"
 #include "tests/support/recording_user_interface.h"
 #include "tests/support/temp_directory.h"
+#include "app/command_ids.h"
+#include "tests/ui/desktop_program.h"
+#include "tests/ui/shown_dialog_handler.h"
 #include "ui/mail_import_dialog.h"
+#include "ui/mail_list_model.h"
+#include "ui/mailbox_view.h"
 #include "ui/mail_import_run.h"
 #include "ui/progress_window.h"
 
@@ -177,6 +185,47 @@ TEST_F(MailImportDialogTest, EnterInTheSourceLooksAgainAndNeverStartsTheImport) 
 
   QTest::mouseClick(dialog.start_button(), Qt::LeftButton);
   EXPECT_EQ(accepted.count(), 1);
+}
+
+// A box opened (from the mail manager or a window) while the import writes
+// it shows that it is busy, then every imported mail; the index saved
+// afterwards holds them all.
+TEST(MailImportWindowTest, ABoxOpenedDuringTheImportShowsEveryMailWhenItEnds) {
+  TempDirectory data(true);
+  TempDirectory source;
+  WriteFileBytes(source.File("Old"), Mails(300, "o"));
+  RecordingUserInterface ui;
+  testing::DesktopProgram program;
+  program.Start(data.path(), ui);
+  ASSERT_NE(program.window, nullptr);
+  WriteFileBytes(data.File("Old.lp"), "");  // the destination exists, empty
+  testing::ShownDialogHandler<MailImportDialog> start([&](MailImportDialog& dialog) {
+    QSignalSpy looked(&dialog, &MailImportDialog::ScanFinished);
+    dialog.SetSource(QString::fromStdString(source.File("Old")));
+    ASSERT_TRUE(looked.wait(30000));
+    dialog.accept();
+  });
+  ASSERT_TRUE(program.window->router().Run(cmd::kImportOtherMail));
+  ASSERT_EQ(start.shown, 1);
+
+  MailboxView* view = program.window->OpenMailbox(Utf8ToCp932(data.File("Old.lp")));
+  ASSERT_NE(view, nullptr);
+  EXPECT_TRUE(view->box().IsBusy());
+  EXPECT_FALSE(view->list().isEnabled());
+  QElapsedTimer clock;
+  clock.start();
+  while (ui.messages.empty() && clock.elapsed() < 60000) QApplication::processEvents(QEventLoop::AllEvents, 20);
+  ASSERT_EQ(ui.messages.size(), 1u);  // the import's report
+  EXPECT_FALSE(view->box().IsBusy());
+  EXPECT_TRUE(view->list().isEnabled());
+  EXPECT_EQ(view->model().rowCount(), 300);
+
+  view->box().RecordAt(0)->status = kStatusRead;
+  view->box().NoteRecordChanged(0);
+  ASSERT_TRUE(view->box().Save().ok);
+  CLPOSTDoc::Records saved;
+  ASSERT_TRUE(LoadIndexFile(view->box().PathName(), saved).ok);
+  EXPECT_EQ(saved.size(), 300u);
 }
 
 }  // namespace

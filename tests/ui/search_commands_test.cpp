@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <QThread>
 #include <QTreeView>
+#include <algorithm>
 #include <atomic>
 
 #include "app/command_ids.h"
@@ -160,6 +161,32 @@ TEST_F(SearchCommandsTest, EveryBoxIsSearchedOnAWorkerAndRepeatsAfterTheMatch) {
   WaitFor([&] { return ui_.messages.size() == 2; });
   EXPECT_EQ(ui_.messages.size(), 2u);
   EXPECT_EQ(inbox_->CaretRow(), 1);
+}
+
+TEST_F(SearchCommandsTest, EveryBoxSearchPutsTheCaretOnTheMailFoundInTheSortedBox) {
+  // Sorted, not saved: "report" stands first now, second in the file.
+  inbox_->box().Reorder([](CLPOSTDoc::Records& records) {
+    std::rotate(records.begin(), records.begin() + 1, records.end());
+  });
+  inbox_->SetCaret(2);
+  Store("report", SearchField::Subject);
+  FindDialogStarter starter;
+  Run(cmd::kFindAll);
+  WaitFor([&] { return inbox_->CaretRow() != 2 || !ui_.messages.empty(); });
+  EXPECT_TRUE(ui_.messages.empty());
+  ASSERT_EQ(inbox_->CaretRow(), 0);
+  EXPECT_EQ(inbox_->box().RecordAt(0)->subject, "report");
+}
+
+TEST_F(SearchCommandsTest, EveryBoxSearchSeesTheUnsavedDeletionsOfAnOpenBox) {
+  (void)inbox_->box().RemoveAt(1);  // "report", not saved
+  inbox_->SetCaret(0);
+  Store("report", SearchField::Subject);
+  FindDialogStarter starter;
+  Run(cmd::kFindAll);
+  WaitFor([&] { return !ui_.messages.empty(); });
+  EXPECT_EQ(ui_.messages, (std::vector<std::string>{kSearchFoundNothing}));
+  EXPECT_EQ(inbox_->CaretRow(), 0);
 }
 
 // The walk's window: "次へ" reaches the worker once per press, "中止" ends

@@ -8,18 +8,24 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "app/command_ids.h"
 #include "codec/japanese_text.h"
 #include "codec/spool_analyser.h"
+#include "rules/mail_search.h"
 #include "platform/code_page.h"
 #include "tests/support/recording_user_interface.h"
 #include "tests/support/temp_directory.h"
 #include "tests/ui/desktop_program.h"
 #include "tests/ui/three_mail_inbox.h"
 #include "tests/ui/message_box_answerer.h"
+#include "tests/ui/shown_dialog_handler.h"
 #include "ui/mailbox_view.h"
 #include "ui/text_export_dialog.h"
+#include "ui/text_export_messages.h"
 #include "util/text_out_set.h"
 
 // The text export windows: the dialog over the settings list, the choice
@@ -152,6 +158,43 @@ TEST_F(TextExportCommandsTest, SelectedMailsGoToTheChosenFileAndAFileThatDoesNot
   Run(cmd::kTextExportSelected);
   ASSERT_EQ(ui_.messages.size(), 1u);
   EXPECT_EQ(ui_.messages[0].rfind(Utf8ToSjis("ファイルが開けません"), 0), 0u);
+}
+
+// The search of every box is still walking (held at a box whose index is a
+// named pipe that nobody writes yet) when the export dialog's OK comes.
+TEST_F(TextExportCommandsTest, AnExportWhileASearchWalksLeavesTheOutputAndSaysWhy) {
+  const std::string out = data_.File("out.txt");
+  WriteFileBytes(out, "earlier export");
+  CTextOutSet setting = Named("前回の設定", out);
+  setting.all_boxes = true;
+  StoreLastSetting(setting);
+  SearchCondition nothing;
+  nothing.text = "no such text";
+  ASSERT_TRUE(nothing.Save(program_.core.profile()));
+  ASSERT_EQ(::mkfifo(data_.File("held.lp").c_str(), 0600), 0);
+  Run(cmd::kFindAllNext);
+  auto* walk = program_.window->findChild<QDialog*>(QStringLiteral("walkProgress"));
+  ASSERT_NE(walk, nullptr);
+
+  testing::ShownDialogHandler<TextExportDialog> ok([](TextExportDialog& dialog) { dialog.accept(); });
+  Run(cmd::kTextExport);
+  EXPECT_EQ(ok.shown, 1);
+  EXPECT_EQ(ReadFileBytes(out), "earlier export");
+  ASSERT_EQ(ui_.messages.size(), 1u);
+  EXPECT_EQ(ui_.messages[0], Utf8ToSjis(ui_text::kWalkRunning));
+
+  // The pipe gets its writer: the walk goes on and ends.
+  QElapsedTimer clock;
+  clock.start();
+  int writer = -1;
+  while (writer < 0 && clock.elapsed() < 10000) {
+    writer = ::open(data_.File("held.lp").c_str(), O_WRONLY | O_NONBLOCK);
+    QApplication::processEvents(QEventLoop::AllEvents, 5);
+  }
+  ASSERT_GE(writer, 0);
+  ::close(writer);
+  while (ui_.messages.size() < 2 && clock.elapsed() < 20000) QApplication::processEvents(QEventLoop::AllEvents, 20);
+  EXPECT_EQ(ui_.messages.size(), 2u);
 }
 
 }  // namespace

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,6 +15,7 @@
 #include "store/box_list.h"
 #include "tests/store/mailbox_test_boxes.h"
 #include "tests/support/scoped_time_zone.h"
+#include "util/export_output.h"
 #include "util/text_out_set.h"
 #include "util/util_messages.h"
 
@@ -97,10 +101,10 @@ class TextExportTest : public testing::BoxTest {
   }
 
   std::string Export(CLPOSTDoc& box, const CTextOutSet& setting) {
-    BufferedFileWriter out;
-    EXPECT_TRUE(OpenExportFile(out, "out.txt", setting.append));
-    EXPECT_EQ(ExportBoxMails(box, setting, out).outcome, ExportOutcome::Done);
-    out.Close();
+    ExportOutput output;
+    EXPECT_TRUE(output.Begin("out.txt", setting.append));
+    EXPECT_EQ(ExportBoxMails(box, setting, output.writer()).outcome, ExportOutcome::Done);
+    EXPECT_TRUE(output.Commit()) << output.message();
     return ReadFileBytes(Native("out.txt"));
   }
 
@@ -168,11 +172,11 @@ TEST_F(TextExportTest, AppendAddsToTheFileAndOtherwiseReplacesIt) {
 
 TEST_F(TextExportTest, SelectedMailsAreWrittenAsStoredWithoutFilters) {
   auto box = MakeStoredBox("box.lp", {Received(kStatusRead, 0, "a"), Received(kStatusUnread, 7, "b")});
-  BufferedFileWriter out;
-  ASSERT_TRUE(OpenExportFile(out, "sel.txt", false));
+  ExportOutput output;
+  ASSERT_TRUE(output.Begin("sel.txt", false));
   const std::vector<int> selection = {1, 0};
-  EXPECT_EQ(ExportSelectedMails(*box, selection, out).mails, 2);
-  out.Close();
+  EXPECT_EQ(ExportSelectedMails(*box, selection, output.writer()).mails, 2);
+  ASSERT_TRUE(output.Commit());
   EXPECT_EQ(ReadFileBytes(Native("sel.txt")),
             "Subject: b\r\nX-Mailer: m\r\n\r\nbody of b\r\n\r\n.\r\nSubject: a\r\nX-Mailer: m\r\n\r\nbody of a\r\n\r\n.\r\n");
 }
@@ -183,10 +187,11 @@ TEST_F(TextExportTest, AllBoxesLeaveOutFoldersAndTheTrash) {
   MakeStoredBox("f.lp/b.lp", {Received(kStatusRead, 0, "b")});
   MakeStoredBox("trash.lp", {Received(kStatusRead, 0, "t")});
   const std::vector<std::string> list = BuildBoxList(CurrentDirectory());
-  BufferedFileWriter out;
-  ASSERT_TRUE(OpenExportFile(out, "all.txt", false));
-  const ExportResult result = ExportAllBoxes(list, JoinPath(CurrentDirectory(), "trash.lp"), CTextOutSet{}, out, nullptr);
-  out.Close();
+  ExportOutput output;
+  ASSERT_TRUE(output.Begin("all.txt", false));
+  const ExportResult result =
+      ExportAllBoxes(BoxWalkSources::Plan(list, nullptr), JoinPath(CurrentDirectory(), "trash.lp"), CTextOutSet{}, output.writer(), nullptr);
+  ASSERT_TRUE(output.Commit());
   EXPECT_EQ(result.mails, 2);
   const std::string text = ReadFileBytes(Native("all.txt"));
   EXPECT_NE(text.find("body of a"), std::string::npos);
@@ -195,8 +200,39 @@ TEST_F(TextExportTest, AllBoxesLeaveOutFoldersAndTheTrash) {
 }
 
 TEST_F(TextExportTest, UnopenableOutputFileIsRefused) {
-  BufferedFileWriter out;
-  EXPECT_FALSE(OpenExportFile(out, "missing-directory/out.txt", false));
+  ExportOutput output;
+  EXPECT_FALSE(output.Begin("missing-directory/out.txt", false));
+  EXPECT_NE(output.message().find(util_messages::kOutputFileOpenFailed), std::string::npos);
+}
+
+TEST_F(TextExportTest, TheOutputFileChangesOnlyWhenTheExportIsCommitted) {
+  auto box = MakeStoredBox("box.lp", {Received(kStatusRead, 0, "one")});
+  for (const bool append : {false, true}) {
+    WriteFileBytes(Native("out.txt"), "kept");
+    {
+      ExportOutput output;
+      ASSERT_TRUE(output.Begin("out.txt", append));
+      EXPECT_EQ(ExportBoxMails(*box, CTextOutSet{}, output.writer()).mails, 1);
+      // Not committed: the export failed elsewhere, or was cancelled.
+    }
+    EXPECT_EQ(ReadFileBytes(Native("out.txt")), "kept") << append;
+  }
+  // Nothing of the abandoned exports stays behind.
+  for (const DirectoryEntry& entry : *ListDirectory(CurrentDirectory())) {
+    EXPECT_EQ(entry.name.find("out.txt."), std::string::npos) << entry.name;
+  }
+}
+
+TEST_F(TextExportTest, ALinkedOutputStaysALinkToTheFileThatGetsTheExport) {
+  auto box = MakeStoredBox("box.lp", {Received(kStatusRead, 0, "one")});
+  WriteFileBytes(Native("real.txt"), "old");
+  ASSERT_EQ(::symlink("real.txt", Native("link.txt").c_str()), 0);
+  ExportOutput output;
+  ASSERT_TRUE(output.Begin("link.txt", false));
+  ASSERT_EQ(ExportBoxMails(*box, CTextOutSet{}, output.writer()).mails, 1);
+  ASSERT_TRUE(output.Commit()) << output.message();
+  EXPECT_TRUE(std::filesystem::is_symlink(Native("link.txt")));
+  EXPECT_NE(ReadFileBytes(Native("real.txt")).find("body of one"), std::string::npos);
 }
 
 TEST_F(TextExportTest, SettingsListStartsWithTheLastSettingAndSurvivesARoundTrip) {

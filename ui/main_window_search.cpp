@@ -146,11 +146,12 @@ std::shared_ptr<BoxWalkSources> MainWindow::PlanBoxWalk() {
   }
   OpenBoxRegistry& registry = session_.registry();
   std::vector<std::string> list = BuildBoxList(session_.app().data_directory());
-  // A job writing an open box (compaction, an import) would change its
-  // files under the walk.
+  // A job holding an open box (a compaction rewriting it, an import) would
+  // change its files under the walk. A receive only appends to its box's
+  // text file, which leaves every record the walk copies as it is.
   for (const std::string& path : list) {
     const CLPOSTDoc* open = registry.Find(path);
-    if (open != nullptr && open->TextFileInUse()) {
+    if (open != nullptr && open->IsBusy()) {
       session_.ui().ShowMessage(std::string(store_messages::kBoxBusy) + open->PathName());
       return nullptr;
     }

@@ -295,8 +295,11 @@ TEST_F(AllBoxSearchTest, NextLeavesTheBoxAndCancelEndsTheWalk) {
 
 TEST_F(AllBoxSearchTest, AnOpenBoxIsSearchedAsItsDocumentHoldsIt) {
   OpenBoxRegistry registry(profile_, ui_, commands_);
-  AcquiredBox a = registry.Acquire("a.lp");
-  AcquiredBox c = registry.Acquire("c.lp");
+  const auto listed = [this](const char* name) {
+    return *std::find_if(list_.begin(), list_.end(), [&](const std::string& path) { return BoxNameOf(path) == name; });
+  };
+  AcquiredBox a = registry.Acquire(listed("a"));
+  AcquiredBox c = registry.Acquire(listed("c"));
   ASSERT_TRUE(a.box && c.box);
   // Not saved: the mail before a's match leaves, c's only mail is deleted.
   (void)a.box->RemoveAt(0);

@@ -218,7 +218,9 @@ TEST_F(TextExportTest, TheOutputFileChangesOnlyWhenTheExportIsCommitted) {
     EXPECT_EQ(ReadFileBytes(Native("out.txt")), "kept") << append;
   }
   // Nothing of the abandoned exports stays behind.
-  for (const DirectoryEntry& entry : *ListDirectory(CurrentDirectory())) {
+  const std::optional<std::vector<DirectoryEntry>> entries = ListDirectory(CurrentDirectory());
+  ASSERT_TRUE(entries);
+  for (const DirectoryEntry& entry : *entries) {
     EXPECT_EQ(entry.name.find("out.txt."), std::string::npos) << entry.name;
   }
 }

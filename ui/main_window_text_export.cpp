@@ -9,6 +9,7 @@
 #include "codec/buffered_file_writer.h"
 #include "platform/sjis_path.h"
 #include "store/box_list.h"
+#include "store/held_mail.h"
 #include "ui/desktop_session.h"
 #include "ui/mail_selection.h"
 #include "ui/mailbox_view.h"
@@ -96,6 +97,8 @@ void MainWindow::ExportSelectedMailsToFile() {
   if (view == nullptr) return;
   const std::vector<int> rows = SelectedRows(*view);
   if (rows.empty()) return;
+  // The file dialog runs the event loop: the mails are found again afterwards.
+  const HeldMails held(view->box(), rows);
   FileChoice choice;
   choice.title = ToSjis(QString::fromUtf8(ui_text::kTextExportFileTitle));
   choice.for_saving = true;
@@ -106,7 +109,7 @@ void MainWindow::ExportSelectedMailsToFile() {
     session_.ui().ShowMessage(util_messages::kOutputFileOpenFailed);
     return;
   }
-  const ExportResult result = ExportSelectedMails(view->box(), rows, out);
+  const ExportResult result = ExportSelectedMails(view->box(), held.Rows(view->box()), out);
   out.Close();
   ShowExportFailure(result, session_.ui());
 }

@@ -239,7 +239,8 @@ bool ComposeView::Save(ComposeSave command) {
     CloseWindow();
     return true;
   }
-  BoxHandle saved_in = destination && destination->PathName() != box.PathName() ? std::move(destination) : mail_.box();
+  BoxHandle saved_in = mail_.box();
+  if (destination && destination->PathName() != box.PathName()) saved_in = std::move(destination);
   mail_ = HeldMail(std::move(saved_in), saved->serial);
   edited_status_ = EditedStatus();
   mode_ = ComposeMode::Edit;

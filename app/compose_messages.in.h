@@ -6,6 +6,8 @@
 namespace lp::compose_window_text {
 
 inline constexpr char kMailWriteFailed[] = "Err:メールの書き込みが出来ません";
+inline constexpr char kAskSaveGoneMailAsNew[] =
+    "編集中のメールはもうメールボックスにありません。新しいメールとして保存しますか？";
 inline constexpr char kFileCannotOpen[] = "ファイルが開けません";
 inline constexpr char kInsertedFileMissing[] = "ファイルが見つかりません";
 // Between the two goes the template's file name.

@@ -26,12 +26,14 @@ void TakeFields(const ComposeForm& form, int status, std::time_t now, CMail& rec
   record.date = static_cast<std::int32_t>(now);
 }
 
-// The position of the last mail of the box at `path`, when it is open.
-int LastIndexIfOpen(std::string_view path, const ComposeTarget& target) {
+// The serial of the last mail of the box at `path` (where a save has just
+// put one), when that box is open.
+std::uint64_t LastSerialIfOpen(std::string_view path, const ComposeTarget& target) {
   const std::string absolute = AbsolutePath(path);
   CLPOSTDoc* box = target.registry != nullptr ? target.registry->Find(absolute) : nullptr;
   if (box == nullptr && target.window_box.PathName() == absolute) box = &target.window_box;
-  return box != nullptr ? box->Count() - 1 : -1;
+  const CMail* last = box != nullptr ? box->RecordAt(box->Count() - 1) : nullptr;
+  return last != nullptr ? last->serial : 0;
 }
 
 std::optional<SavedMail> SaveNewMail(const ComposeForm& form, const ComposeSavePlan& plan,
@@ -50,18 +52,14 @@ std::optional<SavedMail> SaveNewMail(const ComposeForm& form, const ComposeSaveP
                           form.body)) {
     return std::nullopt;
   }
-  return SavedMail{destination, LastIndexIfOpen(destination, target)};
+  return SavedMail{destination, LastSerialIfOpen(destination, target)};
 }
 
 std::optional<SavedMail> SaveEditedMail(const ComposeForm& form, ComposeSave command, const ComposeTarget& target,
-                                        const ComposeWindowSettings& settings, std::time_t now) {
+                                        int index, const ComposeWindowSettings& settings, std::time_t now) {
   CLPOSTDoc& box = target.window_box;
-  const int index = target.edited_index;
   CMail* record = box.RecordAt(index);
-  if (record == nullptr) {
-    box.ui().ShowMessage(compose_window_text::kMailWriteFailed);
-    return std::nullopt;
-  }
+  const std::uint64_t serial = record->serial;
   const ComposeSavePlan plan = PlanComposeSave(command, box.PathName(), record->status, settings);
   const CMail before = *record;
   TakeFields(form, plan.status, now, *record);
@@ -77,7 +75,7 @@ std::optional<SavedMail> SaveEditedMail(const ComposeForm& form, ComposeSave com
     box.ui().ShowMessage(saved.message);
     return std::nullopt;
   }
-  if (plan.destination.empty()) return SavedMail{box.PathName(), index};
+  if (plan.destination.empty()) return SavedMail{box.PathName(), serial};
 
   const std::array<int, 1> selection = {index};
   std::optional<OpenBoxRegistry> own_registry;
@@ -86,7 +84,7 @@ std::optional<SavedMail> SaveEditedMail(const ComposeForm& form, ComposeSave com
   // The send box is a fixed box: one that went missing is made again.
   CreateEmptyFileIfMissing(AbsolutePath(plan.destination));
   if (MoveTo(box, selection, plan.destination, *registry) != 1) return std::nullopt;
-  return SavedMail{plan.destination, LastIndexIfOpen(plan.destination, target)};
+  return SavedMail{plan.destination, LastSerialIfOpen(plan.destination, target)};
 }
 
 }  // namespace
@@ -115,8 +113,20 @@ ComposeSavePlan PlanComposeSave(ComposeSave command, std::string_view window_box
 
 std::optional<SavedMail> SaveComposedMail(const ComposeForm& form, ComposeSave command, const ComposeTarget& target,
                                           const ComposeWindowSettings& settings, std::time_t now) {
-  if (target.edited_index >= 0) return SaveEditedMail(form, command, target, settings, now);
-  const ComposeSavePlan plan = PlanComposeSave(command, target.window_box.PathName(), std::nullopt, settings);
+  CLPOSTDoc& box = target.window_box;
+  std::optional<int> edited_status;
+  if (target.edited_serial != 0) {
+    if (const int index = box.IndexOfSerial(target.edited_serial); index >= 0) {
+      return SaveEditedMail(form, command, target, index, settings, now);
+    }
+    // Deleted, moved or sent away meanwhile: whatever stands in its place
+    // now is another mail.
+    if (box.ui().Ask(compose_window_text::kAskSaveGoneMailAsNew, MessageButtons::OkCancel) != Answer::Ok) {
+      return std::nullopt;
+    }
+    edited_status = target.edited_status;
+  }
+  const ComposeSavePlan plan = PlanComposeSave(command, box.PathName(), edited_status, settings);
   return SaveNewMail(form, plan, target, now);
 }
 

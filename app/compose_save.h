@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <ctime>
 #include <optional>
 #include <string>
@@ -43,22 +44,29 @@ struct ComposeSavePlan {
 // Where the saved mail is now.
 struct SavedMail {
   std::string box_path;  // index path as the save named it
-  int index = -1;        // its position there when that box is open, else -1
+  std::uint64_t serial = 0;  // its serial there when that box is open, else 0
 };
 
-// The compose window's box and the mail it edits.
+// The compose window's box and the mail it edits, named by its serial: the
+// box may be sorted, or lose mails, while the window is open.
 struct ComposeTarget {
   CLPOSTDoc& window_box;
-  int edited_index = -1;  // -1 for a new mail
+  std::uint64_t edited_serial = 0;  // 0 for a new mail
   OpenBoxRegistry* registry = nullptr;  // open boxes a move must keep current
+  // The edited mail's status when the window last saw it: what a mail that
+  // left the box meanwhile is saved with.
+  std::optional<int> edited_status;
 };
 
 // Saves the form by `command`, dated `now`. A new mail is appended to the
 // box the plan names (its text reaches the disk before the index). An edited
 // mail gets its fields and a new text block in place, then moves when the
-// plan says so; its reference chain stays. nullopt after a message when the
-// mail could not be written (an edited record then keeps its old fields)
-// or could not be moved (it stays, saved, in the window's box).
+// plan says so; its reference chain stays. An edited mail that is no longer
+// in the window's box is never looked for elsewhere: the user is asked
+// whether to save it as a new mail. nullopt (after a message) when the mail
+// could not be written (an edited record then keeps its old fields), could
+// not be moved (it stays, saved, in the window's box), or was not saved as
+// a new mail.
 [[nodiscard]] std::optional<SavedMail> SaveComposedMail(const ComposeForm& form, ComposeSave command,
                                                         const ComposeTarget& target,
                                                         const ComposeWindowSettings& settings, std::time_t now);

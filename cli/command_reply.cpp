@@ -35,7 +35,7 @@ std::optional<std::string> TextAboveQuote(CommandContext& context) {
 int QueueForm(CommandContext& context, OpenedBox& box, ComposeForm form, const std::string& text,
               const ComposeWindowSettings& settings, const std::optional<int>& replied_index) {
   form.body = BodyAboveQuote(text, form.body);
-  const ComposeTarget target{*box.doc, -1, &box.registry};
+  const ComposeTarget target{*box.doc, 0, &box.registry};
   const bool queued = SaveComposedMail(form, ComposeSave::Send, target, settings, std::time(nullptr)).has_value();
   // A mail is marked replied only once its reply is safely queued.
   if (queued && replied_index) MarkReplied(*box.doc, *replied_index);

@@ -20,7 +20,7 @@ namespace {
 // memory and never rewritten.
 constexpr std::size_t kMaxFileBytes = std::size_t{16} << 20;
 
-// What a new file gets: the Windows program writes CR LF.
+// What a new file gets: CR LF, the line ending INI files are written with.
 constexpr std::string_view kDefaultLineEnding = "\r\n";
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }

@@ -30,8 +30,8 @@ class ProfileCache;
 
 class Profile {
  public:
-  // Longest string a read returns, as with the 260-byte buffer of the
-  // Windows program.
+  // Longest string a read returns: a 260-byte buffer with its terminating
+  // NUL, the limit every reader of the file keeps to.
   static constexpr std::size_t kMaxStringBytes = 259;
 
   explicit Profile(std::string sjis_path);

@@ -12,6 +12,7 @@
 #include "rules/batch_move.h"
 #include "rules/direct_mail_lists.h"
 #include "rules/keyword_file.h"
+#include "store/held_mail.h"
 #include "store/store_messages.h"
 
 namespace lp {
@@ -185,10 +186,11 @@ std::size_t RemoveDirectMailCommand(CLPOSTDoc& box, std::span<const int> selecti
     ui.ShowMessage(kDirectMailNotConfigured);
     return 0;
   }
+  std::vector<int> selected(selection.begin(), selection.end());
+  if (selected.empty()) selected.push_back(box.current_index());
+  const HeldMails held(box, selected);
   if (ui.Ask(kAskRemoveDirectMail, MessageButtons::OkCancel) != Answer::Ok) return 0;
-  std::vector<int> mails(selection.begin(), selection.end());
-  if (mails.empty() && box.RecordAt(box.current_index()) != nullptr) mails.push_back(box.current_index());
-  return RemoveDirectMail(box, mails, account_addresses, registry);
+  return RemoveDirectMail(box, held.Rows(box), account_addresses, registry);
 }
 
 }  // namespace lp

@@ -77,8 +77,8 @@ std::size_t RemoveDirectMail(CLPOSTDoc& box, std::span<const int> mails,
                              const WriteStepHook& steps = {});
 
 // The mailbox view's command "選択メール中からDM排除": without a box set it
-// says so; otherwise it asks and, on OK, filters the selected mails (the
-// current one when none is given).
+// says so; otherwise it asks and, on OK, filters the mails selected when it
+// asked (the current one when none is given), wherever they stand now.
 std::size_t RemoveDirectMailCommand(CLPOSTDoc& box, std::span<const int> selection,
                                     std::span<const std::string> account_addresses, OpenBoxRegistry* registry);
 

@@ -20,6 +20,7 @@
 #include "rules/sort_rules.h"
 #include "store/box_list.h"
 #include "store/fixed_boxes.h"
+#include "store/held_mail.h"
 
 namespace lp {
 namespace {
@@ -193,14 +194,15 @@ int SortMails(CLPOSTDoc& box, std::span<const int> mails, const SortOptions& opt
 
 int SortMailsCommand(CLPOSTDoc& box, std::span<const int> selection, SortScope scope, SortOptions options) {
   const char* question = scope == SortScope::Selection ? kAskSortSelected : kAskSortBox;
+  std::vector<int> selected(selection.begin(), selection.end());
+  if (selected.empty()) selected.push_back(box.current_index());
+  const HeldMails held(box, selected);
   if (box.ui().Ask(question, MessageButtons::OkCancel) != Answer::Ok) return 0;
   std::vector<int> mails;
   if (scope == SortScope::WholeBox) {
     for (int i = 0; i < box.Count(); ++i) mails.push_back(i);
-  } else if (!selection.empty()) {
-    mails.assign(selection.begin(), selection.end());
-  } else if (box.RecordAt(box.current_index()) != nullptr) {
-    mails.push_back(box.current_index());
+  } else {
+    mails = held.Rows(box);
   }
   options.show_notice = true;
   return SortMails(box, mails, options);

@@ -41,7 +41,8 @@ enum class SortScope {
   WholeBox,
 };
 
-// The mailbox view's commands: asks first, then sorts with the notice on.
+// The mailbox view's commands: asks first, then sorts with the notice on
+// the mails selected when it asked, wherever they stand now.
 // Returns the number of outgoing mails created (0 when the user declined).
 int SortMailsCommand(CLPOSTDoc& box, std::span<const int> selection, SortScope scope, SortOptions options);
 

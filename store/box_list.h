@@ -21,8 +21,9 @@ inline constexpr std::size_t kMaxBoxListEntries = 1'000'000;
 // Appends every "*.lp" entry of `directory`: a directory whose name does
 // not begin with "." is scanned first and then recorded with a trailing
 // separator; other directories beginning with "." are hidden and skipped.
-// Names match ".lp" without regard to ASCII case, as on the original file
-// system. A directory that cannot be read adds nothing.
+// Names match ".lp" without regard to ASCII case, so that boxes copied
+// from a case-insensitive file system ("受信.LP") are found too. A directory
+// that cannot be read adds nothing.
 void ScanBoxes(std::string_view directory, std::vector<std::string>& list);
 
 // ScanBoxes of the data directory, sorted with every folding flag.

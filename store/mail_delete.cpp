@@ -1,6 +1,6 @@
 #include "store/mail_delete.h"
 
-#include <algorithm>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -10,6 +10,7 @@
 #include "platform/resolved_path.h"
 #include "platform/trash.h"
 #include "store/fixed_boxes.h"
+#include "store/held_mail.h"
 #include "store/mail_transfer.h"
 #include "store/store_messages.h"
 
@@ -77,10 +78,12 @@ bool DeleteMails(CLPOSTDoc& box, std::span<const int> selection, OpenBoxRegistry
   UserInterface& ui = box.ui();
   Profile& profile = box.profile();
   const bool for_good = target == DeleteTarget::ForGood;
+  const HeldMails held(box, selection);
   if (ui.Ask(for_good ? store_messages::kAskDeleteMailForGood : store_messages::kAskDeleteMail,
              MessageButtons::OkCancel) != Answer::Ok) {
     return false;
   }
+  const std::vector<int> rows = held.Rows(box);
 
   if (!for_good && TrashEnabled(profile) && !IsTrashBox(box, profile)) {
     EnsureFixedBoxes(profile);
@@ -91,25 +94,22 @@ bool DeleteMails(CLPOSTDoc& box, std::span<const int> selection, OpenBoxRegistry
     options.steps = steps;
     if (progress) {
       progress->SetStatusText(text);
-      progress->SetRange(0, static_cast<int>(selection.size()));
+      progress->SetRange(0, static_cast<int>(rows.size()));
       options.progress = progress.get();
     }
-    MoveTo(box, selection, trash, registry, options);
+    MoveTo(box, rows, trash, registry, options);
     return true;
   }
 
-  std::vector<int> indexes(selection.begin(), selection.end());
-  std::sort(indexes.begin(), indexes.end());
-  indexes.erase(std::unique(indexes.begin(), indexes.end()), indexes.end());
-  for (auto it = indexes.rbegin(); it != indexes.rend(); ++it) {
-    const CMail* record = box.RecordAt(*it);
-    if (!record) continue;
-    DisposeAttachments(*record, profile, ui);
-    box.RemoveAt(*it);
-  }
+  std::vector<std::unique_ptr<CMail>> removed;
+  removed.reserve(rows.size());
+  for (auto it = rows.rbegin(); it != rows.rend(); ++it) removed.push_back(box.RemoveAt(*it));
   box.SetModified();
   box.UpdateUnreadMark();
   box.NoteCompactionWanted();
+  // Their attachments go once the mails are out of the list: a question
+  // about them lets the event loop run, and the box may change meanwhile.
+  for (const std::unique_ptr<CMail>& record : removed) DisposeAttachments(*record, profile, ui);
   return true;
 }
 

@@ -25,11 +25,11 @@ void DisposeAttachments(const CMail& record, const Profile& profile, UserInterfa
 
 enum class DeleteTarget { TrashSetting, ForGood };
 
-// Asks first. With "Trash" on, outside the trash box, the selected mails
-// move to the trash box (their attachment files stay); otherwise, and
-// always with DeleteTarget::ForGood, they are deleted for good, highest
-// index first, each after its attachment files. False when the user
-// cancelled.
+// Asks first; the mails selected when it asked are the ones it works on,
+// wherever the box moved them meanwhile. With "Trash" on, outside the trash
+// box, they move to the trash box (their attachment files stay); otherwise,
+// and always with DeleteTarget::ForGood, they are deleted for good, and then
+// their attachment files. False when the user cancelled.
 bool DeleteMails(CLPOSTDoc& box, std::span<const int> selection, OpenBoxRegistry& registry,
                  const WriteStepHook& steps = {}, DeleteTarget target = DeleteTarget::TrashSetting);
 

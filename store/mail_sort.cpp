@@ -285,7 +285,6 @@ int CompareMails(const CMail& a, const CMail& b, SortKey key) {
 bool Sort(CLPOSTDoc& box, int key, Progress* progress) {
   if (key < 0 || key >= kSortKeyCount) return false;
   const int current = box.current_index();
-  const int command_mail = box.command_mail_no();
 
   // The order is worked out first, so that a cancel before the records move
   // leaves the box untouched.
@@ -305,7 +304,6 @@ bool Sort(CLPOSTDoc& box, int key, Progress* progress) {
   });
   shown.SetPosition(1);
   box.set_current_index(current);
-  box.set_command_mail_no(command_mail);
   return true;
 }
 

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "codec/date_header.h"
+#include "store/held_mail.h"
 #include "store/store_messages.h"
 
 namespace lp {
@@ -56,11 +57,12 @@ bool SetLabel(CLPOSTDoc& box, std::span<const int> selection, int label) {
 }
 
 bool SetJapanTimeDates(CLPOSTDoc& box, std::span<const int> selection, const DateHeaderLookup& date_header) {
+  std::vector<int> selected(selection.begin(), selection.end());
+  if (selected.empty()) selected.push_back(box.current_index());
+  const HeldMails held(box, selected);
   if (box.ui().Ask(store_messages::kAskJapanTime, MessageButtons::OkCancel) != Answer::Ok) return false;
-  std::vector<int> indexes(selection.begin(), selection.end());
-  if (indexes.empty()) indexes.push_back(box.current_index());
   if (!date_header) return true;
-  for (int index : indexes) {
+  for (const int index : held.Rows(box)) {
     if (box.RecordAt(index) == nullptr) continue;
     const std::string value = date_header(box, index);
     if (value.empty()) continue;

@@ -29,8 +29,8 @@ bool SetLabel(CLPOSTDoc& box, std::span<const int> selection, int label);
 // (the desktop application passes lp::HeaderValue(box, index, "Date")).
 using DateHeaderLookup = std::function<std::string(CLPOSTDoc& box, int index)>;
 
-// Asks first; on OK gives each selected record (the caret record when none
-// is selected) the date of its Date header brought to Japan time. Records
+// Asks first; on OK gives each record selected when it asked (the caret
+// record when none is selected), wherever it stands now, the date of its Date header brought to Japan time. Records
 // without a Date header keep their date. False when the user cancelled.
 bool SetJapanTimeDates(CLPOSTDoc& box, std::span<const int> selection,
                        const DateHeaderLookup& date_header);

@@ -462,7 +462,6 @@ void CLPOSTDoc::NoteCompactionWanted() {
 
 void CLPOSTDoc::KeepIndexesInRange() {
   if (current_index_ >= Count()) current_index_ = Count() - 1;
-  if (command_mail_no_ >= Count()) command_mail_no_ = Count() - 1;
 }
 
 }  // namespace lp

@@ -230,9 +230,15 @@ class CLPOSTDoc {
   // Caret row of the mail list (-1 = none).
   [[nodiscard]] int current_index() const { return current_index_; }
   void set_current_index(int index) { current_index_ = index; }
-  // The mail on which the list last opened a window (-1 = none, a new mail).
-  [[nodiscard]] int command_mail_no() const { return command_mail_no_; }
-  void set_command_mail_no(int index) { command_mail_no_ = index; }
+  // The mail on which the list last opened a window, by its serial (0 =
+  // none, a new mail): a sort, deletion or move never makes it name
+  // another mail.
+  [[nodiscard]] std::uint64_t command_mail() const { return command_mail_serial_; }
+  void set_command_mail(std::uint64_t serial) { command_mail_serial_ = serial; }
+  // Its list index now; -1 for none or when the box no longer holds it.
+  [[nodiscard]] int CommandMailIndex() const {
+    return command_mail_serial_ != 0 ? IndexOfSerial(command_mail_serial_) : -1;
+  }
 
   // The last text read.
   [[nodiscard]] const std::string& text_buffer() const { return text_buffer_; }
@@ -280,7 +286,7 @@ class CLPOSTDoc {
   std::shared_ptr<std::mutex> index_write_mutex_ = std::make_shared<std::mutex>();
   bool compaction_wanted_ = false;
   int current_index_ = -1;
-  int command_mail_no_ = -1;
+  std::uint64_t command_mail_serial_ = 0;
   std::string text_buffer_;
   std::vector<CContentID> content_ids_;
   std::function<void(CLPOSTDoc&)> compactor_;

@@ -70,10 +70,11 @@ constexpr std::array<const char*, 6> kFieldNames = {"to", "from", "subject", "cc
 
 }  // namespace
 
-ComposeView::ComposeView(BoxHandle box, int edited_index, ComposeMode mode, const ComposeForm& form, Profile& profile,
+ComposeView::ComposeView(HeldMail mail, ComposeMode mode, const ComposeForm& form, Profile& profile,
                          ComposeServices services, QWidget* parent)
-    : QWidget(parent), box_(std::move(box)), edited_index_(edited_index), mode_(mode), profile_(profile),
-      services_(std::move(services)), settings_(LoadComposeWindowSettings(profile)) {
+    : QWidget(parent), mail_(std::move(mail)), mode_(mode), profile_(profile), services_(std::move(services)),
+      settings_(LoadComposeWindowSettings(profile)) {
+  edited_status_ = EditedStatus();
   setObjectName(QStringLiteral("composeView"));
   setAcceptDrops(true);
   BuildForm();
@@ -205,42 +206,43 @@ QString ComposeView::Title() const {
 
 QString ComposeView::MoveButtonText() const {
   if (!settings_.draft_box_in_use) return U(compose_text::kMoveSaveAsSent);
-  const CMail* edited = box_->RecordAt(edited_index_);
   // A mail waiting in the send queue goes back there; any other mail is a draft.
-  if (edited != nullptr && edited->status == kStatusUnsent) return U(compose_text::kMoveToSendBox);
+  if (EditedStatus() == kStatusUnsent) return U(compose_text::kMoveToSendBox);
   return U(compose_text::kMoveToDraftBox);
 }
 
-void ComposeView::SetRepliedMail(BoxHandle box, std::uint64_t serial) {
-  replied_box_ = std::move(box);
-  replied_serial_ = serial;
+std::optional<int> ComposeView::EditedStatus() const {
+  if (const CMail* edited = mail_.Record()) return edited->status;
+  return edited_status_;
 }
+
+void ComposeView::SetRepliedMail(BoxHandle box, std::uint64_t serial) { replied_ = HeldMail(std::move(box), serial); }
 
 std::time_t ComposeView::Now() const { return services_.clock ? services_.clock() : std::time(nullptr); }
 
 bool ComposeView::Save(ComposeSave command) {
-  const CMail* edited = box_->RecordAt(edited_index_);
-  const std::optional<int> edited_status = edited != nullptr ? std::optional<int>(edited->status) : std::nullopt;
-  const ComposeSavePlan plan = PlanComposeSave(command, box_->PathName(), edited_status, settings_);
+  CLPOSTDoc& box = *mail_.box();
+  edited_status_ = EditedStatus();
+  const ComposeSavePlan plan = PlanComposeSave(command, box.PathName(), edited_status_, settings_);
   // The destination is held open so that the saved mail's place is known
   // (an edited mail that stays open is edited there next time).
   BoxHandle destination;
   if (!plan.destination.empty() && services_.registry != nullptr) {
     destination = services_.registry->Acquire(plan.destination).box;
   }
-  const ComposeTarget target{*box_, edited != nullptr ? edited_index_ : -1, services_.registry};
+  const ComposeTarget target{box, mail_.serial(), services_.registry, edited_status_};
   const std::optional<SavedMail> saved = SaveComposedMail(Form(), command, target, settings_, Now());
   if (!saved) return false;
-  if (replied_box_) {
-    if (const int index = replied_box_->IndexOfSerial(replied_serial_); index >= 0) MarkReplied(*replied_box_, index);
-    replied_box_ = BoxHandle();
-  }
+  if (replied_.Record() != nullptr) MarkReplied(*replied_.box(), replied_.Row());
+  replied_ = HeldMail();
   if (command != ComposeSave::SaveEdited) {
     CloseWindow();
     return true;
   }
-  if (destination && destination->PathName() != box_->PathName()) box_ = std::move(destination);
-  edited_index_ = saved->index;
+  BoxHandle saved_in = mail_.box();
+  if (destination && destination->PathName() != box.PathName()) saved_in = std::move(destination);
+  mail_ = HeldMail(std::move(saved_in), saved->serial);
+  edited_status_ = EditedStatus();
   mode_ = ComposeMode::Edit;
   MarkUnchanged();
   setWindowTitle(Title());

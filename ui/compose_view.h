@@ -13,6 +13,7 @@
 #include "config/account_table.h"
 #include "config/profile.h"
 #include "platform/user_interface.h"
+#include "store/held_mail.h"
 #include "store/open_box_registry.h"
 #include "ui/mail_editor.h"
 
@@ -56,10 +57,10 @@ class ComposeView final : public QWidget {
   Q_OBJECT
 
  public:
-  // `edited_index` is the edited mail's index in `box` (ComposeMode::Edit),
-  // else -1: the window's box then takes the new mail.
-  ComposeView(BoxHandle box, int edited_index, ComposeMode mode, const ComposeForm& form, Profile& profile,
-              ComposeServices services, QWidget* parent = nullptr);
+  // `mail` is the window's box with the edited mail (ComposeMode::Edit), or
+  // with no mail: the box then takes the new mail.
+  ComposeView(HeldMail mail, ComposeMode mode, const ComposeForm& form, Profile& profile, ComposeServices services,
+              QWidget* parent = nullptr);
 
   // The form as the fields show it now.
   [[nodiscard]] ComposeForm Form() const;
@@ -71,8 +72,7 @@ class ComposeView final : public QWidget {
   [[nodiscard]] QLineEdit& field(ComposeField which) { return *fields_[static_cast<std::size_t>(which)]; }
   [[nodiscard]] QComboBox& signature() { return *signature_; }
   [[nodiscard]] MailEditor& body() { return *body_; }
-  [[nodiscard]] CLPOSTDoc& box() { return *box_; }
-  [[nodiscard]] int edited_index() const { return edited_index_; }
+  [[nodiscard]] CLPOSTDoc& box() { return *mail_.box(); }
   // The text of the close dialog's move button for this mail.
   [[nodiscard]] QString MoveButtonText() const;
 
@@ -115,9 +115,12 @@ class ComposeView final : public QWidget {
   void ChooseAttachment();
   void CloseWindow();
   [[nodiscard]] std::time_t Now() const;
+  // The edited mail's status now, or as last seen when it left the box;
+  // nullopt for a new mail.
+  [[nodiscard]] std::optional<int> EditedStatus() const;
 
-  BoxHandle box_;
-  int edited_index_;
+  HeldMail mail_;  // the window's box and the edited mail
+  std::optional<int> edited_status_;  // as last seen
   ComposeMode mode_;
   Profile& profile_;
   ComposeServices services_;
@@ -129,8 +132,7 @@ class ComposeView final : public QWidget {
   MailEditor* body_ = nullptr;
   QWidget* header_area_ = nullptr;
   QPushButton* header_toggle_ = nullptr;
-  BoxHandle replied_box_;
-  std::uint64_t replied_serial_ = 0;
+  HeldMail replied_;
   bool closing_ = false;  // saved or discarded: close without asking
   bool in_close_event_ = false;
 };

@@ -53,8 +53,8 @@ class MailEditor : public QPlainTextEdit {
   [[nodiscard]] bool WrapsAtWindowEdge() const;
 
   // The font of a settings section ("EFont" for reading, "SFont" for
-  // composing): FaceName, Size (a negative value is a pixel height, as the
-  // settings of the Windows version keep it; a positive one is points),
+  // composing): FaceName, Size (a negative value is a pixel height, as
+  // stored font settings keep it; a positive one is points),
   // Weight, Italic and Underline.
   void ApplyFontSettings(const Profile& profile, std::string_view section);
 

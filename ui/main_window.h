@@ -71,8 +71,9 @@ class MainWindow final : public QMainWindow {
   // Opens a mail from the list: unsent and sent mail in a compose window
   // when [System] SmailEdit is on, any other in a read window.
   void OpenMail(MailboxView& view, int row);
-  // A compose window on a box (Shift_JIS path) with a filled form.
-  ComposeView* OpenComposeWindow(std::string_view sjis_box, int edited_index, ComposeMode mode,
+  // A compose window on a box (Shift_JIS path) with a filled form, editing
+  // the mail of that serial there (0: a new mail).
+  ComposeView* OpenComposeWindow(std::string_view sjis_box, std::uint64_t edited_serial, ComposeMode mode,
                                  const ComposeForm& form);
   [[nodiscard]] ComposeView* ActiveComposeView() const;
   // The close dialog's answer and the address-book pick of compose

@@ -22,7 +22,7 @@ ComposeView* MainWindow::ActiveComposeView() const {
   return active != nullptr ? qobject_cast<ComposeView*>(active->widget()) : nullptr;
 }
 
-ComposeView* MainWindow::OpenComposeWindow(std::string_view sjis_box, int edited_index, ComposeMode mode,
+ComposeView* MainWindow::OpenComposeWindow(std::string_view sjis_box, std::uint64_t edited_serial, ComposeMode mode,
                                            const ComposeForm& form) {
   BoxHandle box = session_.AcquireBox(session_.AbsoluteBoxPath(sjis_box));
   if (!box) return nullptr;
@@ -36,7 +36,8 @@ ComposeView* MainWindow::OpenComposeWindow(std::string_view sjis_box, int edited
   if (!services.pick_address) {
     services.pick_address = [this] { return PickFromAddressBook(session_.book(), session_.profile(), this); };
   }
-  auto* compose = new ComposeView(std::move(box), edited_index, mode, form, session_.profile(), std::move(services));
+  auto* compose =
+      new ComposeView(HeldMail(std::move(box), edited_serial), mode, form, session_.profile(), std::move(services));
   QMdiSubWindow* window = mdi_->addSubWindow(compose);
   window->setAttribute(Qt::WA_DeleteOnClose);
   window->setWindowIcon(QIcon(QStringLiteral(":/icons/new.svg")));
@@ -60,7 +61,7 @@ std::string MainWindow::ComposeBox() const {
 
 std::optional<MainWindow::MailAt> MainWindow::ChosenMail() {
   if (ReadView* read = ActiveReadView()) {
-    const int index = read->box().IndexOfSerial(read->serial());
+    const int index = read->mail().Row();
     if (index < 0) return std::nullopt;
     return MailAt{read->box(), index};
   }
@@ -78,7 +79,7 @@ ComposeView* MainWindow::OpenReply(ReplyRecipients recipients) {
   const std::optional<ComposeForm> form = ReplyForm(mail->box, mail->index, accounts.At(account),
                                                     LoadComposeWindowSettings(session_.profile()), recipients);
   if (!form) return nullptr;
-  ComposeView* compose = OpenComposeWindow(ComposeBox(), -1, ComposeMode::Reply, *form);
+  ComposeView* compose = OpenComposeWindow(ComposeBox(), 0, ComposeMode::Reply, *form);
   if (compose != nullptr) {
     compose->SetRepliedMail(session_.AcquireBox(mail->box.PathName()), mail->box.RecordAt(mail->index)->serial);
   }
@@ -88,7 +89,7 @@ ComposeView* MainWindow::OpenReply(ReplyRecipients recipients) {
 ComposeView* MainWindow::OpenEditCompose(MailboxView& view, int row) {
   const std::optional<ComposeForm> form = EditForm(view.box(), row);
   if (!form) return nullptr;
-  return OpenComposeWindow(view.box().PathName(), row, ComposeMode::Edit, *form);
+  return OpenComposeWindow(view.box().PathName(), view.box().RecordAt(row)->serial, ComposeMode::Edit, *form);
 }
 
 void MainWindow::OpenMail(MailboxView& view, int row) {
@@ -103,16 +104,16 @@ void MainWindow::OpenMail(MailboxView& view, int row) {
 }
 
 void MainWindow::OpenMailtoCompose(const MailtoPreset& preset) {
-  (void)OpenComposeWindow(ComposeBox(), -1, ComposeMode::Mailto, MailtoForm(preset, session_.accounts().Current()));
+  (void)OpenComposeWindow(ComposeBox(), 0, ComposeMode::Mailto, MailtoForm(preset, session_.accounts().Current()));
 }
 
 void MainWindow::RegisterComposeHandlers() {
   router_.Register(cmd::kNewMail, [this] {
-    (void)OpenComposeWindow(ComposeBox(), -1, ComposeMode::New, NewMailForm(session_.accounts().Current()));
+    (void)OpenComposeWindow(ComposeBox(), 0, ComposeMode::New, NewMailForm(session_.accounts().Current()));
   });
   router_.Register(cmd::kNewMailInThisBox, [this] {
     if (MailboxView* view = ActiveMailbox()) {
-      (void)OpenComposeWindow(view->box().PathName(), -1, ComposeMode::New, NewMailForm(session_.accounts().Current()));
+      (void)OpenComposeWindow(view->box().PathName(), 0, ComposeMode::New, NewMailForm(session_.accounts().Current()));
     }
   });
   router_.Register(cmd::kReply, [this] { (void)OpenReply(ReplyRecipients::Sender); });
@@ -121,7 +122,7 @@ void MainWindow::RegisterComposeHandlers() {
     if (!mail) return;
     const std::optional<ComposeForm> form = ForwardForm(mail->box, mail->index, session_.accounts().Current(),
                                                         LoadComposeWindowSettings(session_.profile()));
-    if (form) (void)OpenComposeWindow(ComposeBox(), -1, ComposeMode::Forward, *form);
+    if (form) (void)OpenComposeWindow(ComposeBox(), 0, ComposeMode::Forward, *form);
   });
   router_.Register(cmd::kEditMail, [this] {
     if (MailboxView* view = ActiveMailbox(); view != nullptr && view->CaretRow() >= 0) {

@@ -29,6 +29,7 @@
 #include "app/box_jobs.h"
 #include "app/label_totals.h"
 #include "store/fixed_boxes.h"
+#include "store/held_mail.h"
 #include "store/mail_delete.h"
 #include "store/mail_status.h"
 #include "store/mail_transfer.h"
@@ -102,9 +103,11 @@ void MainWindow::ChooseLabelForSelection() {
       names << (name.isEmpty() ? QString::number(label) : QString::number(label) + QStringLiteral(": ") + name);
     }
     bool ok = false;
+    // The dialog runs the event loop: the mails are found again afterwards.
+    const HeldMails held(view.box(), rows);
     const QString chosen = QInputDialog::getItem(this, Text(ui_text::kSetLabelTitle), Text(ui_text::kSetLabelPrompt),
                                                  names, InitialLabel(view.box(), rows), false, &ok);
-    if (ok) (void)SetLabel(view.box(), rows, static_cast<int>(names.indexOf(chosen)));
+    if (ok) (void)SetLabel(view.box(), held.Rows(view.box()), static_cast<int>(names.indexOf(chosen)));
   });
 }
 
@@ -186,8 +189,7 @@ void MainWindow::ChooseListFont() {
 void MainWindow::ShowInBrowser() {
   if (ReadView* read = ActiveReadView()) {
     read->LoadWholeText();  // a long mail may still be arriving in parts
-    CLPOSTDoc& box = read->box();
-    const CMail* mail = box.RecordAt(box.IndexOfSerial(read->serial()));
+    const CMail* mail = read->mail().Record();
     ShowTextInBrowser(session_.profile(), session_.ui(), ToSjis(read->editor().toPlainText()),
                       mail != nullptr ? mail->subject : std::string(), *file_opener_,
                       {read_browser_questions_, browser_page_questions_});

@@ -10,6 +10,7 @@
 #include "app/command_ids.h"
 #include "platform/sjis_path.h"
 #include "store/box_list.h"
+#include "store/held_mail.h"
 #include "store/store_messages.h"
 #include "ui/desktop_session.h"
 #include "ui/mail_selection.h"
@@ -116,6 +117,8 @@ void MainWindow::ExportSelectedMailsToFile() {
   if (view == nullptr) return;
   const std::vector<int> rows = SelectedRows(*view);
   if (rows.empty()) return;
+  // The file dialog runs the event loop: the mails are found again afterwards.
+  const HeldMails held(view->box(), rows);
   FileChoice choice;
   choice.title = ToSjis(QString::fromUtf8(ui_text::kTextExportFileTitle));
   choice.for_saving = true;
@@ -123,7 +126,8 @@ void MainWindow::ExportSelectedMailsToFile() {
   if (!path) return;
   ExportOutput output;
   if (!BeginExportOutput(output, *path, false)) return;
-  ShowIfAny(FinishExport(ExportSelectedMails(view->box(), rows, output.writer()), output), session_.ui());
+  ShowIfAny(FinishExport(ExportSelectedMails(view->box(), held.Rows(view->box()), output.writer()), output),
+            session_.ui());
 }
 
 void MainWindow::RegisterTextExportHandlers() {

@@ -78,7 +78,7 @@ void OpenMailLink(const QString& address, Profile& profile, const std::function<
 }
 
 ReadView::ReadView(BoxHandle box, int index, Profile& profile, ReadViewServices services, QWidget* parent)
-    : QWidget(parent), box_(std::move(box)), profile_(profile), services_(std::move(services)),
+    : QWidget(parent), mail_(HeldMail::AtRow(std::move(box), index)), profile_(profile), services_(std::move(services)),
       editor_(new MailEditor(EditorMode::Read, this)) {
   setObjectName(QStringLiteral("readView"));
   editor_->setObjectName(QStringLiteral("readEditor"));
@@ -86,11 +86,10 @@ ReadView::ReadView(BoxHandle box, int index, Profile& profile, ReadViewServices 
   editor_->SetWrapAtWindowEdge(profile_.GetInt("System", "Wrap", 1) != 0 || profile_.GetInt("View", "Turn", 0) != 0);
   editor_->SetOpenUrlsOnDoubleClick(profile_.GetInt("System", "Url", 0) != 0);
 
-  if (const CMail* mail = box_->RecordAt(index)) {
-    serial_ = mail->serial;
+  if (const CMail* mail = mail_.Record()) {
     title_ = FromSjis(ReadViewTitle(*mail));
     attachments_ = AttachmentPaths(mail->attachments);
-    const MailText read = ReadViewText(*box_, index);
+    const MailText read = ReadViewText(*mail_.box(), index);
     ShowText(WithoutCr(read.ok() ? read.text : read.error));
   }
   setWindowTitle(title_);

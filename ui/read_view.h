@@ -12,6 +12,7 @@
 #include "config/profile.h"
 #include "platform/file_opener.h"
 #include "platform/user_interface.h"
+#include "store/held_mail.h"
 #include "store/open_box_registry.h"
 #include "ui/mail_editor.h"
 
@@ -49,9 +50,9 @@ class ReadView final : public QWidget {
   ReadView(BoxHandle box, int index, Profile& profile, ReadViewServices services, QWidget* parent = nullptr);
 
   [[nodiscard]] MailEditor& editor() { return *editor_; }
-  [[nodiscard]] CLPOSTDoc& box() { return *box_; }
-  // The mail's serial in its box (0 when the index named no mail).
-  [[nodiscard]] std::uint64_t serial() const { return serial_; }
+  [[nodiscard]] CLPOSTDoc& box() { return *mail_.box(); }
+  // The mail shown, by its identity (no serial when the index named no mail).
+  [[nodiscard]] const HeldMail& mail() const { return mail_; }
   [[nodiscard]] const QString& title() const { return title_; }
   [[nodiscard]] const std::vector<std::string>& attachments() const { return attachments_; }
   [[nodiscard]] bool HasAttachments() const { return !attachments_.empty(); }
@@ -85,11 +86,10 @@ class ReadView final : public QWidget {
   void FinishLoading();
   QToolBar* BuildToolBar();
 
-  BoxHandle box_;
+  HeldMail mail_;
   Profile& profile_;
   ReadViewServices services_;
   MailEditor* editor_;
-  std::uint64_t serial_ = 0;
   QString title_;
   std::vector<std::string> attachments_;
   QString pending_text_;  // the text not yet in the editor, from pending_offset_

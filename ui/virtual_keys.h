@@ -7,8 +7,8 @@
 
 #include "config/key_table.h"
 
-// Qt keys mapped onto Windows virtual-key codes, so that key files made by
-// the Windows version keep working, and back (to show a binding in a menu).
+// Qt keys mapped onto the Windows virtual-key codes that key files hold, so
+// that existing key files keep working, and back (to show a binding in a menu).
 
 namespace lp {
 

@@ -22,7 +22,8 @@ namespace lp {
 inline constexpr char kVersionServerDefault[] = "http://www.orvex.example";
 [[nodiscard]] std::string VersionServerAddress(const Profile& profile);
 
-// The request's User-Agent, as the original program sends it.
+// The request's User-Agent: the fixed text the version server is sent,
+// so that its answer does not depend on the client's build.
 inline constexpr char kVersionUserAgent[] = "Mozilla/4.0*";
 
 // The address split into its parts; nullopt when it cannot be.

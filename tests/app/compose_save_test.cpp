@@ -100,7 +100,7 @@ TEST_F(ComposeSaveTest, SendingANewMailQueuesItInTheSendBox) {
 TEST_F(ComposeSaveTest, SavingANewMailKeepsItAsSentInTheWindowsBox) {
   const auto saved = SaveComposedMail(form_, ComposeSave::Save, {*draft_}, Boxes(true), kNow);
   ASSERT_TRUE(saved.has_value());
-  EXPECT_EQ(saved->index, 0);
+  EXPECT_EQ(saved->serial, draft_->RecordAt(0)->serial);
   ASSERT_EQ(draft_->Count(), 1);
   EXPECT_EQ(draft_->RecordAt(0)->status, kStatusSent);
   EXPECT_EQ(OpenBox(Sjis("下書き.lp"))->Count(), 1);  // saved on disk
@@ -128,7 +128,8 @@ TEST_F(ComposeSaveTest, EditedMailIsUpdatedInPlaceOrMoved) {
     stored.status = c.status_before;
     const int index = AddMail(*draft_, stored, "old text");
     OpenBoxRegistry registry(*profile_, ui_, commands_);
-    const auto saved = SaveComposedMail(form_, c.command, {*draft_, index, &registry}, Boxes(true), kNow);
+    const auto saved =
+        SaveComposedMail(form_, c.command, {*draft_, draft_->RecordAt(index)->serial, &registry}, Boxes(true), kNow);
     ASSERT_TRUE(saved.has_value()) << c.name;
     auto box = c.moves_to_send_box ? OpenBox(Sjis("送信.lp")) : OpenBox(Sjis("下書き.lp"));
     const int at = c.moves_to_send_box ? box->Count() - 1 : index;
@@ -146,6 +147,34 @@ TEST_F(ComposeSaveTest, EditedMailIsUpdatedInPlaceOrMoved) {
   EXPECT_TRUE(ui_.messages.empty());
 }
 
+TEST_F(ComposeSaveTest, AnEditedMailThatLeftTheBoxIsSavedAsANewMailOnlyWhenTheUserSaysSo) {
+  CMail stored;
+  stored.subject = "edited";
+  stored.status = kStatusSent;
+  (void)AddMail(*draft_, stored, "old text");
+  const std::uint64_t serial = draft_->RecordAt(0)->serial;
+  stored.subject = "other";
+  (void)AddMail(*draft_, stored, "other text");
+  (void)draft_->RemoveAt(0);
+  // The window saw a draft: saved again it stays one, not queued.
+  const ComposeTarget target{*draft_, serial, nullptr, kStatusSent};
+
+  ui_.QueueAnswer(Answer::Cancel);
+  EXPECT_FALSE(SaveComposedMail(form_, ComposeSave::SaveEdited, target, Boxes(true), kNow));
+  ASSERT_EQ(draft_->Count(), 1);
+  ui_.QueueAnswer(Answer::Ok);
+  const auto saved = SaveComposedMail(form_, ComposeSave::SaveEdited, target, Boxes(true), kNow);
+  ASSERT_TRUE(saved.has_value());
+  ASSERT_EQ(ui_.questions.size(), 2u);
+  EXPECT_EQ(ui_.questions[1].text, compose_window_text::kAskSaveGoneMailAsNew);
+  ASSERT_EQ(draft_->Count(), 2);
+  EXPECT_EQ(draft_->RecordAt(0)->subject, "other");
+  EXPECT_EQ(TextOf(*draft_, 0), "other text");
+  EXPECT_EQ(draft_->RecordAt(1)->subject, form_.subject);
+  EXPECT_EQ(draft_->RecordAt(1)->status, kStatusSent);
+  EXPECT_EQ(saved->serial, draft_->RecordAt(1)->serial);
+}
+
 TEST_F(ComposeSaveTest, AMailThatCannotBeWrittenKeepsItsOldRecord) {
   CMail stored;
   stored.subject = "old";
@@ -155,7 +184,8 @@ TEST_F(ComposeSaveTest, AMailThatCannotBeWrittenKeepsItsOldRecord) {
   ASSERT_TRUE(RemoveFile(draft_->TextFilePath()));
   ASSERT_TRUE(MakeDirectory(draft_->TextFilePath()));
 
-  EXPECT_FALSE(SaveComposedMail(form_, ComposeSave::SaveEdited, {*draft_, index}, Boxes(true), kNow));
+  EXPECT_FALSE(
+      SaveComposedMail(form_, ComposeSave::SaveEdited, {*draft_, draft_->RecordAt(index)->serial}, Boxes(true), kNow));
   EXPECT_EQ(draft_->RecordAt(index)->subject, "old");
   EXPECT_FALSE(SaveComposedMail(form_, ComposeSave::Save, {*draft_}, Boxes(true), kNow));
   EXPECT_EQ(draft_->Count(), 1);

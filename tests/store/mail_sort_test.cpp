@@ -275,16 +275,17 @@ TEST_F(MailSortTest, EveryKeyGivesTheOrderOfTheLiteralHeapSort) {
   }
 }
 
-TEST_F(MailSortTest, SortMarksModifiedAndKeepsTheCaretRow) {
+TEST_F(MailSortTest, SortMarksModifiedKeepsTheCaretRowAndTheCommandMail) {
   Fill({Subject("2", "b"), Subject("1", "a"), Subject("3", "c")});
   box_.set_current_index(1);
-  box_.set_command_mail_no(2);
+  box_.set_command_mail(box_.RecordAt(0)->serial);
   box_.SetModified(false);
   ASSERT_TRUE(Sort(box_, 2));
   EXPECT_TRUE(box_.IsModified());
   EXPECT_EQ(Ids(), (std::vector<std::string>{"1", "2", "3"}));
   EXPECT_EQ(box_.current_index(), 1);
-  EXPECT_EQ(box_.command_mail_no(), 2);
+  // The mail a window was opened on is still that mail, at its new place.
+  EXPECT_EQ(box_.CommandMailIndex(), 1);
 }
 
 TEST_F(MailSortTest, UnknownKeyChangesNothing) {

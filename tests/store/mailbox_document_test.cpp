@@ -398,7 +398,7 @@ TEST_F(MailboxTest, RemoveAtHandsOverTheRecord) {
   doc_.Add(MakeMail("a"));
   doc_.Add(MakeMail("b"));
   doc_.set_current_index(1);
-  doc_.set_command_mail_no(1);
+  doc_.set_command_mail(doc_.RecordAt(1)->serial);
   doc_.SetModified(false);
   EXPECT_EQ(doc_.RemoveAt(2), nullptr);
   EXPECT_EQ(doc_.RemoveAt(-1), nullptr);
@@ -409,7 +409,8 @@ TEST_F(MailboxTest, RemoveAtHandsOverTheRecord) {
   EXPECT_EQ(doc_.Count(), 1);
   EXPECT_TRUE(doc_.IsModified());
   EXPECT_EQ(doc_.current_index(), 0);
-  EXPECT_EQ(doc_.command_mail_no(), 0);
+  // Gone with its mail: it never names the mail left in its row.
+  EXPECT_EQ(doc_.CommandMailIndex(), -1);
 }
 
 }  // namespace

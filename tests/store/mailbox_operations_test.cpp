@@ -283,6 +283,30 @@ TEST_F(MailboxOperationsTest, JapanTimeDatesTakeTheDateHeaderAfterOk) {
   EXPECT_TRUE(box->IsModified());
 }
 
+// While a question is open the event loop runs and the box may lose a mail
+// (here the first, as a send run moves its sent mails away): the answer
+// applies to the mail selected when it asked ("b"), not to the one ("c")
+// that stands in its row afterwards.
+TEST_F(MailboxOperationsTest, AnOperationThatAsksActsOnTheMailSelectedWhenItAsked) {
+  profile_.WriteInt("System", "Trash", 1);
+  auto trash = MakeBox(kTrash, ThreeMails());
+  ui_.QueueAnswer(Answer::Ok);
+  ui_.WhileNextDialogIsOpen([&] { (void)trash->RemoveAt(0); });
+  EXPECT_TRUE(DeleteMails(*trash, std::vector<int>{1}, registry_));
+  EXPECT_EQ(Subjects(*trash), std::vector<std::string>{"c"});
+
+  auto box = MakeBox("box.lp", ThreeMails());
+  const std::int32_t old_date = box->RecordAt(2)->date;
+  ui_.QueueAnswer(Answer::Ok);
+  ui_.WhileNextDialogIsOpen([&] { (void)box->RemoveAt(0); });
+  EXPECT_TRUE(SetJapanTimeDates(*box, std::vector<int>{1}, [](CLPOSTDoc&, int) {
+    return std::string("Thu, 01 Jan 2004 00:00:00 +0000");
+  }));
+  ASSERT_EQ(Subjects(*box), (std::vector<std::string>{"b", "c"}));
+  EXPECT_EQ(box->RecordAt(0)->date, 1072915200 + 9 * 3600);
+  EXPECT_EQ(box->RecordAt(1)->date, old_date);
+}
+
 TEST_F(MailboxOperationsTest, DeleteInTheTrashBoxDeletesForGood) {
   profile_.WriteInt("System", "Trash", 1);
   auto trash = MakeBox(kTrash, ThreeMails());

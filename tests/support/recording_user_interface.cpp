@@ -34,8 +34,16 @@ Answer CautiousAnswer(MessageButtons buttons) {
 
 void RecordingUserInterface::ShowMessage(std::string_view text) { messages.emplace_back(text); }
 
+void RecordingUserInterface::RunWhileOpen() {
+  if (!while_open_) return;
+  const std::function<void()> events = std::move(while_open_);
+  while_open_ = {};
+  events();
+}
+
 Answer RecordingUserInterface::Ask(std::string_view text, MessageButtons buttons) {
   questions.push_back({std::string(text), buttons});
+  RunWhileOpen();
   if (answers_.empty()) return CautiousAnswer(buttons);
   Answer answer = answers_.front();
   answers_.pop_front();
@@ -87,6 +95,7 @@ std::unique_ptr<Progress> RecordingUserInterface::BeginProgress(std::string_view
 }
 
 std::optional<std::string> RecordingUserInterface::ChooseFile(const FileChoice&) {
+  RunWhileOpen();
   if (files_.empty()) return std::nullopt;
   auto path = std::move(files_.front());
   files_.pop_front();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,9 @@ class RecordingUserInterface : public UserInterface {
   [[nodiscard]] std::size_t HeldCount() const { return held_.size() + held_confirms_.size(); }
   // Progress windows report cancel after this many polls (-1: never).
   void CancelProgressAfter(int polls) { cancel_after_ = polls; }
+  // Runs `events` when the next question or file choice is open, standing
+  // for what the event loop does while the user reads a dialog.
+  void WhileNextDialogIsOpen(std::function<void()> events) { while_open_ = std::move(events); }
 
   std::vector<std::string> messages;
   std::vector<Question> questions;
@@ -53,6 +57,9 @@ class RecordingUserInterface : public UserInterface {
   std::deque<ConfirmHandler> held_confirms_;
   bool hold_ = false;
   int cancel_after_ = -1;
+  std::function<void()> while_open_;
+
+  void RunWhileOpen();
 };
 
 }  // namespace lp

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QUrl>
+#include <algorithm>
 #include <chrono>
 
 #include "app/command_ids.h"
@@ -85,6 +86,47 @@ class ComposeWindowTest : public ::testing::Test {
     return count;
   }
 
+  // Queues one new mail per subject (its body is the subject too) and
+  // shows the send box.
+  MailboxView& Queue(const std::vector<std::string>& subjects) {
+    for (const std::string& subject : subjects) {
+      ComposeView& compose = Run(cmd::kNewMail);
+      compose.field(ComposeField::Subject).setText(FromSjis(subject));
+      compose.body().setPlainText(FromSjis(subject));
+      EXPECT_TRUE(compose.Save(ComposeSave::Send));
+    }
+    MailboxView* outbox = window_->OpenMailbox(program_.core.settings().send_file);
+    EXPECT_NE(outbox, nullptr);
+    return *outbox;
+  }
+  void Activate(MailboxView& view) {
+    window_->mdi().setActiveSubWindow(qobject_cast<QMdiSubWindow*>(view.parentWidget()));
+  }
+  // Opens the queued mail with this subject for editing.
+  ComposeView& EditQueued(MailboxView& outbox, const std::string& subject) {
+    const std::vector<std::string> subjects = Subjects(outbox.box());
+    const auto found = std::find(subjects.begin(), subjects.end(), subject);
+    EXPECT_NE(found, subjects.end());
+    Activate(outbox);
+    outbox.SetCaret(static_cast<int>(found - subjects.begin()));
+    ComposeView& edit = Run(cmd::kOpenMail);
+    EXPECT_EQ(Field(edit, ComposeField::Subject), FromSjis(subject));
+    return edit;
+  }
+  static std::vector<std::string> Subjects(CLPOSTDoc& box) {
+    std::vector<std::string> subjects;
+    for (int i = 0; i < box.Count(); ++i) subjects.push_back(box.RecordAt(i)->subject);
+    return subjects;
+  }
+  static std::vector<std::string> Bodies(CLPOSTDoc& box) {
+    std::vector<std::string> bodies;
+    for (int i = 0; i < box.Count(); ++i) {
+      const CMail& mail = *box.RecordAt(i);
+      bodies.push_back(box.ReadText(mail.text_start, mail.text_end).text);
+    }
+    return bodies;
+  }
+
   TempDirectory data_{true};  // the program enters it: left again at the end
   RecordingUserInterface ui_;
   // Before the program: its windows may still ask while it closes.
@@ -134,7 +176,6 @@ TEST_F(ComposeWindowTest, EachOpenModeFillsTheForm) {
   EXPECT_EQ(edit.mode(), ComposeMode::Edit);
   EXPECT_EQ(Field(edit, ComposeField::To), U("taro@example.jp"));
   EXPECT_EQ(edit.body().toPlainText(), U("本文です"));
-  EXPECT_EQ(edit.edited_index(), 0);
   // Saving the edited mail keeps it queued, in place, and the window open.
   edit.field(ComposeField::Subject).setText(U("件名を変更"));
   edit.field(ComposeField::Subject).setModified(true);
@@ -144,6 +185,54 @@ TEST_F(ComposeWindowTest, EachOpenModeFillsTheForm) {
   EXPECT_EQ(FromSjis(outbox->box().RecordAt(0)->subject), U("件名を変更"));
   EXPECT_EQ(outbox->box().RecordAt(0)->status, kStatusUnsent);
   EXPECT_EQ(window_->ActiveComposeView(), &edit);
+}
+
+TEST_F(ComposeWindowTest, AnEditedMailIsSavedWhereverASortMovedIt) {
+  MailboxView& outbox = Queue({"c", "a", "b"});
+  ComposeView& edit = EditQueued(outbox, "c");
+  Activate(outbox);
+  ASSERT_TRUE(window_->router().Run(cmd::kSortBySubject));
+  ASSERT_EQ(Subjects(outbox.box()), (std::vector<std::string>{"a", "b", "c"}));
+  edit.body().setPlainText(U("直した本文"));
+  ASSERT_TRUE(edit.Save(ComposeSave::Send));
+  EXPECT_EQ(Subjects(outbox.box()), (std::vector<std::string>{"a", "b", "c"}));
+  EXPECT_EQ(Bodies(outbox.box()), (std::vector<std::string>{"a", "b", S("直した本文")}));
+  EXPECT_TRUE(ui_.questions.empty());
+}
+
+TEST_F(ComposeWindowTest, AnEditedMailThatLeftTheBoxIsSavedAsANewMailOnlyWhenTheUserSaysSo) {
+  MailboxView& outbox = Queue({"c", "a", "b"});
+  ComposeView& edit = EditQueued(outbox, "c");
+  // Deleted meanwhile: it goes to the trash.
+  Activate(outbox);
+  outbox.SetCaret(0);
+  ui_.QueueAnswer(Answer::Ok);
+  ASSERT_TRUE(window_->router().Run(cmd::kDeleteMail));
+  ASSERT_EQ(Subjects(outbox.box()), (std::vector<std::string>{"a", "b"}));
+  edit.body().setPlainText(U("直した本文"));
+  ui_.questions.clear();
+
+  // Declined: nothing is written and the window keeps the text.
+  ui_.QueueAnswer(Answer::Cancel);
+  EXPECT_FALSE(edit.Save(ComposeSave::SaveEdited));
+  ASSERT_EQ(ui_.questions.size(), 1u);
+  EXPECT_EQ(FromSjis(ui_.questions[0].text), U("編集中のメールはもうメールボックスにありません。新しいメールとして保存しますか？"));
+  EXPECT_EQ(Subjects(outbox.box()), (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(Bodies(outbox.box()), (std::vector<std::string>{"a", "b"}));
+
+  // Accepted: a new queued mail, and later saves update that one.
+  ui_.QueueAnswer(Answer::Ok);
+  ASSERT_TRUE(edit.Save(ComposeSave::SaveEdited));
+  EXPECT_EQ(Subjects(outbox.box()), (std::vector<std::string>{"a", "b", "c"}));
+  EXPECT_EQ(Bodies(outbox.box()), (std::vector<std::string>{"a", "b", S("直した本文")}));
+  EXPECT_EQ(outbox.box().RecordAt(2)->status, kStatusUnsent);
+  edit.body().setPlainText(U("もう一度"));
+  ASSERT_TRUE(edit.Save(ComposeSave::SaveEdited));
+  EXPECT_EQ(ui_.questions.size(), 2u);
+  EXPECT_EQ(Bodies(outbox.box()), (std::vector<std::string>{"a", "b", S("もう一度")}));
+  // The deleted mail is untouched in the trash.
+  CLPOSTDoc& trash = Box(FromNativePath(data_.File("ごみ箱.lp")));
+  EXPECT_EQ(Bodies(trash), (std::vector<std::string>{"c"}));
 }
 
 TEST_F(ComposeWindowTest, ReplyMarksTheMailRepliedOnlyOnceSaved) {

@@ -64,6 +64,18 @@ class MailCommandsTest : public testing::ThreeMailInboxTest {
     return records;
   }
   [[nodiscard]] std::string SubjectAt(int row) { return inbox_->box().RecordAt(row)->subject; }
+  [[nodiscard]] std::vector<std::string> Subjects() {
+    std::vector<std::string> subjects;
+    for (int row = 0; row < inbox_->box().Count(); ++row) subjects.push_back(SubjectAt(row));
+    return subjects;
+  }
+  // While a command's dialog is open the event loop runs: the first mail
+  // leaves the box then, as a send run moves its sent mails away.
+  void FirstMailLeavesTheBox() {
+    WriteFileBytes(data_.File("別.lp"), "");
+    const int first[] = {0};
+    EXPECT_EQ(MoveTo(inbox_->box(), first, FromNativePath(data_.File("別.lp")), program_.session->registry()), 1u);
+  }
 
   InputDialogAnswerer inputs_;
 };
@@ -90,6 +102,55 @@ TEST_F(MailCommandsTest, DeleteMovesTheSelectionToTheTrashAndEmptyingTheTrashDis
   ASSERT_TRUE(Run(cmd::kEmptyTrash));
   EXPECT_TRUE(OnDisk("ごみ箱.lp").empty());
   EXPECT_EQ(ReadFileBytes(data_.File("ごみ箱.mb")), "");
+}
+
+// The commands below wait for the user before they act; each acts on the
+// mail selected when it asked ("report"), never on the one ("forwarded")
+// that stands in its row once the first mail left.
+TEST_F(MailCommandsTest, DeleteRemovesTheMailSelectedWhenItAsked) {
+  Select({1});
+  ui_.QueueAnswer(Answer::Ok);
+  ui_.WhileNextDialogIsOpen([this] { FirstMailLeavesTheBox(); });
+  ASSERT_TRUE(Run(cmd::kDeleteMail));
+  EXPECT_EQ(Subjects(), std::vector<std::string>{"forwarded"});
+  const CLPOSTDoc::Records trash = OnDisk("ごみ箱.lp");
+  ASSERT_EQ(trash.size(), 1u);
+  EXPECT_EQ(trash[0]->subject, "report");
+}
+
+TEST_F(MailCommandsTest, LabelGoesOnTheMailSelectedWhenTheDialogOpened) {
+  Select({1});
+  inputs_.Queue(U("3"));
+  QTimer::singleShot(0, [this] { FirstMailLeavesTheBox(); });
+  ASSERT_TRUE(Run(cmd::kSetLabel));
+  ASSERT_EQ(Subjects(), (std::vector<std::string>{"report", "forwarded"}));
+  EXPECT_EQ(inbox_->box().RecordAt(0)->label, 3);
+  EXPECT_EQ(inbox_->box().RecordAt(1)->label, 0);
+}
+
+TEST_F(MailCommandsTest, DirectMailFilterTakesTheMailSelectedWhenItAsked) {
+  Profile& profile = program_.session->profile();
+  WriteFileBytes(data_.File("保存.lp"), "");
+  ASSERT_TRUE(profile.WriteString("Spam", "Box", FromNativePath(data_.File("保存.lp"))));
+  ASSERT_TRUE(profile.WriteInt("Spam", "English", 1));
+  Select({1});
+  ui_.QueueAnswer(Answer::Ok);
+  ui_.WhileNextDialogIsOpen([this] { FirstMailLeavesTheBox(); });
+  ASSERT_TRUE(Run(cmd::kDirectMailFromSelected));
+  // "report" is no direct mail; "forwarded" would have been.
+  EXPECT_EQ(Subjects(), (std::vector<std::string>{"report", "forwarded"}));
+  EXPECT_TRUE(OnDisk("保存.lp").empty());
+}
+
+TEST_F(MailCommandsTest, SelectedMailsExportAsTheyWereWhenTheFileWasChosen) {
+  Select({1});
+  const std::string out = data_.File("out.txt");
+  ui_.QueueFile(out);
+  ui_.WhileNextDialogIsOpen([this] { FirstMailLeavesTheBox(); });
+  ASSERT_TRUE(Run(cmd::kTextExportSelected));
+  const std::string text = ReadFileBytes(out);
+  EXPECT_NE(text.find("report"), std::string::npos);
+  EXPECT_EQ(text.find("forwarded"), std::string::npos);
 }
 
 TEST_F(MailCommandsTest, LabelIsSetOnTheSelectedMailAndTakenOffAgain) {

@@ -121,7 +121,7 @@ void ReadView::ShowText(QString text) {
   pending_text_ = std::move(text);
   pending_offset_ = first;
   loader_.setInterval(0);
-  connect(&loader_, &QTimer::timeout, this, &ReadView::ShowNextPart);
+  connect(&loader_, &QTimer::timeout, this, &ReadView::ShowNextPart, Qt::UniqueConnection);
   loader_.start();
 }
 
@@ -167,6 +167,12 @@ QToolBar* ReadView::BuildToolBar() {
   add(ui_text::kRedecode, "redecodeAction", [this] { RedecodeSelection(); });
   add(ui_text::kCopyQuoted, "copyQuotedAction", [this] { CopyQuoted(); });
   add(ui_text::kFontSettings, "fontAction", [this] { ChooseFont(); });
+  bar->addSeparator();
+  QAction* source = add(ui_text::kShowSource, "sourceAction", [this](bool checked) { ShowSource(checked); });
+  source->setCheckable(true);
+  const CMail* mail = box_->RecordAt(box_->IndexOfSerial(serial_));
+  // Outgoing mail has no other form.
+  source->setEnabled(mail != nullptr && !mail->IsOutgoing());
   return bar;
 }
 
@@ -217,6 +223,25 @@ void ReadView::ChooseFont() {
   bool ok = false;
   const QFont font = QFontDialog::getFont(&ok, editor_->font(), this);
   if (ok) editor_->setFont(font);
+}
+
+void ReadView::ShowSource(bool source) {
+  if (source == showing_source_) return;
+  const int index = box_->IndexOfSerial(serial_);
+  if (box_->RecordAt(index) == nullptr) return;
+  FinishLoading();
+  const MailText read = ReadViewText(*box_, index, source ? ShownForm::Source : ShownForm::Readable);
+  showing_source_ = source;
+  ShowText(WithoutCr(read.ok() ? read.text : read.error));
+  if (auto* action = findChild<QAction*>(QStringLiteral("sourceAction"))) action->setChecked(source);
+}
+
+std::string ReadView::BrowserText() {
+  LoadWholeText();  // a long mail may still be arriving in parts
+  if (showing_source_) return ToSjis(editor_->toPlainText());
+  const int index = box_->IndexOfSerial(serial_);
+  const MailText read = ReadViewText(*box_, index, ShownForm::Source);
+  return read.ok() ? read.text : ToSjis(editor_->toPlainText());
 }
 
 void ReadView::OpenLink(const QString& address) {

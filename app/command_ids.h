@@ -31,7 +31,8 @@ inline constexpr int kSaveAsDraft = 32944;
 inline constexpr int kSaveAsTemplate = 32942;
 inline constexpr int kEmptyTrash = 32950;
 inline constexpr int kPrint = 57607;
-inline constexpr int kPrintSetup = 57606;
+// Named "ﾌﾟﾘﾝﾀの設定" in key files; the preview offers the printer's settings.
+inline constexpr int kPrintPreview = 57606;
 inline constexpr int kExit = 57665;
 inline constexpr int kExitAfterAsking = 32925;
 

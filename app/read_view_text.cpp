@@ -5,10 +5,13 @@
 
 namespace lp {
 
-MailText ReadViewText(CLPOSTDoc& box, int index) {
+MailText ReadViewText(CLPOSTDoc& box, int index, ShownForm form) {
   const CMail* mail = box.RecordAt(index);
   if (mail == nullptr) return {};
-  if (!mail->IsOutgoing()) return box.DisplayText(index, HeaderMode::FromSetting, 0);
+  if (!mail->IsOutgoing()) {
+    return form == ShownForm::Readable ? box.ReadableText(index, HeaderMode::FromSetting, 0)
+                                       : box.DisplayText(index, HeaderMode::FromSetting, 0);
+  }
   // Copied first: reading the text may not change the record, but the
   // fields are needed after the call either way.
   const CMail fields = *mail;

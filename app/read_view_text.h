@@ -11,11 +11,17 @@
 
 namespace lp {
 
+// How a received mail's body is shown: readable (the text version of a
+// mail with a text and an HTML version, text made from the HTML of an
+// HTML-only one), or its source as stored.
+enum class ShownForm { Readable, Source };
+
 // The text of record `index`: an outgoing mail (status 3 or 4) gets a
 // header block of To, From, Subject, Cc and Bcc (those two only when not
 // empty) and the date, an empty line, then its text with every header
-// line; any other mail shows its text as the "Mail"/"Header" setting says.
-[[nodiscard]] MailText ReadViewText(CLPOSTDoc& box, int index);
+// line; any other mail shows its text as the "Mail"/"Header" setting says,
+// in the form asked for.
+[[nodiscard]] MailText ReadViewText(CLPOSTDoc& box, int index, ShownForm form = ShownForm::Readable);
 
 // The window title: Subject + " by " + From.
 [[nodiscard]] std::string ReadViewTitle(const CMail& mail);

@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "cli/box_arguments.h"
@@ -10,10 +11,10 @@ namespace lp {
 int RunShowCommand(CommandContext& context) {
   const auto& positional = context.args.positional;
   if (positional.empty() || positional.size() > 2) {
-    context.ui.ShowMessage("usage: show [BOX] INDEX [--header-mode 0|1|2] [--line-limit N] [--sjis]");
+    context.ui.ShowMessage("usage: show [BOX] INDEX [--header-mode 0|1|2] [--line-limit N] [--sjis] [--source]");
     return 2;
   }
-  HeaderMode mode = HeaderMode::FromSetting;
+  std::optional<HeaderMode> mode;
   if (auto value = context.args.Value("header-mode")) {
     if (*value == "0") {
       mode = HeaderMode::FromSetting;
@@ -41,7 +42,11 @@ int RunShowCommand(CommandContext& context) {
   auto index = ParseMailIndex(context, positional.back(), *box->doc);
   if (!index) return 1;
 
-  const MailText read = box->doc->DisplayText(*index, mode, line_limit);
+  // Outgoing mail is stored without a header: unless asked otherwise it
+  // shows whole. HTML mail shows readable text unless its source is asked for.
+  const HeaderMode shown_mode = mode.value_or(ShownHeaderMode(*box->doc->RecordAt(*index)));
+  const MailText read = context.args.Has("source") ? box->doc->DisplayText(*index, shown_mode, line_limit)
+                                                   : box->doc->ReadableText(*index, shown_mode, line_limit);
   if (!read.ok()) {
     context.ui.ShowMessage(read.error);
     return 1;

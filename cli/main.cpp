@@ -108,7 +108,7 @@ void PrintUsage(std::FILE* out) {
       "commands:\n"
       "  init                      create the settings, fixed boxes and directories\n"
       "  list [BOX]                list the mails of a box (default: the receive box)\n"
-      "  show [BOX] INDEX [--header-mode 0|1|2] [--line-limit N] [--sjis]\n"
+      "  show [BOX] INDEX [--header-mode 0|1|2] [--line-limit N] [--sjis] [--source]\n"
       "                            print the display text of one mail\n"
       "  analyse SPOOL [BOX]       analyse a spool file into a box (default: the receive box)\n"
       "  html [BOX] INDEX [--yes|--no]\n"

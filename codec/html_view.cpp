@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "codec/attachment_files.h"
+#include "codec/html_charset.h"
 #include "codec/header_lookup.h"
 #include "codec/japanese_text.h"
 #include "codec/mime_encoding.h"
@@ -13,6 +14,7 @@
 #include "platform/file_system.h"
 #include "platform/question_guard.h"
 #include "platform/sjis_path.h"
+#include "store/mail_status.h"
 #include "store/store_messages.h"
 
 namespace lp {
@@ -160,7 +162,9 @@ bool CommitPage(PageFile& page, UserInterface& ui) {
 }
 
 void AppendPageHead(std::string& out, std::string_view subject) {
-  out += "<HTML>\r\n<BODY BGCOLOR=\"#FFFFFF\">\r\n<TITLE>";
+  out += "<HTML>\r\n";
+  out += kShiftJisDeclaration;
+  out += "\r\n<BODY BGCOLOR=\"#FFFFFF\">\r\n<TITLE>";
   AppendEscaped(out, subject);
   out += "</TITLE>\r\n<PRE>\r\n";
 }
@@ -245,7 +249,8 @@ void AskHtmlWarnings(UserInterface& ui, HtmlWarnings warnings, HtmlViewQuestions
 bool WriteHtmlPage(std::string_view text, PageFile& page, const Profile& profile, UserInterface& ui,
                    HtmlWarnings& warnings) {
   const std::string element = DecodedHtmlElement(text);
-  page.buffer() += element;
+  // The page is written in Shift_JIS, whatever the mail declared.
+  page.buffer() += DeclaringShiftJis(element);
   page.buffer() += "\r\n";
   if (!CommitPage(page, ui)) return false;
   warnings.ask_html_mail = profile.GetInt(kSectionSystem, kKeyHtmlAlert, 1) != 0;
@@ -442,12 +447,7 @@ void ShowMailInBrowser(CLPOSTDoc& box, int index, FileOpener& opener, HtmlViewQu
     if (may_open) {
       // The list may have changed while the user was deciding.
       const int row = box.IndexOfSerial(serial);
-      CMail* mail = box.RecordAt(row);
-      if (mail != nullptr && mail->IsUnread()) {
-        mail->status = kStatusRead;
-        box.UpdateUnreadMark();
-        box.NoteRecordChanged(row);
-      }
+      (void)MarkReadOnReading(box, row);
       opened = opener.OpenWithDefaultProgram(HtmlViewPath(box.profile()));
     }
     if (shown) shown(opened);

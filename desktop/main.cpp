@@ -11,6 +11,7 @@
 #include "platform/data_directory.h"
 #include "platform/data_directory_lock.h"
 #include "platform/qt_transport.h"
+#include "platform/termination_signals.h"
 #include "ui/connection_settings_dialog.h"
 #include "ui/desktop_session.h"
 #include "ui/dialog_user_interface.h"
@@ -86,8 +87,15 @@ int main(int argc, char* argv[]) {
   lp::DesktopSession session(core, ui, [] { return std::make_unique<lp::QtTransport>(lp::QtTransportOptions{}); });
   // The key table and accounts load first: the menus show the keys.
   (void)session.Start();
+  // How long a status change waits before its box is written; tests set
+  // it long to see the save at the end.
+  if (const int delay = qEnvironmentVariableIntValue("LANTERNPOST_SAVE_DELAY_MS"); delay > 0) {
+    session.SetSaveDelay(std::chrono::milliseconds(delay));
+  }
   lp::MainWindow window(session);
   ui.SetParent(&window);
+  // A desktop session's end (SIGTERM) saves everything on the way out.
+  const lp::TerminationSignals termination([&window] { window.EndOnRequest(); });
   ui.SetCancelAction([&window] { window.PostCommand(lp::cmd::kCancelRun); });
 
   QObject::connect(&instance, &lp::SingleInstance::requestReceived, &window, [&window](const QByteArray& line) {

@@ -42,7 +42,7 @@ std::string LanCopyHeader(const OutgoingMessage& message, const ComposeContext& 
   header += WithoutLineBreaks(message.subject);
   header += "\r\n";
   header += MessageContentTypeLine(boundary);
-  header += "\r\n\r\n";
+  header += "\r\n";
   return header;
 }
 

@@ -151,8 +151,8 @@ bool BuildOutgoingMessage(OutgoingMessage& message, const ComposeContext& contex
   header += "\r\n";
   if (!message.attachment.empty()) message.boundary = context.new_boundary ? context.new_boundary() : MakeBoundary();
   header += MessageContentTypeLine(message.boundary);
-  // The blank line that ends the header and one more empty line.
-  header += "\r\n\r\n";
+  // The empty line that ends the header: the body follows as written.
+  header += "\r\n";
 
   // Every LAN spool must open before anyone gets the mail: a wrong
   // directory then leaves the mail unsent for all, to be sent again whole.

@@ -29,6 +29,15 @@ void SetStatus(CLPOSTDoc& box, std::span<const int> selection, int status) {
   box.UpdateUnreadMark();
 }
 
+bool MarkReadOnReading(CLPOSTDoc& box, int index) {
+  CMail* record = box.RecordAt(index);
+  if (record == nullptr || !record->IsUnread()) return false;
+  record->status = kStatusRead;
+  box.NoteRecordChanged(index);
+  box.UpdateUnreadMark();
+  return true;
+}
+
 void ToggleStatus(CLPOSTDoc& box, int index) {
   const int indexes[] = {index};
   ChangeRecords(box, indexes, [](CMail& record) {

@@ -14,6 +14,11 @@ namespace lp {
 
 // Sets the status of each selected record; UpdateUnreadMark; modified.
 void SetStatus(CLPOSTDoc& box, std::span<const int> selection, int status);
+// A mail being read (opened in a read window, shown in the preview with
+// [View] PreRead on, shown in the browser): an unread one becomes read, the
+// box is marked modified and its unread mark updated. False when it was
+// not unread (nothing changes).
+bool MarkReadOnReading(CLPOSTDoc& box, int index);
 // The click on the status icon: 1<->0 and 3<->4, others unchanged.
 void ToggleStatus(CLPOSTDoc& box, int index);
 

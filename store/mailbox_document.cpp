@@ -7,6 +7,7 @@
 #include <tuple>
 #include <utility>
 
+#include "codec/readable_mail.h"
 #include "platform/atomic_file.h"
 #include "platform/file_system.h"
 #include "platform/mapped_file.h"
@@ -71,6 +72,13 @@ std::string TextFilePathOf(std::string_view index_path) {
 CLPOSTDoc::CLPOSTDoc(Profile& profile, UserInterface& ui, CommandObserver& commands)
     : profile_(profile), ui_(ui), commands_(commands) {}
 
+CLPOSTDoc::~CLPOSTDoc() { RetireSnapshots(); }
+
+void CLPOSTDoc::RetireSnapshots() {
+  const std::lock_guard lock(index_write_guard_->mutex);
+  ++index_write_guard_->epoch;
+}
+
 IndexFileResult LoadIndexFile(const std::string& full_path, CLPOSTDoc::Records& records) {
   // A compaction that a crash interrupted is finished or undone before the
   // index is read, so that it matches the text file.
@@ -129,17 +137,20 @@ IndexFileResult CLPOSTDoc::Open(std::string_view index_path) {
   for (auto& record : records) AssignSerial(*record);
   compaction_wanted_ = false;
   content_ids_.clear();
+  RetireSnapshots();
   TakeLoadedRecords(std::move(records), full_path);
   return {};
 }
 
 void CLPOSTDoc::Relocate(std::string_view new_index_path) {
+  RetireSnapshots();
   path_ = AbsolutePath(new_index_path);
   text_path_ = TextFilePathOf(path_);
   Notify([this](MailboxObserver& o) { o.Relocated(*this); });
 }
 
 void CLPOSTDoc::OpenAsStaging(std::string_view index_path) {
+  RetireSnapshots();
   path_ = AbsolutePath(index_path);
   text_path_ = TextFilePathOf(path_);
   records_.clear();
@@ -180,8 +191,8 @@ bool CLPOSTDoc::SerializeIndex(std::string& buffer, Flush flush) const {
 IndexFileResult CLPOSTDoc::Save(std::string_view index_path) {
   if (index_path.empty()) return Failure(store_messages::kIndexSaveFailed, "", index_path);
   // A snapshot being written on another thread lands first; this later
-  // state then replaces it.
-  const std::lock_guard lock(*index_write_mutex_);
+  // state then replaces it, and snapshots still to come are not written.
+  const std::lock_guard lock(index_write_guard_->mutex);
   AtomicFileWriter file;
   std::string buffer;
   buffer.reserve(kSaveFlushBytes + 4096);
@@ -195,6 +206,7 @@ IndexFileResult CLPOSTDoc::Save(std::string_view index_path) {
     ok = ok && file.Write(buffer) && file.Commit();
   }
   if (!ok) return Failure(store_messages::kIndexSaveFailed, file.ErrorText(), index_path);
+  if (AbsolutePath(index_path) == path_) index_write_guard_->landed = changes_;
   modified_ = false;
   return {};
 }
@@ -203,7 +215,11 @@ CLPOSTDoc::IndexSnapshot CLPOSTDoc::SnapshotIndex() const {
   IndexSnapshot snapshot;
   snapshot.path = path_;
   snapshot.changes = changes_;
-  snapshot.write_mutex = index_write_mutex_;
+  snapshot.guard = index_write_guard_;
+  {
+    const std::lock_guard lock(index_write_guard_->mutex);
+    snapshot.epoch = index_write_guard_->epoch;
+  }
   // About the size of the file last written, so the buffer grows once.
   const std::optional<std::uint64_t> size = FileSize(path_);
   snapshot.bytes.reserve(static_cast<std::size_t>(size.value_or(0)) + 64 * 1024);
@@ -212,19 +228,25 @@ CLPOSTDoc::IndexSnapshot CLPOSTDoc::SnapshotIndex() const {
 }
 
 IndexFileResult WriteIndexSnapshot(const CLPOSTDoc::IndexSnapshot& snapshot) {
-  if (snapshot.path.empty() || !snapshot.write_mutex) {
+  if (snapshot.path.empty() || !snapshot.guard) {
     return Failure(store_messages::kIndexSaveFailed, "", snapshot.path);
   }
-  const std::lock_guard lock(*snapshot.write_mutex);
+  CLPOSTDoc::IndexWriteGuard& guard = *snapshot.guard;
+  const std::lock_guard lock(guard.mutex);
+  // Overtaken: a later state is on the disk, or the box is elsewhere now.
+  if (snapshot.epoch != guard.epoch || snapshot.changes < guard.landed) return {};
   AtomicFileWriter file;
   if (!file.Begin(snapshot.path) || !file.Write(snapshot.bytes) || !file.Commit()) {
     return Failure(store_messages::kIndexSaveFailed, file.ErrorText(), snapshot.path);
   }
+  guard.landed = snapshot.changes;
   return {};
 }
 
 void CLPOSTDoc::NoteSnapshotWritten(const IndexSnapshot& snapshot) {
-  if (snapshot.changes == changes_ && snapshot.path == path_) modified_ = false;
+  if (snapshot.guard == index_write_guard_ && snapshot.changes == changes_ && snapshot.path == path_) {
+    modified_ = false;
+  }
 }
 
 std::vector<int> CLPOSTDoc::RowsOfSerials(std::span<const std::uint64_t> serials) const {
@@ -313,12 +335,26 @@ MailText CLPOSTDoc::DisplayText(int index, HeaderMode mode, int line_limit) {
   return MailText{BuildDisplayText(read.text, mode, header_setting, line_limit), {}};
 }
 
+MailText CLPOSTDoc::ReadableText(int index, HeaderMode mode, int line_limit) {
+  const CMail* record = RecordAt(index);
+  if (!record) return {};
+  if (record->IsOutgoing()) return DisplayText(index, mode, line_limit);
+  const int header_setting =
+      mode == HeaderMode::FromSetting ? profile_.GetInt(kSectionMail, kKeyHeader, 0) : 0;
+  MailText read = ReadText(record->text_start, record->text_end);
+  if (!read.ok()) return read;
+  return MailText{BuildDisplayText(ReadableMailText(read.text), mode, header_setting, line_limit), {}};
+}
+
+HeaderMode ShownHeaderMode(const CMail& record) {
+  return record.IsOutgoing() ? HeaderMode::All : HeaderMode::FromSetting;
+}
+
 MailText CLPOSTDoc::CurrentText() {
   if (records_.empty()) return {};
   if (current_index_ < 0 || current_index_ >= Count()) current_index_ = Count() - 1;
   const CMail& record = *records_[static_cast<std::size_t>(current_index_)];
-  const HeaderMode mode = record.IsOutgoing() ? HeaderMode::All : HeaderMode::FromSetting;
-  return DisplayText(current_index_, mode, 0);
+  return DisplayText(current_index_, ShownHeaderMode(record), 0);
 }
 
 int CLPOSTDoc::FirstUnread() const {

@@ -87,6 +87,8 @@ class CLPOSTDoc {
   using Records = std::vector<std::unique_ptr<CMail>>;
 
   CLPOSTDoc(Profile& profile, UserInterface& ui, CommandObserver& commands);
+  // A snapshot still to be written is no longer written.
+  ~CLPOSTDoc();
   CLPOSTDoc(const CLPOSTDoc&) = delete;
   CLPOSTDoc& operator=(const CLPOSTDoc&) = delete;
 
@@ -113,15 +115,25 @@ class CLPOSTDoc {
   // Saves to the box's own path.
   IndexFileResult Save();
 
+  // Writes of one document's index from any thread: one at a time, and
+  // never an older state over a newer one, nor over a box that moved,
+  // was loaded again or closed since.
+  struct IndexWriteGuard {
+    std::mutex mutex;
+    std::uint64_t epoch = 0;   // grows when the box moves, loads or closes
+    std::uint64_t landed = 0;  // the change count of the state last written
+  };
   // A save in two steps, for writing a large index beside the event loop:
   // the snapshot is taken here, written on any thread (WriteIndexSnapshot),
   // and noted here again. Writes of one document never overlap: a Save
-  // waits for a snapshot being written.
+  // waits for a snapshot being written, and a snapshot that a later Save
+  // or snapshot overtook is not written.
   struct IndexSnapshot {
     std::string path;
     std::string bytes;
     std::uint64_t changes = 0;  // the document's change count when taken
-    std::shared_ptr<std::mutex> write_mutex;
+    std::uint64_t epoch = 0;
+    std::shared_ptr<IndexWriteGuard> guard;
   };
   [[nodiscard]] IndexSnapshot SnapshotIndex() const;
   // After a successful write: the box counts as saved when nothing changed
@@ -148,6 +160,10 @@ class CLPOSTDoc {
 
   // The mail's text as shown to the user. `line_limit` 0 = no limit.
   [[nodiscard]] MailText DisplayText(int index, HeaderMode mode, int line_limit);
+  // DisplayText as a reader is shown it: a received mail with a text and
+  // an HTML version shows the text, an HTML-only one text made from the
+  // HTML (codec/readable_mail.h); outgoing mail as DisplayText.
+  [[nodiscard]] MailText ReadableText(int index, HeaderMode mode, int line_limit);
   // DisplayText of the current mail (outgoing mail with all header lines);
   // a current index of -1 first becomes the last record.
   [[nodiscard]] MailText CurrentText();
@@ -283,7 +299,10 @@ class CLPOSTDoc {
   bool text_file_reserved_ = false;
   bool modified_ = false;
   std::uint64_t changes_ = 0;  // every change counts, for NoteSnapshotWritten
-  std::shared_ptr<std::mutex> index_write_mutex_ = std::make_shared<std::mutex>();
+  std::shared_ptr<IndexWriteGuard> index_write_guard_ = std::make_shared<IndexWriteGuard>();
+  // Snapshots taken before now are not written any more (the box moved,
+  // loaded again or closed).
+  void RetireSnapshots();
   bool compaction_wanted_ = false;
   int current_index_ = -1;
   std::uint64_t command_mail_serial_ = 0;
@@ -292,6 +311,11 @@ class CLPOSTDoc {
   std::function<void(CLPOSTDoc&)> compactor_;
   std::atomic<bool> busy_{false};
 };
+
+// The header mode a mail is shown in when nobody asks for another: all
+// header lines for outgoing mail, whose stored text is its body alone (the
+// fields live in the record); the "Mail"/"Header" setting for the rest.
+[[nodiscard]] HeaderMode ShownHeaderMode(const CMail& record);
 
 // Writes a snapshot taken by CLPOSTDoc::SnapshotIndex, replacing the index
 // atomically; any thread, even after the document went.

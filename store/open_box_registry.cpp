@@ -143,6 +143,14 @@ std::vector<CLPOSTDoc*> OpenBoxRegistry::OpenAtOrUnder(std::string_view path) co
   return found;
 }
 
+std::vector<CLPOSTDoc*> OpenBoxRegistry::UnsavedBoxes() const {
+  std::vector<CLPOSTDoc*> found;
+  for (const OpenBox& box : boxes_) {
+    if (box.doc->IsModified() && !box.doc->IsBusy()) found.push_back(box.doc.get());
+  }
+  return found;
+}
+
 void OpenBoxRegistry::Relocate(std::string_view old_path, std::string_view new_path) {
   const std::string old_full = AbsolutePath(old_path);
   const std::string new_full = AbsolutePath(new_path);

@@ -121,6 +121,8 @@ class OpenBoxRegistry {
   // The open boxes at `path` or inside the folder `path` (absolute paths
   // compared as the file system does).
   [[nodiscard]] std::vector<CLPOSTDoc*> OpenAtOrUnder(std::string_view path) const;
+  // The open boxes with changes not yet saved that no job holds now.
+  [[nodiscard]] std::vector<CLPOSTDoc*> UnsavedBoxes() const;
   // After the box or folder at `old_path` was renamed or moved to
   // `new_path`: its open boxes (those inside a folder too) follow.
   void Relocate(std::string_view old_path, std::string_view new_path);

@@ -7,7 +7,11 @@
 namespace lp {
 
 DesktopSession::DesktopSession(ApplicationCore& app, UserInterface& ui, TransportFactory transports)
-    : app_(app), ui_(ui), transports_(std::move(transports)), registry_(app.profile(), ui, *this) {}
+    : app_(app), ui_(ui), transports_(std::move(transports)), registry_(app.profile(), ui, *this) {
+  save_timer_.setSingleShot(true);
+  save_timer_.setInterval(kSaveDelay);
+  QObject::connect(&save_timer_, &QTimer::timeout, [this] { SaveChangedBoxes(); });
+}
 
 DesktopSession::~DesktopSession() {
   // Work on a worker thread ends first; what was to follow it is dropped
@@ -47,6 +51,7 @@ bool DesktopSession::Start() {
 }
 
 void DesktopSession::Exit() {
+  save_timer_.stop();
   RememberKeyFile(profile(), key_file_path_);
   (void)registry_.SaveAllOpenBoxesShowingFailures();
 }
@@ -126,7 +131,33 @@ void DesktopSession::SetBoxWorkRunning(bool running) {
 }
 
 void DesktopSession::OnCommand(int command_id) {
+  if (command_id == kCommandRefreshUnreadMarks) save_timer_.start();
   if (hooks_.command) hooks_.command(command_id);
+}
+
+void DesktopSession::SaveChangedBoxes(std::function<void()> written) {
+  save_timer_.stop();
+  const std::vector<CLPOSTDoc*> boxes = registry_.UnsavedBoxes();
+  auto remaining = std::make_shared<std::size_t>(boxes.size());
+  auto all_written = std::make_shared<std::function<void()>>(std::move(written));
+  if (boxes.empty() && *all_written) (*all_written)();
+  for (CLPOSTDoc* box : boxes) {
+    auto snapshot = std::make_shared<CLPOSTDoc::IndexSnapshot>(box->SnapshotIndex());
+    auto result = std::make_shared<IndexFileResult>();
+    jobs_->Run(
+        [snapshot, result] {
+          *result = WriteIndexSnapshot(*snapshot);
+          snapshot->bytes = std::string();
+        },
+        [this, snapshot, result, remaining, all_written] {
+          // The box may have closed meanwhile (and was saved then); a
+          // failed write leaves it unsaved for the next save.
+          if (CLPOSTDoc* box_now = registry_.Find(snapshot->path); box_now != nullptr && result->ok) {
+            box_now->NoteSnapshotWritten(*snapshot);
+          }
+          if (--*remaining == 0 && *all_written) (*all_written)();
+        });
+  }
 }
 
 void DesktopSession::OnSendMarks(bool, bool) { NotifyRunState(); }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QTimer>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -91,6 +93,17 @@ class DesktopSession final : public CommandObserver, private SendRunObserver, pr
   // Commands from the core for the main window.
   void OnCommand(int command_id) override;
 
+  // Boxes whose mails changed status (read, unread, deleted, moved: every
+  // change that updates a box's unread mark) reach their files this long
+  // after the last such change, written on a worker; a crash or a logout
+  // then does not bring read mail back as unread.
+  static constexpr std::chrono::milliseconds kSaveDelay{2000};
+  void SetSaveDelay(std::chrono::milliseconds delay) { save_timer_.setInterval(delay); }
+  [[nodiscard]] bool SavePending() const { return save_timer_.isActive(); }
+  // Writes the index of every open box with unsaved changes on a worker;
+  // `written` (when given) follows once every write has ended.
+  void SaveChangedBoxes(std::function<void()> written = {});
+
  private:
   void OnSendMarks(bool busy, bool sending) override;
   void OnSendRunEnded(const SendRunResult& result) override;
@@ -118,6 +131,7 @@ class DesktopSession final : public CommandObserver, private SendRunObserver, pr
   std::unique_ptr<SendPipeline> send_run_;  // goes before the box it works on
   bool send_busy_ = false;
   bool box_work_running_ = false;
+  QTimer save_timer_;
 };
 
 }  // namespace lp

@@ -10,6 +10,7 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include "store/mail_status.h"
 #include "ui/list_colours.h"
 #include "ui/mail_editor.h"
 #include "ui/mail_filter_bar.h"
@@ -123,7 +124,7 @@ MailboxView::MailboxView(BoxHandle box, Profile& profile, QWidget* parent)
 
   preview_timer_.setSingleShot(true);
   preview_timer_.setInterval(kPreviewDelayMs);
-  connect(&preview_timer_, &QTimer::timeout, this, &MailboxView::ShowPreview);
+  connect(&preview_timer_, &QTimer::timeout, this, &MailboxView::ShowCaretMail);
   connect(list_->selectionModel(), &QItemSelectionModel::currentChanged, this, &MailboxView::OnCurrentChanged);
 }
 
@@ -265,18 +266,24 @@ void MailboxView::OnCurrentChanged() {
     serial_picked_ = mail != nullptr ? mail->serial : 0;
   }
   emit caretMoved(row, box_.Count());
-  if (preview_ != nullptr) preview_timer_.start();
+  preview_timer_.start();
 }
 
-void MailboxView::ShowPreview() {
+void MailboxView::ShowCaretMail() {
   const int row = CaretRow();
+  // With [View] PreRead the mail the caret rests on is read: after the
+  // pause, so that holding an arrow key does not read every mail passed.
+  if (row >= 0 && profile_.GetInt("View", "PreRead", 0) != 0) (void)MarkReadOnReading(box_, row);
   if (preview_ == nullptr) return;
   if (row < 0) {
     preview_->clear();
     return;
   }
-  // A text that cannot be read shows why in its place.
-  const MailText read = box_.DisplayText(row, HeaderMode::FromSetting, 0);
+  // A text that cannot be read shows why in its place. Outgoing mail is
+  // stored without a header: all of it is shown.
+  const CMail* mail = box_.RecordAt(row);
+  if (mail == nullptr) return;
+  const MailText read = box_.ReadableText(row, ShownHeaderMode(*mail), 0);
   preview_->setPlainText(FromSjis(read.ok() ? read.text : read.error));
 }
 

@@ -15,7 +15,7 @@ class QTreeView;
 // The mailbox window's content: the mail list over the shared box document
 // and, per [View] SplPos, a preview below or beside it. The preview follows
 // the caret after a short pause, so holding an arrow key does not read
-// every mail on the way.
+// every mail on the way (nor, with [View] PreRead, mark them read).
 
 namespace lp {
 
@@ -79,7 +79,8 @@ class MailboxView final : public QWidget, private MailboxObserver {
   void ApplyColumnWidths();
   void StoreColumnWidth(int column, int width);
   void OnCurrentChanged();
-  void ShowPreview();
+  // The caret's mail in the preview, read with [View] PreRead.
+  void ShowCaretMail();
   bool eventFilter(QObject* watched, QEvent* event) override;
   void OnFilterApplied();
   // While a job holds the box the list is disabled under a notice.

@@ -425,16 +425,26 @@ void MainWindow::ShowWithPlacement() {
   }
 }
 
-void MainWindow::closeEvent(QCloseEvent* event) {
+void MainWindow::SaveWindowState() {
   SavePlacement();
   for (QMdiSubWindow* window : mdi_->subWindowList()) {
     if (auto* view = qobject_cast<MailboxView*>(window->widget()); view != nullptr && view->split() != 0) {
       (void)session_.profile().WriteInt("View", view->split() == 2 ? "Col" : "Row", view->FirstPaneSize());
     }
   }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  SaveWindowState();
   mdi_->closeAllSubWindows();
   session_.Exit();
   event->accept();
+}
+
+void MainWindow::EndOnRequest() {
+  SaveWindowState();
+  session_.Exit();
+  QCoreApplication::quit();
 }
 
 void OpenFirstWindows(MainWindow& window, DesktopSession& session) {

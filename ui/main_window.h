@@ -26,6 +26,7 @@
 #include "ui/mail_list_model.h"
 
 class QAction;
+class QPrinter;
 class QKeyEvent;
 class QLabel;
 class QMdiArea;
@@ -68,6 +69,12 @@ class MainWindow final : public QMainWindow {
   // A read window on row `row` of a mailbox window's box ("文書を開く").
   ReadView* OpenReadWindow(MailboxView& view, int row);
   [[nodiscard]] ReadView* ActiveReadView() const;
+  // Prints the active read window's mail as it shows it, or the selected
+  // mails of the active mailbox window (the caret mail when none is
+  // selected) as read windows would show them; "印刷" and "印刷プレビュー"
+  // ask for the printer first. False when there was nothing to print or
+  // the printer did not start.
+  bool PrintChosenMails(QPrinter& printer);
   // Opens a mail from the list: unsent and sent mail in a compose window
   // when [System] SmailEdit is on, any other in a read window.
   void OpenMail(MailboxView& view, int row);
@@ -100,6 +107,10 @@ class MainWindow final : public QMainWindow {
   void ShowWithPlacement();
   // Enabled and checked states; also run whenever the event loop goes idle.
   void RefreshCommandStates();
+  // The program is asked to end from outside (SIGTERM at a session's end):
+  // the window placement and every open box are saved and the event loop
+  // ends, without a question (an unsaved compose window is not kept).
+  void EndOnRequest();
   // One tick of timed receiving (normally every 10 seconds).
   void TimerTick();
   // The status bar's panes, for tests: message, count, receive, send, kana,
@@ -219,6 +230,8 @@ class MainWindow final : public QMainWindow {
   // "他のメールソフトから取り込む...": the dialog, then the import on a worker.
   void ImportOtherMail();
   void SavePlacement();
+  // The placement and the mailbox windows' split sizes.
+  void SaveWindowState();
   // Mailbox windows' placement ([Settings2]) and maximised state (ShowCmd2).
   void PlaceMailboxWindow(QMdiSubWindow& window);
   void SaveMailboxPlacement(const QMdiSubWindow& window);

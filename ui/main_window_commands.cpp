@@ -345,6 +345,7 @@ void MainWindow::RegisterViewHandlers() {
   });
   router_.Register(cmd::kRefreshUnreadMarks, [this] {
     if (manager_window_ != nullptr) static_cast<MailManagerView*>(manager_window_->widget())->RefreshUnreadMarks();
+    UpdateUnreadCount();
   });
   router_.Register(cmd::kStatusUpdate, [] {});
   auto* version_check = new VersionCheckCommand(session_.profile(), session_.ui(), this);

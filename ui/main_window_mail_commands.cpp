@@ -190,7 +190,7 @@ void MainWindow::ShowInBrowser() {
   if (ReadView* read = ActiveReadView()) {
     read->LoadWholeText();  // a long mail may still be arriving in parts
     const CMail* mail = read->mail().Record();
-    ShowTextInBrowser(session_.profile(), session_.ui(), ToSjis(read->editor().toPlainText()),
+    ShowTextInBrowser(session_.profile(), session_.ui(), read->BrowserText(),
                       mail != nullptr ? mail->subject : std::string(), *file_opener_,
                       {read_browser_questions_, browser_page_questions_});
     return;

@@ -3,16 +3,23 @@
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 
 #include "app/command_ids.h"
 #include "app/read_view_text.h"
+#include "store/mail_status.h"
 #include "ui/desktop_file_opener.h"
 #include "ui/desktop_session.h"
 #include "ui/mail_editor.h"
+#include "ui/mail_printer.h"
+#include "ui/mail_selection.h"
 #include "ui/mailbox_view.h"
 #include "ui/main_window.h"
 #include "ui/read_view.h"
 #include "ui/sjis_qt.h"
+#include "ui/stored_font.h"
 
 namespace lp {
 
@@ -51,6 +58,8 @@ ReadView* MainWindow::OpenReadWindow(MailboxView& view, int row) {
   services.ui = &session_.ui();
   services.open_address = [this](const QString& address) { OpenAddress(address); };
   auto* read = new ReadView(std::move(handle), row, session_.profile(), std::move(services));
+  // Reading a mail makes it read; the list, the marks and the box file follow.
+  (void)MarkReadOnReading(view.box(), row);
   QMdiSubWindow* window = mdi_->addSubWindow(read);
   window->setAttribute(Qt::WA_DeleteOnClose);
   window->setWindowTitle(read->title());
@@ -70,7 +79,52 @@ ReadView* MainWindow::OpenReadWindow(MailboxView& view, int row) {
   return read;
 }
 
+namespace {
+
+// The read window's font ("EFont"), in points: a size kept in pixels
+// would shrink to nothing at a printer's resolution.
+QFont PrintFont(const Profile& profile) {
+  QFont font = FontFromSettings(profile, "EFont", {"ＭＳ ゴシック", -16});
+  font.setStyleHint(QFont::TypeWriter);
+  if (font.pixelSize() > 0) font.setPointSizeF(font.pixelSize() * 72.0 / 96.0);
+  return font;
+}
+
+}  // namespace
+
+bool MainWindow::PrintChosenMails(QPrinter& printer) {
+  std::vector<PrintedMail> mails;
+  if (ReadView* read = ActiveReadView()) {
+    read->LoadWholeText();
+    const CMail* mail = read->mail().Record();
+    mails.push_back({mail != nullptr ? FromSjis(mail->subject) : read->title(), read->editor().toPlainText()});
+  } else if (MailboxView* view = ActiveMailbox()) {
+    for (const int row : SelectedRows(*view)) {
+      const CMail* mail = view->box().RecordAt(row);
+      if (mail == nullptr) continue;
+      const QString subject = FromSjis(mail->subject);
+      const MailText read = ReadViewText(view->box(), row);
+      QString text = FromSjis(read.ok() ? read.text : read.error);
+      text.remove(QLatin1Char('\r'));
+      mails.push_back({subject, text});
+    }
+  }
+  if (mails.empty()) return false;
+  return PrintMails(printer, mails, PrintFont(session_.profile()));
+}
+
 void MainWindow::RegisterReadHandlers() {
+  router_.Register(cmd::kPrint, [this] {
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() == QDialog::Accepted) (void)PrintChosenMails(printer);
+  });
+  router_.Register(cmd::kPrintPreview, [this] {
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintPreviewDialog dialog(&printer, this);
+    connect(&dialog, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* shown) { (void)PrintChosenMails(*shown); });
+    (void)dialog.exec();
+  });
   file_opener_ = std::make_unique<DesktopFileOpener>(session_.ui());
   router_.Register(cmd::kOpenMail, [this] {
     if (MailboxView* view = ActiveMailbox(); view != nullptr && view->CaretRow() >= 0) OpenMail(*view, view->CaretRow());

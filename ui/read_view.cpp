@@ -120,7 +120,7 @@ void ReadView::ShowText(QString text) {
   pending_text_ = std::move(text);
   pending_offset_ = first;
   loader_.setInterval(0);
-  connect(&loader_, &QTimer::timeout, this, &ReadView::ShowNextPart);
+  connect(&loader_, &QTimer::timeout, this, &ReadView::ShowNextPart, Qt::UniqueConnection);
   loader_.start();
 }
 
@@ -166,6 +166,12 @@ QToolBar* ReadView::BuildToolBar() {
   add(ui_text::kRedecode, "redecodeAction", [this] { RedecodeSelection(); });
   add(ui_text::kCopyQuoted, "copyQuotedAction", [this] { CopyQuoted(); });
   add(ui_text::kFontSettings, "fontAction", [this] { ChooseFont(); });
+  bar->addSeparator();
+  QAction* source = add(ui_text::kShowSource, "sourceAction", [this](bool checked) { ShowSource(checked); });
+  source->setCheckable(true);
+  const CMail* mail = mail_.Record();
+  // Outgoing mail has no other form.
+  source->setEnabled(mail != nullptr && !mail->IsOutgoing());
   return bar;
 }
 
@@ -216,6 +222,25 @@ void ReadView::ChooseFont() {
   bool ok = false;
   const QFont font = QFontDialog::getFont(&ok, editor_->font(), this);
   if (ok) editor_->setFont(font);
+}
+
+void ReadView::ShowSource(bool source) {
+  if (source == showing_source_) return;
+  const int index = mail_.Row();
+  if (index < 0) return;
+  FinishLoading();
+  const MailText read = ReadViewText(*mail_.box(), index, source ? ShownForm::Source : ShownForm::Readable);
+  showing_source_ = source;
+  ShowText(WithoutCr(read.ok() ? read.text : read.error));
+  if (auto* action = findChild<QAction*>(QStringLiteral("sourceAction"))) action->setChecked(source);
+}
+
+std::string ReadView::BrowserText() {
+  LoadWholeText();  // a long mail may still be arriving in parts
+  if (showing_source_) return ToSjis(editor_->toPlainText());
+  const int index = mail_.Row();
+  const MailText read = ReadViewText(*mail_.box(), index, ShownForm::Source);
+  return read.ok() ? read.text : ToSjis(editor_->toPlainText());
 }
 
 void ReadView::OpenLink(const QString& address) {

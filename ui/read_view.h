@@ -73,6 +73,14 @@ class ReadView final : public QWidget {
   void CopyQuoted();
   // The font dialog, starting from the editor's font.
   void ChooseFont();
+  // Shows the mail's source as stored (the HTML of an HTML mail) instead
+  // of its readable text, or the readable text again.
+  void ShowSource(bool source);
+  [[nodiscard]] bool ShowingSource() const { return showing_source_; }
+  // The text the browser view builds its page from (Shift_JIS): the
+  // mail's source, whichever form the window shows; while the source is
+  // shown, as the editor holds it (a re-decoded selection included).
+  [[nodiscard]] std::string BrowserText();
 
  signals:
   // A command for the main window (keys of the key table, Enter/Escape
@@ -92,6 +100,7 @@ class ReadView final : public QWidget {
   MailEditor* editor_;
   QString title_;
   std::vector<std::string> attachments_;
+  bool showing_source_ = false;
   QString pending_text_;  // the text not yet in the editor, from pending_offset_
   qsizetype pending_offset_ = 0;
   QTimer loader_;

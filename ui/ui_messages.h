@@ -80,6 +80,9 @@ inline constexpr char kCannotSaveAttachment[] = "保存できませんでした:
 inline constexpr char kRedecode[] = "シフトJIS化(&S)";
 inline constexpr char kCopyQuoted[] = "引用符付きコピー(&D)";
 inline constexpr char kFontSettings[] = "フォントの設定(&F)...";
+// The read window's toggle between the readable text and the mail's source
+// (the HTML of an HTML mail, as stored).
+inline constexpr char kShowSource[] = "ソース表示(&V)";
 inline constexpr char kReply[] = "返信(&R)";
 inline constexpr char kForward[] = "転送(&F)";
 inline constexpr char kViewInBrowser[] = "ブラウザで表示(&H)";

@@ -102,6 +102,45 @@ TEST_F(CliTest, ShowPrintsTheDisplayText) {
   EXPECT_EQ(limited.out, "\r\n本文一行目\r\n二行目");
 }
 
+// What most senders write today: a text and an HTML version, or HTML only
+// with an attachment; both shown as text, the source on request.
+TEST_F(CliTest, ShowGivesHtmlMailAsTextAndItsSourceOnRequest) {
+  ASSERT_EQ(RunCli(scratch_, data_, {"init"}).status, 0);
+  const std::string spool =
+      "+OK\r\nFrom: a@b\r\nSubject: alt\r\nContent-Type: multipart/alternative; boundary=\"B\"\r\n\r\n"
+      "This is a multi-part message in MIME format.\r\n--B\r\nContent-Type: text/plain; charset=utf-8\r\n"
+      "Content-Transfer-Encoding: quoted-printable\r\n\r\n=E5=B1=B1=E7=94=B0=E6=A7=98\r\n\r\nplain text\r\n"
+      "--B\r\nContent-Type: text/html; charset=utf-8\r\n\r\n<html><body><p>html text</p></body></html>\r\n"
+      "--B--\r\n.\r\n"
+      "+OK\r\nFrom: a@b\r\nSubject: html\r\nContent-Type: multipart/mixed; boundary=\"M\"\r\n\r\n"
+      "--M\r\nContent-Type: text/html; charset=us-ascii\r\nContent-Transfer-Encoding: base64\r\n\r\n"
+      // stored as decoded, without a line break after it:
+      // <html><p>Hello &amp; <a href="http://e.jp/">welcome</a></p></html>
+      "PGh0bWw+PHA+SGVsbG8gJmFtcDsgPGEgaHJlZj0iaHR0cDovL2UuanAvIj53ZWxjb21lPC9hPjwvcD48L2h0bWw+\r\n"
+      "--M\r\nContent-Type: text/plain; name=\"a.txt\"\r\nContent-Disposition: attachment; filename=\"a.txt\"\r\n"
+      "\r\nx\r\n--M--\r\n.\r\n";
+  WriteFileBytes(scratch_.File("spool.log"), spool);
+  ASSERT_EQ(RunCli(scratch_, data_, {"analyse", scratch_.File("spool.log")}).out, "2\n");
+
+  CliResult alternative = RunCli(scratch_, data_, {"show", "0"});
+  ASSERT_EQ(alternative.status, 0) << alternative.err;
+  EXPECT_EQ(alternative.out, "From: a@b\r\nSubject: alt\r\n\r\n山田様\r\n\r\nplain text");
+  CliResult html = RunCli(scratch_, data_, {"show", "1", "--header-mode", "2"});
+  EXPECT_EQ(html.out, "\r\nHello & welcome <http://e.jp/>\r\n\r\n★添付ファイル a.txt を受信しました\r\n");
+
+  CliResult source = RunCli(scratch_, data_, {"show", "1", "--header-mode", "2", "--source"});
+  EXPECT_EQ(source.out, "\r\n<html><p>Hello &amp; <a href=\"http://e.jp/\">welcome</a></p></html>"
+                        "★添付ファイル a.txt を受信しました\r\n");
+}
+
+// Outgoing mail is stored without a header: its first paragraph is text.
+TEST_F(CliTest, ShowPrintsAnOutgoingMailWhole) {
+  MakeBox("送信.lp", {{Mail("me@x", "s", 0, 3, 0), "山田様\r\n\r\nお世話になります。"}});
+  CliResult shown = RunCli(scratch_, data_, {"show", "送信.lp", "0"});
+  ASSERT_EQ(shown.status, 0) << shown.err;
+  EXPECT_EQ(shown.out, "山田様\r\n\r\nお世話になります。");
+}
+
 TEST_F(CliTest, FailuresExitNonZeroWithAMessage) {
   MakeBox("受信.lp", {{Mail("a@b", "s", 0, 1, 0), "text"}});
   struct Case {
@@ -229,7 +268,8 @@ TEST_F(CliTest, HtmlWritesThePageAndAnswersTheWarningsByFlag) {
   CliResult accepted = RunCli(scratch_, data_, {"html", "受信.lp", "1", "--yes"});
   ASSERT_EQ(accepted.status, 0) << accepted.err;
   EXPECT_EQ(accepted.out, page + "\n");
-  EXPECT_EQ(ReadFileBytes(page), "<HTML><BODY>hi</BODY></HTML>\r\n");
+  EXPECT_EQ(ReadFileBytes(page),
+            "<HTML><META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=Shift_JIS\"><BODY>hi</BODY></HTML>\r\n");
 }
 
 TEST_F(CliTest, BoxesListsEveryBoxAndFolderSorted) {

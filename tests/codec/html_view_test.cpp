@@ -39,7 +39,17 @@ class RecordingOpener : public FileOpener {
   bool result = true;
 };
 
-constexpr char kPageHead[] = "<HTML>\r\n<BODY BGCOLOR=\"#FFFFFF\">\r\n<TITLE>";
+// Every page says that it is written in Shift_JIS.
+constexpr char kDeclaration[] = "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=Shift_JIS\">";
+const std::string kPageHead = std::string("<HTML>\r\n") + kDeclaration + "\r\n<BODY BGCOLOR=\"#FFFFFF\">\r\n<TITLE>";
+
+// A mail's HTML element as its page holds it: the declaration right after
+// the start tag (these elements have no HEAD).
+std::string Declared(const std::string& html) {
+  std::string page = html;
+  page.insert(page.find('>') + 1, kDeclaration);
+  return page;
+}
 constexpr char kPageTail[] = "</PRE></BODY></HTML>\r\n";
 
 class HtmlViewTest : public ::testing::Test {
@@ -149,7 +159,7 @@ TEST_F(HtmlViewTest, PlainMailBecomesAPreBlockWithTheShownHeaderFields) {
       "\x8C\x8F\x96\xBC <& more>");
   ASSERT_TRUE(WriteNow(index));
   EXPECT_EQ(Page(),
-            std::string(kPageHead) +
+            kPageHead +
                 "\x8C\x8F\x96\xBC &lt;&amp; more&gt;</TITLE>\r\n<PRE>\r\n"
                 "From: Foo &lt;foo@example.com&gt;\r\n"
                 "To: bar@example.com,\r\n"
@@ -247,8 +257,31 @@ TEST_F(HtmlViewTest, HtmlMailIsWrittenAsItsHtmlElementAndAskedAbout) {
   const int index = AddMail(prefix + html + "\r\nafter");
   ui_.QueueAnswer(Answer::Yes);
   EXPECT_TRUE(WriteNow(index));
-  EXPECT_EQ(Page(), html + "\r\n");
+  EXPECT_EQ(Page(), Declared(html) + "\r\n");
   EXPECT_EQ(QuestionTexts(), std::vector<std::string>{msg::kHtmlMailQuestion});
+}
+
+TEST_F(HtmlViewTest, HtmlPageDeclaresShiftJisInPlaceOfTheMailsCharset) {
+  ASSERT_TRUE(profile_.WriteInt("System", "HtmlAlert", 0));
+  struct Case {
+    const char* name;
+    std::string html;
+    std::string page;
+  };
+  const std::string body = "<body><p>\x96\x7B\x95\xB6</p></body></html>";  // 本文
+  const std::vector<Case> cases = {
+      {"meta charset", "<html lang=ja><HEAD>\r\n<meta charset=\"utf-8\"><title>t</title></head>" + body,
+       std::string("<html lang=ja><HEAD>") + kDeclaration + "\r\n<title>t</title></head>" + body},
+      {"http-equiv", "<html><head><META http-equiv='Content-Type' content='text/html; charset=UTF-8'>"
+                     "<meta name=\"viewport\" content=\"width=device-width\"></head>" + body,
+       std::string("<html><head>") + kDeclaration + "<meta name=\"viewport\" content=\"width=device-width\"></head>" + body},
+      {"no declaration, no head", "<html>" + body, std::string("<html>") + kDeclaration + body},
+  };
+  for (const Case& c : cases) {
+    const int index = AddMail("Subject: s\r\nContent-Type: text/html; charset=utf-8\r\n\r\n" + c.html);
+    ASSERT_TRUE(WriteNow(index)) << c.name;
+    EXPECT_EQ(Page(), c.page + "\r\n") << c.name;
+  }
 }
 
 TEST_F(HtmlViewTest, QuestionsFollowTheSettingsAndTheAnswers) {
@@ -293,7 +326,7 @@ TEST_F(HtmlViewTest, QuestionsFollowTheSettingsAndTheAnswers) {
     EXPECT_EQ(QuestionTexts(), c.questions) << c.name;
     EXPECT_EQ(ui_.messages, c.messages) << c.name;
     // Declined or refused, the page is written all the same.
-    EXPECT_EQ(Page(), std::string(c.body) + "\r\n") << c.name;
+    EXPECT_EQ(Page(), Declared(c.body) + "\r\n") << c.name;
   }
 }
 
@@ -313,7 +346,7 @@ TEST_F(HtmlViewTest, HtmlBodyWithoutItsElementIsWrapped) {
                               "\r\n\r\n<b>bold</b>\r\n<i>x</i>");
     ASSERT_TRUE(WriteNow(index)) << c.content_type;
     if (c.wrapped) {
-      EXPECT_EQ(Page(), "<HTML>\r\n\r\n<b>bold</b>\r\n<i>x</i>\r\n</HTML>\r\n") << c.content_type;
+      EXPECT_EQ(Page(), Declared("<HTML>\r\n\r\n<b>bold</b>\r\n<i>x</i>\r\n</HTML>\r\n")) << c.content_type;
     } else {
       EXPECT_EQ(PreBlock(), "Subject: s\r\n\r\n&lt;b&gt;bold&lt;/b&gt;\r\n&lt;i&gt;x&lt;/i&gt;\r\n")
           << c.content_type;
@@ -330,12 +363,12 @@ TEST_F(HtmlViewTest, QuotedPrintableJisHtmlIsDecoded) {
       "Content-Transfer-Encoding: quoted-printable\r\n\r\n";
   const int index = AddMail(header + "<html>=1B$B$3=\r\n$s=1B(B=3D</html>");
   ASSERT_TRUE(WriteNow(index));
-  EXPECT_EQ(Page(), "<html>\x1B$B$3$s\x1B(B=</html>\r\n");
+  EXPECT_EQ(Page(), Declared("<html>\x1B$B$3$s\x1B(B=</html>\r\n"));
 
   // Without the JIS escape the text is taken as it stands.
   const int other = AddMail(header + "<html>a=3D=\r\nb</html>");
   ASSERT_TRUE(WriteNow(other));
-  EXPECT_EQ(Page(), "<html>a=3D=\r\nb</html>\r\n");
+  EXPECT_EQ(Page(), Declared("<html>a=3D=\r\nb</html>\r\n"));
 }
 
 TEST_F(HtmlViewTest, HasHtmlIframeNeedsAllFourTags) {
@@ -457,7 +490,7 @@ TEST_F(HtmlViewTest, ShownTextBecomesAPageOfEveryLine) {
       "last without line end";
   RecordingOpener opener;
   EXPECT_TRUE(ShowTextNow(shown, "a&b", opener));
-  EXPECT_EQ(Page(), std::string(kPageHead) +
+  EXPECT_EQ(Page(), kPageHead +
                         "a&amp;b</TITLE>\r\n<PRE>\r\n"
                         "X-Mailer: m\r\n"
                         "Subject: s\r\n"
@@ -474,7 +507,7 @@ TEST_F(HtmlViewTest, ShownHtmlGetsTheQuestions) {
   ui_.QueueAnswer(Answer::No);
   RecordingOpener opener;
   EXPECT_FALSE(ShowTextNow("top\r\n<Html><SCRIPT></SCRIPT></html>\r\n", "s", opener));
-  EXPECT_EQ(Page(), "<Html><SCRIPT></SCRIPT></html>\r\n");
+  EXPECT_EQ(Page(), Declared("<Html><SCRIPT></SCRIPT></html>\r\n"));
   EXPECT_EQ(QuestionTexts(), (std::vector<std::string>{msg::kHtmlMailQuestion, msg::kScriptQuestion}));
   EXPECT_TRUE(opener.opened.empty());
 

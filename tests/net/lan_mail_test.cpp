@@ -70,7 +70,7 @@ TEST_F(LanMailTest, CopyIsPlainShiftJisWithItsOwnHeader) {
                          "To: Bob <lan/bob>,you@example.jp\r\nCc: cc@example.jp,lan/carol\r\n"
                          "From: " + kTaro + " </srv/lan/taro>\r\n"
                          "Subject: " + kSubject + kHalfAiu + "\r\n"
-                         "Content-Type: text/plain; charset=\"iso-2022-jp\"\r\n\r\n\r\n" +
+                         "Content-Type: text/plain; charset=\"iso-2022-jp\"\r\n\r\n" +
                          kHello + kHalfAiu + "\r\n.x\r\nend\r\n.\r\n");
   EXPECT_TRUE(ui_.messages.empty());
 }
@@ -83,7 +83,7 @@ TEST_F(LanMailTest, WithoutUserNameTheSenderIsTheDirectoryAndCopiesAppend) {
   message_.subject = "two";
   ASSERT_TRUE(WriteLanMail(message_, "lan/bob", context));
   const std::string one = HeaderStart() + "From: /srv/lan/taro\r\nSubject: one\r\n"
-                                          "Content-Type: text/plain; charset=\"iso-2022-jp\"\r\n\r\n\r\n\r\n.\r\n";
+                                          "Content-Type: text/plain; charset=\"iso-2022-jp\"\r\n\r\n\r\n.\r\n";
   std::string two = one;
   two.replace(two.find("one"), 3, "two");
   EXPECT_EQ(Spool(), one + two);
@@ -96,7 +96,7 @@ TEST_F(LanMailTest, AttachmentPartKeepsTheEncodedFileName) {
   message_.attachment = "a.bin";
   ASSERT_TRUE(WriteLanMail(message_, "lan/bob", Context()));
   EXPECT_EQ(Spool(), HeaderStart() + "From: " + kTaro + " </srv/lan/taro>\r\nSubject: s\r\n" +
-                         "Content-Type: multipart/mixed; boundary=\"" + kBoundary + "\"\r\n\r\n\r\n" +
+                         "Content-Type: multipart/mixed; boundary=\"" + kBoundary + "\"\r\n\r\n" +
                          "\r\n--" + kBoundary + "\r\nContent-Type: text/plain; charset=\"ISO-2022-JP\"\r\n\r\n"
                          "b\r\n"
                          "\r\n--" + kBoundary + "\r\nContent-Type: application/octet-stream; name=\"a.bin\"\r\n"

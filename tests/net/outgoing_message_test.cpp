@@ -40,7 +40,7 @@ const std::string kGuideJis = "\x1B$B%,%$%I\x1B(B";  // ガイド
 const std::string kPlainHeaderStart =
     "X-MAILER: Orvex Lanternpost\r\nMIME-Version: 1.0\r\nDate: Mon, 30 Nov 2026 09:53:20 +0900\r\n"
     "Message-ID: <fixed@example.jp>\r\n";
-const std::string kPlainContentType = "Content-Type: text/plain; charset=\"iso-2022-jp\"\r\n\r\n\r\n";
+const std::string kPlainContentType = "Content-Type: text/plain; charset=\"iso-2022-jp\"\r\n\r\n";
 const std::string kBoundary = "======Boundary=123456789012345";
 
 class OutgoingMessageTest : public ::testing::Test {
@@ -133,7 +133,7 @@ TEST_F(OutgoingMessageTest, AttachmentGoesAsBase64PartWithEncodedName) {
       "HiUsMzpBSE9WXWRrcnmAhw==\r\n";
   EXPECT_EQ(WorkFile(), kPlainHeaderStart +
                             "To: you@example.jp\r\nFrom: me@example.jp\r\nSubject: files\r\n"
-                            "Content-Type: multipart/mixed; boundary=\"" + kBoundary + "\"\r\n\r\n\r\n"
+                            "Content-Type: multipart/mixed; boundary=\"" + kBoundary + "\"\r\n\r\n"
                             "\r\n--" + kBoundary + "\r\n"
                             "Content-Type: text/plain; charset=\"ISO-2022-JP\"\r\n\r\n" +
                             kHelloJis + "\r\n"
@@ -162,7 +162,7 @@ TEST_F(OutgoingMessageTest, HalfWidthKatakanaTravelAsFullWidth) {
   ASSERT_TRUE(Build());
   const std::string file = WorkFile();
   EXPECT_NE(file.find("Subject: " + kFullAiuWord + "\r\n"), std::string::npos);
-  EXPECT_NE(file.find("\r\n\r\n\r\n" + kGuideJis + "\r\n"), std::string::npos);
+  EXPECT_NE(file.find(kPlainContentType + kGuideJis + "\r\n"), std::string::npos);
   EXPECT_EQ(file.find_first_of(std::string("\x0E\x0F", 2)), std::string::npos);
 }
 
@@ -182,7 +182,7 @@ TEST_F(OutgoingMessageTest, LineBreaksInFieldsAndAddressesAreRemoved) {
                             "Cc: Name <c@example.jp>\r\n"
                             "From: me@example.jpX-Injected: 1\r\n"
                             "Subject: HelloBcc: evil@example.com\r\n"
-                            "Content-Type: multipart/mixed; boundary=\"" + kBoundary + "\"\r\n\r\n\r\n"
+                            "Content-Type: multipart/mixed; boundary=\"" + kBoundary + "\"\r\n\r\n"
                             "\r\n--" + kBoundary + "\r\n"
                             "Content-Type: text/plain; charset=\"ISO-2022-JP\"\r\n\r\n"
                             "\r\n--" + kBoundary + "\r\n"

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QMdiArea>
@@ -129,6 +130,42 @@ TEST_F(ReadViewTest, OutgoingMailShowsItsHeaderBlockBeforeTheText) {
   EXPECT_EQ(with_copies[3], U("Cc: cc@example.jp"));
   EXPECT_EQ(with_copies[4], U("Bcc: bcc@example.jp"));
   EXPECT_TRUE(with_copies[5].startsWith(U("Date: ")));
+}
+
+TEST_F(ReadViewTest, HtmlMailShowsTextAndItsSourceOnRequest) {
+  const auto add_received = [this](const char* utf8) {
+    auto mail = std::make_unique<CMail>();
+    mail->status = kStatusUnread;
+    box_.Add(std::move(mail));
+    EXPECT_TRUE(box_.StoreTextOfLast(S(utf8)));
+    return box_.Count() - 1;
+  };
+  const int alternative = add_received(
+      "+OK\r\nSubject: alt\r\nContent-Type: multipart/alternative; boundary=b\r\n\r\n"
+      "テキスト版\r\n\r\n<html><body><p>HTML版</p></body></html>\r\n");
+  const int html_only = add_received(
+      "+OK\r\nSubject: html\r\nContent-Type: text/html; charset=utf-8\r\n\r\n"
+      "<html><head><title>t</title></head><body><p>一段落</p><p>二段落 <a href=\"https://e.jp/\">リンク</a></p>"
+      "</body></html>");
+
+  auto shown = View(alternative);
+  EXPECT_EQ(Lines(*shown).mid(2), (QStringList{U("テキスト版")}));
+  auto* source = shown->findChild<QAction*>(QStringLiteral("sourceAction"));
+  ASSERT_NE(source, nullptr);
+  ASSERT_TRUE(source->isEnabled());
+  source->trigger();
+  EXPECT_TRUE(shown->ShowingSource());
+  EXPECT_TRUE(shown->editor().toPlainText().contains(U("<html><body><p>HTML版</p></body></html>")));
+  source->trigger();
+  EXPECT_FALSE(shown->editor().toPlainText().contains(U("<html>")));
+
+  auto converted = View(html_only);
+  EXPECT_EQ(Lines(*converted).mid(2), (QStringList{U("一段落"), QString(), U("二段落 リンク <https://e.jp/>")}));
+  // The browser view still gets the HTML.
+  EXPECT_NE(converted->BrowserText().find(S("<p>一段落</p>")), std::string::npos);
+
+  auto outgoing = View(AddOutgoing("", ""));
+  EXPECT_FALSE(outgoing->findChild<QAction*>(QStringLiteral("sourceAction"))->isEnabled());
 }
 
 TEST_F(ReadViewTest, ReceivedMailShowsItsTextAndOpensItsAttachmentByteForByte) {

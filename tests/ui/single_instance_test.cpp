@@ -5,8 +5,12 @@
 #include <QLocalSocket>
 #include <QProcess>
 #include <csignal>
+#include <memory>
 
 #include "config/account_table.h"
+#include "platform/code_page.h"
+#include "store/mailbox_document.h"
+#include "tests/support/recording_user_interface.h"
 #include "platform/event_loop.h"
 #include "platform/instance_channel.h"
 #include "platform/file_system.h"
@@ -60,8 +64,9 @@ class SingleInstanceTest : public ::testing::Test {
     }
   }
 
-  void Start(QProcess& process, const QStringList& arguments = {}) {
+  void Start(QProcess& process, const QStringList& arguments = {}, const QString& save_delay_ms = {}) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (!save_delay_ms.isEmpty()) environment.insert(QStringLiteral("LANTERNPOST_SAVE_DELAY_MS"), save_delay_ms);
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     environment.insert(QStringLiteral("LANTERNPOST_NO_DIALOGS"), QStringLiteral("1"));
     process.setProcessEnvironment(environment);
@@ -141,6 +146,50 @@ TEST_F(SingleInstanceTest, SocketLeftByAKilledInstanceDoesNotBlockTheNext) {
   const auto [status, output] = SecondStart({QStringLiteral("/R")});
   EXPECT_EQ(status, 0) << output.toStdString();
   EXPECT_TRUE(WaitUntilServerEmpty());
+}
+
+// A desktop session ends the program with SIGTERM: what it changed in
+// memory reaches the files on the way out. Here the mail that the preview
+// read ([View] PreRead) is saved only then: the save after a change waits
+// ten minutes.
+TEST_F(SingleInstanceTest, TerminationSignalSavesTheReadMarksOnTheWayOut) {
+  {
+    Profile profile(FromNativePath(data_.File("lpost.conf")));
+    ASSERT_TRUE(profile.WriteInt("View", "PreRead", 1));
+    RecordingUserInterface ui;
+    NullCommandObserver commands;
+    CLPOSTDoc inbox(profile, ui, commands);
+    testing::WriteFileBytes(data_.File("受信.lp"), "");
+    ASSERT_TRUE(inbox.Open(FromNativePath(data_.File("受信.lp"))).ok);
+    auto mail = std::make_unique<CMail>();
+    mail->status = kStatusUnread;
+    inbox.Add(std::move(mail));
+    ASSERT_TRUE(inbox.StoreTextOfLast("Subject: s\r\n\r\nbody"));
+    ASSERT_TRUE(inbox.Save().ok);
+  }
+  const auto status_on_disk = [this] {
+    CLPOSTDoc::Records records;
+    return LoadIndexFile(FromNativePath(data_.File("受信.lp")), records).ok && records.size() == 1
+               ? records.front()->status
+               : -1;
+  };
+  // The unread mark of the receive box, written at once when a mail is read.
+  const auto marked_read = [this] {
+    const std::string conf = testing::ReadFileBytes(data_.File("lpost.conf"));
+    return conf.find(Utf8ToCp932("受信.lp=0")) != std::string::npos;
+  };
+
+  Start(first_, {}, QStringLiteral("600000"));
+  ASSERT_TRUE(WaitUntilListening(first_)) << first_.readAllStandardError().toStdString();
+  QFileSystemWatcher watcher({QString::fromStdString(data_.path())});
+  ASSERT_TRUE(RunEventLoopUntil(marked_read, kLimit));
+  EXPECT_EQ(status_on_disk(), kStatusUnread);
+
+  ::kill(static_cast<pid_t>(first_.processId()), SIGTERM);
+  ASSERT_TRUE(first_.waitForFinished(60'000));
+  EXPECT_EQ(first_.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(first_.exitCode(), 0) << first_.readAllStandardError().toStdString();
+  EXPECT_EQ(status_on_disk(), kStatusRead);
 }
 
 }  // namespace

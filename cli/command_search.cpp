@@ -2,6 +2,8 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "cli/box_arguments.h"
 #include "cli/commands.h"
@@ -12,6 +14,7 @@
 #include "codec/japanese_text.h"
 #include "platform/code_page.h"
 #include "rules/mail_search.h"
+#include "rules/rules_messages.h"
 #include "store/box_list.h"
 #include "store/store_messages.h"
 
@@ -20,6 +23,9 @@ namespace {
 
 constexpr int kExitNothingMatched = 1;
 constexpr int kExitError = 2;
+// Some mails could not be searched (a regular expression reached a limit on
+// them): whatever matched was printed, but the answer is incomplete.
+constexpr int kExitNotSearched = 3;
 constexpr char kUsage[] =
     "usage: search [BOX|--all] TEXT [--regex] [--fold width,case,kana,small|all] "
     "[--field subject|from|to|body|all] [--status N] [--label N]";
@@ -97,8 +103,17 @@ void PrintMatch(const std::string& box_name, int index, const CMail& mail) {
               TsvFieldUtf8(mail.subject).c_str());
 }
 
-int Finish(int matches) {
+// One message line per mail that was not searched, then the count.
+void ReportNotSearched(CommandContext& context, const std::vector<std::pair<std::string, int>>& mails) {
+  for (const auto& [box_name, index] : mails) {
+    context.ui.ShowMessage(std::string(kNotSearchedMail) + box_name + " " + std::to_string(index));
+  }
+  if (!mails.empty()) context.ui.ShowMessage(NotSearchedMessage(static_cast<int>(mails.size())));
+}
+
+int Finish(int matches, std::size_t not_searched) {
   if (std::fflush(stdout) != 0) return kExitError;
+  if (not_searched > 0) return kExitNotSearched;
   return matches > 0 ? 0 : kExitNothingMatched;
 }
 
@@ -118,18 +133,23 @@ int SearchOneBox(CommandContext& context, const std::string& box_utf8, const Sea
   }
   const std::string name = BoxName(context, doc.PathName());
   int matches = 0;
+  std::vector<std::pair<std::string, int>> not_searched;
   std::string first_error;
   for (int i = 0; i < doc.Count(); ++i) {
     std::string error;
-    if (MailMatches(*doc.RecordAt(i), texts, matcher, &error)) {
+    const MailMatch match = MailMatches(*doc.RecordAt(i), texts, matcher, &error);
+    if (match == MailMatch::Yes) {
       PrintMatch(name, i, *doc.RecordAt(i));
       ++matches;
-    } else if (!error.empty() && first_error.empty()) {
-      first_error = std::move(error);
+    } else if (match == MailMatch::NotSearched) {
+      not_searched.emplace_back(name, i);
     }
+    if (!error.empty() && first_error.empty()) first_error = std::move(error);
   }
   if (!first_error.empty()) context.ui.ShowMessage(first_error);
-  return Finish(matches);
+  std::fflush(stdout);
+  ReportNotSearched(context, not_searched);
+  return Finish(matches, not_searched.size());
 }
 
 int SearchEveryBox(CommandContext& context, const SearchCondition& condition) {
@@ -146,7 +166,13 @@ int SearchEveryBox(CommandContext& context, const SearchCondition& condition) {
     context.ui.ShowMessage(result.message);
     return kExitError;
   }
-  return Finish(matches);
+  std::vector<std::pair<std::string, int>> not_searched;
+  for (const BoxSearchPosition& mail : result.not_searched) {
+    not_searched.emplace_back(BoxName(context, list[mail.box]), mail.mail);
+  }
+  std::fflush(stdout);
+  ReportNotSearched(context, not_searched);
+  return Finish(matches, not_searched.size());
 }
 
 }  // namespace

@@ -32,6 +32,13 @@ inline constexpr std::string_view kAttachmentRenamedAfter =
   return std::string(kAttachmentSavedBefore) + std::string(file_name) + std::string(kAttachmentRenamedAfter);
 }
 
+// "★添付ファイル %s は保存しませんでした（1通の添付ファイルは%d個まで）\r\n\r\n": a part
+// past the number of attachments one mail may save.
+[[nodiscard]] inline std::string AttachmentDroppedNote(std::string_view file_name, int limit) {
+  return std::string(kAttachmentSavedBefore) + std::string(file_name) + " は保存しませんでした（1通の添付ファイルは" +
+         std::to_string(limit) + "個まで）\r\n\r\n";
+}
+
 // "%s に書き込めませんでした: %s": a file of the analysis (an attachment or
 // the box's text file) could not be written, with the system's reason.
 [[nodiscard]] inline std::string WriteFailedMessage(std::string_view path, std::string_view reason) {

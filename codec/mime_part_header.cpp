@@ -15,10 +15,14 @@ void HeaderFieldCollector::AddLine(std::string_view line) {
     return;
   }
   const std::string_view name = line.substr(0, line.find(':'));
-  collecting_ = fields_.size() < kMaxFields &&
-                std::any_of(wanted_.begin(), wanted_.end(),
+  collecting_ = std::any_of(wanted_.begin(), wanted_.end(),
                             [&](std::string_view wanted) { return EqualsIgnoringAsciiCase(name, wanted); });
   if (!collecting_) return;
+  // A third field of a name replaces the second: the first and the latest stay.
+  const auto same_name = [&](const HeaderField& field) { return EqualsIgnoringAsciiCase(field.name, name); };
+  if (std::count_if(fields_.begin(), fields_.end(), same_name) >= 2) {
+    fields_.erase(std::find_if(fields_.rbegin(), fields_.rend(), same_name).base() - 1);
+  }
   std::string_view value = line.substr(name.size() + 1);
   fields_.push_back({std::string(name), std::string(value.substr(0, kMaxValueBytes))});
 }

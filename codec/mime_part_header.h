@@ -20,11 +20,13 @@ struct HeaderField {
 
 // Collects the fields whose names are asked for (ASCII case ignored). A
 // line that begins with a blank or TAB, or that has no ":", continues the
-// field before it and is unfolded into its value. Memory is bounded: beyond kMaxFields fields or kMaxValueBytes
-// of one value, further text is ignored.
+// field before it and is unfolded into its value. Of each name the first
+// and the latest field are kept, in the order they came: a field repeated
+// any number of times costs no more memory than two, and no repetition
+// pushes out a field of another name. A value keeps its first
+// kMaxValueBytes.
 class HeaderFieldCollector {
  public:
-  static constexpr std::size_t kMaxFields = 64;
   static constexpr std::size_t kMaxValueBytes = 16 * 1024;
 
   explicit HeaderFieldCollector(std::vector<std::string_view> wanted_names)
@@ -33,7 +35,7 @@ class HeaderFieldCollector {
   void AddLine(std::string_view line);
   void Clear();
   [[nodiscard]] const std::vector<HeaderField>& fields() const { return fields_; }
-  // The value of the last field of that name, or nullopt.
+  // The value of the latest field of that name, or nullopt.
   [[nodiscard]] std::optional<std::string_view> Last(std::string_view name) const;
 
  private:

@@ -33,8 +33,7 @@ namespace {
 constexpr std::uint64_t kMaxTextOffset = std::numeric_limits<std::uint32_t>::max();
 // UTF-7 text decoded from Base64 waits for its line break up to this size.
 constexpr std::size_t kMaxUtf7Pending = 16 * 1024;
-// Bounds against hostile mail: files per message and Content-ID entries.
-constexpr int kMaxAttachmentsPerMessage = 1000;
+// Bound against hostile mail: Content-ID entries of one analysis.
 constexpr std::size_t kMaxContentIds = 65536;
 // Longest attachment name quoted in a note.
 constexpr std::size_t kMaxShownNameBytes = 200;
@@ -150,6 +149,7 @@ class SpoolAnalysis {
   int Run(std::string_view spool_path);
   // Why a write failed; set when Run returned kAnalyseWriteFailed.
   [[nodiscard]] const std::optional<std::string>& write_failure() const { return write_failure_; }
+  [[nodiscard]] int dropped_attachments() const { return dropped_attachments_; }
 
  private:
   enum class Phase { Header, Body };
@@ -197,6 +197,7 @@ class SpoolAnalysis {
   std::vector<int> records_with_cid_;
   std::vector<std::string> created_files_;
   std::optional<std::string> write_failure_;  // the message naming the file
+  int dropped_attachments_ = 0;
   bool stop_ = false;
 
   // The message being read.
@@ -514,8 +515,18 @@ void SpoolAnalysis::EndPartHeader() {
 
 void SpoolAnalysis::OpenAttachment(const std::optional<std::string>& name) {
   CMail* mail = Record();
-  if (mail == nullptr || attachments_ >= kMaxAttachmentsPerMessage) {
+  if (mail == nullptr) {
     discard_part_ = true;
+    return;
+  }
+  if (attachments_ >= kMaxAttachmentsPerMessage) {
+    // A mail of thousands of parts would flood the attachment directory:
+    // the parts past the limit are not saved, and the text says so.
+    discard_part_ = true;
+    WriteText(spool_messages::AttachmentDroppedNote(name && !name->empty() ? ShownName(*name)
+                                                                            : std::string(kFallbackAttachmentName),
+                                                    kMaxAttachmentsPerMessage));
+    ++dropped_attachments_;
     return;
   }
   if (!namer_) namer_.emplace(AttachmentDirectory(box_.profile()));
@@ -706,6 +717,7 @@ SpoolAnalysisResult AnalyseSpoolWithProgress(CLPOSTDoc& box, std::string_view sp
   SpoolAnalysisResult result;
   result.count = analysis.Run(spool_path);
   if (analysis.write_failure()) result.message = *analysis.write_failure();
+  if (result.count > 0) result.dropped_attachments = analysis.dropped_attachments();
   return result;
 }
 

@@ -64,9 +64,16 @@ struct AnalysedIdentity {
 [[nodiscard]] int AnalyseSpool(CLPOSTDoc& box, std::string_view spool_path,
                                MessageIdObserver* message_ids = nullptr);
 
+// Attachments one message may save; the parts past them are not saved and
+// the mail's text has a note in the place of each.
+inline constexpr int kMaxAttachmentsPerMessage = 1000;
+
 struct SpoolAnalysisResult {
   int count = 0;        // as AnalyseSpool's result, or kAnalyseCancelled
   std::string message;  // why a write failed (Shift_JIS), not yet shown
+  // Parts not saved because their message had kMaxAttachmentsPerMessage
+  // attachments already.
+  int dropped_attachments = 0;
 };
 
 // AnalyseSpool for a job that may run on a worker thread: nothing is shown

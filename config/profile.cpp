@@ -413,6 +413,16 @@ LoadResult LoadFile(const std::string& path, std::string& content, std::string* 
   }
 }
 
+// Every rewrite of a settings file in this process takes this lock, so
+// that each one reads the file as the one before left it: two threads
+// (the import worker noting read boxes, the window saving its settings)
+// would otherwise each rename their own edit over the other's. Writes are
+// few and short, so one lock for every settings file costs nothing.
+std::mutex& RewriteLock() {
+  static std::mutex lock;
+  return lock;
+}
+
 // Names as lookups compare them: ASCII letters outside double-byte
 // characters in lower case (see NamesEqual).
 std::string FoldName(std::string_view name) {
@@ -533,6 +543,7 @@ bool Profile::RemoveSection(std::string_view section) {
 
 template <typename Edit>
 bool Profile::Rewrite(Edit edit) {
+  const std::lock_guard lock(RewriteLock());
   std::string content;
   // A file that exists but cannot be read is never replaced: its keys
   // would be lost.

@@ -1,11 +1,13 @@
 #include "rules/mail_search.h"
 
 #include <array>
+#include <cstdio>
 #include <utility>
 
 #include "codec/japanese_text.h"
 #include "platform/code_page.h"
 #include "platform/job_progress.h"
+#include "platform/sjis_char.h"
 #include "rules/rules_messages.h"
 #include "store/box_list.h"
 #include "store/store_messages.h"
@@ -18,6 +20,20 @@ constexpr char kSectionFindBox[] = "FindBox";
 
 bool Flag(const Profile& profile, const char* key, int default_value) {
   return profile.GetInt(kSectionFind, key, default_value) != 0;
+}
+
+// A pattern is named as it was given; a long one (a pattern too large to
+// compile may run to any size) only by its start, with the engine's reason.
+std::string BadPatternMessage(const std::string& pattern, const std::string& reason) {
+  constexpr std::size_t kShownPatternBytes = 80;
+  if (pattern.size() <= kShownPatternBytes) return std::string(kBadKeywordPattern) + pattern;
+  std::size_t cut = 0;
+  while (cut < pattern.size()) {
+    const std::size_t next = cut + (IsSjisLeadByte(static_cast<unsigned char>(pattern[cut])) ? 2 : 1);
+    if (next > kShownPatternBytes) break;
+    cut = next;
+  }
+  return std::string(kBadKeywordPattern) + pattern.substr(0, cut) + "... (" + reason + ")";
 }
 
 // The first body that could not be read in a search is kept to be shown
@@ -74,7 +90,7 @@ MailMatcher::MailMatcher(const SearchCondition& condition)
   if (condition.regex && !condition.text.empty()) {
     regex_ = std::make_unique<RegexMatcher>(condition.text,
                                             condition.fold_case ? RegexCase::Ignore : RegexCase::Sensitive);
-    if (!regex_->ok()) error_ = std::string(kBadKeywordPattern) + condition.text;
+    if (!regex_->ok()) error_ = BadPatternMessage(condition.text, regex_->error());
   }
 }
 
@@ -88,64 +104,93 @@ bool MailMatcher::PassesFilters(const CMail& mail) const {
   return true;
 }
 
-bool MailMatcher::TextMatches(std::string_view sjis_text) const {
-  if (regex_) return regex_->Test(sjis_text) == RegexResult::Matched;
-  return searcher_.Contains(sjis_text);
+MailMatch MailMatcher::TextMatches(std::string_view sjis_text) const {
+  if (!regex_) return searcher_.Contains(sjis_text) ? MailMatch::Yes : MailMatch::No;
+  switch (regex_->Test(sjis_text)) {
+    case RegexResult::Matched: return MailMatch::Yes;
+    case RegexResult::NoMatch:
+    case RegexResult::BadPattern: return MailMatch::No;
+    case RegexResult::LimitExceeded: break;
+  }
+  return MailMatch::NotSearched;
 }
 
 bool MailMatcher::MayOccur(std::string_view sjis_text) const {
   return regex_ != nullptr || searcher_.MayOccur(sjis_text);
 }
 
-bool MailMatcher::HeaderMatches(const CMail& mail, bool* body_needed) const {
+MailMatch MailMatcher::HeaderMatches(const CMail& mail, bool* body_needed) const {
   *body_needed = false;
-  if (!PassesFilters(mail)) return false;
-  if (condition_.text.empty()) return true;
+  if (!PassesFilters(mail)) return MailMatch::No;
+  if (condition_.text.empty()) return MailMatch::Yes;
+  MailMatch headers = MailMatch::No;
   switch (condition_.field) {
     case SearchField::To: return TextMatches(mail.to);
     case SearchField::From: return TextMatches(mail.from);
     case SearchField::Subject: return TextMatches(mail.subject);
     case SearchField::Body: break;
     case SearchField::All:
-      if (TextMatches(mail.to) || TextMatches(mail.from) || TextMatches(mail.subject)) return true;
+      for (const std::string* field : {&mail.to, &mail.from, &mail.subject}) {
+        const MailMatch match = TextMatches(*field);
+        if (match == MailMatch::Yes) return match;
+        if (match == MailMatch::NotSearched) headers = match;
+      }
       break;
   }
   *body_needed = true;
-  return false;
+  return headers;
 }
 
-bool MailMatches(CLPOSTDoc& box, int index, const MailMatcher& matcher, std::string* error) {
+namespace {
+
+// The answer of a mail from its header fields' and its body's: a match in
+// either is a match; otherwise a part not searched leaves it unknown.
+MailMatch WithBody(MailMatch headers, MailMatch body) {
+  if (body == MailMatch::Yes) return body;
+  return headers == MailMatch::NotSearched ? headers : body;
+}
+
+}  // namespace
+
+MailMatch MailMatches(CLPOSTDoc& box, int index, const MailMatcher& matcher, std::string* error) {
   const CMail* mail = box.RecordAt(index);
-  if (mail == nullptr) return false;
+  if (mail == nullptr) return MailMatch::No;
   bool body_needed = false;
-  if (matcher.HeaderMatches(*mail, &body_needed)) return true;
-  if (!body_needed) return false;
+  const MailMatch headers = matcher.HeaderMatches(*mail, &body_needed);
+  if (!body_needed) return headers;
   MailText body = box.ReadText(mail->text_start, mail->text_end);
   if (!body.ok()) {
     if (error != nullptr) *error = std::move(body.error);
-    return false;
+    return WithBody(headers, MailMatch::No);
   }
-  return matcher.TextMatches(body.text);
+  return WithBody(headers, matcher.TextMatches(body.text));
 }
 
-bool SearchedTexts::BodyMatches(const CMail& mail, const MailMatcher& matcher, std::string* error) {
+MailMatch SearchedTexts::BodyMatches(const CMail& mail, const MailMatcher& matcher, std::string* error) {
   std::string_view body;
   MailText read = reader_.Read(mail.text_start, mail.text_end, &body);
   if (!read.ok()) {
     if (error != nullptr) *error = std::move(read.error);
-    return false;
+    return MailMatch::No;
   }
   if (reader_.window_number() != checked_window_) {
     checked_window_ = reader_.window_number();
     window_may_match_ = matcher.MayOccur(reader_.window());
   }
-  return window_may_match_ && matcher.TextMatches(body);
+  return window_may_match_ ? matcher.TextMatches(body) : MailMatch::No;
 }
 
-bool MailMatches(const CMail& mail, SearchedTexts& texts, const MailMatcher& matcher, std::string* error) {
+MailMatch MailMatches(const CMail& mail, SearchedTexts& texts, const MailMatcher& matcher, std::string* error) {
   bool body_needed = false;
-  if (matcher.HeaderMatches(mail, &body_needed)) return true;
-  return body_needed && texts.BodyMatches(mail, matcher, error);
+  const MailMatch headers = matcher.HeaderMatches(mail, &body_needed);
+  if (!body_needed) return headers;
+  return WithBody(headers, texts.BodyMatches(mail, matcher, error));
+}
+
+std::string NotSearchedMessage(int mails) {
+  char text[256];
+  std::snprintf(text, sizeof text, kRegexNotSearchedFormat, mails);
+  return text;
 }
 
 int SearchStartIndex(const CLPOSTDoc& box, const SearchCondition& condition) {
@@ -174,6 +219,7 @@ int SearchBox(CLPOSTDoc& box, int start, SearchDirection direction, const Search
   }
   const int step = direction == SearchDirection::Forward ? 1 : -1;
   std::string read_error;
+  int not_searched = 0;
   int found = kSearchNotFound;
   for (int i = start; i >= 0 && i < box.Count(); i += step) {
     if (progress) {
@@ -184,13 +230,16 @@ int SearchBox(CLPOSTDoc& box, int start, SearchDirection direction, const Search
       }
     }
     std::string error;
-    if (MailMatches(*box.RecordAt(i), texts, matcher, &error)) {
+    const MailMatch match = MailMatches(*box.RecordAt(i), texts, matcher, &error);
+    if (match == MailMatch::Yes) {
       found = i;
       break;
     }
+    if (match == MailMatch::NotSearched) ++not_searched;
     if (!error.empty()) KeepFirst(read_error, std::move(error));
   }
   if (!read_error.empty()) ui.ShowMessage(read_error);
+  if (not_searched > 0) ui.ShowMessage(NotSearchedMessage(not_searched));
   return found;
 }
 
@@ -228,7 +277,9 @@ BoxSearchResult SearchAllBoxes(const BoxWalkSources& boxes, BoxSearchPosition st
         shown.SetPosition(mail);
       }
       const CMail& record = *box.records[static_cast<std::size_t>(mail)];
-      if (!MailMatches(record, texts, matcher)) continue;
+      const MailMatch match = MailMatches(record, texts, matcher);
+      if (match == MailMatch::NotSearched) result.not_searched.push_back({box.index, mail});
+      if (match != MailMatch::Yes) continue;
       const BoxSearchPosition found{box.index, mail};
       matched_any = true;
       if (!on_match || !on_match(found, record)) {

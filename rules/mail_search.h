@@ -48,6 +48,11 @@ struct SearchCondition {
   [[nodiscard]] unsigned FoldFlags() const;
 };
 
+// Whether a mail matches. NotSearched: a regular expression reached one of
+// its limits (effort, memory, time) on the mail, so no answer is known; it
+// is never taken for a mail that does not match.
+enum class MailMatch { No, Yes, NotSearched };
+
 // A condition prepared for many mails: the text folded once, or the
 // pattern compiled once.
 class MailMatcher {
@@ -64,9 +69,10 @@ class MailMatcher {
   // The status and label filters.
   [[nodiscard]] bool PassesFilters(const CMail& mail) const;
   // Filters and the header fields; `body_needed` is set when the answer
-  // depends on the body.
-  [[nodiscard]] bool HeaderMatches(const CMail& mail, bool* body_needed) const;
-  [[nodiscard]] bool TextMatches(std::string_view sjis_text) const;
+  // depends on the body (the result is then No, or NotSearched when a
+  // header field was not searched).
+  [[nodiscard]] MailMatch HeaderMatches(const CMail& mail, bool* body_needed) const;
+  [[nodiscard]] MailMatch TextMatches(std::string_view sjis_text) const;
   // False only when no part of `sjis_text` can match (a quick pass).
   [[nodiscard]] bool MayOccur(std::string_view sjis_text) const;
 
@@ -84,8 +90,8 @@ class SearchedTexts {
  public:
   [[nodiscard]] bool Open(std::string_view text_path) { return reader_.Open(text_path); }
   // Whether the body of `mail` matches. A body that cannot be read gives
-  // false and its message in `error` (when given).
-  [[nodiscard]] bool BodyMatches(const CMail& mail, const MailMatcher& matcher, std::string* error);
+  // No and its message in `error` (when given).
+  [[nodiscard]] MailMatch BodyMatches(const CMail& mail, const MailMatcher& matcher, std::string* error);
 
  private:
   TextBlockReader reader_;
@@ -94,11 +100,16 @@ class SearchedTexts {
 };
 
 // Whether mail `index` of `box` matches. A body that cannot be read gives
-// no match; its message goes to `error` (when given) instead of the user.
-[[nodiscard]] bool MailMatches(CLPOSTDoc& box, int index, const MailMatcher& matcher, std::string* error = nullptr);
+// No; its message goes to `error` (when given) instead of the user.
+[[nodiscard]] MailMatch MailMatches(CLPOSTDoc& box, int index, const MailMatcher& matcher,
+                                    std::string* error = nullptr);
 // The same for a record whose body comes from `texts` (its box's bodies).
-[[nodiscard]] bool MailMatches(const CMail& mail, SearchedTexts& texts, const MailMatcher& matcher,
-                               std::string* error = nullptr);
+[[nodiscard]] MailMatch MailMatches(const CMail& mail, SearchedTexts& texts, const MailMatcher& matcher,
+                                    std::string* error = nullptr);
+
+// "正規表現の照合が制限に達したため、検索できなかったメールが %d通あります": told
+// once at the end of a search that passed over mails it could not search.
+[[nodiscard]] std::string NotSearchedMessage(int mails);
 
 enum class SearchDirection { Forward, Backward };
 
@@ -109,8 +120,9 @@ inline constexpr int kSearchCancelled = -2;  // "中止", or ended after a messa
 // Searches `box` from `start` (tested first) toward its end or its start,
 // with a progress window; the index of the first match, kSearchNotFound or
 // kSearchCancelled. Messages (a text file that does not open, a pattern
-// that does not compile, the first body that cannot be read) go to `ui`;
-// "not found" is for the caller to show.
+// that does not compile, the first body that cannot be read, the mails
+// passed over as not searched) go to `ui`; "not found" is for the caller
+// to show.
 [[nodiscard]] int SearchBox(CLPOSTDoc& box, int start, SearchDirection direction, const SearchCondition& condition,
                             UserInterface& ui);
 
@@ -137,6 +149,9 @@ struct BoxSearchResult {
   std::string path;
   CMail mail;
   std::string message;  // Failed: what to show (Shift_JIS)
+  // The mails passed over as not searched (MailMatch::NotSearched), in the
+  // order the walk met them.
+  std::vector<BoxSearchPosition> not_searched;
 };
 
 // Told of each match; returns true to go on searching after it, false to
@@ -146,7 +161,8 @@ using BoxMatchHandler = std::function<bool(const BoxSearchPosition& match, const
 // Walks the boxes (store/box_walk.h) from `start` (the start mail applies
 // to the start box only): boxes whose "FindBox" setting is 0 are passed
 // over. Without a handler the first match ends the walk. Runs on any
-// thread. A body that cannot be read counts as no match.
+// thread. A body that cannot be read counts as no match; a mail not
+// searched goes to the result's `not_searched`.
 [[nodiscard]] BoxSearchResult SearchAllBoxes(const BoxWalkSources& boxes, BoxSearchPosition start,
                                              const SearchCondition& condition, const Profile& profile,
                                              SkippableProgress* progress, const BoxMatchHandler& on_match = {});

@@ -17,6 +17,10 @@ inline constexpr char kDirectMailNotConfigured[] = "ダイレクトメール設�
 inline constexpr char kAskRemoveDirectMail[] = "選択している文書のうちDMとみなされるものを排除しますか？";
 // Followed by a pattern that does not compile (a keyword line, a search text).
 inline constexpr char kBadKeywordPattern[] = "正規表現が正しくありません:";
+// Mails a search passed over because the regular expression reached a
+// limit (effort, memory or time) on them: they may or may not match.
+inline constexpr char kNotSearchedMail[] = "検索できなかったメール: ";
+inline constexpr char kRegexNotSearchedFormat[] = "正規表現の照合が制限に達したため検索できなかったメールが %d通あります";
 inline constexpr char kOutgoingBoxOpenFailed[] = "Err:振り分け先ファイルが開けません";
 // What a new keyword file holds.
 inline constexpr char kKeywordFileTemplate[] = "１行１キーワードで記述します（この行は削除してください）\r\n！広告！\r\n";

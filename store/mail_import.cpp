@@ -278,6 +278,7 @@ class FolderImport {
                                                    : analysis.message;
         return false;
       }
+      imported.dropped_attachments += analysis.dropped_attachments;
       // Each message of the spool begins with its status line, so each
       // gives exactly one record, in order.
       if (box_->Count() - first == messages) {
@@ -402,6 +403,11 @@ std::vector<std::string> ReportLines(const MailImportReport& report) {
     std::snprintf(text, sizeof text, mail_import_messages::kBoxLineFormat, Sjis(box.native_source).c_str(),
                   box.box_path.c_str(), GroupedNumber(box.imported).c_str(), GroupedNumber(box.already_there).c_str());
     lines.emplace_back(text);
+    if (box.dropped_attachments > 0) {
+      std::snprintf(text, sizeof text, mail_import_messages::kDroppedAttachmentsFormat, box.box_path.c_str(),
+                    GroupedNumber(box.dropped_attachments).c_str(), kMaxAttachmentsPerMessage);
+      lines.emplace_back(text);
+    }
   }
   for (const ImportProblem& problem : report.problems) {
     std::snprintf(text, sizeof text, mail_import_messages::kProblemLineFormat, Sjis(problem.native_path).c_str(),

@@ -43,6 +43,8 @@ struct ImportedBox {
   int imported = 0;
   int already_there = 0;  // duplicates, not imported again
   int deleted = 0;        // messages the source program had deleted (not imported)
+  // Attachments not saved: their mail had the most one mail may save.
+  int dropped_attachments = 0;
 };
 
 struct MailImportReport {

@@ -12,6 +12,9 @@ inline constexpr char kUnreadableFormat[] = ", %s通は読めませんでした"
 inline constexpr char kBoxLineFormat[] = "%s → %s: %s通 (取り込み済み %s通)";
 // One line per problem: what could not be read, how many messages, why.
 inline constexpr char kProblemLineFormat[] = "読めませんでした: %s (%s通): %s";
+// A box whose mails had more attachments than one mail may save: the box,
+// the parts not saved, the limit.
+inline constexpr char kDroppedAttachmentsFormat[] = "%s: 添付ファイル %s個を保存しませんでした（1通%d個まで）";
 inline constexpr char kCancelled[] = "取り込みを中止しました";
 inline constexpr char kProgressFormat[] = "取り込み中: %s";
 

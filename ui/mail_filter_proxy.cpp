@@ -27,17 +27,22 @@ struct MailFilterProxy::Run {
     if (filter.unread_only && !mail.IsUnread()) return false;
     if (filter.labelled_only && mail.label <= 0) return false;
     if (!matcher) return true;
-    if (matcher->TextMatches(mail.subject)) return true;
+    // The filter's text is plain (never a regular expression), so every
+    // field gets an answer.
+    const auto matches = [](MailMatch match) { return match == MailMatch::Yes; };
+    if (matches(matcher->TextMatches(mail.subject))) return true;
     // The name column's mail: the sender, or the recipient of outgoing mail.
-    if (matcher->TextMatches(mail.from) || (mail.IsOutgoing() && matcher->TextMatches(mail.to))) return true;
+    if (matches(matcher->TextMatches(mail.from)) || (mail.IsOutgoing() && matches(matcher->TextMatches(mail.to)))) {
+      return true;
+    }
     if (!filter.body) return false;
     std::string error;
-    if (texts && texts->BodyMatches(mail, *matcher, &error)) return true;
+    if (texts && matches(texts->BodyMatches(mail, *matcher, &error))) return true;
     if (error.empty() && texts) return false;
     // The text file grew (mail received while filtering) or was not there
     // yet: open it again once for this mail.
     OpenTexts();
-    return texts && texts->BodyMatches(mail, *matcher, nullptr);
+    return texts && matches(texts->BodyMatches(mail, *matcher, nullptr));
   }
 
   void OpenTexts() {

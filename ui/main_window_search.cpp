@@ -88,6 +88,9 @@ void MainWindow::SearchEveryBoxFrom(std::size_t box, int mail) {
     *result = SearchAllBoxes(*boxes, start, condition, profile, &progress);
   };
   StartBoxWalk(ui_text::kSearchingTitle, ui_text::kSearchingText, work, [this, count, result] {
+    if (!result->not_searched.empty()) {
+      session_.ui().ShowMessage(NotSearchedMessage(static_cast<int>(result->not_searched.size())));
+    }
     switch (result->outcome) {
       case BoxSearchOutcome::Found:
         ShowFoundMail(*result);

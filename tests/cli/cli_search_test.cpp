@@ -103,6 +103,21 @@ TEST_F(CliSearchTest, RegularExpressionsWorkOnWholeCharacters) {
   EXPECT_NE(bad.err.find("正規表現が正しくありません"), std::string::npos);
 }
 
+// A pattern that reaches PCRE2's limits on a mail: the mail is named as
+// not searched and the exit status is 3, never 1 "nothing matched".
+TEST_F(CliSearchTest, MailsARegexCouldNotSearchAreNamedWithTheirOwnExitStatus) {
+  const std::string body = std::string(5000, 'a') + "\r\nb\r\n";
+  MakeBox("長文.lp", {{"c@example.jp", "long", body.c_str()}, {"d@example.jp", "aab", "short\r\n"}});
+  for (const std::vector<std::string>& box : {std::vector<std::string>{"長文.lp"}, std::vector<std::string>{"--all"}}) {
+    std::vector<std::string> args = box;
+    args.insert(args.end(), {"(a+)+b", "--regex"});
+    const CliResult result = Search(args);
+    EXPECT_EQ(result.status, 3) << result.err;
+    EXPECT_EQ(result.out, "長文.lp\t1\t2024/01/02 03:04:05\td@example.jp\taab\n");
+    EXPECT_NE(result.err.find("検索できなかったメール: 長文.lp 0"), std::string::npos) << result.err;
+  }
+}
+
 TEST_F(CliSearchTest, NothingMatchedExitsWithOne) {
   const CliResult result = Search({"--all", "存在しない語"});
   EXPECT_EQ(result.status, 1);

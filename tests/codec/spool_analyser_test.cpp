@@ -15,6 +15,7 @@
 #include "codec/japanese_text.h"
 #include "codec/mime_encoding.h"
 #include "codec/codec_messages.h"
+#include "platform/code_page.h"
 #include "platform/file_system.h"
 #include "tests/support/recording_user_interface.h"
 #include "platform/sjis_path.h"
@@ -194,6 +195,26 @@ std::vector<std::string> MixedMail(const std::string& attachment_name, const std
                   "Content-Disposition: attachment; filename=\"" + attachment_name + "\"", ""},
                  Base64Lines(content),
                  {"------=_Part_0_ABC--", ""}});
+}
+
+// Seventy To fields before the Message-ID and the Date: every field the
+// record is made from is still there.
+TEST_F(SpoolAnalyserTest, ManyRepeatedFieldsPushNoOtherFieldOut) {
+  const std::string message = ReadFileBytes(LP_TEST_DATA_DIR "/import/seventy_to_fields.eml");
+  std::vector<std::string> lines;
+  for (std::size_t at = 0; at < message.size();) {
+    const std::size_t end = message.find('\n', at);
+    lines.push_back(message.substr(at, end - at));
+    at = end + 1;
+  }
+  ASSERT_EQ(Analyse(Pop3(lines)), 1);
+  const CMail& mail = Mail(0);
+  EXPECT_EQ(mail.message_id, "<seventy@example.jp>");
+  EXPECT_EQ(FormatListDate(mail.date), "2026/12/08 22:38:03");
+  EXPECT_EQ(mail.subject, "seventy recipients");
+  EXPECT_EQ(mail.from, "sender@example.jp");
+  EXPECT_EQ(mail.cc, "cc@example.jp");
+  EXPECT_EQ(mail.to, "member69@example.jp");
 }
 
 TEST_F(SpoolAnalyserTest, MultipartMailStoresTextAndSavesTheAttachment) {
@@ -456,6 +477,28 @@ TEST_F(SpoolAnalyserTest, PartThatNoFileCanTakeIsDroppedNotWrittenIntoTheText) {
   EXPECT_NE(Text(0).find("text part"), std::string::npos);
   EXPECT_EQ(Text(0).find("secret-bytes"), std::string::npos);
   EXPECT_EQ(Text(0).find("c2VjcmV0LWJ5dGVz"), std::string::npos);
+}
+
+// Parts past the most one mail may save are not saved, and neither the
+// mail's text nor the analysis's result keeps quiet about them.
+TEST_F(SpoolAnalyserTest, AttachmentsPastTheLimitAreNamedInTheTextAndTheResult) {
+  std::vector<std::string> lines = {"Subject: many parts", "Content-Type: multipart/mixed; boundary=b", ""};
+  for (int i = 0; i < kMaxAttachmentsPerMessage + 2; ++i) {
+    lines.insert(lines.end(), {"--b", "Content-Type: application/octet-stream; name=\"f" + std::to_string(i) + ".bin\"",
+                               "", "x"});
+  }
+  lines.push_back("--b--");
+  WriteFileBytes(dir_.File("inbox.log"), Pop3(lines));
+  const SpoolAnalysisResult result = AnalyseSpoolWithProgress(box_, "inbox.log", nullptr);
+  ASSERT_EQ(result.count, 1);
+  EXPECT_EQ(result.dropped_attachments, 2);
+  EXPECT_EQ(std::count(Mail(0).attachments.begin(), Mail(0).attachments.end(), '\n'), kMaxAttachmentsPerMessage - 1);
+  const std::string text = Text(0);
+  EXPECT_NE(text.find(SavedNote("f999.bin")), std::string::npos);
+  for (const char* dropped : {"f1000.bin", "f1001.bin"}) {
+    EXPECT_NE(text.find(Utf8ToCp932("★添付ファイル " + std::string(dropped) + " は保存しませんでした")), std::string::npos)
+        << dropped;
+  }
 }
 
 TEST_F(SpoolAnalyserTest, AttachmentDirectoryComesFromTheSettingAndIsCreated) {

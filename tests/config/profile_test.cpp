@@ -474,5 +474,34 @@ TEST(Profile, ReadersOnSeveralThreadsDuringWrites) {
   EXPECT_EQ(profile.GetInt("S", "K", 0), 50);
 }
 
+// Two threads writing keys of their own into one file, one through a copy
+// of a Profile and one through a Profile of its own: every write reports
+// success and every key is in the file afterwards.
+TEST(Profile, WritersOnTwoThreadsLoseNoKey) {
+  TempDirectory dir;
+  const std::string path = dir.File("lpost.conf");
+  Profile window(path);
+  constexpr int kKeys = 300;
+  std::atomic<int> failed = 0;
+  auto write_keys = [&](Profile profile, std::string section) {
+    for (int i = 0; i < kKeys; ++i) {
+      if (!profile.WriteInt(section, "K" + std::to_string(i), i)) ++failed;
+    }
+  };
+  std::thread import_worker(write_keys, Profile(path), "Read");
+  std::thread window_thread(write_keys, window, "System");
+  import_worker.join();
+  window_thread.join();
+  EXPECT_EQ(failed, 0);
+  Profile fresh(path);
+  int lost = 0;
+  for (const char* section : {"Read", "System"}) {
+    for (int i = 0; i < kKeys; ++i) {
+      if (fresh.GetInt(section, "K" + std::to_string(i), -1) != i) ++lost;
+    }
+  }
+  EXPECT_EQ(lost, 0);
+}
+
 }  // namespace
 }  // namespace lp

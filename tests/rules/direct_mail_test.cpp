@@ -330,6 +330,12 @@ TEST(RegexMatcher, MatchesWholeCharactersOfShiftJisText) {
       {"(", "(", RegexCase::Sensitive, RegexResult::BadPattern},
       {"\\C", "a", RegexCase::Sensitive, RegexResult::BadPattern},  // would take half a character
       {"(a|aa)+$", std::string(5000, 'a') + "b", RegexCase::Sensitive, RegexResult::LimitExceeded},
+      // Catastrophic patterns: the answer is "not known", never "no match".
+      {"(a+)+b", std::string(5000, 'a') + "\r\nb", RegexCase::Sensitive, RegexResult::LimitExceeded},
+      {"(a)+b", std::string(100 * 1024, 'a') + "\r\nb", RegexCase::Sensitive, RegexResult::LimitExceeded},
+      // A long subject that does not match, searched to its end.
+      {"zebra", std::string(3 * 1024 * 1024, 'z') + "x", RegexCase::Sensitive, RegexResult::NoMatch},
+      {"zebra", std::string(3 * 1024 * 1024, 'z') + "zebra", RegexCase::Sensitive, RegexResult::Matched},
   };
   for (const Case& c : cases) {
     const RegexMatcher matcher(c.pattern, c.letter_case);
@@ -339,6 +345,17 @@ TEST(RegexMatcher, MatchesWholeCharactersOfShiftJisText) {
   }
   const RegexMatcher moved = RegexMatcher::FromUtf8("\xE3\x81\x82", RegexCase::Sensitive);  // あ in UTF-8
   EXPECT_EQ(moved.TestUtf8("x\xE3\x81\x82"), RegexResult::Matched);
+}
+
+// The time limit holds for the whole subject: it is checked between the
+// slices of start positions, not per start position.
+TEST(RegexMatcher, TimeLimitCoversEveryStartPosition) {
+  const std::string long_text(1024 * 1024, 'x');
+  const RegexMatcher no_time("zebra", RegexCase::Sensitive, std::chrono::milliseconds(0));
+  EXPECT_EQ(no_time.Test(long_text), RegexResult::LimitExceeded);
+  // A subject within the first slice is answered before any check.
+  EXPECT_EQ(no_time.Test("a short zebra"), RegexResult::Matched);
+  EXPECT_EQ(no_time.Test("a short text"), RegexResult::NoMatch);
 }
 
 TEST(KeywordLineReader, ReadsLinesAsTheFilterSeesThem) {

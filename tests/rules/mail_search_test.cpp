@@ -159,7 +159,7 @@ TEST_F(MailSearchTest, MailMatchesByFieldFlagsAndFilters) {
     auto box = MakeMailBox("case.lp", {c.mail});
     const MailMatcher matcher(c.condition);
     ASSERT_TRUE(matcher.ok()) << c.name;
-    EXPECT_EQ(MailMatches(*box, 0, matcher), c.matches) << c.name;
+    EXPECT_EQ(MailMatches(*box, 0, matcher), c.matches ? MailMatch::Yes : MailMatch::No) << c.name;
   }
 }
 
@@ -168,6 +168,37 @@ TEST_F(MailSearchTest, BadPatternIsReportedAndEndsTheSearch) {
   SearchCondition condition = AsRegex(Condition("(unclosed"));
   EXPECT_EQ(SearchBox(*box, 0, SearchDirection::Forward, condition, ui_), kSearchCancelled);
   EXPECT_EQ(ui_.messages, std::vector<std::string>{std::string(kBadKeywordPattern) + "(unclosed"});
+}
+
+// A pattern too large to compile is named by its start and PCRE2's reason,
+// not echoed whole.
+TEST_F(MailSearchTest, HugeBadPatternGetsTheEnginesReasonNotAnEcho) {
+  const MailMatcher matcher(AsRegex(Condition(std::string(100 * 1024, '('))));
+  ASSERT_FALSE(matcher.ok());
+  EXPECT_EQ(matcher.error().rfind(kBadKeywordPattern, 0), 0u);
+  EXPECT_LT(matcher.error().size(), 300u);
+  EXPECT_NE(matcher.error().find("nested"), std::string::npos) << matcher.error();
+}
+
+// A mail on which the pattern reached a limit is "not searched", never "no
+// match": the box search goes on past it and says so once.
+TEST_F(MailSearchTest, MailsARegexCouldNotSearchAreToldApartFromNoMatch) {
+  Mail catastrophic;
+  catastrophic.text = std::string(5000, 'a') + "\r\nb\r\n";
+  Mail plain;
+  plain.subject = "aab";
+  auto box = MakeMailBox("box.lp", {catastrophic, Mail{}, plain});
+  const MailMatcher matcher(AsRegex(Condition("(a+)+b")));
+  EXPECT_EQ(MailMatches(*box, 0, matcher), MailMatch::NotSearched);
+  EXPECT_EQ(MailMatches(*box, 1, matcher), MailMatch::No);
+  EXPECT_EQ(MailMatches(*box, 2, matcher), MailMatch::Yes);
+  EXPECT_EQ(SearchBox(*box, 0, SearchDirection::Forward, AsRegex(Condition("(a+)+b")), ui_), 2);
+  EXPECT_EQ(ui_.messages, std::vector<std::string>{NotSearchedMessage(1)});
+  const BoxSearchResult walked =
+      SearchAllBoxes(BuildBoxList(AbsolutePath(".")), {}, AsRegex(Condition("(a+)+b")), profile_, nullptr,
+                     [](const BoxSearchPosition&, const CMail&) { return true; });
+  ASSERT_EQ(walked.not_searched.size(), 1u);
+  EXPECT_EQ(walked.not_searched[0].mail, 0);
 }
 
 TEST_F(MailSearchTest, SearchBoxStepsForwardAndBackwardFromTheStart) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -174,6 +175,43 @@ TEST_F(MailImportTest, RunningAgainImportsNothingTwice) {
   int already = 0;
   for (const ImportedBox& box : second.boxes) already += box.already_there;
   EXPECT_EQ(already, 8);
+}
+
+// Seventy To fields before the Message-ID and the Date: the mail is stored
+// with both, and a second run finds it there.
+TEST_F(MailImportTest, ManyRepeatedFieldsBeforeTheIdentityKeepIt) {
+  const std::string message = ReadFileBytes(LP_TEST_DATA_DIR "/import/seventy_to_fields.eml");
+  WriteFileBytes(sources_.File("seventy"), "From sender@example.jp Tue Dec  8 13:38:03 2026\n" + message);
+  const MailImportReport first = Import(sources_.File("seventy"), MailSourceFormat::Mbox);
+  ASSERT_TRUE(first.Complete()) << first.failure;
+  EXPECT_EQ(first.imported, 1);
+  auto box = Box("Imported.lp/seventy.lp");
+  ASSERT_EQ(box->Count(), 1);
+  EXPECT_EQ(box->RecordAt(0)->message_id, "<seventy@example.jp>");
+  EXPECT_EQ(box->RecordAt(0)->date, ParseDateHeader("Date: Tue, 8 Dec 2026 13:38:03 +0000"));
+  EXPECT_EQ(box->RecordAt(0)->subject, "seventy recipients");
+  const MailImportReport second = Import(sources_.File("seventy"), MailSourceFormat::Mbox);
+  ASSERT_TRUE(second.Complete()) << second.failure;
+  EXPECT_EQ(second.imported, 0);
+}
+
+// Parts past the attachments one mail may save are named in the report.
+TEST_F(MailImportTest, AttachmentsPastTheLimitAreReported) {
+  std::string mbox = "From a@example.jp Tue Dec  8 13:38:03 2026\nSubject: parts\n"
+                     "Content-Type: multipart/mixed; boundary=b\n\n";
+  for (int i = 0; i < 1002; ++i) {
+    mbox += "--b\nContent-Type: application/octet-stream; name=\"f" + std::to_string(i) + ".bin\"\n\nx\n";
+  }
+  mbox += "--b--\n";
+  WriteFileBytes(sources_.File("parts"), mbox);
+  const MailImportReport report = Import(sources_.File("parts"), MailSourceFormat::Mbox);
+  ASSERT_TRUE(report.Complete()) << report.failure;
+  ASSERT_EQ(report.boxes.size(), 1u);
+  EXPECT_EQ(report.boxes[0].dropped_attachments, 2);
+  const std::vector<std::string> lines = ReportLines(report);
+  EXPECT_NE(std::find(lines.begin(), lines.end(),
+                      report.boxes[0].box_path + Sjis(": 添付ファイル 2個を保存しませんでした（1通1000個まで）")),
+            lines.end());
 }
 
 // Thunderbird: CRLF mbox files with ".msf" summaries, subfolders in ".sbd",

@@ -23,6 +23,7 @@
 #include "config/signatures.h"
 #include "ui/address_completer.h"
 #include "ui/compose_messages.h"
+#include "ui/own_mnemonics.h"
 #include "ui/sjis_qt.h"
 
 namespace lp {
@@ -83,6 +84,7 @@ ComposeView::ComposeView(BoxHandle box, int edited_index, ComposeMode mode, cons
 }
 
 void ComposeView::BuildForm() {
+  new OwnMnemonics(*this);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(2, 2, 2, 2);
 

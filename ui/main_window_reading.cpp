@@ -13,6 +13,7 @@
 #include "ui/main_window.h"
 #include "ui/read_view.h"
 #include "ui/sjis_qt.h"
+#include "ui/window_fit.h"
 
 namespace lp {
 
@@ -66,6 +67,7 @@ ReadView* MainWindow::OpenReadWindow(MailboxView& view, int row) {
   });
   window->resize(mdi_->size() * 3 / 4);
   window->show();
+  FitInsideArea(*window, *mdi_);
   read->setFocus();
   return read;
 }

@@ -33,8 +33,14 @@ CTextOutSetArray LoadTextExportSettings(const std::string& path, UserInterface& 
   return list;
 }
 
-void ShowExportFailure(const ExportResult& result, UserInterface& ui) {
-  if (result.outcome == ExportOutcome::Failed && !result.message.empty()) ui.ShowMessage(result.message);
+// A failure as a message; a finished export as a report naming the file.
+void ShowExportResult(const ExportResult& result, std::string_view file, UserInterface& ui) {
+  if (result.outcome == ExportOutcome::Failed) {
+    if (!result.message.empty()) ui.ShowMessage(result.message);
+    return;
+  }
+  if (result.outcome != ExportOutcome::Done) return;
+  ui.Report(ToSjis(QString::fromUtf8(ui_text::kTextExported).arg(result.mails).arg(FromSjis(AbsolutePath(file)))));
 }
 
 }  // namespace
@@ -66,7 +72,7 @@ void MainWindow::RunTextExportDialog() {
   const ExportResult result = ExportBoxMails(view->box(), setting, out);
   out.Close();
   QApplication::restoreOverrideCursor();
-  ShowExportFailure(result, session_.ui());
+  ShowExportResult(result, setting.output_file, session_.ui());
 }
 
 void MainWindow::ExportEveryBox(const CTextOutSet& setting) {
@@ -88,7 +94,7 @@ void MainWindow::ExportEveryBox(const CTextOutSet& setting) {
     out->Close();
   };
   (void)walk.Start(ui_text::kTextExportProgressTitle, ui_text::kTextExportProgressText, std::move(work),
-                   [this, result] { ShowExportFailure(*result, session_.ui()); });
+                   [this, result, file = setting.output_file] { ShowExportResult(*result, file, session_.ui()); });
 }
 
 void MainWindow::ExportSelectedMailsToFile() {
@@ -108,7 +114,7 @@ void MainWindow::ExportSelectedMailsToFile() {
   }
   const ExportResult result = ExportSelectedMails(view->box(), rows, out);
   out.Close();
-  ShowExportFailure(result, session_.ui());
+  ShowExportResult(result, *path, session_.ui());
 }
 
 void MainWindow::RegisterTextExportHandlers() {

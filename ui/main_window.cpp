@@ -178,7 +178,7 @@ void MainWindow::UpdateCountPane() {
   // The active box's caret among its mails; rows that moved or went away
   // and another window coming to the front change it without a caret move.
   QString text;
-  if (const MailboxView* view = ActiveMailbox(); view != nullptr && view->CaretRow() >= 0) {
+  if (MailboxView* view = ActiveMailbox(); view != nullptr && view->CaretRow() >= 0) {
     char count[32];
     std::snprintf(count, sizeof count, ui_text::kMailCountFormat, view->CaretRow() + 1, view->box().Count());
     text = QString::fromLatin1(count);

@@ -145,7 +145,7 @@ TEST_F(KeyDispatchTest, CtrlWAndCtrlF4CloseTheActiveChildWindow) {
   ASSERT_EQ(window_->mdi().subWindowList().size(), 2);
   inbox->list().setFocus();
   QTest::keyClick(&inbox->list(), Qt::Key_W, Qt::ControlModifier);
-  QApplication::processEvents();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   ASSERT_EQ(window_->mdi().subWindowList().size(), 1);
   EXPECT_EQ(window_->ActiveMailbox(), nullptr);
 
@@ -154,7 +154,7 @@ TEST_F(KeyDispatchTest, CtrlWAndCtrlF4CloseTheActiveChildWindow) {
   window_->RefreshCommandStates();
   manager->setFocus();
   QTest::keyClick(manager, Qt::Key_F4, Qt::ControlModifier);
-  QApplication::processEvents();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(window_->mdi().subWindowList().isEmpty());
 }
 

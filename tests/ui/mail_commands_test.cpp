@@ -170,10 +170,12 @@ TEST_F(MailCommandsTest, ChildWindowsOpenInsideTheAreaAndBesideTheMailManager) {
 }
 
 TEST_F(MailCommandsTest, TheMailCountFollowsAMoveAndTheActiveWindow) {
+  inbox_->SetCaret(2);
   Select({0});
   ui_.QueueAnswer(Answer::Ok);
   ASSERT_TRUE(Run(cmd::kDeleteMail));
   program_.window->RefreshCommandStates();
+  ASSERT_GE(inbox_->CaretRow(), 0);
   EXPECT_EQ(program_.window->StatusPaneText(1).simplified(),
             QStringLiteral("%1/ 2").arg(inbox_->CaretRow() + 1).simplified());
   ASSERT_TRUE(program_.window->router().Run(cmd::kMailManager));

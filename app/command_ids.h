@@ -91,6 +91,8 @@ inline constexpr int kCloseMail = 32922;
 inline constexpr int kOpenAttachment = 32824;
 inline constexpr int kRenameAttachment = 32891;
 inline constexpr int kDeleteMail = 32777;
+// Deleting without the trash box (Shift+Delete): a number of our own.
+inline constexpr int kDeleteMailForGood = 32981;
 inline constexpr int kSelectMail = 32927;
 inline constexpr int kSelectAllMail = 32812;
 inline constexpr int kSortToReceiveBox = 32876;

@@ -146,6 +146,7 @@ const std::vector<CommandInfo> kCommands = {
     {cmd::kHomePage, M::Help, R::Always, "[ﾍﾙﾌﾟ]Lanternpostのﾎｰﾑﾍﾟｰｼﾞへ", ""},
     {cmd::kAbout, M::Help, R::Always, "[ﾍﾙﾌﾟ]ﾊﾞｰｼﾞｮﾝ情報 ...", ""},
     // Commands outside the key customisation list.
+    {cmd::kDeleteMailForGood, M::Mail, R::Selection, "", "完全に削除"},
     {cmd::kNoToolbar, M::View, R::Always, "", "なし(&N)"},
     {cmd::kFunctionBar, M::View, R::Always, "", "ﾌｧﾝｸｼｮﾝﾊﾞｰ(&F)"},
     {cmd::kAutoForwardMode, M::View, R::Always, "", "自動転送モード(&Z)"},

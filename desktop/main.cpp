@@ -17,6 +17,7 @@
 #include "ui/dialog_user_interface.h"
 #include "ui/mailbox_view.h"
 #include "ui/main_window.h"
+#include "ui/qt_translations.h"
 #include "ui/screenshot.h"
 #include "ui/single_instance.h"
 #include "ui/ui_messages.h"
@@ -40,6 +41,7 @@ int main(int argc, char* argv[]) {
   QApplication::setApplicationVersion(QStringLiteral(LP_VERSION));
   QGuiApplication::setDesktopFileName(QStringLiteral("lanternpost"));
   QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
+  (void)lp::InstallJapaneseQtTranslations();
 
   QCommandLineParser parser;
   parser.addHelpOption();

@@ -23,6 +23,7 @@
 #include "config/signatures.h"
 #include "ui/address_completer.h"
 #include "ui/compose_messages.h"
+#include "ui/own_mnemonics.h"
 #include "ui/sjis_qt.h"
 
 namespace lp {
@@ -84,6 +85,7 @@ ComposeView::ComposeView(HeldMail mail, ComposeMode mode, const ComposeForm& for
 }
 
 void ComposeView::BuildForm() {
+  new OwnMnemonics(*this);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(2, 2, 2, 2);
 

@@ -148,11 +148,16 @@ void ConnectionSettingsDialog::BuildForm() {
 
   auto* test_row = new QHBoxLayout;
   test_button_ = new QPushButton(Text(kTestConnection), this);
-  test_status_ = new QLabel(this);
-  test_status_->setWordWrap(true);
   test_row->addWidget(test_button_);
-  test_row->addWidget(test_status_, 1);
+  test_row->addStretch();
   right->addLayout(test_row);
+  // The outcome on lines of its own below the button, never wrapped:
+  // Japanese text would break inside a word ("違いま" / "す").
+  test_status_ = new QLabel(this);
+  test_status_->setObjectName(QStringLiteral("testStatus"));
+  test_status_->setWordWrap(false);
+  test_status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  right->addWidget(test_status_);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   right->addWidget(buttons);
   layout->addLayout(right, 1);

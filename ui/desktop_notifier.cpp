@@ -8,6 +8,7 @@
 #include <QIcon>
 #include <QPainter>
 #include <QSystemTrayIcon>
+#include <utility>
 
 #include "ui/ui_messages.h"
 
@@ -49,28 +50,44 @@ DesktopNotifier::DesktopNotifier(bool notices, bool tray, QObject* parent) : QOb
 DesktopNotifier::~DesktopNotifier() = default;
 
 bool DesktopNotifier::NewMail(int new_count) {
-  if (!notices_ || new_count <= 0) return false;
+  if (new_count <= 0) return false;
+  return Notice(QString::fromUtf8(ui_text::kNewMailNotice).arg(new_count));
+}
+
+bool DesktopNotifier::Notice(const QString& text) {
+  if (!notices_) return false;
   QDBusConnection bus = QDBusConnection::sessionBus();
   if (!bus.isConnected() || bus.interface() == nullptr || !bus.interface()->isServiceRegistered(kService)) return false;
+  if (waiting_) {
+    next_text_ = text;
+    return true;
+  }
+  Post(text);
+  return true;
+}
+
+void DesktopNotifier::Post(const QString& text) {
+  QDBusConnection bus = QDBusConnection::sessionBus();
   QDBusMessage call = QDBusMessage::createMethodCall(kService, QStringLiteral("/org/freedesktop/Notifications"),
                                                      kService, QStringLiteral("Notify"));
   QVariantMap hints;
   hints.insert(QStringLiteral("desktop-entry"), QStringLiteral("lanternpost"));
   hints.insert(QStringLiteral("category"), QStringLiteral("email.arrived"));
   call << QStringLiteral("Lanternpost") << notice_id_ << QStringLiteral("mail-message-new")
-       << QStringLiteral("Lanternpost") << QString::fromUtf8(ui_text::kNewMailNotice).arg(new_count)
-       << QStringList() << hints << -1;
+       << QStringLiteral("Lanternpost") << text << QStringList() << hints << -1;
+  waiting_ = true;
   // Asynchronous: a slow notification service never holds up the window.
   auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), this);
   connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* done) {
     const QDBusPendingReply<uint> reply = *done;
+    done->deleteLater();
+    waiting_ = false;
     if (!reply.isError()) {
       notice_id_ = reply.value();
       emit noticeShown(notice_id_);
     }
-    done->deleteLater();
+    if (!next_text_.isEmpty()) Post(std::exchange(next_text_, QString()));
   });
-  return true;
 }
 
 void DesktopNotifier::SetUnreadCount(int unread) {

@@ -26,6 +26,10 @@ class DesktopNotifier final : public QObject {
   // After a receive: `new_count` mails arrived. False when no notice was
   // posted (switched off, none arrived, no bus or no service).
   bool NewMail(int new_count);
+  // Any other report as the notice. A notice asked for while the service
+  // has not yet answered the last one follows that answer, so that it
+  // replaces the notice rather than stacking beside it.
+  bool Notice(const QString& text);
   // The receive box's unread mails, for the tray icon.
   void SetUnreadCount(int unread);
 
@@ -38,8 +42,12 @@ class DesktopNotifier final : public QObject {
   void noticeShown(uint id);
 
  private:
+  void Post(const QString& text);
+
   bool notices_;
   uint notice_id_ = 0;
+  bool waiting_ = false;  // a notice went out and its id is not known yet
+  QString next_text_;     // the notice to post once it is
   QPointer<QSystemTrayIcon> tray_;
 };
 

@@ -51,7 +51,19 @@ Answer AnswerOf(int button) {
 }  // namespace
 
 void DialogUserInterface::ShowMessage(std::string_view text) {
+  QMessageBox box(QMessageBox::Critical, kTitle, FromSjis(text), QMessageBox::Ok, parent_);
+  box.exec();
+}
+
+void DialogUserInterface::Inform(std::string_view text) {
   QMessageBox box(QMessageBox::Information, kTitle, FromSjis(text), QMessageBox::Ok, parent_);
+  box.exec();
+}
+
+void DialogUserInterface::Report(std::string_view text) {
+  const QString shown = FromSjis(text);
+  if (report_sink_ && report_sink_(shown)) return;
+  QMessageBox box(QMessageBox::Information, kTitle, shown, QMessageBox::Ok, parent_);
   // Arrival messages come in front of other windows.
   box.setWindowFlag(Qt::WindowStaysOnTopHint);
   box.exec();

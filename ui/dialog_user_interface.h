@@ -19,7 +19,14 @@ class DialogUserInterface final : public UserInterface {
   // What the cancel button of a progress window runs besides raising its flag.
   void SetCancelAction(std::function<void()> action) { cancel_action_ = std::move(action); }
 
+  // Where routine reports go instead of a message box (the status bar);
+  // the sink answers false when the user wants the boxes.
+  void SetReportSink(std::function<bool(const QString&)> sink) { report_sink_ = std::move(sink); }
+
+  // Failures and warnings: a modal box with the error icon.
   void ShowMessage(std::string_view text) override;
+  void Inform(std::string_view text) override;
+  void Report(std::string_view text) override;
   [[nodiscard]] Answer Ask(std::string_view text, MessageButtons buttons) override;
   // Without a nested event loop: the box shows and the handler hears the
   // answer when the user gives it; closing the box is the cautious answer.
@@ -33,6 +40,7 @@ class DialogUserInterface final : public UserInterface {
  private:
   QPointer<QWidget> parent_;
   std::function<void()> cancel_action_;
+  std::function<bool(const QString&)> report_sink_;
 };
 
 }  // namespace lp

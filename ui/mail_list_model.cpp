@@ -46,6 +46,11 @@ QString MailListModel::SummaryOf(int row, const CMail& mail) const {
   return *texts.summary;
 }
 
+void MailListModel::SetLabels(std::array<LabelStyle, 11> labels) {
+  labels_ = std::move(labels);
+  if (rowCount() > 0) emit dataChanged(index(0, LabelColumn), index(rowCount() - 1, LabelColumn));
+}
+
 void MailListModel::SetNameLookup(NameLookup lookup) {
   name_lookup_ = std::move(lookup);
   cache_.clear();

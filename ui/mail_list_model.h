@@ -41,7 +41,9 @@ class MailListModel final : public QAbstractTableModel, private MailboxObserver 
   explicit MailListModel(CLPOSTDoc& box, QObject* parent = nullptr);
   ~MailListModel() override;
 
-  void SetLabels(std::array<LabelStyle, 11> labels) { labels_ = std::move(labels); }
+  // Rows with a label are shown again with the new names and colours.
+  void SetLabels(std::array<LabelStyle, 11> labels);
+  [[nodiscard]] const std::array<LabelStyle, 11>& labels() const { return labels_; }
   // The name shown for a mail's From (or To) field in place of the field,
   // when it gives one (the address book's name for the address); an empty
   // lookup shows the fields. The name column is shown again.

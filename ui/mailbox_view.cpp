@@ -75,7 +75,9 @@ MailboxView::MailboxView(BoxHandle box, Profile& profile, QWidget* parent)
   ApplyColumnWidths();
   // Only a width the user dragged is stored: the widths above are set first.
   connect(list_->header(), &QHeaderView::sectionResized, this,
-          [this](int column, int, int width) { StoreColumnWidth(column, width); });
+          [this](int column, int, int width) {
+            if (!applying_widths_) StoreColumnWidth(column, width);
+          });
 
   filter_bar_->hide();
   list_->installEventFilter(this);
@@ -152,9 +154,21 @@ void MailboxView::ApplyColumnWidths() {
                         bold_metrics.horizontalAdvance(QString::fromUtf8(column.sample_utf8)) + 12);
     // The status column holds two icons whatever the font.
     if (column.column == MailListModel::StatusColumn) fallback = qMax(fallback, 42);
+    if (column.column == MailListModel::LabelColumn) {
+      for (const MailListModel::LabelStyle& label : model_->labels()) {
+        fallback = qMax(fallback, bold_metrics.horizontalAdvance(label.name) + 12);
+      }
+    }
     const int width = profile_.GetInt("List", column.key, fallback);
     list_->setColumnWidth(column.column, width > 0 ? width : fallback);
   }
+}
+
+void MailboxView::SetLabels(const std::array<MailListModel::LabelStyle, 11>& labels) {
+  model_->SetLabels(labels);
+  applying_widths_ = true;
+  ApplyColumnWidths();
+  applying_widths_ = false;
 }
 
 void MailboxView::StoreColumnWidth(int column, int width) {

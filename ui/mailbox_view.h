@@ -6,6 +6,7 @@
 #include "platform/question_guard.h"
 #include "store/mailbox_document.h"
 #include "store/open_box_registry.h"
+#include "ui/mail_list_model.h"
 
 class QLabel;
 class QPlainTextEdit;
@@ -19,7 +20,6 @@ class QTreeView;
 
 namespace lp {
 
-class MailListModel;
 class MailListDelegate;
 class MailFilterBar;
 class MailFilterProxy;
@@ -62,6 +62,10 @@ class MailboxView final : public QWidget, private MailboxObserver {
   void SetCaret(int row);
   // The list's font from [Font], when the user chose one.
   void ApplyListFont();
+  // The label names and colours; the list shows them at once, and the
+  // label column (while the user has not sized it) is as wide as the
+  // longest name.
+  void SetLabels(const std::array<MailListModel::LabelStyle, 11>& labels);
   // Waits for the answers about this box's browser page; its answers are
   // dropped once the window (and with it the box) is gone.
   [[nodiscard]] QuestionGuard& browser_questions() { return browser_questions_; }
@@ -100,6 +104,7 @@ class MailboxView final : public QWidget, private MailboxObserver {
   // moved it to when a filter hid the caret's mail).
   quint64 serial_picked_ = 0;
   bool applying_filter_ = false;
+  bool applying_widths_ = false;  // widths set by the program are not stored
   QTreeView* list_;
   QLabel* busy_notice_;
   QPlainTextEdit* preview_ = nullptr;

@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QStatusBar>
@@ -22,6 +23,7 @@
 #include "store/mail_sort.h"
 #include "ui/desktop_notifier.h"
 #include "ui/desktop_session.h"
+#include "ui/dialog_user_interface.h"
 #include "ui/function_key_bar.h"
 #include "ui/mail_list_model.h"
 #include "ui/mail_manager_view.h"
@@ -33,11 +35,13 @@
 #include "ui/sjis_qt.h"
 #include "ui/ui_messages.h"
 #include "ui/virtual_keys.h"
+#include "ui/window_fit.h"
 
 namespace lp {
 namespace {
 
 constexpr int kTimerTickMs = 10'000;
+constexpr int kLeastBoxWidth = 300;
 
 bool IsModifierKey(int key) {
   return key == Qt::Key_Shift || key == Qt::Key_Control || key == Qt::Key_Alt || key == Qt::Key_Meta;
@@ -85,6 +89,9 @@ MainWindow::MainWindow(DesktopSession& session, QWidget* parent)
     });
   }
   UpdateUnreadCount();
+  if (auto* dialogs = dynamic_cast<DialogUserInterface*>(&session_.ui())) {
+    dialogs->SetReportSink([this](const QString& text) { return ShowReport(text); });
+  }
 
   receive_timer_.setInterval(kTimerTickMs);
   connect(&receive_timer_, &QTimer::timeout, this, &MainWindow::TimerTick);
@@ -115,8 +122,17 @@ void MainWindow::UpdateUnreadCount() {
   notifier_->SetUnreadCount(unread);
 }
 
+bool MainWindow::ShowReport(const QString& text) {
+  if (session_.profile().GetInt("View", "ReportBox", 0) == 1) return false;
+  message_pane_->setText(text);
+  // Out of sight of the status bar the desktop's notice tells it.
+  if (!isActiveWindow()) (void)notifier_->Notice(text);
+  return true;
+}
+
 MainWindow::~MainWindow() {
   qApp->removeEventFilter(this);
+  if (auto* dialogs = dynamic_cast<DialogUserInterface*>(&session_.ui())) dialogs->SetReportSink({});
   // Closing the child windows below must not ask this half-destroyed
   // window for its state.
   disconnect(mdi_, nullptr, this, nullptr);
@@ -158,7 +174,20 @@ CommandState MainWindow::CurrentState() const {
   return state;
 }
 
+void MainWindow::UpdateCountPane() {
+  // The active box's caret among its mails; rows that moved or went away
+  // and another window coming to the front change it without a caret move.
+  QString text;
+  if (MailboxView* view = ActiveMailbox(); view != nullptr && view->CaretRow() >= 0) {
+    char count[32];
+    std::snprintf(count, sizeof count, ui_text::kMailCountFormat, view->CaretRow() + 1, view->box().Count());
+    text = QString::fromLatin1(count);
+  }
+  if (count_pane_->text() != text) count_pane_->setText(text);
+}
+
 void MainWindow::RefreshCommandStates() {
+  UpdateCountPane();
   const CommandState state = CurrentState();
   if (last_state_ && *last_state_ == state) return;
   last_state_ = state;
@@ -196,7 +225,7 @@ MailboxView* MainWindow::OpenMailbox(std::string_view sjis_path) {
   CLPOSTDoc* box = handle.get();
   Profile& profile = session_.profile();
   auto* view = new MailboxView(std::move(handle), profile);
-  view->model().SetLabels(LabelStylesOf(session_.app().settings()));
+  view->SetLabels(LabelStylesOf(session_.app().settings()));
   view->model().SetNameLookup(AddressNames());
 
   QMdiSubWindow* window = mdi_->addSubWindow(view);
@@ -205,11 +234,7 @@ MailboxView* MainWindow::OpenMailbox(std::string_view sjis_path) {
   connect(&view->model(), &MailListModel::boxRelocated, window,
           [window, box] { window->setWindowTitle(FromSjis(BoxNameOf(box->PathName()))); });
   window->setWindowIcon(QIcon(QStringLiteral(":/icons/box.svg")));
-  connect(view, &MailboxView::caretMoved, this, [this](int row, int count) {
-    char text[32];
-    std::snprintf(text, sizeof text, ui_text::kMailCountFormat, row + 1, count);
-    count_pane_->setText(row >= 0 ? QString::fromLatin1(text) : QString());
-  });
+  connect(view, &MailboxView::caretMoved, this, &MainWindow::UpdateCountPane);
   view->list().installEventFilter(this);
   view->list().setContextMenuPolicy(Qt::CustomContextMenu);
   connect(&view->list(), &QWidget::customContextMenuRequested, this,
@@ -235,15 +260,24 @@ MailboxView* MainWindow::OpenMailbox(std::string_view sjis_path) {
 }
 
 void MainWindow::PlaceMailboxWindow(QMdiSubWindow& window) {
+  if (layout() != nullptr) layout()->activate();  // the area's size as it shows
   const std::optional<WindowPlacement> placement =
       ParsePlacement(session_.profile().GetString("Settings2", "", ""));
   if (placement) {
-    window.setGeometry(placement->left, placement->top, placement->right - placement->left,
+    // A placement stored on a larger screen (or at a smaller scale) comes
+    // inside the area; beside the mail manager when that always shows, so
+    // that the box does not hide it.
+    const QRect stored(placement->left, placement->top, placement->right - placement->left,
                        placement->bottom - placement->top);
+    const bool beside_manager = manager_window_ != nullptr && manager_window_->isVisible() &&
+                                !manager_window_->isMinimized() &&
+                                session_.profile().GetInt("View", "MailManager", 1) != 0;
+    window.setGeometry(BesideOrInside(stored, beside_manager ? manager_window_->frameGeometry() : QRect(),
+                                      QRect(QPoint(0, 0), mdi_->viewport()->size()), kLeastBoxWidth));
   } else {
     // Beside the mail manager when it shows, else over the whole area.
     const int left = manager_window_ != nullptr ? manager_window_->frameGeometry().right() + 1 : 0;
-    window.setGeometry(left, 0, qMax(mdi_->viewport()->width() - left, 300), mdi_->viewport()->height());
+    window.setGeometry(left, 0, qMax(mdi_->viewport()->width() - left, kLeastBoxWidth), mdi_->viewport()->height());
   }
   if (session_.app().settings().show_cmd2 == kShowMaximised) {
     window.showMaximized();
@@ -278,6 +312,7 @@ void MainWindow::ShowMailManager() {
   manager_window_->resize(qMax(220, mdi_->width() / 4), mdi_->height());
   manager_window_->move(0, 0);
   manager_window_->show();
+  FitInsideArea(*manager_window_, *mdi_);
 }
 
 void MainWindow::SortActive(int key) {
@@ -415,6 +450,8 @@ void MainWindow::ShowWithPlacement() {
   if (placement) {
     setGeometry(placement->left, placement->top, placement->right - placement->left,
                 placement->bottom - placement->top);
+    // Stored on a larger screen or at a smaller scale: brought onto this one.
+    FitOnScreen(*this);
   } else {
     resize(1024, 700);
   }

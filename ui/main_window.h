@@ -125,6 +125,9 @@ class MainWindow final : public QMainWindow {
   void BuildActions();
   // Menu texts with the first key bound to each command.
   void RefreshActionKeys();
+  // The keys this desktop gives every program: Ctrl+W and Ctrl+F4 close
+  // the active child window, Delete and Shift+Delete delete mail.
+  void ApplyDesktopKeys();
   void CustomizeKeys();
   void EditConnectionSettings();
   void EditSettings();
@@ -238,6 +241,11 @@ class MainWindow final : public QMainWindow {
   // After a run's state changed: a receive that ended posts its notice.
   void NoteRunState();
   void UpdateUnreadCount();
+  // The status bar's "n/m" of the active mailbox window.
+  void UpdateCountPane();
+  // A routine report in the status bar (and the desktop's notice while the
+  // window is not in front); false when [View] ReportBox asks for a box.
+  bool ShowReport(const QString& text);
 
   DesktopSession& session_;
   CommandRouter router_;

@@ -9,6 +9,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QTreeView>
@@ -37,6 +38,7 @@
 #include "ui/sjis_qt.h"
 #include "ui/ui_messages.h"
 #include "ui/version_check_window.h"
+#include "ui/virtual_keys.h"
 
 namespace lp {
 namespace {
@@ -64,6 +66,16 @@ constexpr ToolButton kToolButtons[] = {
     {cmd::kSettings, "preferences-system", "settings"},
 };
 
+// A menu text as a tooltip: without its mnemonic ("受信(&T)" is "受信")
+// and without the dots that promise a dialog.
+QString ToolTipText(QString text) {
+  static const QRegularExpression mnemonic(QStringLiteral("\\(&.\\)"));
+  text.remove(mnemonic);
+  text.remove(QLatin1Char('&'));
+  while (text.endsWith(QLatin1Char('.')) || text.endsWith(QLatin1Char(' '))) text.chop(1);
+  return text;
+}
+
 QIcon IconOf(int command) {
   for (const ToolButton& button : kToolButtons) {
     if (button.command == command) return ThemedIcon(button.theme, button.resource);
@@ -83,20 +95,44 @@ void MainWindow::BuildActions() {
     connect(action, &QAction::triggered, this, [this, id = info.id] { (void)router_.Run(id); });
     actions_[info.id] = action;
   }
+  // No dial-up on this platform: the connect and disconnect items would do
+  // nothing (the commands stay for keys and the command line).
+  for (const int command : {cmd::kConnect, cmd::kDisconnect}) actions_.at(command)->setVisible(false);
   RefreshActionKeys();
 }
 
 void MainWindow::RefreshActionKeys() {
   for (const auto& [id, action] : actions_) {
     QString text = FromSjis(MenuText(id));
+    QString tip = ToolTipText(text);
     // The key is shown in the menu; the key table dispatches it, so one
     // key can run several commands in order.
     const int binding = session_.keys().FindCommand(static_cast<std::uint32_t>(id));
     if (binding >= 0) {
-      text += QLatin1Char('\t') +
-              QString::fromLatin1(BindingText(session_.keys().At(static_cast<std::size_t>(binding)).combination));
+      const QString key =
+          QString::fromLatin1(BindingText(session_.keys().At(static_cast<std::size_t>(binding)).combination));
+      text += QLatin1Char('\t') + key;
+      tip += QStringLiteral(" (") + key + QLatin1Char(')');
     }
     action->setText(text);
+    action->setToolTip(tip);
+  }
+  ApplyDesktopKeys();
+}
+
+void MainWindow::ApplyDesktopKeys() {
+  // Closing the active child window comes before the key table, as the
+  // window system's own keys do (Ctrl+F4 stays with the window).
+  actions_.at(cmd::kCloseWindow)->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::CTRL | Qt::Key_F4)});
+  // Deleting keeps its usual keys unless the key table gives them another
+  // command. Text fields take them first, as they take every editing key.
+  const std::pair<int, QKeySequence> deleting[] = {{cmd::kDeleteMail, QKeySequence(Qt::Key_Delete)},
+                                                   {cmd::kDeleteMailForGood, QKeySequence(Qt::SHIFT | Qt::Key_Delete)}};
+  for (const auto& [command, sequence] : deleting) {
+    const QKeyCombination pressed = sequence[0];
+    const std::optional<KeyCombination> combination = CombinationOf(pressed.key(), pressed.keyboardModifiers());
+    const bool taken = combination && !session_.keys().CommandsFor(*combination).empty();
+    actions_.at(command)->setShortcut(taken ? QKeySequence() : sequence);
   }
 }
 
@@ -210,7 +246,7 @@ void MainWindow::ApplyToolbarChoice(int choice) {
 
 void MainWindow::SetSplit(int split) {
   (void)session_.profile().WriteInt("View", "SplPos", split);
-  session_.ui().ShowMessage(ToSjis(QString::fromUtf8(ui_text::kSplitTakesEffectLater)));
+  session_.ui().Inform(ToSjis(QString::fromUtf8(ui_text::kSplitTakesEffectLater)));
 }
 
 void MainWindow::RegisterHandlers() {
@@ -326,8 +362,12 @@ void MainWindow::RegisterViewHandlers() {
   });
   router_.Register(cmd::kLabelSettings, [this] {
     LabelDialog dialog(session_.app().settings(), session_.profile(), this);
-    // The lists paint with the label colours.
-    if (dialog.exec() == QDialog::Accepted) mdi_->viewport()->update();
+    if (dialog.exec() != QDialog::Accepted) return;
+    // Every open list shows the new names and colours at once.
+    const auto labels = LabelStylesOf(session_.app().settings());
+    for (QMdiSubWindow* window : mdi_->subWindowList()) {
+      if (auto* view = qobject_cast<MailboxView*>(window->widget())) view->SetLabels(labels);
+    }
   });
   const std::pair<int, void (MailManagerView::*)()> tree_commands[] = {
       {cmd::kNewFolder, &MailManagerView::NewFolder},

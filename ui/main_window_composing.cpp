@@ -14,6 +14,7 @@
 #include "ui/mailbox_view.h"
 #include "ui/main_window.h"
 #include "ui/read_view.h"
+#include "ui/window_fit.h"
 
 namespace lp {
 
@@ -50,6 +51,7 @@ ComposeView* MainWindow::OpenComposeWindow(std::string_view sjis_box, std::uint6
   const int height = session_.profile().GetInt("SMail", "Height", 0);
   window->resize(width > 0 && height > 0 ? QSize(width, height) : mdi_->size() * 3 / 4);
   window->show();
+  FitInsideArea(*window, *mdi_);
   compose->setFocus();
   return compose;
 }

@@ -117,7 +117,7 @@ void MainWindow::ChooseBoxForSelection() {
   const BoxChoices choices =
       ListBoxChoices(session_.app().data_directory(), AbsolutePath(view->box().PathName()));
   if (choices.paths.empty()) {
-    session_.ui().ShowMessage(ToSjis(Text(ui_text::kNoOtherBox)));
+    session_.ui().Inform(ToSjis(Text(ui_text::kNoOtherBox)));
     return;
   }
   bool ok = false;
@@ -215,6 +215,11 @@ void MainWindow::RegisterMailHandlers() {
   router_.Register(cmd::kDeleteMail, [this] {
     RunOnSelection([this](MailboxView& view, const std::vector<int>& rows) {
       (void)DeleteMails(view.box(), rows, session_.registry());
+    });
+  });
+  router_.Register(cmd::kDeleteMailForGood, [this] {
+    RunOnSelection([this](MailboxView& view, const std::vector<int>& rows) {
+      (void)DeleteMails(view.box(), rows, session_.registry(), {}, DeleteTarget::ForGood);
     });
   });
   router_.Register(cmd::kSetLabel, [this] { ChooseLabelForSelection(); });

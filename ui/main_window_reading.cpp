@@ -20,6 +20,7 @@
 #include "ui/read_view.h"
 #include "ui/sjis_qt.h"
 #include "ui/stored_font.h"
+#include "ui/window_fit.h"
 
 namespace lp {
 
@@ -75,6 +76,7 @@ ReadView* MainWindow::OpenReadWindow(MailboxView& view, int row) {
   });
   window->resize(mdi_->size() * 3 / 4);
   window->show();
+  FitInsideArea(*window, *mdi_);
   read->setFocus();
   return read;
 }

@@ -40,7 +40,7 @@ void ShowBoxSearchResult(MailboxView& view, int found, UserInterface& ui) {
     view.SetCaret(found);
     view.list().setFocus();
   } else if (found == kSearchNotFound) {
-    ui.ShowMessage(kSearchFoundNothing);
+    ui.Inform(kSearchFoundNothing);
   }
 }
 
@@ -70,7 +70,7 @@ void MainWindow::SearchActiveBox(std::optional<SearchDirection> step) {
     }
   }
   if (start < 0 || start >= box.Count()) {
-    session_.ui().ShowMessage(kSearchFoundNothing);
+    session_.ui().Inform(kSearchFoundNothing);
     return;
   }
   ShowBoxSearchResult(*view, SearchBox(box, start, direction, condition, session_.ui()), session_.ui());
@@ -99,7 +99,7 @@ void MainWindow::SearchEveryBoxFrom(std::size_t box, int mail) {
         // A repeated command reports at once that nothing is left.
         search_box_ = count;
         search_mail_ = 0;
-        session_.ui().ShowMessage(kSearchFoundNothing);
+        session_.ui().Inform(kSearchFoundNothing);
         return;
       case BoxSearchOutcome::Failed:
         session_.ui().ShowMessage(result->message);

@@ -53,8 +53,15 @@ std::string FinishExport(const ExportResult& result, ExportOutput& output) {
   return {};
 }
 
-void ShowIfAny(const std::string& message, UserInterface& ui) {
-  if (!message.empty()) ui.ShowMessage(message);
+// What failed as a message; a finished export as a report naming the file.
+void ShowExportResult(const std::string& failure, const ExportResult& result, std::string_view file,
+                      UserInterface& ui) {
+  if (!failure.empty()) {
+    ui.ShowMessage(failure);
+    return;
+  }
+  if (result.outcome != ExportOutcome::Done) return;
+  ui.Report(ToSjis(QString::fromUtf8(ui_text::kTextExported).arg(result.mails).arg(FromSjis(AbsolutePath(file)))));
 }
 
 }  // namespace
@@ -95,7 +102,7 @@ void MainWindow::RunTextExportDialog() {
   const ExportResult result = ExportBoxMails(view->box(), setting, output.writer());
   const std::string failure = FinishExport(result, output);
   QApplication::restoreOverrideCursor();
-  ShowIfAny(failure, session_.ui());
+  ShowExportResult(failure, result, setting.output_file, session_.ui());
 }
 
 void MainWindow::ExportEveryBox(const CTextOutSet& setting, bool append) {
@@ -105,11 +112,15 @@ void MainWindow::ExportEveryBox(const CTextOutSet& setting, bool append) {
   if (!BeginExportOutput(*output, setting.output_file, append)) return;
   const std::string trash = JoinPath(session_.app().data_directory(), session_.app().settings().trash_file);
   auto failure = std::make_shared<std::string>();
-  auto work = [output, failure, boxes, setting, trash](SkippableProgress& progress) {
-    *failure = FinishExport(ExportAllBoxes(*boxes, trash, setting, output->writer(), &progress), *output);
+  auto result = std::make_shared<ExportResult>();
+  auto work = [output, failure, result, boxes, setting, trash](SkippableProgress& progress) {
+    *result = ExportAllBoxes(*boxes, trash, setting, output->writer(), &progress);
+    *failure = FinishExport(*result, *output);
   };
   StartBoxWalk(ui_text::kTextExportProgressTitle, ui_text::kTextExportProgressText, std::move(work),
-               [this, failure] { ShowIfAny(*failure, session_.ui()); });
+               [this, failure, result, file = setting.output_file] {
+                 ShowExportResult(*failure, *result, file, session_.ui());
+               });
 }
 
 void MainWindow::ExportSelectedMailsToFile() {
@@ -126,8 +137,8 @@ void MainWindow::ExportSelectedMailsToFile() {
   if (!path) return;
   ExportOutput output;
   if (!BeginExportOutput(output, *path, false)) return;
-  ShowIfAny(FinishExport(ExportSelectedMails(view->box(), held.Rows(view->box()), output.writer()), output),
-            session_.ui());
+  const ExportResult result = ExportSelectedMails(view->box(), held.Rows(view->box()), output.writer());
+  ShowExportResult(FinishExport(result, output), result, *path, session_.ui());
 }
 
 void MainWindow::RegisterTextExportHandlers() {

@@ -201,6 +201,9 @@ void ReadView::SaveAllAttachments() {
     for (const std::string& path : copied.failed) message += "\r\n" + FileNameOf(path);
     services_.ui->ShowMessage(message);
   }
+  if (!copied.written.empty() && services_.ui != nullptr) {
+    services_.ui->Report(ToSjis(U(ui_text::kAttachmentsSaved).arg(copied.written.size()).arg(folder)));
+  }
 }
 
 void ReadView::RedecodeSelection() {

@@ -18,6 +18,7 @@
 #include <string>
 
 #include "ui/colour_button.h"
+#include "ui/list_colours.h"
 #include "ui/settings_input.h"
 #include "ui/settings_texts.h"
 #include "ui/sjis_qt.h"
@@ -61,6 +62,7 @@ const Row kRows[] = {
     {kSendReceive, "", "System", "TimerValue", Kind::Number, 10, "", 1, 1440, AccountField::None, "分間隔"},
     {kSendReceive, "全接続先を巡回する(&J)", "System", "TimerAll", Kind::Check, 0},
     {kSendReceive, "送信終了時にメッセージを出す(&E)", "View", "SMail", Kind::Check, 1},
+    {kSendReceive, "完了の報告をメッセージボックスで出す(&W)", "View", "ReportBox", Kind::Check, 0},
     {kSendReceive, "ToとCcで10通以上送信時に警告を出す(&C)", "System", "ManyAlert", Kind::Check, 0},
     {kSendReceive, "送信したメールは送信済みBOXに移動(&Z)", "System", "SmailDone", Kind::Check, 0},
     {kSendReceive, "送受信で受信から先にする(&R)", "System", "RFirst", Kind::Check, 0, "", 0, 0, AccountField::PopBefore},
@@ -73,12 +75,12 @@ const Row kRows[] = {
     {kView, "日付の表示(&D)", "View", "Date", Kind::Check, 1},
     {kView, "メールマネージャは常に表示(&M)", "View", "MailManager", Kind::Check, 1},
     {kView, "メール受信時の進行状況は常に件数表示(&K)", "View", "ProgressMode", Kind::Check, 0},
-    {kView, "文字色(&S)...", "View", "StrColor", Kind::Colour, 0},
-    {kView, "背景色(&B)...", "View", "BackColor", Kind::Colour, 16777215},
-    {kView, "選択文字(&E)...", "View", "StrColor2", Kind::Colour, 16777215},
-    {kView, "選択背景色(&P)...", "View", "BackColor2", Kind::Colour, 8388608},
-    {kView, "未読の色(&C)...", "Mail", "MRColor", Kind::Colour, 16744448},
-    {kView, "概要の色(&G)...", "Mail", "BodyColor", Kind::Colour, 16744448},
+    {kView, "文字色(&S)...", "View", "StrColor", Kind::Colour},
+    {kView, "背景色(&B)...", "View", "BackColor", Kind::Colour},
+    {kView, "選択文字(&E)...", "View", "StrColor2", Kind::Colour},
+    {kView, "選択背景色(&P)...", "View", "BackColor2", Kind::Colour},
+    {kView, "未読の色(&C)...", "Mail", "MRColor", Kind::Colour},
+    {kView, "概要の色(&G)...", "Mail", "BodyColor", Kind::Colour},
     {kDialUp, "自動接続する(&A)", nullptr, "AutoCon", Kind::Check, 0, "", 0, 0, AccountField::AutoCon},
     {kDialUp, "自動切断する(&D)", nullptr, "AutoDis", Kind::Check, 0, "", 0, 0, AccountField::AutoDis},
     {kBehaviour, "HTMLメールをブラウザ表示するときに警告する(&H)", "System", "HtmlAlert", Kind::Check, 1},
@@ -110,6 +112,17 @@ const Row kRows[] = {
 namespace {
 
 QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
+
+// What the list shows for a colour key that holds no colour.
+QColor PaletteColourOf(std::string_view key, const QPalette& palette) {
+  const ListColours own = PaletteListColours(palette);
+  if (key == "StrColor") return own.text;
+  if (key == "BackColor") return own.back;
+  if (key == "StrColor2") return own.selected_text;
+  if (key == "BackColor2") return own.selected_back;
+  if (key == "MRColor") return own.unread;
+  return own.summary;
+}
 
 bool AccountFlag(const CSetMenu& account, AccountField field) {
   switch (field) {
@@ -226,7 +239,9 @@ void SettingsDialog::Build() {
         break;
       }
       case Kind::Colour: {
-        auto* button = new ColourButton(Text(row.text), profile_.GetInt(row.section, row.key, row.default_number), page);
+        // A colour the user never chose stays unwritten and follows the palette.
+        auto* button = new ColourButton(Text(row.text), profile_.GetInt(row.section, row.key, ColourButton::kUnsetColour),
+                                        page, PaletteColourOf(row.key, palette()));
         form->addRow(button);
         control = button;
         break;
@@ -257,6 +272,9 @@ void SettingsDialog::Build() {
     }
   }
 
+  // No dial-up on this platform: its page keeps the account's values but
+  // is not shown.
+  pages_->setTabVisible(kDialUp, false);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -304,9 +322,12 @@ bool SettingsDialog::Apply() {
         value = std::move(*text);
         break;
       }
-      case Kind::Colour:
-        value = std::to_string(static_cast<ColourButton*>(control)->StoredColour());
+      case Kind::Colour: {
+        const auto* button = static_cast<ColourButton*>(control);
+        if (!button->IsSet()) continue;
+        value = std::to_string(button->StoredColour());
         break;
+      }
       case Kind::Choice: {
         const int index = static_cast<QComboBox*>(control)->currentIndex();
         if (index < 0) continue;  // nothing chosen: the stored value stays

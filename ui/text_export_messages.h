@@ -20,6 +20,8 @@ inline constexpr char kTextExportAppend[] = "追加出力(&W)";
 inline constexpr char kTextExportLoad[] = "設定の読込(&L)";
 inline constexpr char kTextExportSave[] = "設定の保存(&S)";
 inline constexpr char kTextExportFileTitle[] = "出力ファイル名の入力";
+// %1 the number of mails, %2 the file.
+inline constexpr char kTextExported[] = "%1通のメールを %2 に出力しました";
 inline constexpr char kTextExportChoiceTitle[] = "テキスト出力設定の選択";
 inline constexpr char kTextExportRename[] = "名前変更(&R)...";
 inline constexpr char kTextExportDelete[] = "削除(&D)...";

@@ -77,6 +77,8 @@ inline constexpr char kOpenAttachment[] = "添付ファイルを開く(&O)";
 inline constexpr char kSaveAllAttachments[] = "添付ファイルを全て保存(&A)...";
 inline constexpr char kSaveAllFolderTitle[] = "添付ファイルの保存先";
 inline constexpr char kCannotSaveAttachment[] = "保存できませんでした: ";
+// %1 the number of files, %2 the folder.
+inline constexpr char kAttachmentsSaved[] = "添付ファイルを %1 個、%2 に保存しました";
 inline constexpr char kRedecode[] = "シフトJIS化(&S)";
 inline constexpr char kCopyQuoted[] = "引用符付きコピー(&D)";
 inline constexpr char kFontSettings[] = "フォントの設定(&F)...";

@@ -68,7 +68,13 @@ void VersionCheckCommand::Run() {
 
 void VersionCheckCommand::Finished(VersionCheckResult result) {
   download_.reset();
-  for (const std::string& message : result.messages) ui_.ShowMessage(message);
+  for (const std::string& message : result.messages) {
+    if (result.outcome == VersionCheckResult::Outcome::UpToDate) {
+      ui_.Inform(message);
+    } else {
+      ui_.ShowMessage(message);
+    }
+  }
   if (result.outcome != VersionCheckResult::Outcome::NewerRelease) return;
   NewReleaseDialog dialog(result.release, window_);
   if (dialog.exec() != QDialog::Accepted) return;

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -245,6 +246,17 @@ TEST_F(ConnectionSettingsTest, ClearingTheReceivedListDeletesItAfterAsking) {
   answers_.Queue(QMessageBox::Ok);
   EXPECT_TRUE(dialog.ClearReceivedList());
   EXPECT_FALSE(PathExists(FromNativePath(list)));
+}
+
+TEST_F(ConnectionSettingsTest, TheTestOutcomeIsNeverWrappedInsideAWord) {
+  auto dialog = Open({});
+  auto* status = dialog->findChild<QLabel*>(QStringLiteral("testStatus"));
+  ASSERT_NE(status, nullptr);
+  // Lines break where the report breaks them, nowhere else.
+  EXPECT_FALSE(status->wordWrap());
+  status->setText(U("POP3: ユーザ名かパスワードが違います\nSMTP: ユーザ名かパスワードが違います"));
+  dialog->adjustSize();
+  EXPECT_GE(status->width(), status->sizeHint().width());
 }
 
 TEST_F(ConnectionSettingsTest, FirstStartNeedsSetupOnlyWithoutPopServerAndLanDirectory) {

@@ -94,6 +94,24 @@ TEST_F(DesktopNotifierTest, NoticeIsReplacedNotStackedAndSkippedWithoutAService)
   EXPECT_FALSE(switched_off.NewMail(3));
 }
 
+TEST_F(DesktopNotifierTest, ANoticeAskedForBeforeTheServiceAnsweredStillReplacesTheLastOne) {
+  FakeNotifications service;
+  ASSERT_TRUE(bus_connection_->registerObject(QStringLiteral("/org/freedesktop/Notifications"), &service,
+                                              QDBusConnection::ExportAllSlots));
+  ASSERT_TRUE(bus_connection_->registerService(QStringLiteral("org.freedesktop.Notifications")));
+
+  DesktopNotifier notifier(true, false);
+  QSignalSpy shown(&notifier, &DesktopNotifier::noticeShown);
+  ASSERT_TRUE(notifier.Notice(QString::fromUtf8("新しいメールはありません")));
+  ASSERT_TRUE(notifier.Notice(QString::fromUtf8("メールの送信が終わりました")));
+  ASSERT_TRUE(RunEventLoopUntil([&] { return shown.count() == 2; }, 10s));
+
+  ASSERT_EQ(service.notices.size(), 2u);
+  EXPECT_EQ(service.notices[0].replaces_id, 0u);
+  EXPECT_EQ(service.notices[1].replaces_id, 42u);
+  EXPECT_EQ(service.notices[1].body, QString::fromUtf8("メールの送信が終わりました"));
+}
+
 }  // namespace
 }  // namespace lp
 

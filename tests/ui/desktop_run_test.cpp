@@ -163,6 +163,26 @@ TEST_F(DesktopRunTest, ReceiveFromTheWindowFillsTheListWhileTheWindowStaysUsable
   EXPECT_FALSE(window_->StatusPaneText(2).isEmpty());  // the last receive's time
 }
 
+TEST_F(DesktopRunTest, RoutineReportsGoToTheStatusBarUnlessAskedForAndErrorsShowTheErrorIcon) {
+  SaveAccount(25);
+  StartProgram();
+  RunCommand(cmd::kReceive);
+  EXPECT_TRUE(answers_.texts.isEmpty()) << answers_.texts.join(U("|")).toStdString();
+  EXPECT_EQ(window_->StatusPaneText(0), U("新しいメールはありません"));
+
+  ASSERT_TRUE(core_.profile().WriteInt("View", "ReportBox", 1));
+  RunCommand(cmd::kReceive);
+  ASSERT_EQ(answers_.texts, QStringList{U("新しいメールはありません")});
+  EXPECT_EQ(answers_.icons.back(), QMessageBox::Information);
+
+  session_->accounts().Current().pass = "wrong";
+  RunCommand(cmd::kReceive);
+  ASSERT_GT(answers_.texts.size(), 1);
+  for (qsizetype i = 1; i < answers_.texts.size(); ++i) {
+    EXPECT_EQ(answers_.icons[i], QMessageBox::Critical) << answers_.texts[i].toStdString();
+  }
+}
+
 TEST_F(DesktopRunTest, DeleteAllOnTheServerAsksAndEmptiesTheMaildrop) {
   pop_.AddMessages("alice", {Mail(1), Mail(2)});
   SaveAccount(25);

@@ -1,6 +1,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTreeView>
 #include <QTreeWidget>
@@ -15,6 +20,7 @@
 #include "tests/support/recording_user_interface.h"
 #include "tests/support/temp_directory.h"
 #include "tests/ui/desktop_program.h"
+#include "ui/compose_view.h"
 #include "ui/desktop_session.h"
 #include "ui/key_binding_dialog.h"
 #include "ui/key_customization_dialog.h"
@@ -118,6 +124,63 @@ TEST_F(KeyDispatchTest, AKeyRunsEveryCommandBoundToItInTableOrder) {
   Press(Qt::Key_F4);
   Press(Qt::Key_F4, Qt::ControlModifier);
   EXPECT_THAT(ran_, ElementsAre(cmd::kReceive));
+}
+
+TEST_F(KeyDispatchTest, ToolTipsNameTheKeyWithoutTheMnemonicAndNoDialUpItemShows) {
+  EXPECT_EQ(window_->ActionFor(cmd::kReceive)->toolTip(), QString::fromUtf8("受信 (F4)"));
+  EXPECT_EQ(window_->ActionFor(cmd::kSettings)->toolTip(), QString::fromUtf8("設定 (F12)"));
+  EXPECT_FALSE(window_->ActionFor(cmd::kConnect)->isVisible());
+  EXPECT_FALSE(window_->ActionFor(cmd::kDisconnect)->isVisible());
+  // The usual keys of the desktop beside the key table.
+  EXPECT_EQ(window_->ActionFor(cmd::kDeleteMail)->shortcut(), QKeySequence(Qt::Key_Delete));
+  EXPECT_EQ(window_->ActionFor(cmd::kDeleteMailForGood)->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_Delete));
+}
+
+TEST_F(KeyDispatchTest, CtrlWAndCtrlF4CloseTheActiveChildWindow) {
+  window_->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+  ASSERT_TRUE(window_->router().Run(cmd::kMailManager));
+  MailboxView* inbox = window_->OpenMailbox(program_.core.settings().default_file);
+  ASSERT_NE(inbox, nullptr);
+  ASSERT_EQ(window_->mdi().subWindowList().size(), 2);
+  inbox->list().setFocus();
+  QTest::keyClick(&inbox->list(), Qt::Key_W, Qt::ControlModifier);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  ASSERT_EQ(window_->mdi().subWindowList().size(), 1);
+  EXPECT_EQ(window_->ActiveMailbox(), nullptr);
+
+  QWidget* manager = window_->mdi().subWindowList().front()->widget();
+  window_->mdi().setActiveSubWindow(window_->mdi().subWindowList().front());
+  window_->RefreshCommandStates();
+  manager->setFocus();
+  QTest::keyClick(manager, Qt::Key_F4, Qt::ControlModifier);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(window_->mdi().subWindowList().isEmpty());
+}
+
+TEST_F(KeyDispatchTest, TheComposeWindowsMnemonicsWinOverTheMenuBar) {
+  window_->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+  int picked = 0;
+  window_->SetComposeDialogs([](const QString&) { return ComposeCloseAnswer::Cancel; },
+                             [&picked] {
+                               ++picked;
+                               return QString();
+                             });
+  ASSERT_TRUE(window_->router().Run(cmd::kNewMail));
+  ComposeView* compose = window_->ActiveComposeView();
+  ASSERT_NE(compose, nullptr);
+  auto* discard = compose->findChild<QPushButton*>(QStringLiteral("discardButton"));
+  ASSERT_NE(discard, nullptr);
+  QSignalSpy discarded(discard, &QPushButton::clicked);
+  compose->body().setFocus();
+
+  QTest::keyClick(&compose->body(), Qt::Key_C, Qt::AltModifier);  // "&Cc:"
+  EXPECT_EQ(picked, 1);
+  EXPECT_EQ(QApplication::activePopupWidget(), nullptr);  // no menu opened
+  QTest::keyClick(&compose->body(), Qt::Key_D, Qt::AltModifier);  // "破棄(&D)"
+  EXPECT_EQ(discarded.count(), 1);
+  EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
 }
 
 TEST_F(KeyDispatchTest, BindingAKeyTakenAlreadyAsksAndCancelKeepsTheDialogOpen) {

@@ -4,6 +4,8 @@
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QInputDialog>
+#include <QLineEdit>
+#include <QTest>
 #include <QItemSelectionModel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -19,6 +21,7 @@
 #include <optional>
 
 #include "app/command_ids.h"
+#include "app/window_placement.h"
 #include "codec/spool_analyser.h"
 #include "platform/code_page.h"
 #include "platform/file_opener.h"
@@ -27,6 +30,7 @@
 #include "store/mail_record.h"
 #include "store/mail_sort.h"
 #include "store/mail_transfer.h"
+#include "store/store_messages.h"
 #include "tests/support/recording_user_interface.h"
 #include "tests/support/temp_directory.h"
 #include "tests/ui/desktop_program.h"
@@ -35,6 +39,7 @@
 #include "tests/ui/three_mail_inbox.h"
 #include "ui/box_job_window.h"
 #include "ui/compose_view.h"
+#include "ui/label_dialog.h"
 #include "ui/label_totals_dialog.h"
 #include "ui/progress_window.h"
 #include "ui/mail_editor.h"
@@ -151,6 +156,96 @@ TEST_F(MailCommandsTest, SelectedMailsExportAsTheyWereWhenTheFileWasChosen) {
   const std::string text = ReadFileBytes(out);
   EXPECT_NE(text.find("report"), std::string::npos);
   EXPECT_EQ(text.find("forwarded"), std::string::npos);
+}
+
+TEST_F(MailCommandsTest, DeleteKeyDeletesToTheTrashAndShiftDeleteForGood) {
+  program_.window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(program_.window.get()));
+  program_.window->mdi().setActiveSubWindow(qobject_cast<QMdiSubWindow*>(inbox_->parentWidget()));
+  const std::string first = SubjectAt(0);
+  Select({0});
+  program_.window->RefreshCommandStates();
+  inbox_->list().setFocus();
+  ui_.QueueAnswer(Answer::Ok);
+  QTest::keyClick(&inbox_->list(), Qt::Key_Delete);
+  ASSERT_EQ(inbox_->box().Count(), 2);
+  ASSERT_EQ(OnDisk("ごみ箱.lp").size(), 1u);
+  EXPECT_EQ(OnDisk("ごみ箱.lp")[0]->subject, first);
+
+  Select({0});
+  program_.window->RefreshCommandStates();
+  ui_.QueueAnswer(Answer::Ok);
+  QTest::keyClick(&inbox_->list(), Qt::Key_Delete, Qt::ShiftModifier);
+  EXPECT_EQ(inbox_->box().Count(), 1);
+  EXPECT_EQ(OnDisk("ごみ箱.lp").size(), 1u);  // gone for good, not to the trash box
+  ASSERT_EQ(ui_.questions.size(), 2u);
+  EXPECT_EQ(ui_.questions[1].text, store_messages::kAskDeleteMailForGood);
+}
+
+TEST_F(MailCommandsTest, RenamedLabelsReachTheOpenListAtOnce) {
+  Select({1});
+  inputs_.Queue(U("1"));
+  ASSERT_TRUE(Run(cmd::kSetLabel));
+  const QString name = U("取引先からの至急の返事待ち");
+  testing::ShownDialogHandler<LabelDialog> labels([&name](LabelDialog& dialog) {
+    dialog.findChildren<QLineEdit*>().front()->setText(name);
+    dialog.accept();
+  });
+  ASSERT_TRUE(Run(cmd::kLabelSettings));
+  ASSERT_EQ(labels.shown, 1);
+  const QModelIndex label = inbox_->ListIndexOfRow(1, MailListModel::LabelColumn);
+  EXPECT_EQ(label.data().toString(), name);
+  // The column shows the whole name.
+  QFont bold = inbox_->list().font();
+  bold.setBold(true);
+  EXPECT_GE(inbox_->list().columnWidth(MailListModel::LabelColumn), QFontMetrics(bold).horizontalAdvance(name));
+}
+
+TEST_F(MailCommandsTest, ChildWindowsOpenInsideTheAreaAndBesideTheMailManager) {
+  MainWindow& window = *program_.window;
+  window.resize(1024, 768);
+  QApplication::processEvents();
+  const QRect area(QPoint(0, 0), window.mdi().viewport()->size());
+  ASSERT_TRUE(window.router().Run(cmd::kMailManager));
+  const QRect manager = window.mdi().activeSubWindow()->frameGeometry();
+  // A placement stored on a larger screen, over the mail manager.
+  WindowPlacement stored;
+  stored.left = -40;
+  stored.top = 10;
+  stored.right = 2400;
+  stored.bottom = 1600;
+  ASSERT_TRUE(program_.core.profile().WriteString("Settings2", "", FormatPlacement(stored)));
+  WriteFileBytes(data_.File("保存.lp"), "");
+  MailboxView* saved = window.OpenMailbox(FromNativePath(data_.File("保存.lp")));
+  ASSERT_NE(saved, nullptr);
+  const QRect box = saved->parentWidget()->geometry();
+  EXPECT_TRUE(area.contains(box)) << box.x() << "," << box.y() << " " << box.width() << "x" << box.height();
+  EXPECT_FALSE(box.intersects(manager));
+
+  // A compose window of a stored size larger than the area.
+  ASSERT_TRUE(program_.core.profile().WriteInt("SMail", "Width", 3000));
+  ASSERT_TRUE(program_.core.profile().WriteInt("SMail", "Height", 2000));
+  ASSERT_TRUE(window.router().Run(cmd::kNewMail));
+  ASSERT_NE(window.ActiveComposeView(), nullptr);
+  EXPECT_TRUE(area.contains(window.mdi().activeSubWindow()->geometry()));
+}
+
+TEST_F(MailCommandsTest, TheMailCountFollowsAMoveAndTheActiveWindow) {
+  inbox_->SetCaret(2);
+  Select({0});
+  ui_.QueueAnswer(Answer::Ok);
+  ASSERT_TRUE(Run(cmd::kDeleteMail));
+  program_.window->RefreshCommandStates();
+  ASSERT_GE(inbox_->CaretRow(), 0);
+  EXPECT_EQ(program_.window->StatusPaneText(1).simplified(),
+            QStringLiteral("%1/ 2").arg(inbox_->CaretRow() + 1).simplified());
+  ASSERT_TRUE(program_.window->router().Run(cmd::kMailManager));
+  program_.window->RefreshCommandStates();
+  EXPECT_EQ(program_.window->StatusPaneText(1), QString());  // no mailbox window in front
+  Run(cmd::kStatusUpdate);
+  program_.window->RefreshCommandStates();
+  EXPECT_EQ(program_.window->StatusPaneText(1).simplified(),
+            QStringLiteral("%1/ 2").arg(inbox_->CaretRow() + 1).simplified());
 }
 
 TEST_F(MailCommandsTest, LabelIsSetOnTheSelectedMailAndTakenOffAgain) {

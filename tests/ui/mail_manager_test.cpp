@@ -208,8 +208,10 @@ TEST_F(MailManagerTest, PropertiesOfTheSelectedBoxAreShownAndWrittenBack) {
   EXPECT_EQ(program_.core.profile().GetInt("AutoCompact", path, -1), 1);
 
   // The dialog itself: its check boxes carry the values both ways.
-  BoxPropertiesDialog dialog(BoxProperties{false, true});
-  EXPECT_EQ(dialog.windowTitle(), U("文書BOXのプロパティ"));
+  BoxPropertiesDialog dialog(BoxProperties{false, true, Utf8ToCp932("取引先")});
+  // The title names the box, and the dialog leaves room for all of it.
+  EXPECT_EQ(dialog.windowTitle(), U("文書BOXのプロパティ - 取引先"));
+  EXPECT_GT(dialog.minimumWidth(), dialog.fontMetrics().horizontalAdvance(dialog.windowTitle()));
   EXPECT_FALSE(dialog.find_box().isChecked());
   dialog.auto_compact().setChecked(false);
   dialog.find_box().setChecked(true);

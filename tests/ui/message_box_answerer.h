@@ -22,12 +22,14 @@ class MessageBoxAnswerer final : public QObject {
   void Queue(QMessageBox::StandardButton button) { answers_.push_back(button); }
 
   QStringList texts;
+  QList<QMessageBox::Icon> icons;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
     auto* box = qobject_cast<QMessageBox*>(watched);
     if (box == nullptr || event->type() != QEvent::Show) return false;
     texts.append(box->text());
+    icons.append(box->icon());
     QMessageBox::StandardButton answer = QMessageBox::Ok;
     if (!answers_.empty()) {
       answer = answers_.front();

@@ -10,6 +10,7 @@
 #include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QStatusBar>
 #include <QSystemTrayIcon>
 #include <QToolBar>
@@ -211,6 +212,18 @@ MailboxView* MainWindow::FindMailbox(const CLPOSTDoc& box) const {
   return nullptr;
 }
 
+QMdiSubWindow* MainWindow::AddChildWindow(QWidget* view) {
+  QMdiSubWindow* window = mdi_->addSubWindow(view);
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  // The system menu's Close carries Ctrl+W and Ctrl+F4 as well; two actions
+  // on one key cancel each other, so the main window's close command keeps
+  // them alone.
+  if (QMenu* menu = window->systemMenu()) {
+    for (QAction* action : menu->actions()) action->setShortcuts({});
+  }
+  return window;
+}
+
 MailboxView* MainWindow::OpenMailbox(std::string_view sjis_path) {
   const std::string path = session_.AbsoluteBoxPath(sjis_path);
   for (QMdiSubWindow* window : mdi_->subWindowList()) {
@@ -228,8 +241,7 @@ MailboxView* MainWindow::OpenMailbox(std::string_view sjis_path) {
   view->SetLabels(LabelStylesOf(session_.app().settings()));
   view->model().SetNameLookup(AddressNames());
 
-  QMdiSubWindow* window = mdi_->addSubWindow(view);
-  window->setAttribute(Qt::WA_DeleteOnClose);
+  QMdiSubWindow* window = AddChildWindow(view);
   window->setWindowTitle(FromSjis(BoxNameOf(box->PathName())));
   connect(&view->model(), &MailListModel::boxRelocated, window,
           [window, box] { window->setWindowTitle(FromSjis(BoxNameOf(box->PathName()))); });
@@ -306,8 +318,7 @@ void MainWindow::ShowMailManager() {
     return;
   }
   auto* view = new MailManagerView(session_, [this](const std::string& path) { (void)OpenMailbox(path); });
-  manager_window_ = mdi_->addSubWindow(view);
-  manager_window_->setAttribute(Qt::WA_DeleteOnClose);
+  manager_window_ = AddChildWindow(view);
   manager_window_->setWindowTitle(QString::fromUtf8(ui_text::kMailManagerTitle));
   manager_window_->resize(qMax(220, mdi_->width() / 4), mdi_->height());
   manager_window_->move(0, 0);

@@ -122,6 +122,9 @@ class MainWindow final : public QMainWindow {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // Adds `view` to the MDI area as a child window that is deleted when it
+  // closes and leaves its close keys to the window's own command.
+  QMdiSubWindow* AddChildWindow(QWidget* view);
   void BuildActions();
   // Menu texts with the first key bound to each command.
   void RefreshActionKeys();

@@ -39,8 +39,7 @@ ComposeView* MainWindow::OpenComposeWindow(std::string_view sjis_box, std::uint6
   }
   auto* compose =
       new ComposeView(HeldMail(std::move(box), edited_serial), mode, form, session_.profile(), std::move(services));
-  QMdiSubWindow* window = mdi_->addSubWindow(compose);
-  window->setAttribute(Qt::WA_DeleteOnClose);
+  QMdiSubWindow* window = AddChildWindow(compose);
   window->setWindowIcon(QIcon(QStringLiteral(":/icons/new.svg")));
   window->setWindowTitle(compose->windowTitle());
   connect(compose, &QWidget::windowTitleChanged, window, &QWidget::setWindowTitle);

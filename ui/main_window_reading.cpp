@@ -61,8 +61,7 @@ ReadView* MainWindow::OpenReadWindow(MailboxView& view, int row) {
   auto* read = new ReadView(std::move(handle), row, session_.profile(), std::move(services));
   // Reading a mail makes it read; the list, the marks and the box file follow.
   (void)MarkReadOnReading(view.box(), row);
-  QMdiSubWindow* window = mdi_->addSubWindow(read);
-  window->setAttribute(Qt::WA_DeleteOnClose);
+  QMdiSubWindow* window = AddChildWindow(read);
   window->setWindowTitle(read->title());
   window->setWindowIcon(QIcon(QStringLiteral(":/icons/status-read.svg")));
   ConnectReadingEditor(read->editor(), false);

@@ -1,12 +1,16 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QTimer>
+#include <QTranslator>
 #include <chrono>
 #include <cstdio>
 
 #include "app/application_core.h"
+#include "desktop/desktop_options.h"
 #include "platform/code_page.h"
 #include "platform/data_directory.h"
 #include "platform/data_directory_lock.h"
@@ -24,6 +28,8 @@
 #include "app/command_ids.h"
 
 namespace {
+
+QString ToQString(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 constexpr std::chrono::seconds kLockWait{5};
 
@@ -46,18 +52,21 @@ int main(int argc, char* argv[]) {
   QCommandLineParser parser;
   parser.addHelpOption();
   parser.addVersionOption();
-  const QCommandLineOption data_dir({QStringLiteral("data-dir")}, QStringLiteral("Data directory."), QStringLiteral("DIR"));
-  const QCommandLineOption screenshot({QStringLiteral("screenshot")},
-                                      QStringLiteral("Save a picture of the main window to FILE and end."),
-                                      QStringLiteral("FILE"));
-  const QCommandLineOption dark({QStringLiteral("dark")}, QStringLiteral("With --screenshot: use a dark palette."));
-  parser.addOption(data_dir);
-  parser.addOption(screenshot);
-  parser.addOption(dark);
-  parser.addPositionalArgument(QStringLiteral("request"), QStringLiteral("/R, /S, /J, /A or a mailto: URL."));
+  for (const lp::DesktopOption& option : lp::DesktopOptions()) {
+    parser.addOption(QCommandLineOption({ToQString(option.name)}, ToQString(option.english), ToQString(option.value)));
+  }
+  QStringList requests;
+  for (const lp::DesktopRequest& request : lp::DesktopRequests()) {
+    requests << ToQString(request.request) + QStringLiteral(": ") + ToQString(request.english);
+  }
+  parser.addPositionalArgument(QStringLiteral("request"), requests.join(QStringLiteral("; ")) + u'.');
   // Switches look like "/R", which is not an option here.
   parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
   parser.process(application);
+  const QString data_dir = QStringLiteral("data-dir");
+  const QString screenshot = QStringLiteral("screenshot");
+  const QString screenshot_command = QStringLiteral("screenshot-command");
+  const QString dark = QStringLiteral("dark");
 
   std::optional<std::string> data_dir_option;
   if (parser.isSet(data_dir)) data_dir_option = parser.value(data_dir).toStdString();
@@ -117,10 +126,14 @@ int main(int argc, char* argv[]) {
 
   if (parser.isSet(screenshot)) {
     const QString target = parser.value(screenshot);
+    // The pictures of the manual show the window a command opens.
+    if (parser.isSet(screenshot_command)) window.PostCommand(parser.value(screenshot_command).toInt());
     // After the preview's pause, so the picture shows a mail.
     QTimer::singleShot(3 * lp::MailboxView::kPreviewDelayMs, &window, [&window, target] {
-      const bool saved = lp::SaveScreenshot(window, target);
-      window.close();
+      QWidget* opened = QApplication::activeModalWidget();
+      const bool saved = opened != nullptr ? opened->grab().save(target, "PNG") : lp::SaveScreenshot(window, target);
+      if (opened == nullptr) window.close();
+      // Leaves a dialog's own event loop as well as the application's.
       QApplication::exit(saved ? 0 : 1);
     });
   }

@@ -2,7 +2,7 @@
 # Installs the Debian 12 packages that building, testing and running need.
 # Run as root on a fresh machine; harmless when everything is present.
 set -eu
-packages="build-essential cmake ninja-build pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev libssl-dev libpcre2-dev qt6-base-dev qt6-networkauth-dev libqt6svg6 qt6-translations-l10n fonts-noto-cjk desktop-file-utils appstream tzdata openssl dovecot-pop3d fetchmail postfix msmtp python3 poppler-utils"
+packages="build-essential cmake ninja-build pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev libssl-dev libpcre2-dev qt6-base-dev qt6-networkauth-dev libqt6svg6 qt6-translations-l10n fonts-noto-cjk desktop-file-utils appstream lintian ccache tzdata openssl dovecot-pop3d fetchmail postfix msmtp python3 poppler-utils"
 missing=""
 for p in $packages; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

@@ -41,8 +41,10 @@
 #include "ui/label_totals_dialog.h"
 #include "ui/desktop_session.h"
 #include "ui/direct_mail_dialog.h"
+#include "ui/help_opener.h"
 #include "ui/mail_command_texts.h"
 #include "ui/mail_list_model.h"
+#include "ui/mail_manager_view.h"
 #include "ui/mail_selection.h"
 #include "ui/mailbox_view.h"
 #include "ui/read_view.h"
@@ -316,12 +318,26 @@ void MainWindow::RegisterMailHandlers() {
                                             QItemSelectionModel::Toggle | QItemSelectionModel::Rows);
     }
   });
-  // There is no help file of our own: help and the home page are the
-  // vendor's web site (the version check's server).
-  for (const int command : {cmd::kHomePage, cmd::kHelp, cmd::kHelpKeyword}) {
-    router_.Register(command,
-                     [this] { OpenAddress(QString::fromStdString(VersionServerAddress(session_.profile())) + u'/'); });
-  }
+  router_.Register(cmd::kHomePage,
+                   [this] { OpenAddress(QString::fromStdString(VersionServerAddress(session_.profile())) + u'/'); });
+  // Help opens the manual at the page of the window in front.
+  router_.Register(cmd::kHelp, [this] {
+    HelpTopic topic = HelpTopic::Contents;
+    const QMdiSubWindow* active = mdi_->activeSubWindow();
+    if (active != nullptr && qobject_cast<MailManagerView*>(active->widget()) != nullptr) {
+      topic = HelpTopic::MailManager;
+    } else if (ActiveComposeView() != nullptr) {
+      topic = HelpTopic::Compose;
+    } else if (ActiveReadView() != nullptr) {
+      topic = HelpTopic::Reading;
+    } else if (ActiveMailbox() != nullptr) {
+      topic = HelpTopic::Mailbox;
+    }
+    (void)OpenHelp(topic, QCoreApplication::applicationDirPath(), *file_opener_, session_.ui());
+  });
+  router_.Register(cmd::kHelpKeyword, [this] {
+    (void)OpenHelp(HelpTopic::Keywords, QCoreApplication::applicationDirPath(), *file_opener_, session_.ui());
+  });
 }
 
 }  // namespace lp

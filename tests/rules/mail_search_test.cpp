@@ -195,7 +195,8 @@ TEST_F(MailSearchTest, MailsARegexCouldNotSearchAreToldApartFromNoMatch) {
   EXPECT_EQ(SearchBox(*box, 0, SearchDirection::Forward, AsRegex(Condition("(a+)+b")), ui_), 2);
   EXPECT_EQ(ui_.messages, std::vector<std::string>{NotSearchedMessage(1)});
   const BoxSearchResult walked =
-      SearchAllBoxes(BuildBoxList(AbsolutePath(".")), {}, AsRegex(Condition("(a+)+b")), profile_, nullptr,
+      SearchAllBoxes(BoxWalkSources::Plan(BuildBoxList(AbsolutePath(".")), nullptr), {}, AsRegex(Condition("(a+)+b")),
+                     profile_, nullptr,
                      [](const BoxSearchPosition&, const CMail&) { return true; });
   ASSERT_EQ(walked.not_searched.size(), 1u);
   EXPECT_EQ(walked.not_searched[0].mail, 0);

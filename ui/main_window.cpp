@@ -18,6 +18,7 @@
 #include <ctime>
 
 #include "app/command_ids.h"
+#include "net/receive_messages.h"
 #include "app/startup_request.h"
 #include "app/window_placement.h"
 #include "store/box_list.h"
@@ -71,7 +72,7 @@ MainWindow::MainWindow(DesktopSession& session, QWidget* parent)
 
   session_.SetHooks(DesktopSession::Hooks{
       [this](int command) { PostCommand(command); },
-      [this](std::string_view text) { message_pane_->setText(FromSjis(text)); },
+      [this](std::string_view text) { ShowStatusText(text); },
       [this](CLPOSTDoc& box, int caret) { OnListSet(box, caret); },
       [this] {
         RefreshTimes();  // a run that ended wrote its time
@@ -123,9 +124,17 @@ void MainWindow::UpdateUnreadCount() {
   notifier_->SetUnreadCount(unread);
 }
 
+void MainWindow::ShowStatusText(std::string_view text) {
+  const bool idle = text == std::string_view(receive_text::kReady);
+  if (idle && report_in_pane_) return;
+  report_in_pane_ = false;
+  message_pane_->setText(FromSjis(text));
+}
+
 bool MainWindow::ShowReport(const QString& text) {
   if (session_.profile().GetInt("View", "ReportBox", 0) == 1) return false;
   message_pane_->setText(text);
+  report_in_pane_ = true;
   // Out of sight of the status bar the desktop's notice tells it.
   if (!isActiveWindow()) (void)notifier_->Notice(text);
   return true;

@@ -249,6 +249,7 @@ class MainWindow final : public QMainWindow {
   // A routine report in the status bar (and the desktop's notice while the
   // window is not in front); false when [View] ReportBox asks for a box.
   bool ShowReport(const QString& text);
+  void ShowStatusText(std::string_view text);
 
   DesktopSession& session_;
   CommandRouter router_;
@@ -265,6 +266,9 @@ class MainWindow final : public QMainWindow {
   DesktopNotifier* notifier_ = nullptr;
   bool receiving_ = false;  // a receive ran since the last notice
   QLabel* message_pane_ = nullptr;
+  // A routine report stays in the message pane over the idle text that
+  // follows it at the end of a run, until the next status text.
+  bool report_in_pane_ = false;
   QLabel* count_pane_ = nullptr;
   QLabel* receive_pane_ = nullptr;
   QLabel* send_pane_ = nullptr;

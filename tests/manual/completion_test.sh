@@ -29,7 +29,7 @@ expect() {
 
 expect "lanternpost-cli se" "search send sendrecv"
 expect "lanternpost-cli --v" "--version"
-expect "lanternpost-cli show --s" "--sjis"
+expect "lanternpost-cli show --s" "--sjis --source"
 expect "lanternpost-cli import-mail x --format " "mbox maildir mh"
 expect "lanternpost-cli sort BOX th" "thread"
 expect "lanternpost-cli --data-dir $data list " "受信.lp 仕事/"

@@ -235,9 +235,9 @@ const ComposedMail kComposedMails[] = {
       {"cc-name", "Plain Name"},
       {"cc-address", "plain@example.org"},
       {"body-charset", "iso-2022-jp"},
-      // The header is followed by one empty line of the body; the signature
+      // The body starts right after the header's empty line; the signature
       // comes after a line break of its own; the message ends with an empty line.
-      {"body", "\\n一行目\\n\\n三行目\\n\\n--\\n山田 太郎\\n\\n"}},
+      {"body", "一行目\\n\\n三行目\\n\\n--\\n山田 太郎\\n\\n"}},
      {"hanako@example.com", "hidden@example.net", "jiro@example.net", "plain@example.org"}},
 };
 

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
@@ -262,14 +263,22 @@ TEST_F(MailManagerTest, MailboxWindowPlacementIsKeptForTheNextWindow) {
     if (child->widget() == inbox_) window = child;
   }
   ASSERT_NE(window, nullptr);
-  window->setGeometry(20, 30, 400, 250);
+  // Beside the mail manager, where a restored window stays put.
+  int left = 0;
+  for (QMdiSubWindow* child : program_.window->mdi().subWindowList()) {
+    if (child != window) left = std::max(left, child->geometry().right() + 1);
+  }
+  program_.window->resize(left + 600, 600);
+  const QRect placed(left + 20, 30, 300, 250);
+  window->setGeometry(placed);
   window->close();
-  EXPECT_EQ(program_.session->profile().GetString("Settings2", "", ""), "0,1,-1,-1,-1,-1,20,30,420,280");
+  EXPECT_EQ(program_.session->profile().GetString("Settings2", "", ""),
+            QStringLiteral("0,1,-1,-1,-1,-1,%1,30,%2,280").arg(left + 20).arg(left + 320).toStdString());
 
   MailboxView* reopened = program_.window->OpenMailbox(program_.core.settings().default_file);
   ASSERT_NE(reopened, nullptr);
   QMdiSubWindow* again = program_.window->mdi().activeSubWindow();
-  EXPECT_EQ(again->geometry(), QRect(20, 30, 400, 250));
+  EXPECT_EQ(again->geometry(), placed);
   again->showMaximized();
   EXPECT_EQ(program_.core.settings().show_cmd2, 3);
   again->close();

@@ -154,6 +154,7 @@ TEST_F(TextExportCommandsTest, SelectedMailsGoToTheChosenFileAndAFileThatDoesNot
   Run(cmd::kTextExportSelected);
   EXPECT_EQ(CountMails(ReadFileBytes(out)), 1);
   EXPECT_NE(ReadFileBytes(out).find("forwarded"), std::string::npos);
+  ui_.messages.clear();  // the report of the finished export
   ui_.QueueFile(data_.File("missing/dir/out.txt"));
   Run(cmd::kTextExportSelected);
   ASSERT_EQ(ui_.messages.size(), 1u);
